@@ -1,0 +1,97 @@
+# Test helpers shared by every folder under tests/.
+include(GoogleTest)
+
+if(LK_WINDOWS)
+  # GoogleTest built from the Debian sources with the cross compiler.
+  if(NOT TARGET gtest)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  endif()
+  set(LK_GTEST_LIBS gtest gmock)
+  set(LK_GTEST_MAIN gtest_main)
+
+  # Every Windows program the tests start runs through this wrapper, which
+  # points Wine at the build folder's own 32-bit prefix and creates it on first use.
+  set(LK_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+else()
+  find_package(GTest REQUIRED)
+  set(LK_GTEST_LIBS GTest::gtest GTest::gmock)
+  set(LK_GTEST_MAIN GTest::gtest_main)
+endif()
+
+# lk_add_gtest(NAME name SOURCES ... [LIBS ...] [WINDOWS_ONLY] [OWN_MAIN] [TIMEOUT s])
+# One test program; each of its GoogleTest cases becomes a ctest test.
+function(lk_add_gtest)
+  cmake_parse_arguments(T "WINDOWS_ONLY;OWN_MAIN" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(T_WINDOWS_ONLY AND NOT LK_WINDOWS)
+    return()
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} ${LK_GTEST_LIBS})
+  if(NOT T_OWN_MAIN)
+    target_link_libraries(${T_NAME} PRIVATE ${LK_GTEST_MAIN})
+  endif()
+  target_compile_definitions(${T_NAME} PRIVATE
+    LK_SOURCE_DIR="${CMAKE_SOURCE_DIR}" LK_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  if(LK_WINDOWS)
+    target_link_options(${T_NAME} PRIVATE -mconsole)
+  endif()
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# Adds every direct subfolder of the current folder that has a CMakeLists.txt,
+# so each area keeps its own list and no shared file has to change.
+function(lk_add_subfolders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child IN LISTS children)
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# lk_add_fuzzer(NAME name SOURCES ... LIBS ... [CORPUS dir])
+# A libFuzzer target (LK_FUZZ builds only) plus a short ctest run of it on
+# its corpus; long runs are done by hand.
+set(LK_FUZZ_SECONDS 5 CACHE STRING "Seconds each fuzzer runs under ctest")
+function(lk_add_fuzzer)
+  cmake_parse_arguments(F "" "NAME;CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(NOT LK_FUZZ)
+    return()
+  endif()
+  add_executable(${F_NAME} ${F_SOURCES})
+  target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/${F_NAME}.corpus)
+  set(seeds "")
+  if(F_CORPUS)
+    set(seeds ${F_CORPUS})
+  endif()
+  add_test(NAME fuzz.${F_NAME}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+            sh -c "mkdir -p '${work}' && exec '$<TARGET_FILE:${F_NAME}>' -max_total_time=${LK_FUZZ_SECONDS} -rss_limit_mb=2048 -print_final_stats=0 '${work}' ${seeds}")
+  set_tests_properties(fuzz.${F_NAME} PROPERTIES LABELS fuzz TIMEOUT 300)
+endfunction()
+
+# lk_add_bench(NAME name SOURCES ... LIBS ...): native, optimised builds only.
+function(lk_add_bench)
+  cmake_parse_arguments(B "" "NAME" "SOURCES;LIBS" ${ARGN})
+  if(LK_WINDOWS OR LK_SANITIZE OR LK_FUZZ)
+    return()
+  endif()
+  add_executable(${B_NAME} ${B_SOURCES})
+  target_link_libraries(${B_NAME} PRIVATE ${B_LIBS})
+  target_compile_options(${B_NAME} PRIVATE -O2)
+endfunction()

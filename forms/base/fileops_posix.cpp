@@ -1,0 +1,20 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "forms/base/fileops.h"
+
+namespace lk_fileops {
+bool IsFile(const std::string& name) {
+  struct stat st;
+  return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+bool IsDirectory(const std::string& name) {
+  struct stat st;
+  return stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+bool Truncate(std::FILE* f, int64_t size) { return std::fflush(f) == 0 && ftruncate(fileno(f), size) == 0; }
+bool SyncFile(std::FILE* f) { return fsync(fileno(f)) == 0; }
+bool MoveReplace(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+}  // namespace lk_fileops

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Configures and builds the three trees under build/:
+#   native  g++, portable core, its tests and the benchmarks
+#   fuzz    clang with ASan and UBSan: the core's tests again and the fuzzers
+#   mingw   MinGW-w64 i686: everything, the Windows tests run through Wine
+# Usage: build.sh [native|fuzz|mingw ...]   (default: all three)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+trees=("$@")
+[ ${#trees[@]} -eq 0 ] && trees=(native fuzz mingw)
+
+for t in "${trees[@]}"; do
+  case "$t" in
+    native) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+    fuzz) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLK_FUZZ=ON) ;;
+    mingw) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
+    *) echo "build.sh: unknown tree '$t'" >&2; exit 2 ;;
+  esac
+  cmake -S "$root" -B "build/$t" -G Ninja "${args[@]}" >/dev/null
+  cmake --build "build/$t" -j "$(nproc)"
+done

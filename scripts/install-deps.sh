@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build and the tests need. Safe to run again:
+# it only asks apt for what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
+  googletest libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  wine wine32:i386
+  xvfb xauth imagemagick
+  lhasa jlha-utils liblnk-utils openssl
+  libxml2-dev libexpat1-dev
+)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  name=${p%%:*}; arch=${p#*:}
+  [ "$arch" = "$p" ] && arch=""
+  if [ -n "$arch" ]; then
+    status=$(dpkg-query -W -f='${Status}' "$name:$arch" 2>/dev/null || true)
+  else
+    status=$(dpkg-query -W -f='${Status}' "$name" 2>/dev/null || true)
+  fi
+  case "$status" in *"install ok installed"*) ;; *) missing+=("$p") ;; esac
+done
+
+if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
+  echo "install-deps: installing ${missing[*]:-(index only)}"
+  "${sudo_cmd[@]}" apt-get update -qq
+  if [ ${#missing[@]} -gt 0 ]; then
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+fi
