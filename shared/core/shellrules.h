@@ -1,0 +1,30 @@
+// The fixed rules of the shell operations: the fallback icon table of file
+// types, the new-link command line and the delete options.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A type key as the icon lookup uses it: ".EXE" is looked up as ".COM".
+std::string IconLookupTypeKey(const std::string& typeKey);
+
+// The icon specification used when the registry names none for the type:
+// systemFolder + "SHELL32.DLL," + an index by type key, or gatePath + ",0"
+// for a type outside the table. Compared exactly (".TXT", not ".txt").
+std::string FallbackIconLocation(const std::string& typeKey, const std::string& systemFolder,
+                                 const std::string& gatePath);
+
+// The file the new-link command works on: folder + "\newlink.lnk".
+std::string NewLinkFileName(const std::string& folder);
+// The shell's "Command" with the first "%1" (or, without one, the first "%2")
+// replaced by the new link's file name.
+std::string NewLinkCommandLine(const std::string& command, const std::string& folder);
+
+// Options of DeleteFilesViaShell.
+enum : uint32_t { kDeleteSilent = 1, kDeleteAllowUndo = 2, kDeleteFilesOnly = 4 };
+// The FOF_ flags for an option set.
+uint16_t DeleteOperationFlags(uint32_t options);
+// Paths each followed by a NUL, then two more NULs, as the shell file
+// operation takes them.
+std::string DoubleNulPathList(const std::vector<std::string>& paths);
