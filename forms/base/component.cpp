@@ -28,6 +28,7 @@ void TComponent::DestroyComponents() {
     components_.pop_back();
     c->owner_ = nullptr;
     Notification(c, TOperation::opRemove);
+    c->BeforeDestruction();
     delete c;
   }
 }

@@ -43,6 +43,11 @@ class TComponent : public TObject {
   void FreeNotification(TComponent* other);
   void RemoveFreeNotification(TComponent* other);
 
+  // Runs before the destructor while the most derived object still exists
+  // (forms fire OnDestroy here). Owners call it before freeing what they own;
+  // whoever frees a component by hand calls it through Free().
+  virtual void BeforeDestruction() {}
+
   void InsertComponent(TComponent* c);
   void RemoveComponent(TComponent* c);
 
@@ -62,3 +67,10 @@ class TComponent : public TObject {
   std::vector<TComponent*> components_;
   std::vector<TComponent*> free_notifies_;
 };
+
+// BeforeDestruction, then delete.
+inline void Free(TComponent* c) {
+  if (!c) return;
+  c->BeforeDestruction();
+  delete c;
+}

@@ -1,0 +1,182 @@
+// The application object (title, help file, message loop, exception box),
+// the screen (cursor table) and the test seams.
+//
+// Exceptions: every window procedure and callback of the layer catches what
+// its handler throws and calls Application->HandleException(sender) inside
+// the catch block. That runs OnException when set, else shows the default
+// box: the message, caption "Unexpected Error", error icon, OK. EAbort is
+// silent.
+//
+// Test seams: Application->MessageBox, help calls, ShellExecute through
+// LkShellExecute and TCustomForm::ShowModal ask the installed TUiSeam first
+// (null in the shipped programs, so they do what the system does). A test
+// records the texts and returns a scripted answer.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "forms/base/component.h"
+#include "forms/base/events.h"
+#include "forms/win/graphics.h"
+
+class TCustomForm;
+class TControl;
+
+using TExceptionEvent = TEvent<void(TObject* sender, const std::exception& e)>;
+
+// What a test installs to answer the program's boxes and shell calls. Each
+// hook that is empty lets the real call happen.
+struct TUiSeam {
+  // A message box: return the button pressed (IDOK, IDYES ...).
+  std::function<int(const std::string& text, const std::string& caption, UINT flags)> message_box;
+  // A modal form about to show: return true to answer it without showing,
+  // with `result` as its ModalResult.
+  std::function<bool(TCustomForm& form, int& result)> show_modal;
+  // WinHelp(file, command, data): return its BOOL.
+  std::function<bool(const std::string& file, UINT command, ULONG_PTR data)> help;
+  // ShellExecute(verb, file, params, dir, show): return the instance value (> 32 is success).
+  std::function<intptr_t(const std::string& verb, const std::string& file, const std::string& params,
+                         const std::string& dir, int show)>
+      shell_execute;
+};
+// The installed seam; null outside tests.
+TUiSeam* UiSeam();
+void SetUiSeam(TUiSeam* seam);
+
+// ShellExecuteA through the seam.
+intptr_t LkShellExecute(HWND owner, const std::string& verb, const std::string& file, const std::string& params,
+                        const std::string& dir, int show);
+
+class TApplication : public TComponent {
+ public:
+  explicit TApplication(TComponent* owner);
+  ~TApplication() override;
+
+  void Initialize();
+  HINSTANCE Instance() const;
+  // A hidden window that owns popup menus and receives their commands.
+  HWND Handle();
+
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title);
+  const std::string& HelpFile() const { return help_file_; }
+  void SetHelpFile(const std::string& file) { help_file_ = file; }
+  bool HelpContext(int context);  // opens the help file at a topic
+  bool HelpCommand(UINT command, ULONG_PTR data);
+
+  // Creates a form owned by the application; the first becomes the main form.
+  template <class T>
+  T* CreateForm(T*& ref) {
+    ref = new T(this);
+    AfterCreateForm(ref);
+    return ref;
+  }
+  template <class T>
+  T* CreateForm() {
+    T* f = nullptr;
+    return CreateForm(f);
+  }
+  TCustomForm* MainForm() const { return main_form_; }
+  void SetMainForm(TCustomForm* form) { main_form_ = form; }
+  bool ShowMainForm() const { return show_main_form_; }
+  void SetShowMainForm(bool on) { show_main_form_ = on; }
+
+  // Shows the main form and runs the message loop until Terminate.
+  void Run();
+  // Handles every queued message, then returns.
+  void ProcessMessages();
+  // Waits for and handles one message (the loop of modal forms).
+  void HandleMessage();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // Call inside a catch block: routes the current exception.
+  void HandleException(TObject* sender);
+  void ShowException(const std::exception& e);
+  TExceptionEvent OnException;
+
+  // A message box owned by the active form (through the seam).
+  int MessageBox(const std::string& text, const std::string& caption, UINT flags = MB_OK);
+
+  TColor HintColor() const { return hint_color_; }
+  void SetHintColor(TColor color) { hint_color_ = color; }
+  int HintHidePause() const { return hint_hide_pause_; }
+  void SetHintHidePause(int ms) { hint_hide_pause_ = ms; }
+  bool ShowHint() const { return show_hint_; }
+  void SetShowHint(bool on) { show_hint_ = on; }
+
+  // The control under the mouse (windowless ones included); the window
+  // layer keeps it to send enter and leave.
+  TControl* MouseControl() const { return mouse_control_; }
+  void SetMouseControl(TControl* control);
+  void ControlDestroying(TControl* control);
+
+  // Runs fn in the main thread on the next pass of the message loop.
+  void Queue(std::function<void()> fn);
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  void AfterCreateForm(TCustomForm* form);
+  bool PreTranslate(MSG& msg);
+  void RunQueued();
+  std::string title_;
+  std::string help_file_;
+  TCustomForm* main_form_ = nullptr;
+  bool show_main_form_ = true;
+  bool terminated_ = false;
+  bool handling_exception_ = false;
+  TColor hint_color_ = clInfoBk;
+  int hint_hide_pause_ = 2500;
+  bool show_hint_ = true;
+  HWND handle_ = nullptr;
+  TControl* mouse_control_ = nullptr;
+  std::vector<std::function<void()>> queued_;
+};
+
+extern TApplication* Application;
+
+// The screen: its size, the cursor table and the global cursor.
+class TScreen : public TComponent {
+ public:
+  explicit TScreen(TComponent* owner);
+  int Width() const;
+  int Height() const;
+  int PixelsPerInch() const;
+  // The cursor of a number: our registered ones, or the system's.
+  HCURSOR Cursors(TCursor cursor) const;
+  void SetCursors(TCursor cursor, HCURSOR handle);
+  // Overrides every control's cursor (crHourGlass during long work); crDefault ends it.
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor cursor);
+  TCustomForm* ActiveForm() const;
+  int FormCount() const { return static_cast<int>(forms_.size()); }
+  TCustomForm* Forms(int i) const { return forms_.at(i); }
+  void AddForm(TCustomForm* f);
+  void RemoveForm(TCustomForm* f);
+
+ private:
+  std::map<TCursor, HCURSOR> cursors_;
+  TCursor cursor_ = crDefault;
+  std::vector<TCustomForm*> forms_;
+};
+
+extern TScreen* Screen;
+
+// Which routine of the layer is calling (for the exception box's sender).
+// Wrap a callback body: runs fn, routes anything thrown to the application.
+template <class F>
+void GuardCallback(TObject* sender, F&& fn) noexcept {
+  try {
+    fn();
+  } catch (...) {
+    if (Application) Application->HandleException(sender);
+  }
+}
