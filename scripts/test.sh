@@ -11,8 +11,8 @@ cd "$root"
 
 prefix="$root/build/mingw/wine"
 "$root/scripts/wine-prefix.sh" "$prefix"
-# One wine server for the whole run instead of one per test program.
-WINEARCH=win32 WINEPREFIX="$prefix" wineserver -p 30 || true
+# The tests' wrapper (build/mingw/wine-run) keeps one wine server alive
+# between test programs; it is stopped at the end.
 
 jobs=$(nproc)
 passed=0
