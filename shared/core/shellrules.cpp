@@ -1,0 +1,48 @@
+#include "shared/core/shellrules.h"
+
+#include <cstring>
+
+std::string IconLookupTypeKey(const std::string& typeKey) { return typeKey == ".EXE" ? ".COM" : typeKey; }
+
+std::string FallbackIconLocation(const std::string& typeKey, const std::string& systemFolder,
+                                 const std::string& gatePath) {
+  struct Row {
+    const char* key;
+    const char* index;
+  };
+  static const Row table[] = {
+      {".DOC", "1"},  {".COM", "2"},  {".EXE", "2"},  {".HLP", "23"}, {".INI", "63"}, {".INF", "63"},
+      {".TXT", "64"}, {".BAT", "65"}, {".DLL", "66"}, {".SYS", "66"}, {".VBX", "66"}, {".OCX", "66"},
+      {".VXD", "66"}, {".FON", "67"}, {".TTF", "68"}, {".FOT", "69"},
+  };
+  for (const Row& r : table)
+    if (typeKey == r.key) return systemFolder + "SHELL32.DLL," + r.index;
+  return gatePath + ",0";
+}
+
+std::string NewLinkFileName(const std::string& folder) { return folder + "\\newlink.lnk"; }
+
+std::string NewLinkCommandLine(const std::string& command, const std::string& folder) {
+  std::size_t at = command.find("%1");
+  if (at == std::string::npos) at = command.find("%2");
+  if (at == std::string::npos) return command;
+  return command.substr(0, at) + NewLinkFileName(folder) + command.substr(at + 2);
+}
+
+uint16_t DeleteOperationFlags(uint32_t options) {
+  uint16_t flags = 0;
+  if (options & kDeleteSilent) flags |= 0x614;  // FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI
+  if (options & kDeleteAllowUndo) flags |= 0x40;
+  if (options & kDeleteFilesOnly) flags |= 0x80;
+  return flags;
+}
+
+std::string DoubleNulPathList(const std::vector<std::string>& paths) {
+  std::string list;
+  for (const std::string& p : paths) {
+    list += p;
+    list += '\0';
+  }
+  list.append(2, '\0');
+  return list;
+}

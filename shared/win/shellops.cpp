@@ -1,0 +1,103 @@
+#include "shared/win/shellops.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "shared/win/installpaths.h"
+#include "shared/win/registro.h"
+
+bool MergeOverlayIcon(HICON& icon, HICON overlay, bool large) {
+  const int cx = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
+  const int cy = GetSystemMetrics(large ? SM_CYICON : SM_CYSMICON);
+  HIMAGELIST list = ImageList_Create(cx, cy, ILC_MASK | ILC_COLOR32, 1, 0);
+  if (!list) return false;
+  if (ImageList_AddIcon(list, icon) < 0 || ImageList_AddIcon(list, overlay) < 0) {
+    ImageList_Destroy(list);
+    return false;
+  }
+  HIMAGELIST merged = ImageList_Merge(list, 0, list, 1, 0, 0);
+  HICON result = merged ? ImageList_GetIcon(merged, 0, ILD_NORMAL) : nullptr;
+  // Both lists go on every path: one refresh of a protected row must not
+  // cost GDI handles.
+  if (merged) ImageList_Destroy(merged);
+  ImageList_Destroy(list);
+  if (!result) return false;
+  DestroyIcon(icon);
+  icon = result;
+  return true;
+}
+
+void AddLinkArrowOverlay(HICON& largeIcon, HICON& smallIcon) {
+  HICON arrowLarge = nullptr, arrowSmall = nullptr;
+  if (ExtractIconExA("shell32.dll", 29, &arrowLarge, &arrowSmall, 1) == 2) {
+    MergeOverlayIcon(largeIcon, arrowLarge, true);
+    MergeOverlayIcon(smallIcon, arrowSmall, false);
+  }
+  if (arrowLarge) DestroyIcon(arrowLarge);
+  if (arrowSmall) DestroyIcon(arrowSmall);
+}
+
+bool DeleteFilesViaShell(HWND owner, const std::vector<std::string>& paths, uint32_t options) {
+  if (paths.empty()) return false;
+  const std::string list = DoubleNulPathList(paths);
+  SHFILEOPSTRUCTA op{};
+  op.hwnd = owner;
+  op.wFunc = FO_DELETE;
+  op.pFrom = list.c_str();
+  op.fFlags = DeleteOperationFlags(options);
+  return SHFileOperationA(&op) == 0;
+}
+
+bool ShowPropertiesDialog(HWND owner, const std::string& path) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_INVOKEIDLIST;
+  info.hwnd = owner;
+  info.lpVerb = "properties";
+  info.lpFile = path.c_str();
+  info.nShow = SW_SHOW;
+  return ShellExecuteExA(&info) != 0;
+}
+
+bool ExecuteViaShell(const std::string& file, const std::string& parameters, const std::string& verb,
+                     int showCommand) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_DOENVSUBST | SEE_MASK_FLAG_NO_UI;
+  info.lpFile = TextOrNothing(file);
+  info.lpParameters = TextOrNothing(parameters);
+  info.lpVerb = TextOrNothing(verb);
+  info.nShow = showCommand;
+  return ShellExecuteExA(&info) != 0;
+}
+
+void StartNewLinkWizard(const std::string& folder) {
+  if (!RegistryKeyExists(".LNK\\ShellNew", HKEY_CLASSES_ROOT)) return;
+  const std::string command = ReadRegistryValue(HKEY_CLASSES_ROOT, ".LNK\\ShellNew", "Command", TLkVariant("")).AsString();
+  if (command.empty()) return;  // nothing to run: leave no stray empty link behind
+  CreateEmptyFile(NewLinkFileName(folder));
+  std::string line = NewLinkCommandLine(command, folder);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
+std::string DefaultIconLocation(const std::string& typeKey) {
+  const std::string key = IconLookupTypeKey(typeKey);
+  std::string className = key == "Folder" || key == "Drive"
+                              ? key
+                              : ReadRegistryValue(HKEY_CLASSES_ROOT, key, "", TLkVariant("")).AsString();
+  std::string icon;
+  if (!className.empty())
+    icon = ReadRegistryValue(HKEY_CLASSES_ROOT, className + "\\DefaultIcon", "", TLkVariant("")).AsString();
+  if (!icon.empty()) return icon;
+  return FallbackIconLocation(key, SystemFolder(), GatePath());
+}
+
+const char* TextOrNothing(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
