@@ -1,0 +1,86 @@
+// TLkComboBox: a combo box with the framed controls' frame painted over its
+// client area, a flat drop-down button while idle, type-ahead over its
+// entries, mouse-wheel selection and a drop-down width of its own.
+#pragma once
+
+#include "controls/core/combosearch.h"
+#include "controls/win/frames.h"
+#include "forms/win/comctl_combobox.h"
+#include "forms/win/timer.h"
+
+class TLkCustomComboBox : public TCustomComboBox {
+ public:
+  explicit TLkCustomComboBox(TComponent* owner);
+
+  int ItemCount() const { return static_cast<int>(Items().size()); }
+  // The entry equal to `text` without regard to case becomes ItemIndex.
+  bool SelectText(const std::string& text);
+  // The first entry that begins with `text` (case-insensitive), or -1.
+  virtual int FindEntry(const std::string& text) const;
+
+  bool AllowEdit() const { return allow_edit_; }
+  void SetAllowEdit(bool on) { allow_edit_ = on; }
+  bool BeepOnInvalidKey() const { return beep_on_invalid_key_; }
+  void SetBeepOnInvalidKey(bool on) { beep_on_invalid_key_ = on; }
+  int DropDownWidth() const { return drop_down_width_; }
+  virtual void SetDropDownWidth(int w);
+  bool FlatButtons() const { return flat_buttons_; }
+  virtual void SetFlatButtons(bool on);
+  TColor FrameColor() const { return frame_color_; }
+  virtual void SetFrameColor(TColor c);
+  bool FrameFlat() const { return frame_flat_; }
+  virtual void SetFrameFlat(bool on);
+  TFrameStyle FrameFlatStyle() const { return frame_flat_style_; }
+  virtual void SetFrameFlatStyle(TFrameStyle s);
+  TFrameStyle FrameFocusStyle() const { return frame_focus_style_; }
+  virtual void SetFrameFocusStyle(TFrameStyle s);
+  TSides FrameSides() const { return frame_sides_; }
+  virtual void SetFrameSides(TSides s);
+  TFrameStyle FrameStyle() const { return frame_style_; }
+  virtual void SetFrameStyle(TFrameStyle s);
+  bool FrameVisible() const { return frame_visible_; }
+  virtual void SetFrameVisible(bool on);
+  bool UseFrameController() const { return use_frame_controller_; }
+  void SetUseFrameController(bool on) { use_frame_controller_ = on; }
+  const std::string& SearchText() const { return search_.Text(); }
+
+  TNotifyEvent OnMatch;
+  TNotifyEvent OnNotInList;
+
+ protected:
+  virtual void UpdateFrame(bool viaMouse, bool value);
+  virtual void InvalidKeyBeep();
+  void CloseUp() override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  void ApplyStep(const TLkSearchStep& step, char& key);
+  void PaintFrame();
+  void ResetTimerFired(TObject*);
+  bool allow_edit_ = true;
+  bool beep_on_invalid_key_ = true;
+  int drop_down_width_ = 0;
+  bool flat_buttons_ = true;
+  TColor frame_color_ = clBtnShadow;
+  bool frame_flat_ = false;
+  TFrameStyle frame_flat_style_ = TFrameStyle::fsStatus;
+  TFrameStyle frame_focus_style_ = TFrameStyle::fsLowered;
+  TSides frame_sides_ = kAllSides;
+  TFrameStyle frame_style_ = TFrameStyle::fsFlat;
+  bool frame_visible_ = false;
+  bool use_frame_controller_ = true;
+  TLkListSearch search_;
+  TTimer* reset_timer_;
+  bool typing_ = false;
+  bool focused_ = false;
+  bool hover_ = false;
+};
+
+class TLkComboBox : public TLkCustomComboBox {
+ public:
+  explicit TLkComboBox(TComponent* owner) : TLkCustomComboBox(owner) {}
+};

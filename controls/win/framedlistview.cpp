@@ -1,0 +1,154 @@
+#include "controls/win/framedlistview.h"
+
+#include "controls/core/listsort.h"
+
+TLkCustomListView::TLkCustomListView(TComponent* owner) : TListView(owner) {}
+
+void TLkCustomListView::SetFillLastColumn(bool on) {
+  if (fill_last_column_ == on) return;
+  fill_last_column_ = on;
+  FitLastColumn();
+}
+
+void TLkCustomListView::FitLastColumn() {
+  if (!fill_last_column_ || Destroying() || ColumnCount() < 2 || fitting_) return;
+  fitting_ = true;
+  std::vector<int> widths;
+  for (int i = 0; i < ColumnCount(); ++i) widths.push_back(ColumnWidth(i));
+  const int w = FittedLastColumnWidth(widths, ClientWidth(), Count() > 0, GetSystemMetrics(SM_CXVSCROLL));
+  if (w != widths.back()) SetColumnWidth(ColumnCount() - 1, w);
+  fitting_ = false;
+}
+
+void TLkCustomListView::Loaded() {
+  TListView::Loaded();
+  FitLastColumn();
+}
+
+void TLkCustomListView::SortByColumn(int column) {
+  CustomSort([column](TListItem* a, TListItem* b) {
+    const std::string& x = column == 0 ? a->Caption() : a->SubItem(column - 1);
+    const std::string& y = column == 0 ? b->Caption() : b->SubItem(column - 1);
+    return CompareColumnTexts(x, y);
+  });
+}
+
+void TLkCustomListView::ColumnClick(int column) {
+  if (alpha_sort_all_) SortByColumn(column);
+  TListView::ColumnClick(column);
+}
+
+bool TLkCustomListView::CanEdit(TListItem* item) {
+  if (edit_on_row_click_) return true;
+  POINT p;
+  GetCursorPos(&p);
+  ::ScreenToClient(Handle(), &p);
+  const TRect label = LabelRect(item->Index());
+  return label.Contains(p.x, p.y) && TListView::CanEdit(item);
+}
+
+void TLkCustomListView::RepaintFrame() {
+  if (!HandleAllocated()) return;
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TLkCustomListView::UpdateFrameStyle(bool viaMouse, bool inside) {
+  if (viaMouse) hover_ = inside;
+  if (!frame_flat_) return;
+  frame_style_ = (Focused() || hover_) ? frame_focus_style_ : frame_flat_style_;
+  RepaintFrame();
+}
+
+void TLkCustomListView::SetFrameColor(TColor c) {
+  if (frame_color_ == c) return;
+  frame_color_ = c;
+  RepaintFrame();
+}
+void TLkCustomListView::SetFrameFlat(bool on) {
+  if (frame_flat_ == on) return;
+  frame_flat_ = on;
+  if (on) {
+    frame_visible_ = true;
+    frame_sides_ = kAllSides;
+    frame_style_ = frame_flat_style_;
+  }
+  RepaintFrame();
+  Invalidate();
+}
+void TLkCustomListView::SetFrameFlatStyle(TFrameStyle s) {
+  if (frame_flat_style_ == s) return;
+  frame_flat_style_ = s;
+  RepaintFrame();
+}
+void TLkCustomListView::SetFrameFocusStyle(TFrameStyle s) {
+  if (frame_focus_style_ == s) return;
+  frame_focus_style_ = s;
+  RepaintFrame();
+}
+void TLkCustomListView::SetFrameSides(TSides s) {
+  if (frame_sides_ == s) return;
+  frame_sides_ = s;
+  RepaintFrame();
+}
+void TLkCustomListView::SetFrameStyle(TFrameStyle s) {
+  if (frame_style_ == s) return;
+  frame_style_ = s;
+  RepaintFrame();
+}
+void TLkCustomListView::SetFrameVisible(bool on) {
+  if (frame_visible_ == on) return;
+  frame_visible_ = on;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TLkCustomListView::MouseEnter() {
+  UpdateFrameStyle(true, true);
+  TListView::MouseEnter();
+}
+
+void TLkCustomListView::MouseLeave() {
+  UpdateFrameStyle(true, false);
+  TListView::MouseLeave();
+}
+
+LRESULT TLkCustomListView::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_NCPAINT: {
+      const LRESULT r = TListView::WndProc(msg, w, l);
+      if (frame_visible_) {
+        HDC dc = GetWindowDC(Handle());
+        TCanvas canvas;
+        canvas.SetHandle(dc);
+        PaintControlFrame(&canvas, Width(), Height(), frame_style_, Color(), frame_color_, frame_sides_);
+        canvas.SetHandle(nullptr);
+        ReleaseDC(Handle(), dc);
+        return 0;
+      }
+      return r;
+    }
+    case WM_SETFOCUS:
+      UpdateFrameStyle(false, false);
+      return TListView::WndProc(msg, w, l);
+    case WM_KILLFOCUS: {
+      const LRESULT r = TListView::WndProc(msg, w, l);
+      UpdateFrameStyle(false, false);
+      return r;
+    }
+    case WM_SIZE: {
+      const LRESULT r = TListView::WndProc(msg, w, l);
+      FitLastColumn();
+      if (frame_visible_) RepaintFrame();
+      return r;
+    }
+    case WM_MOUSEWHEEL: {
+      UINT lines = 3;
+      SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+      const int notches = GET_WHEEL_DELTA_WPARAM(w) / WHEEL_DELTA;
+      const int step = ViewStyle() == TViewStyle::vsIcon ? 32 : 16;
+      Scroll(0, -notches * static_cast<int>(lines) * step);
+      return 0;
+    }
+    default:
+      return TListView::WndProc(msg, w, l);
+  }
+}

@@ -1,0 +1,126 @@
+// TLkSideBar: a vertical bar of groups and items. Group buttons stack at the
+// top (up to the open group) and at the bottom (the rest); the open group's
+// items fill the space between, each a large image with its caption below.
+// The bar paints itself into an off-screen bitmap and copies it in one go;
+// layout, selection and hit tests are TLkSideBarModel's.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "controls/core/sidebarmodel.h"
+#include "forms/win/controls.h"
+#include "forms/win/graphics.h"
+#include "forms/win/stdctrls.h"
+
+using TLkSideChangingEvent = TEvent<void(TObject* sender, bool& can_change)>;
+
+class TLkCustomSideBar : public TCustomControl {
+ public:
+  explicit TLkCustomSideBar(TComponent* owner);
+  ~TLkCustomSideBar() override;
+
+  // Groups and items.
+  int GroupCount() const { return static_cast<int>(model_.Groups.size()); }
+  int AddGroup(const std::string& caption);
+  int AddItem(int group, const std::string& caption, int imageIndex);
+  TLkSideItemModel& Item(int group, int index) { return model_.Groups.at(group).Items.at(index); }
+  TLkSideGroupModel& Group(int group) { return model_.Groups.at(group); }
+  void SetItemEnabled(int group, int index, bool on);
+  void SetItemVisible(int group, int index, bool on);
+  void SetItemCaption(int group, int index, const std::string& caption);
+  void ClearGroups();
+  const TLkSideBarModel& Model() const { return model_; }
+
+  int SelectedButton() const { return model_.SelectedButton(); }
+  void SetSelectedButton(int value);
+  int SelectedItem() const { return model_.SelectedItem(); }
+  void SetSelectedItem(int value);
+
+  TImageList* Images() const { return images_; }
+  void SetImages(TImageList* images);
+  TPicture* Background() { return &background_; }
+  TFont* ButtonFont() { return &button_font_; }
+  TFont* SelectedFont() { return &selected_font_; }
+  TFont* ItemHightlightFont() { return &hot_font_; }
+  TColor ItemHightlightColor() const { return hot_color_; }
+  void SetItemHightlightColor(TColor c);
+  TColor ButtonColor() const { return button_color_; }
+  void SetButtonColor(TColor c);
+  TLkSideFrameStyle FrameStyle() const { return model_.FrameStyle; }
+  void SetFrameStyle(TLkSideFrameStyle s);
+  TLkScrollBtnStyle ScrollBtnStyle() const { return model_.ScrollBtnStyle; }
+  void SetScrollBtnStyle(TLkScrollBtnStyle s);
+  bool SmoothScrolling() const { return smooth_scrolling_; }
+  void SetSmoothScrolling(bool on) { smooth_scrolling_ = on; }
+  int ScrollDelay() const { return scroll_delay_; }
+  void SetScrollDelay(int ms) { scroll_delay_ = ms; }
+  int Spacing() const { return model_.Spacing; }
+  void SetSpacing(int v);
+  int TopSpacing() const { return model_.TopSpacing; }
+  void SetTopSpacing(int v);
+  bool WordWrap() const { return model_.WordWrap; }
+  void SetWordWrap(bool on);
+  bool StripAccChar() const { return model_.StripAccChar; }
+  void SetStripAccChar(bool on);
+  bool AllowEditing() const { return model_.AllowEditing; }
+  void SetAllowEditing(bool on) { model_.AllowEditing = on; }
+
+  // Simulated clicks (a left press and release at a client point).
+  void ClickAt(int x, int y);
+
+  TLkSideChangingEvent OnChanging;
+  TNotifyEvent OnChange;
+  TNotifyEvent OnItemClick;
+  TNotifyEvent OnItemTextClick;
+  TNotifyEvent OnItemTextChange;
+
+ protected:
+  virtual void RefreshBar();
+  virtual void Changed();
+  virtual void ItemTextChanged();
+  void Paint() override;
+  void PaintWindow(HDC dc) override;
+  bool EraseBackground(HDC dc) override { return true; }
+  void CreateWnd() override;
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseLeave() override;
+  LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+
+ private:
+  TLkSideMetrics Metrics(TCanvas* canvas);
+  void PaintBar(TCanvas* canvas);
+  void PaintItemArea(TCanvas* c, const TLkSideLayout& l);
+  void PaintScrollButton(TCanvas* c, const TRect& r, bool up, bool pressed);
+  void AnimateTo(int group);
+  void ItemClick(TLkSideItemModel& item);
+  void BeginEdit();
+  void EndEdit(bool accept);
+  void EditorKeyDown(TObject* sender, WORD& key, TShiftState shift);
+  void FontChangedHandler(TObject*) { RefreshBar(); }
+
+  TLkSideBarModel model_;
+  TImageList* images_ = nullptr;
+  TPicture background_;
+  TFont button_font_, selected_font_, hot_font_;
+  TColor hot_color_ = clNone;
+  TColor button_color_ = clBtnFace;
+  bool smooth_scrolling_ = true;
+  int scroll_delay_ = 5;
+  TLkSideHit pressed_, hover_;
+  bool animating_ = false;
+  TBitmap buffer_;
+  TEdit* editor_ = nullptr;
+  int rename_candidate_ = -1;
+  bool editing_ = false;
+  int scroll_bar_width_;
+};
+
+class TLkSideBar : public TLkCustomSideBar {
+ public:
+  explicit TLkSideBar(TComponent* owner) : TLkCustomSideBar(owner) {}
+};
