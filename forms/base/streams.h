@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "forms/base/events.h"
+
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
-class TStream {
+// A TObject, so that string lists can hold streams as their objects.
+class TStream : public TObject {
  public:
-  virtual ~TStream() = default;
+  ~TStream() override = default;
   // Read and Write move up to `count` bytes and return how many moved.
   virtual int64_t Read(void* buffer, int64_t count) = 0;
   virtual int64_t Write(const void* buffer, int64_t count) = 0;
