@@ -1,0 +1,310 @@
+#include "gate/win/lkbox.h"
+
+#include "forms/base/locale.h"
+#include "forms/win/application.h"
+#include "gate/core/gateoptions.h"
+#include "gate/core/logfile.h"
+#include "gate/core/messagetext.h"
+#include "gate/win/htlabel.h"
+#include "gate/win/iconhide.h"
+#include "gate/win/logmutex.h"
+#include "gate/win/processlist.h"
+#include "gate/win/reboot.h"
+#include "gate/win/sysroutines.h"
+#include "gate/win/threadtimer.h"
+#include "shared/core/gatearg.h"
+#include "shared/core/streamcol.h"
+#include "shared/win/installpaths.h"
+#include "shared/win/shellops.h"
+
+const char* const kDefaultGateMessage =
+    "Dear <uname>,\r\n"
+    " \r\n"
+    "In order to use this program, you must first enter the correct password, and then press <b>RETURN</b> or "
+    "click the <b>OK</b> button.\r\n"
+    "\r\n"
+    "Thank you.  (<date> - <time>)";
+
+namespace {
+
+const char* const kMakerAddress = "http://www.velmora.example/lockmere";
+const char* const kMakerNotice = "Copyright (c) Velmora. All rights reserved.";
+
+bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+
+void LoadDesignedPicture(TImage* image, const char* resource) {
+  image->Picture()->Bitmap()->LoadFromResourceName(GetModuleHandleA(nullptr), resource);
+}
+
+}  // namespace
+
+TLKBox::TLKBox(TComponent* owner) : TForm(owner) {
+  SetName("LKBox");
+  SetBorderIcons(0);
+  SetBorderStyle(TFormBorderStyle::bsNone);
+  SetFormStyle(TFormStyle::fsStayOnTop);
+  SetKeyPreview(true);
+  SetPosition(TPosition::poDesktopCenter);
+  SetCaption("Lockmere");
+  SetClientSize(463, 416);
+  Font()->SetName("MS Sans Serif");
+  Font()->SetHeight(-11);
+
+  // The button goes first: its owner's components are created in order.
+  IconHide1 = new TIconHide(this);
+
+  PopupMenu1 = new TPopupMenu(this);
+  Exit1 = new TMenuItem(this);
+  Exit1->SetCaption("Exit");
+  Exit1->OnClick = TNotifyEvent(this, &TLKBox::Exit1Click);
+  About1 = new TMenuItem(this);
+  About1->SetCaption("About...");
+  About1->OnClick = TNotifyEvent(this, &TLKBox::About1Click);
+  PopupMenu1->Items()->Add(Exit1);
+  PopupMenu1->Items()->Add(About1);
+
+  ImageMain = new TImage(this);
+  ImageMain->SetParent(this);
+  ImageMain->SetBounds(0, 0, 300, 196);
+  ImageMain->SetAutoSize(true);
+  LoadDesignedPicture(ImageMain, "GATE_BACKGROUND");
+  ImageMain->SetPopupMenu(PopupMenu1);
+
+  BotonUp = new TImage(this);
+  BotonUp->SetParent(this);
+  BotonUp->SetBounds(243, 167, 43, 15);
+  BotonUp->SetAutoSize(true);
+  LoadDesignedPicture(BotonUp, "GATE_OK_UP");
+  BotonUp->SetCursor(crHandPoint);
+  BotonUp->OnMouseDown = TMouseEvent(this, &TLKBox::BotonUpMouseDown);
+  BotonUp->OnMouseUp = TMouseEvent(this, &TLKBox::BotonUpMouseUp);
+
+  BotonDown = new TImage(this);
+  BotonDown->SetParent(this);
+  BotonDown->SetBounds(243, 167, 43, 15);
+  BotonDown->SetAutoSize(true);
+  LoadDesignedPicture(BotonDown, "GATE_OK_DOWN");
+  BotonDown->SetCursor(crHandPoint);
+  BotonDown->SetVisible(false);
+  // The pressed picture is the one under the mouse when it is released.
+  BotonDown->OnMouseUp = TMouseEvent(this, &TLKBox::BotonUpMouseUp);
+
+  LabelTexto = new TLkHtLabel(this);
+  LabelTexto->SetParent(this);
+  LabelTexto->SetAutoSize(false);
+  LabelTexto->SetBounds(8, 56, 281, 97);
+  LabelTexto->SetTransparent(true);
+  LabelTexto->SetColor(clBlack);
+  LabelTexto->SetParentFont(false);
+  LabelTexto->Font()->SetName("Tahoma");
+  LabelTexto->Font()->SetColor(clWhite);
+  LabelTexto->Font()->SetHeight(-11);
+  LabelTexto->SetPopupMenu(PopupMenu1);
+  LabelTexto->SetCaption(kDefaultGateMessage);
+
+  EditAuth = new TEdit(this);
+  EditAuth->SetParent(this);
+  EditAuth->SetBorderStyle(TEditBorderStyle::bsNone);
+  EditAuth->SetAutoSize(false);
+  EditAuth->SetBounds(19, 158, 110, 17);
+  EditAuth->SetColor(16776176);
+  EditAuth->SetPasswordChar('*');
+  EditAuth->SetTabOrder(0);
+  SetActiveControl(EditAuth);
+
+  EncryptStream = new TLkStreams(this);
+  EncryptStream->SetCompressed(true);
+  EncryptStream->SetEncrypted(true);
+  EncryptStream->SetKey("4617");
+
+  Reboot = new TLkWinReboot(this);
+  Reboot->SetOperation(TRebootOperation::roLogOff);
+
+  ThreadTimer = new TLkThreadTimer(this);
+  ThreadTimer->SetDelay(1000);
+  ThreadTimer->OnTimer = TNotifyEvent(this, &TLKBox::ThreadTimerTimer);
+
+  OnCreate = TNotifyEvent(this, &TLKBox::FormCreate);
+  OnDestroy = TNotifyEvent(this, &TLKBox::FormDestroy);
+  OnKeyDown = TKeyEvent(this, &TLKBox::FormKeyDown);
+}
+
+TLKBox::~TLKBox() = default;
+
+void TLKBox::CreateParams(TCreateParams& params) {
+  TForm::CreateParams(params);
+  if (TaskbarButtonHidden()) params.ex_style |= WS_EX_TOOLWINDOW;
+}
+
+void TLKBox::FormCreate(TObject*) {
+  run_.AboutSkinName = "Default";
+  run_.AboutSkinAuthor = "Velmora";
+  // The form takes the size of its content once.
+  SetAutoSize(true);
+  SetAutoSize(false);
+  run_.WrapColumn = DefaultWrapColumn;
+  try {
+    ApplySkin();
+  } catch (...) {
+    Application->HandleException(this);
+  }
+
+  run_.TargetPath = __argc > 1 ? __argv[1] : "";
+  char lastChar = 0;
+  UnwrapToken(run_.TargetPath, run_.ModeIndex, lastChar);
+  run_.TargetPath = UnscrambleText(run_.TargetPath);
+  const std::string plain = run_.TargetPath;
+  SplitGateText(plain, run_.TargetPath, run_.TargetParams);
+
+  if (!ReadUserData(run_.ModeIndex, run_.StoredPassword, run_.MessageText, run_.OptionText)) {
+    run_.UserDataUnreadable = true;
+    Application->MessageBox("Unable to read user data.", Application->Title(), MB_OK);
+  }
+  ApplyOptions(run_.OptionText);
+  if (run_.MessageText.empty()) run_.MessageText = kDefaultGateMessage;
+  run_.MessageText = ExpandMessageTags(run_.MessageText, CurrentTagValues());
+  LabelTexto->SetCaption(run_.MessageText);
+  LabelTexto->SetCaption(
+      WrapMessageText(LabelTexto->Caption(), GateBreakText, GateBreakChars, run_.WrapColumn, IsLeadByte));
+}
+
+// Skins plug in here; until then the window keeps its designed look.
+void TLKBox::ApplySkin() {}
+
+bool TLKBox::ReadUserData(int mode, std::string& password, std::string& message, std::string& options) {
+  const std::string entry = mode == 1 ? CurrentUserName() : CommonEntryName();
+  TUserRecord record;
+  const TUserDataStatus status = ::ReadUserData(*EncryptStream, UserDataPath(), entry, record);
+  if (status == TUserDataStatus::Unreadable) return false;
+  if (record.LineCount > 0) password = record.Password;
+  if (record.LineCount > 1) message = record.MessageText();
+  if (record.LineCount > 2) options = record.OptionText;
+  return true;
+}
+
+void TLKBox::ApplyOptions(const std::string& optionText) {
+  const TGateOptions o = ParseOptionCodes(optionText);
+  if (o.UseLog) StartLogging();
+  if (o.MessageOnly) EditAuth->SetVisible(false);
+  if (o.Stealth) Application->SetShowMainForm(false);
+  if (o.ExitAction) run_.ExitAction = o.ExitAction;
+  if (o.WatchAfterLaunch) run_.WatchAfterLaunch = true;
+  if (o.Stealth) LaunchTarget(run_.WatchAfterLaunch);
+}
+
+void TLKBox::StartLogging() {
+  run_.WatchAfterLaunch = true;
+  run_.TargetLongPath = LongPathOf(run_.TargetPath);
+  run_.LogLines = std::make_unique<TLogRecord>();
+}
+
+void TLKBox::FormKeyDown(TObject*, WORD& key, TShiftState) {
+  if (key == VK_ESCAPE) {
+    key = 0;
+    Application->Terminate();
+  } else if (key == VK_RETURN) {
+    key = 0;
+    CheckPassword();
+  }
+}
+
+void TLKBox::BotonUpMouseDown(TObject*, TMouseButton button, TShiftState, int, int) {
+  if (button != TMouseButton::mbLeft) return;
+  BotonDown->SetVisible(true);
+  BotonUp->SetVisible(false);
+}
+
+void TLKBox::BotonUpMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+  BotonDown->SetVisible(false);
+  BotonUp->SetVisible(true);
+  CheckPassword();
+}
+
+void TLKBox::Exit1Click(TObject*) { Application->Terminate(); }
+
+void TLKBox::About1Click(TObject*) {
+  if (run_.AboutSkinAuthor.empty()) run_.AboutSkinAuthor = "Unknown";
+  if (run_.AboutSkinName.empty()) run_.AboutSkinName = "Unknown";
+  const std::string text = "Skin name: " + run_.AboutSkinName + "\r\n" + "Skin author: " + run_.AboutSkinAuthor +
+                           "\r\n\r\n< " + kMakerAddress + " >\r\n\r\nLockmere v1.01 \r\n" + kMakerNotice;
+  Application->MessageBox(text, "About Lockmere", MB_OK | MB_ICONINFORMATION);
+}
+
+void TLKBox::CheckPassword() {
+  if (run_.Launched || run_.UserDataUnreadable) return;
+  if (EditAuth->Visible() && !PasswordAccepted(EditAuth->Text(), run_.StoredPassword)) return;
+  LaunchTarget(run_.WatchAfterLaunch);
+}
+
+void TLKBox::LaunchTarget(bool watch) {
+  run_.Launched = true;
+  Hide();
+  Repaint();
+  if (!watch) {
+    ExecuteViaShell(run_.TargetPath, run_.TargetParams, "open", SW_SHOWNORMAL);
+    Application->Terminate();
+    return;
+  }
+  if (run_.LogLines) {
+    run_.LogLines->UserName = DisplayUserName();
+    run_.LogLines->TargetPath = run_.TargetLongPath;
+    run_.LogLines->StartTime = NowLogText();
+    run_.LogHasLines = true;
+  }
+  run_.FoundProgram = FindAssociatedProgram(run_.TargetPath);
+  const bool started = ExecuteViaShell(run_.TargetPath, run_.TargetParams, "open", SW_SHOWNORMAL);
+  // Nothing started, nothing to watch: no end time and no end-of-run action.
+  if (!started || run_.FoundProgram.empty() || AnsiUpperCase(ExtractFileExt(run_.FoundProgram)) == ".DLL") {
+    Application->Terminate();
+    return;
+  }
+  run_.FoundProgramShort = AnsiUpperCase(ShortPathOf(run_.FoundProgram));
+  run_.FoundProgramLong = AnsiUpperCase(LongPathOf(run_.FoundProgram));
+  ThreadTimer->SetActive(true);
+}
+
+void TLKBox::ThreadTimerTimer(TObject*) {
+  ThreadTimer->SetActive(false);
+  if (!ProgramHasEnded(run_.FoundProgram, run_.FoundProgramLong, run_.FoundProgramShort)) {
+    ThreadTimer->SetActive(true);
+    return;
+  }
+  if (run_.LogLines) {
+    run_.LogLines->EndTime = NowLogText();
+    if (run_.ExitAction >= 6 && run_.ExitAction <= 10) run_.LogLines->Action = IntToStr(run_.ExitAction);
+  }
+  // The action may end the session: the record goes to disk first.
+  SaveRunLog();
+  PerformExitAction();
+  Application->Terminate();
+}
+
+void TLKBox::PerformExitAction() {
+  const TEndOfRunPlan plan = PlanEndOfRun(run_.ExitAction, RunningOnNT());
+  switch (plan.Call) {
+    case TEndOfRunCall::ExitWindows:
+      Reboot->SetOperation(plan.Operation);
+      if (plan.PowerOff) Reboot->SetPowerOff(true);
+      Reboot->Execute();
+      break;
+    case TEndOfRunCall::ScreenSaver: StartScreenSaver(); break;
+    case TEndOfRunCall::LockWorkstation: LockWorkstationNow(); break;
+    case TEndOfRunCall::None: break;
+  }
+}
+
+void TLKBox::SaveRunLog() {
+  if (!run_.LogLines || !run_.LogHasLines || run_.LogSaved) return;
+  run_.LogSaved = true;
+  TLogFileLock lock;
+  AppendLogRecord(*EncryptStream, LogPath(), *run_.LogLines);
+}
+
+void TLKBox::FormDestroy(TObject*) {
+  try {
+    SaveRunLog();
+  } catch (...) {
+    Application->HandleException(this);
+  }
+  run_.LogLines.reset();
+}

@@ -1,0 +1,25 @@
+// passbox: the password gate that protected links start.
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdlib>
+
+#include "forms/win/application.h"
+#include "forms/win/syslocale.h"
+#include "gate/win/lkbox.h"
+#include "shared/win/installpaths.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Exactly one argument, the Gate argument; anything else ends at once,
+  // with no window and no file touched.
+  if (__argc != 2) return 0;
+  InstallSystemCharLocale();
+  InitInstallPaths();
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  Application->Initialize();
+  Application->SetTitle("passbox");
+  TLKBox* box = nullptr;
+  Application->CreateForm(box);
+  Application->Run();
+  return 0;
+}

@@ -1,0 +1,48 @@
+#include "gate/win/systemcalls.h"
+
+#include "shared/win/installpaths.h"
+
+#ifdef LK_GATE_RECORD_SYSTEM_CALLS
+#include <cstdio>
+
+#include "forms/base/sysutils.h"
+#endif
+
+std::string SystemCallRecordPath() { return InstallFolder() + "endofrun-calls.txt"; }
+
+#ifdef LK_GATE_RECORD_SYSTEM_CALLS
+
+namespace {
+BOOL Record(const std::string& line) {
+  if (std::FILE* f = std::fopen(SystemCallRecordPath().c_str(), "ab")) {
+    std::fputs((line + "\r\n").c_str(), f);
+    std::fclose(f);
+  }
+  return TRUE;
+}
+}  // namespace
+
+BOOL SystemExitWindows(UINT flags) { return Record("ExitWindowsEx " + IntToStr(flags)); }
+BOOL SystemSetPowerState(BOOL suspend, BOOL force) {
+  return Record("SetSystemPowerState " + IntToStr(suspend ? 1 : 0) + " " + IntToStr(force ? 1 : 0));
+}
+void SystemStartScreenSaver() { Record("ScreenSaver"); }
+void SystemLockWorkstation() { Record("LockWorkStation"); }
+
+#else
+
+BOOL SystemExitWindows(UINT flags) { return ExitWindowsEx(flags, 0); }
+BOOL SystemSetPowerState(BOOL suspend, BOOL force) { return SetSystemPowerState(suspend, force); }
+
+void SystemStartScreenSaver() { PostMessageA(GetDesktopWindow(), WM_SYSCOMMAND, SC_SCREENSAVE, 0); }
+
+void SystemLockWorkstation() {
+  // Looked up by name: the 9x line has no such entry.
+  HMODULE user32 = LoadLibraryA("USER32.DLL");
+  if (!user32) return;
+  using LockFn = BOOL(WINAPI*)();
+  if (auto lock = reinterpret_cast<LockFn>(reinterpret_cast<void*>(GetProcAddress(user32, "LockWorkStation")))) lock();
+  FreeLibrary(user32);
+}
+
+#endif

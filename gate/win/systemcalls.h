@@ -1,0 +1,18 @@
+// The calls that end the user's session or screen: the one seam between
+// the gate and them. The shipped program makes the real calls; the test
+// build (LK_GATE_RECORD_SYSTEM_CALLS, passbox_test.exe) writes one line per
+// call to "endofrun-calls.txt" in the install folder instead, so tests see
+// what would have happened without ending the Wine session.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+BOOL SystemExitWindows(UINT flags);
+BOOL SystemSetPowerState(BOOL suspend, BOOL force);
+void SystemStartScreenSaver();
+void SystemLockWorkstation();
+
+// The record file of the test build.
+std::string SystemCallRecordPath();

@@ -1,0 +1,62 @@
+#include "gate/win/threadtimer.h"
+
+TLkThreadTimerclass::TLkThreadTimerclass(TLkThreadTimer* owner)
+    : TThread(true),
+      owner_(owner),
+      activated_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+TLkThreadTimerclass::~TLkThreadTimerclass() {
+  Stop();
+  CloseHandle(activated_);
+  CloseHandle(stop_);
+}
+
+void TLkThreadTimerclass::SetActive(bool on) {
+  active_ = on;
+  if (on) SetEvent(activated_);
+}
+
+void TLkThreadTimerclass::Stop() {
+  Terminate();
+  active_ = false;
+  SetEvent(stop_);
+  WaitFor();
+}
+
+void TLkThreadTimerclass::Execute() {
+  while (!Terminated()) {
+    if (!active_) {
+      const HANDLE wait[2] = {activated_, stop_};
+      WaitForMultipleObjects(2, wait, FALSE, INFINITE);
+      continue;
+    }
+    // The sleep ends early only when the thread is stopped.
+    WaitForSingleObject(stop_, static_cast<DWORD>(delay_ < 0 ? 0 : delay_.load()));
+    if (Terminated() || !active_) continue;
+    Synchronize([this] { owner_->Tick(); });
+  }
+}
+
+TLkThreadTimer::TLkThreadTimer(TComponent* owner)
+    : TComponent(owner), thread_(std::make_unique<TLkThreadTimerclass>(this)) {
+  thread_->Start();
+}
+
+// Stopped and joined here, so no tick can reach a destroyed owner.
+TLkThreadTimer::~TLkThreadTimer() { thread_.reset(); }
+
+void TLkThreadTimer::SetActive(bool on) {
+  if (on == active_) return;
+  active_ = on;
+  thread_->SetActive(on);
+}
+
+void TLkThreadTimer::SetDelay(int ms) {
+  delay_ = ms;
+  thread_->SetDelay(ms);
+}
+
+void TLkThreadTimer::Tick() {
+  if (OnTimer) OnTimer(this);
+}
