@@ -1,0 +1,312 @@
+// The Desktop Shortcuts page: scan, icons, protect, revert and the popup.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "console/core/linkplan.h"
+#include "console/core/popuprule.h"
+#include "console/win/lkmainform.h"
+#include "controls/win/foldermonitor.h"
+#include "forms/base/locale.h"
+#include "forms/base/sysutils.h"
+#include "forms/win/application.h"
+#include "shared/core/gatearg.h"
+#include "shared/win/installpaths.h"
+#include "shared/win/registro.h"
+#include "shared/win/shelllink.h"
+#include "shared/win/shellops.h"
+
+namespace {
+constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
+
+TLinkFields FieldsOf(const TShellLink& l) {
+  TLinkFields f;
+  f.Target = l.Target;
+  f.Arguments = l.Arguments;
+  f.WorkingFolder = l.WorkingFolder;
+  f.Description = l.Description;
+  f.IconFile = l.IconFile;
+  f.IconIndex = l.IconIndex;
+  f.ShowCommand = l.ShowCommand;
+  f.HotKey = l.HotKey;
+  return f;
+}
+
+void PutFields(const TLinkFields& f, TShellLink& l) {
+  l.Target = f.Target;
+  l.Arguments = f.Arguments;
+  l.IconFile = f.IconFile;
+  l.IconIndex = f.IconIndex;
+}
+
+std::string ShortPath(const std::string& path) {
+  char buf[MAX_PATH + 1] = {};
+  const DWORD n = GetShortPathNameA(path.c_str(), buf, sizeof buf);
+  return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
+}
+
+// The target comes back in its short form.
+bool SameTarget(const std::string& written, const std::string& readBack) {
+  return AnsiSameText(written, readBack) || AnsiSameText(ShortPath(written), ShortPath(readBack));
+}
+
+bool FolderExistsHere(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Runs fn with the hourglass; the default cursor comes back however it ends.
+template <class F>
+void WithHourglass(F&& fn) {
+  Screen->SetCursor(crHourGlass);
+  try {
+    fn();
+  } catch (...) {
+    Screen->SetCursor(crDefault);
+    throw;
+  }
+  Screen->SetCursor(crDefault);
+}
+}  // namespace
+
+std::string TLKMain::CurrentFolder() {
+  if (Refresh->Tag() == 1) return BrowsedFolder;
+  const int i = Combo_Userlist->ItemIndex();
+  return UserDesktopFolders && i >= 0 && i < UserDesktopFolders->Count() ? UserDesktopFolders->Strings(i)
+                                                                         : std::string();
+}
+
+void TLKMain::ScanFolder(const std::string& folder) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "\\*.lnk").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  const std::string& gateFile = GateFileName();
+  do {
+    if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)) continue;
+    const std::string name = fd.cFileName;
+    const std::string path = folder + "\\" + name;
+    TShellLink link;
+    if (ReadShellLink(path, link) != S_OK || link.Target.empty()) continue;
+    std::string iconFile = AnsiLowerCase(link.Target);
+    std::string status = "None";
+    const bool isProtected = iconFile.find(gateFile) != std::string::npos;
+    if (isProtected) {
+      status = "Protected";
+      std::string text = link.Arguments;
+      int mode = 0;
+      char last = 0;
+      UnwrapToken(text, mode, last);
+      const std::string plain = UnscrambleText(text);
+      iconFile = plain.substr(0, plain.find(';'));
+    }
+    DesktopLista->BeginUpdate();
+    TListItem* row = DesktopLista->AddRow(name.size() >= 4 ? name.substr(0, name.size() - 4) : name,
+                                          {link.Description, status, path, link.Target}, -1);
+    DesktopLista->EndUpdate();
+    row->SetImageIndex(AddFileIcons(iconFile, DesktopLista, isProtected));
+    FreeShellLinkIdList(link);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+}
+
+int TLKMain::AddFileIcons(const std::string& file, TLkListView* view, bool isProtected) {
+  int result = -1;
+  TImageList* large = view->LargeImages();
+  TImageList* small = view->SmallImages();
+  HICON big = nullptr, little = nullptr;
+  SHFILEINFOA info{};
+  if (large && SHGetFileInfoA(file.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_LARGEICON)) big = info.hIcon;
+  if (small && small != large && SHGetFileInfoA(file.c_str(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON))
+    little = info.hIcon;
+  if (big || little) {
+    // The arrow goes on both; a missing one is stood in for and dropped.
+    HICON b = big ? big : CopyIcon(little), s = little ? little : CopyIcon(big);
+    AddLinkArrowOverlay(b, s);
+    big = big ? b : (DestroyIcon(b), nullptr);
+    little = little ? s : (DestroyIcon(s), nullptr);
+  }
+  if (big) {
+    if (isProtected) {
+      HICON overlay = LoadIconA(GetModuleHandleA(nullptr), OverlayColorName.c_str());
+      if (overlay) MergeOverlayIcon(big, overlay, true);
+    }
+    TIcon icon;
+    icon.SetHandle(big);
+    result = large->AddIcon(&icon);
+  }
+  if (little) {
+    // The small views show only the arrow.
+    TIcon icon;
+    icon.SetHandle(little);
+    result = small->AddIcon(&icon);
+  }
+  return result;
+}
+
+void TLKMain::RefreshDesktop() {
+  WithHourglass([&] {
+    DesktopLista->SetEnabled(false);
+    IcoLista->Clear();
+    IcoListaPeq->Clear();
+    DesktopLista->Clear();
+    try {
+      ScanFolder(CurrentFolder());
+    } catch (...) {
+      DesktopLista->SetEnabled(true);
+      throw;
+    }
+    DesktopLista->UpdateImageLists();
+    DesktopLista->SetEnabled(true);
+  });
+  SetStatusText(kStatusRefreshed);
+  Repaint();
+}
+
+TBatchOutcome TLKMain::ProtectSelected(int mode) {
+  // The paths first: a shell call may pump messages and rebuild the rows.
+  std::vector<std::string> paths;
+  for (TListItem* row : DesktopLista->SelectedItems()) paths.push_back(row->SubItem(2));
+  TBatchOutcome outcome;
+  busy_ = true;
+  try {
+    TProtectSettings s;
+    s.Mode = mode;
+    s.GatePath = GatePath();
+    s.GateFileName = GateFileName();
+    s.IconSelect = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "doIconSelect", TLkVariant(false)).AsBoolean();
+    s.IconSelectIndex = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "IconSelect", TLkVariant(0)).AsInteger();
+    s.DefaultIconLocation = [](const std::string& kind) { return DefaultIconLocation(kind); };
+    for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
+      TShellLink link;
+      if (ReadShellLink(*it, link) != S_OK) {
+        ++outcome.Failed;
+        continue;
+      }
+      TLinkFields f = FieldsOf(link);
+      const TLinkPlanResult plan = PlanProtect(f, s);
+      if (PlanSkipped(plan)) {
+        ++outcome.Skipped;
+      } else if (plan != TLinkPlanResult::lpOk) {
+        ++outcome.Failed;
+      } else {
+        PutFields(f, link);
+        TShellLink back;
+        if (WriteShellLink(link, *it) == S_OK && ReadShellLink(*it, back) == S_OK &&
+            LinkReadsBackAs(f, FieldsOf(back), SameTarget)) {
+          ++outcome.Done;
+        } else {
+          ++outcome.Failed;
+        }
+        FreeShellLinkIdList(back);
+      }
+      FreeShellLinkIdList(link);
+    }
+  } catch (...) {
+    busy_ = false;
+    throw;
+  }
+  busy_ = false;
+  SetStatusText(ProtectStatusText(outcome));
+  if (refresh_pending_) {
+    refresh_pending_ = false;
+    RefreshDesktop();
+    SetStatusText(ProtectStatusText(outcome));
+  }
+  return outcome;
+}
+
+TBatchOutcome TLKMain::RevertSelected() {
+  std::vector<std::string> paths;
+  for (TListItem* row : DesktopLista->SelectedItems()) paths.push_back(row->SubItem(2));
+  TBatchOutcome outcome;
+  busy_ = true;
+  try {
+    for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
+      TShellLink link;
+      if (ReadShellLink(*it, link) != S_OK) {
+        ++outcome.Failed;
+        continue;
+      }
+      TLinkFields f = FieldsOf(link);
+      const TLinkPlanResult plan = PlanRevert(f, GateFileName());
+      if (PlanSkipped(plan)) {
+        ++outcome.Skipped;
+      } else if (plan != TLinkPlanResult::lpOk) {
+        ++outcome.Failed;
+      } else {
+        PutFields(f, link);
+        TShellLink back;
+        if (WriteShellLink(link, *it) == S_OK && ReadShellLink(*it, back) == S_OK &&
+            LinkReadsBackAs(f, FieldsOf(back), SameTarget)) {
+          ++outcome.Done;
+        } else {
+          ++outcome.Failed;
+        }
+        FreeShellLinkIdList(back);
+      }
+      FreeShellLinkIdList(link);
+    }
+  } catch (...) {
+    busy_ = false;
+    throw;
+  }
+  busy_ = false;
+  SetStatusText(RevertStatusText(outcome));
+  if (refresh_pending_) {
+    refresh_pending_ = false;
+    RefreshDesktop();
+    SetStatusText(RevertStatusText(outcome));
+  }
+  return outcome;
+}
+
+void TLKMain::Protection(TObject* sender) {
+  const auto* item = dynamic_cast<TComponent*>(sender);
+  ProtectSelected(item ? static_cast<int>(item->Tag()) : 0);
+}
+
+void TLKMain::Removeprotection1Click(TObject*) { RevertSelected(); }
+
+void TLKMain::PopupMenu1Popup(TObject*) {
+  TPopupContext c;
+  c.UserCount = Combo_Userlist->ItemCount();
+  c.CurrentFolder = CurrentFolder();
+  c.BackupFolder = BackupFolder();
+  c.BackupFolderExists = FolderExistsHere(c.BackupFolder);
+  c.CopyCount = CopyList ? CopyList->Count() : 0;
+  c.GateFileName = GateFileName();
+  for (TListItem* row : DesktopLista->SelectedItems()) c.SelectedTargets.push_back(row->SubItem(3));
+  const TPopupEnabling e = PopupEnabling(c);
+  Peruser->SetEnabled(e.Peruser);
+  Restore->SetEnabled(e.Restore);
+  Backup->SetEnabled(e.Backup);
+  Paste1->SetEnabled(e.Paste);
+  Delete1->SetEnabled(e.Delete);
+  Execute1->SetEnabled(e.Execute);
+  Protectwithpassword->SetEnabled(e.Protect);
+  Removeprotection1->SetEnabled(e.Revert);
+  Copy3->SetEnabled(e.Copy);
+  Properties->SetEnabled(e.Properties);
+}
+
+void TLKMain::SelectAll1Click(TObject*) { DesktopLista->SelectAll(); }
+
+void TLKMain::RefreshButton(TObject*) { RefreshDesktop(); }
+
+void TLKMain::Combo_UserlistChange(TObject*) {
+  const int i = Combo_Userlist->ItemIndex();
+  if (i < 0 || i >= UserNames->Count()) return;
+  DesktopPanel->SetCaption(UserNames->Strings(i) + " Desktop Shortcuts");
+  Refresh->SetTag(0);
+  RefreshDesktop();
+  if (FolderMonitor && i < UserDesktopFolders->Count()) FolderMonitor->SetFolderName(UserDesktopFolders->Strings(i));
+}
+
+void TLKMain::FolderMonitorChange(TObject*) {
+  // A rescan in the middle of protect or revert would rebuild the rows they
+  // work from: it waits until they are done.
+  if (busy_) {
+    refresh_pending_ = true;
+    return;
+  }
+  RefreshDesktop();
+}
