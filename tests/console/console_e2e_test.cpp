@@ -1,0 +1,354 @@
+// The console under Wine: TLKMain built in this program, driven through its
+// components and handlers, read back through its list, status bar, the link
+// files and the registry. The fixture puts links on the current user's and
+// the common desktop and a stand-in gate in the system folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <string>
+
+#include "console/core/linkplan.h"
+#include "forms/base/locale.h"
+#include "console/win/lkmainform.h"
+#include "console/win/splash.h"
+#include "forms/win/application.h"
+#include "forms/win/stdctrls.h"
+#include "shared/core/vigenere.h"
+#include "shared/win/installpaths.h"
+#include "shared/win/registro.h"
+#include "shared/win/shelllink.h"
+
+namespace {
+
+constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
+const char* const kFixtureDir = "C:\\lkfixture";
+
+bool g_halted = false;
+void RecordHalt() { g_halted = true; }
+
+std::string Fixture(const std::string& name) { return std::string(kFixtureDir) + "\\" + name; }
+
+void MakeLink(const std::string& path, const std::string& target, const std::string& args,
+              const std::string& description) {
+  TShellLink l;
+  l.Target = target;
+  l.Arguments = args;
+  l.Description = description;
+  l.WorkingFolder = kFixtureDir;
+  l.ShowCommand = SW_SHOWMINNOACTIVE;
+  l.HotKey = MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT);
+  ASSERT_EQ(WriteShellLink(l, path), S_OK) << path;
+}
+
+void Pump(int ms) {
+  const DWORD end = GetTickCount() + ms;
+  while (GetTickCount() < end) {
+    Application->ProcessMessages();
+    Sleep(20);
+  }
+}
+
+class Console : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    CoInitialize(nullptr);
+    InitInstallPaths();
+    CreateDirectoryA(kFixtureDir, nullptr);
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    // A stand-in gate where protected links expect it, and real targets.
+    CopyFileA(self, GatePath().c_str(), TRUE);
+    CopyFileA(self, Fixture("tool.exe").c_str(), FALSE);
+    HANDLE h = CreateFileA(Fixture("notes.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+  }
+
+  void SetUp() override {
+    g_halted = false;
+    SetHaltHook(&RecordHalt);
+    seam_.message_box = [this](const std::string& text, const std::string& caption, UINT) {
+      boxes_.push_back(caption + ": " + text);
+      return IDOK;
+    };
+    seam_.show_modal = [this](TCustomForm& form, int& result) {
+      auto* edit = dynamic_cast<TEdit*>(form.FindComponent("PasswordEdit"));
+      if (edit && answer_ok_) edit->SetText(typed_);
+      result = answer_ok_ ? mrOk : mrCancel;
+      return true;
+    };
+    SetUiSeam(&seam_);
+    desktop_ = UserDesktopFolder();
+    common_ = CommonDesktopFolder();
+    CreateDirectoryA(desktop_.c_str(), nullptr);
+    CreateDirectoryA(common_.c_str(), nullptr);
+    WriteRegistryValue(kSettingsKey, "doAuthenticate", TLkVariant(false));
+    WriteRegistryValue(kSettingsKey, "doIconSelect", TLkVariant(false));
+  }
+
+  void TearDown() override {
+    if (main_) TCustomForm::Free(main_);
+    main_ = nullptr;
+    for (const std::string& p : made_) DeleteFileA(p.c_str());
+    SetUiSeam(nullptr);
+    SetHaltHook(nullptr);
+  }
+
+  std::string AddLink(const std::string& folder, const std::string& name, const std::string& target,
+                      const std::string& args, const std::string& description) {
+    const std::string path = folder + "\\" + name + ".lnk";
+    MakeLink(path, target, args, description);
+    made_.push_back(path);
+    return path;
+  }
+
+  TLKMain* Start() {
+    main_ = new TLKMain(Application);
+    return main_;
+  }
+
+  TListItem* Row(const std::string& caption) {
+    for (int i = 0; i < main_->DesktopLista->Count(); ++i)
+      if (main_->DesktopLista->Items(i)->Caption() == caption) return main_->DesktopLista->Items(i);
+    return nullptr;
+  }
+
+  void SelectOnly(std::initializer_list<const char*> captions) {
+    main_->DesktopLista->HandleNeeded();
+    main_->DesktopLista->ClearSelection();
+    for (const char* c : captions) {
+      TListItem* r = Row(c);
+      ASSERT_NE(r, nullptr) << c;
+      r->SetSelected(true);
+    }
+  }
+
+  TUiSeam seam_;
+  std::vector<std::string> boxes_;
+  std::vector<std::string> made_;
+  std::string desktop_, common_;
+  bool answer_ok_ = true;
+  std::string typed_;
+  TLKMain* main_ = nullptr;
+};
+
+TEST_F(Console, MainWindowListsTheUsersDesktops) {
+  AddLink(desktop_, "lk Tool", Fixture("tool.exe"), "-x", "The tool");
+  AddLink(common_, "lk Common", Fixture("notes.txt"), "", "For everybody");
+  TLKMain* m = Start();
+  EXPECT_TRUE(m->StartupDone);
+  EXPECT_EQ(m->Caption(), "Lockmere v1.01");
+  EXPECT_EQ(m->ClientWidth(), 635);
+  EXPECT_EQ(m->ClientHeight(), 470);
+  ASSERT_GE(m->Combo_Userlist->ItemCount(), 2);
+  EXPECT_EQ(m->Combo_Userlist->Items()[0], "All Users");
+  EXPECT_EQ(m->StatusText(), " Viewing panel refreshed.");
+
+  // The current user's desktop is shown first.
+  TListItem* tool = Row("lk Tool");
+  ASSERT_NE(tool, nullptr);
+  EXPECT_EQ(tool->SubItem(0), "The tool");
+  EXPECT_EQ(tool->SubItem(1), "None");
+  EXPECT_EQ(tool->SubItem(2), desktop_ + "\\lk Tool.lnk");
+  EXPECT_GE(tool->ImageIndex(), 0);
+
+  m->Combo_Userlist->SetItemIndex(0);
+  m->Combo_UserlistChange(m->Combo_Userlist);
+  EXPECT_EQ(m->DesktopPanel->Caption(), "All Users Desktop Shortcuts");
+  TListItem* common = Row("lk Common");
+  ASSERT_NE(common, nullptr);
+  EXPECT_EQ(common->SubItem(0), "For everybody");
+  EXPECT_EQ(Row("lk Tool"), nullptr);
+}
+
+struct LinkCase {
+  const char* name;
+  const char* target;  // in the fixture folder
+  const char* args;
+  int mode;
+};
+
+class ProtectRevert : public Console, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(ProtectRevert, RewritesToTheGateAndBack) {
+  const LinkCase& c = GetParam();
+  const std::string path = AddLink(desktop_, c.name, Fixture(c.target), c.args, "Kept description");
+  TShellLink before;
+  ASSERT_EQ(ReadShellLink(path, before), S_OK);
+  TLKMain* m = Start();
+  SelectOnly({c.name});
+  m->Protection(c.mode == 0 ? m->User1 : m->Peruser);
+  EXPECT_EQ(m->StatusText(), " Protection implemented.");
+
+  TShellLink p;
+  ASSERT_EQ(ReadShellLink(path, p), S_OK);
+  EXPECT_TRUE(IsProtectedTarget(p.Target, "passbox.exe")) << p.Target;
+  const TDecodedGateArgument d = DecodeGateArgument(p.Arguments);
+  ASSERT_TRUE(d.HasMarker);
+  EXPECT_EQ(d.Mode, c.mode);
+  EXPECT_TRUE(AnsiSameText(d.Target, before.Target)) << d.Target;
+  EXPECT_EQ(d.Arguments, c.args);
+  EXPECT_EQ(p.Description, before.Description);
+  EXPECT_EQ(p.WorkingFolder, before.WorkingFolder);
+  EXPECT_EQ(p.ShowCommand, before.ShowCommand);
+  EXPECT_EQ(p.HotKey, before.HotKey);
+
+  // The folder monitor turns the row "Protected" without a manual refresh.
+  for (int i = 0; i < 60 && !(Row(c.name) && Row(c.name)->SubItem(1) == "Protected"); ++i) Pump(100);
+  ASSERT_NE(Row(c.name), nullptr);
+  EXPECT_EQ(Row(c.name)->SubItem(1), "Protected");
+
+  SelectOnly({c.name});
+  m->Removeprotection1Click(m->Removeprotection1);
+  EXPECT_EQ(m->StatusText(), " Protection removed.");
+  TShellLink r;
+  ASSERT_EQ(ReadShellLink(path, r), S_OK);
+  EXPECT_EQ(r.Target, before.Target);
+  EXPECT_EQ(r.Arguments, before.Arguments);
+  EXPECT_EQ(r.Description, before.Description);
+  EXPECT_EQ(r.WorkingFolder, before.WorkingFolder);
+  EXPECT_EQ(r.ShowCommand, before.ShowCommand);
+  EXPECT_EQ(r.HotKey, before.HotKey);
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, ProtectRevert,
+                         ::testing::Values(LinkCase{"lk NoArgs", "tool.exe", "", 0},
+                                           LinkCase{"lk Args", "tool.exe", "-a b", 1},
+                                           LinkCase{"lk Semicolons", "notes.txt", "x;y;z", 0}),
+                         [](const auto& info) { return std::string(info.param.name).substr(3); });
+
+TEST_F(Console, SkipsAndFailuresAreCounted) {
+  const std::string plain = AddLink(desktop_, "lk Plain", Fixture("tool.exe"), "", "");
+  AddLink(desktop_, "lk Long", Fixture("tool.exe"), std::string(230, 'a'), "");
+  TLKMain* m = Start();
+  SelectOnly({"lk Plain", "lk Long"});
+  const TBatchOutcome o = m->ProtectSelected(0);
+  EXPECT_EQ(o.Done, 1);
+  EXPECT_EQ(o.Failed, 1);  // its Gate argument would not fit
+  EXPECT_EQ(m->StatusText(), " Protection failed for 1 of 2 link(s).");
+  // Protecting again, on the row's old scan, skips the already protected one.
+  SelectOnly({"lk Plain"});
+  const TBatchOutcome again = m->ProtectSelected(1);
+  EXPECT_EQ(again.Skipped, 1);
+  EXPECT_EQ(again.Done, 0);
+  TShellLink l;
+  ASSERT_EQ(ReadShellLink(plain, l), S_OK);
+  EXPECT_EQ(DecodeGateArgument(l.Arguments).Mode, 0);
+  // Reverting a link that is not protected is skipped, not a failure.
+  SelectOnly({"lk Long"});
+  EXPECT_EQ(m->RevertSelected().Skipped, 1);
+  EXPECT_EQ(m->StatusText(), " Protection removed.");
+}
+
+TEST_F(Console, PopupEnabling) {
+  AddLink(desktop_, "lk A", Fixture("tool.exe"), "", "");
+  AddLink(desktop_, "lk B", Fixture("tool.exe"), "", "");
+  TLKMain* m = Start();
+  SelectOnly({"lk A"});
+  m->ProtectSelected(0);
+  m->RefreshDesktop();
+  SelectOnly({"lk A", "lk B"});
+  m->PopupMenu1Popup(m->PopupMenu1);
+  EXPECT_FALSE(m->Protectwithpassword->Enabled());
+  EXPECT_FALSE(m->Removeprotection1->Enabled());
+  EXPECT_TRUE(m->Delete1->Enabled());
+  EXPECT_FALSE(m->Paste1->Enabled());
+  EXPECT_TRUE(m->Peruser->Enabled());
+  SelectOnly({"lk A"});
+  m->PopupMenu1Popup(m->PopupMenu1);
+  EXPECT_FALSE(m->Protectwithpassword->Enabled());
+  EXPECT_TRUE(m->Removeprotection1->Enabled());
+  m->DesktopLista->ClearSelection();
+  m->PopupMenu1Popup(m->PopupMenu1);
+  EXPECT_FALSE(m->Execute1->Enabled());
+  EXPECT_FALSE(m->Backup->Enabled());
+}
+
+struct AuthCase {
+  const char* name;
+  bool answer;
+  const char* typed;
+  bool breakStartup;
+  bool halted;
+};
+
+class Authentication : public Console, public ::testing::WithParamInterface<AuthCase> {};
+
+TEST_P(Authentication, PasswordDecidesTheStart) {
+  const AuthCase& c = GetParam();
+  WriteRegistryValue(kSettingsKey, "doAuthenticate", TLkVariant(true));
+  WriteRegistryValue(kSettingsKey, "Authenticate", TLkVariant(TLkVigenereCipher::DecryptText("s3cret", "2953")));
+  const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  const std::string saved = ReadRegistryValue(HKEY_CURRENT_USER, shellFolders, "Desktop", TLkVariant("")).AsString();
+  if (c.breakStartup) {
+    HKEY key;
+    RegOpenKeyExA(HKEY_CURRENT_USER, shellFolders, 0, KEY_SET_VALUE, &key);
+    RegDeleteValueA(key, "Desktop");
+    RegCloseKey(key);
+  }
+  answer_ok_ = c.answer;
+  typed_ = c.typed;
+  TLKMain* m = Start();
+  if (c.breakStartup) WriteRegistryValue(shellFolders, "Desktop", TLkVariant(saved), HKEY_CURRENT_USER);
+  WriteRegistryValue(kSettingsKey, "doAuthenticate", TLkVariant(false));
+  EXPECT_EQ(g_halted, c.halted);
+  EXPECT_EQ(m->StartupDone, !c.halted);
+  // The failed step is reported once the password was accepted.
+  EXPECT_EQ(!boxes_.empty(), c.breakStartup && !c.halted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Authentication,
+                         ::testing::Values(AuthCase{"Right", true, "s3cret", false, false},
+                                           AuthCase{"Wrong", true, "S3cret", false, true},
+                                           AuthCase{"Cancelled", false, "", false, true},
+                                           AuthCase{"RightAfterFailedStep", true, "s3cret", true, false},
+                                           AuthCase{"WrongAfterFailedStep", true, "nope", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Console, InstallPathIsWrittenWhenMissing) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    RegDeleteValueA(key, "InstallPath");
+    RegCloseKey(key);
+  }
+  Start();
+  EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "InstallPath", TLkVariant("")).AsString(),
+            InstallFolder());
+}
+
+TEST_F(Console, SideBarSwitchesPages) {
+  TLKMain* m = Start();
+  m->OutBarra->SetSelectedItem(1);
+  m->OutBarraItemClick(m->OutBarra);
+  EXPECT_TRUE(m->SettingsPanel->Visible());
+  EXPECT_TRUE(m->PanelConfig->Visible());
+  EXPECT_FALSE(m->DesktopPanel->Visible());
+  EXPECT_EQ(m->HelpContext(), 5);
+  m->OutBarra->SetSelectedItem(3);
+  m->OutBarraItemClick(m->OutBarra);
+  EXPECT_TRUE(m->LogPanel->Visible());
+  EXPECT_EQ(m->HelpContext(), 7);
+  m->OutBarra->SetSelectedItem(0);
+  m->OutBarraItemClick(m->OutBarra);
+  EXPECT_TRUE(m->DesktopPanel->Visible());
+  EXPECT_FALSE(m->LogPanel->Visible());
+}
+
+TEST_F(Console, ExitAsksAboutUnsavedConfigurationFirst) {
+  TLKMain* m = Start();
+  ConfigChanged = UserSettingsChanged = true;
+  seam_.message_box = [this](const std::string& text, const std::string& caption, UINT) {
+    boxes_.push_back(caption + ": " + text);
+    return IDNO;
+  };
+  m->OutBarra->SetSelectedItem(5);
+  m->OutBarraItemClick(m->OutBarra);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0], "Warning!: \"Configuration\" changes are not saved. Do you want to exit anyway?");
+  EXPECT_TRUE(m->SettingsPanel->Visible());
+  EXPECT_EQ(m->OutBarra->SelectedItem(), 1);
+  ConfigChanged = UserSettingsChanged = false;
+}
+
+}  // namespace
