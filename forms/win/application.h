@@ -119,6 +119,8 @@ class TApplication : public TComponent {
 
   // Runs fn in the main thread on the next pass of the message loop.
   void Queue(std::function<void()> fn);
+  // Runs what was queued so far (the message loop does this after each message).
+  void RunQueued();
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
@@ -126,7 +128,6 @@ class TApplication : public TComponent {
  private:
   void AfterCreateForm(TCustomForm* form);
   bool PreTranslate(MSG& msg);
-  void RunQueued();
   std::string title_;
   std::string help_file_;
   TCustomForm* main_form_ = nullptr;

@@ -47,10 +47,13 @@
 
 #include "forms/base/component.h"
 #include "forms/base/events.h"
+#include "forms/base/sysutils.h"
 #include "forms/win/graphics.h"
 
 class TWinControl;
 class TPopupMenu;
+
+class EInvalidOperation : public Exception { using Exception::Exception; };
 class TCustomForm;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
@@ -221,6 +224,8 @@ class TControl : public TComponent {
   virtual void Resized();         // runs OnResize
   virtual void AdjustSize() {}    // AutoSize: fit the content (labels)
   void RequestAlign();            // the parent re-lays its children out
+  // Takes a caption that the window already shows (edits after typing).
+  void StoreCaption(std::string text) { caption_ = std::move(text); }
 
   friend class TWinControl;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -383,6 +388,7 @@ class TWinControl : public TControl {
   HWND hwnd_ = nullptr;
   WNDPROC native_proc_ = nullptr;
   std::vector<TControl*> controls_;
+  std::vector<TWinControl*> tab_list_;   // windowed children in tab order
   TControl* capture_control_ = nullptr;  // windowless child holding the mouse
 
  private:

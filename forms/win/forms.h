@@ -20,7 +20,7 @@ class TButton;
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum class TFormStyle { fsNormal, fsStayOnTop };
 enum class TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
-enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 using TBorderIcons = uint8_t;
 
@@ -107,6 +107,7 @@ class TCustomForm : public TCustomControl {
   virtual void DoClose(TCloseAction& action);
 
  private:
+  friend class TWinControl;
   void PlaceOnShow();
   void ApplyStayOnTop();
   DWORD WindowStyle() const;

@@ -21,6 +21,9 @@
 #include "forms/base/component.h"
 #include "forms/base/events.h"
 #include "forms/base/streams.h"
+#include "forms/base/sysutils.h"
+
+class EInvalidGraphic : public Exception { using Exception::Exception; };
 
 using TColor = int32_t;
 
@@ -263,6 +266,7 @@ class TGraphic : public TObject {
   virtual void Draw(TCanvas* canvas, const TRect& r) = 0;
   virtual void LoadFromStream(TStream& stream) = 0;
   virtual void SaveToStream(TStream& stream) const = 0;
+  virtual ~TGraphic() = default;
   void LoadFromFile(const std::string& name);
   void SaveToFile(const std::string& name) const;
   bool Transparent() const { return transparent_; }

@@ -1,0 +1,1185 @@
+#include "forms/win/controls.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <map>
+
+#include "forms/base/sysutils.h"
+#include "forms/win/application.h"
+#include "forms/win/forms.h"
+#include "forms/win/menus.h"
+
+namespace {
+
+const char kOwnClass[] = "LkWindow";
+const char kControlProp[] = "LkControl";
+
+// Superclassed native classes: our class name -> the native procedure.
+std::map<std::string, WNDPROC>& NativeProcs() {
+  static std::map<std::string, WNDPROC> m;
+  return m;
+}
+// Native procedures by class atom, for messages that arrive before WM_NCCREATE.
+std::map<ATOM, WNDPROC>& NativeProcsByAtom() {
+  static std::map<ATOM, WNDPROC> m;
+  return m;
+}
+
+UINT_PTR NextControlId() {
+  static UINT_PTR next = 100;
+  if (++next > 0xFFF0) next = 101;
+  return next;
+}
+
+TMouseButton ButtonOf(UINT msg) {
+  switch (msg) {
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: return TMouseButton::mbRight;
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: return TMouseButton::mbMiddle;
+    default: return TMouseButton::mbLeft;
+  }
+}
+
+bool ControlChainEnabled(const TControl* c) {
+  for (; c; c = c->Parent())
+    if (!c->Enabled()) return false;
+  return true;
+}
+
+}  // namespace
+
+LRESULT CALLBACK LkWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+
+// Registers our own class or a superclass of a native one; returns the name to create.
+static std::string RegisterClassFor(const TCreateParams& p) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  if (p.window_class.empty()) {
+    static std::map<UINT, std::string> own;  // one class per class style
+    auto it = own.find(p.class_style);
+    if (it != own.end()) return it->second;
+    std::string name = std::string(kOwnClass) + "." + IntToStr(p.class_style);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = p.class_style;
+    wc.lpfnWndProc = LkWindowProc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = name.c_str();
+    ATOM atom = RegisterClassExA(&wc);
+    if (!atom && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+      throw EOSError("Cannot register the window class", GetLastError());
+    own[p.class_style] = name;
+    return name;
+  }
+  std::string name = "Lk." + p.window_class;
+  if (NativeProcs().count(name)) return name;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExA(nullptr, p.window_class.c_str(), &wc) && !GetClassInfoExA(inst, p.window_class.c_str(), &wc))
+    throw EOSError("Window class \"" + p.window_class + "\" not found", GetLastError());
+  WNDPROC native = wc.lpfnWndProc;
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = LkWindowProc;
+  wc.hInstance = inst;
+  wc.lpszClassName = name.c_str();
+  wc.style &= ~CS_GLOBALCLASS;
+  ATOM atom = RegisterClassExA(&wc);
+  if (!atom) throw EOSError("Cannot register the window class " + name, GetLastError());
+  NativeProcs()[name] = native;
+  NativeProcsByAtom()[atom] = native;
+  return name;
+}
+
+LRESULT CALLBACK LkWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
+    auto* self = static_cast<TWinControl*>(cs->lpCreateParams);
+    if (self) {
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+      SetPropA(hwnd, kControlProp, self);
+      self->hwnd_ = hwnd;
+      auto it = NativeProcsByAtom().find(static_cast<ATOM>(GetClassLongPtrA(hwnd, GCW_ATOM)));
+      self->native_proc_ = it != NativeProcsByAtom().end() ? it->second : nullptr;
+    }
+  }
+  auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!self || self->hwnd_ != hwnd) {
+    auto it = NativeProcsByAtom().find(static_cast<ATOM>(GetClassLongPtrA(hwnd, GCW_ATOM)));
+    if (it != NativeProcsByAtom().end()) return CallWindowProcA(it->second, hwnd, msg, w, l);
+    return DefWindowProcA(hwnd, msg, w, l);
+  }
+  LRESULT result = 0;
+  try {
+    result = self->WndProc(msg, w, l);
+  } catch (...) {
+    if (Application) Application->HandleException(self);
+    result = 0;
+  }
+  if (msg == WM_NCDESTROY) {
+    RemovePropA(hwnd, kControlProp);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    if (self->hwnd_ == hwnd) self->hwnd_ = nullptr;
+  }
+  return result;
+}
+
+TShiftState KeysToShiftState(WPARAM keys) {
+  TShiftState s = 0;
+  if (keys & MK_SHIFT) s |= ssShift;
+  if (keys & MK_CONTROL) s |= ssCtrl;
+  if (keys & MK_LBUTTON) s |= ssLeft;
+  if (keys & MK_RBUTTON) s |= ssRight;
+  if (keys & MK_MBUTTON) s |= ssMiddle;
+  if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+  return s;
+}
+
+TShiftState KeyboardShiftState() {
+  TShiftState s = 0;
+  if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
+  if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
+  if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+  if (GetKeyState(VK_LBUTTON) < 0) s |= ssLeft;
+  if (GetKeyState(VK_RBUTTON) < 0) s |= ssRight;
+  if (GetKeyState(VK_MBUTTON) < 0) s |= ssMiddle;
+  return s;
+}
+
+TCustomForm* GetParentForm(const TControl* c) {
+  while (c && c->Parent()) c = c->Parent();
+  return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+}
+
+// ======================================================================
+// TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+  font_.OnChange = TNotifyEvent(this, &TControl::OnFontChange);
+}
+
+TControl::~TControl() {
+  if (Application) Application->ControlDestroying(this);
+  if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == parent_) return;
+  if (parent == this) throw EInvalidOperation("A control cannot be its own parent");
+  if (parent_) parent_->RemoveControl(this);
+  if (parent) {
+    parent->InsertControl(this);
+    if (parent_font_) {
+      font_from_parent_ = true;
+      font_.Assign(*parent->Font());
+      font_from_parent_ = false;
+    }
+    if (parent_color_ && color_ != parent->Color()) {
+      color_ = parent->Color();
+      ColorChanged();
+    }
+  }
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  const bool resized = width != width_ || height != height_;
+  Invalidate();
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  Invalidate();
+  RequestAlign();
+  if (resized) Resized();
+}
+
+TRect TControl::ClientRect() const { return TRect(0, 0, width_, height_); }
+
+void TControl::SetClientSize(int w, int h) { SetBounds(left_, top_, w, h); }
+
+TPoint TControl::ClientOrigin() const {
+  TPoint p{left_, top_};
+  if (parent_) {
+    TPoint o = parent_->ClientOrigin();
+    p.x += o.x;
+    p.y += o.y;
+  }
+  return p;
+}
+
+TPoint TControl::ClientToScreen(TPoint p) const {
+  TPoint o = ClientOrigin();
+  return TPoint{p.x + o.x, p.y + o.y};
+}
+
+TPoint TControl::ScreenToClient(TPoint p) const {
+  TPoint o = ClientOrigin();
+  return TPoint{p.x - o.x, p.y - o.y};
+}
+
+void TControl::SetAlign(TAlign align) {
+  if (align == align_) return;
+  align_ = align;
+  RequestAlign();
+}
+
+void TControl::SetAutoSize(bool on) {
+  if (on == auto_size_) return;
+  auto_size_ = on;
+  if (on) AdjustSize();
+}
+
+void TControl::RequestAlign() {
+  if (parent_ && align_ != TAlign::alNone) parent_->Realign();
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  if (!visible) Invalidate();
+  visible_ = visible;
+  VisibleChanged();
+  if (visible) Invalidate();
+  RequestAlign();
+}
+
+bool TControl::Showing() const {
+  for (const TControl* c = this; c; c = c->parent_)
+    if (!c->visible_) return false;
+  return true;
+}
+
+void TControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  EnabledChanged();
+}
+
+void TControl::OnFontChange(TObject*) {
+  if (!font_from_parent_) parent_font_ = false;
+  FontChanged();
+  if (auto* w = dynamic_cast<TWinControl*>(this)) {
+    for (TControl* c : w->controls_)
+      if (c->parent_font_) {
+        c->font_from_parent_ = true;
+        c->font_.Assign(font_);
+        c->font_from_parent_ = false;
+        c->ParentFontChanged();
+      }
+  }
+}
+
+void TControl::SetParentFont(bool on) {
+  if (on == parent_font_) return;
+  parent_font_ = on;
+  if (on && parent_) {
+    font_from_parent_ = true;
+    font_.Assign(*parent_->Font());
+    font_from_parent_ = false;
+  }
+}
+
+void TControl::SetColor(TColor color) {
+  parent_color_ = false;
+  if (color == color_) return;
+  color_ = color;
+  ColorChanged();
+  if (auto* w = dynamic_cast<TWinControl*>(this)) {
+    for (TControl* c : w->controls_)
+      if (c->parent_color_ && c->color_ != color) {
+        c->color_ = color;
+        c->ColorChanged();
+        c->ParentColorChanged();
+      }
+  }
+}
+
+void TControl::SetParentColor(bool on) {
+  if (on == parent_color_) return;
+  if (on && parent_ && parent_->Color() != color_) {
+    SetColor(parent_->Color());
+  }
+  parent_color_ = on;
+}
+
+void TControl::SetCaption(const std::string& text) {
+  if (text == caption_) return;
+  caption_ = text;
+  TextChanged();
+}
+
+void TControl::SetCursor(TCursor cursor) {
+  if (cursor == cursor_) return;
+  cursor_ = cursor;
+  // Take the new shape at once when the pointer is over us.
+  if (Application && Application->MouseControl() == this && Screen) ::SetCursor(Screen->Cursors(cursor));
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  if (menu == popup_menu_) return;
+  if (popup_menu_) RemoveFreeNotification(popup_menu_);
+  popup_menu_ = menu;
+  if (menu) FreeNotification(menu);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == popup_menu_) popup_menu_ = nullptr;
+}
+
+void TControl::Loaded() {
+  TComponent::Loaded();
+  if (auto_size_) AdjustSize();
+  RequestAlign();
+}
+
+void TControl::BringToFront() {
+  if (parent_) parent_->SetZOrder(this, true);
+}
+void TControl::SendToBack() {
+  if (parent_) parent_->SetZOrder(this, false);
+}
+
+void TControl::Invalidate() {
+  if (!parent_ || !parent_->hwnd_ || width_ <= 0 || height_ <= 0) return;
+  RECT r = BoundsRect();
+  InvalidateRect(parent_->hwnd_, &r, !(ControlStyle() & csOpaque));
+}
+
+void TControl::Update() {
+  if (parent_) parent_->Update();
+}
+
+void TControl::Repaint() {
+  Invalidate();
+  Update();
+}
+
+bool TControl::MouseCapture() const {
+  if (IsWindowed()) {
+    auto* w = static_cast<const TWinControl*>(this);
+    return w->hwnd_ && GetCapture() == w->hwnd_;
+  }
+  return parent_ && parent_->capture_control_ == this && parent_->hwnd_ && GetCapture() == parent_->hwnd_;
+}
+
+void TControl::SetMouseCapture(bool on) {
+  if (IsWindowed()) {
+    auto* w = static_cast<TWinControl*>(this);
+    if (on && w->hwnd_)
+      SetCapture(w->hwnd_);
+    else if (!on && w->hwnd_ && GetCapture() == w->hwnd_)
+      ReleaseCapture();
+    return;
+  }
+  if (!parent_) return;
+  if (on) {
+    parent_->capture_control_ = this;
+    if (parent_->hwnd_) SetCapture(parent_->hwnd_);
+  } else if (parent_->capture_control_ == this) {
+    parent_->capture_control_ = nullptr;
+    if (parent_->hwnd_ && GetCapture() == parent_->hwnd_) ReleaseCapture();
+  }
+}
+
+void TControl::DispatchMouseDown(TMouseButton button, TShiftState shift, int x, int y, bool dbl) {
+  if (button == TMouseButton::mbLeft && !dbl) control_state_ |= csLButtonDown;
+  if (dbl) {
+    shift |= ssDouble;
+    if (control_style_ & csDoubleClicks) DblClick();
+  }
+  MouseDown(button, shift, x, y);
+}
+
+void TControl::DispatchMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == TMouseButton::mbLeft && (control_state_ & csLButtonDown)) {
+    control_state_ &= ~csLButtonDown;
+    if ((control_style_ & csClickEvents) && ClientRect().Contains(x, y)) Click();
+  }
+  MouseUp(button, shift, x, y);
+}
+
+void TControl::DispatchMouseMove(TShiftState shift, int x, int y) { MouseMove(shift, x, y); }
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, b, s, x, y);
+}
+void TControl::MouseUp(TMouseButton b, TShiftState s, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, b, s, x, y);
+}
+void TControl::MouseMove(TShiftState s, int x, int y) {
+  if (OnMouseMove) OnMouseMove(this, s, x, y);
+}
+void TControl::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+void TControl::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+void TControl::FontChanged() { Invalidate(); }
+void TControl::ColorChanged() { Invalidate(); }
+void TControl::TextChanged() { Invalidate(); }
+void TControl::EnabledChanged() { Invalidate(); }
+void TControl::VisibleChanged() {}
+void TControl::ParentFontChanged() {}
+void TControl::ParentColorChanged() {}
+void TControl::Resized() {
+  if (OnResize) OnResize(this);
+}
+
+// ======================================================================
+// TGraphicControl
+
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
+TGraphicControl::~TGraphicControl() = default;
+
+void TGraphicControl::PaintTo(HDC dc) {
+  canvas_.SetHandle(dc);
+  canvas_.Font()->Assign(font_);
+  try {
+    Paint();
+  } catch (...) {
+    canvas_.SetHandle(nullptr);
+    throw;
+  }
+  canvas_.SetHandle(nullptr);
+}
+
+// ======================================================================
+// TWinControl
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
+  brush_.SetColor(Color());
+}
+
+TWinControl::~TWinControl() {
+  // Free what we own while we are still a window control, last first.
+  SetDestroying();
+  while (ComponentCount() > 0) Free(Components(ComponentCount() - 1));
+  for (TControl* c : controls_) c->parent_ = nullptr;
+  controls_.clear();
+  tab_list_.clear();
+  if (hwnd_) {
+    HWND h = hwnd_;
+    DestroyWindow(h);
+    hwnd_ = nullptr;
+  }
+}
+
+TWinControl* TWinControl::FromHandle(HWND hwnd) {
+  if (!hwnd) return nullptr;
+  auto* c = static_cast<TWinControl*>(GetPropA(hwnd, kControlProp));
+  return c && c->hwnd_ == hwnd ? c : nullptr;
+}
+
+HWND TWinControl::Handle() {
+  if (!hwnd_) {
+    if (parent_) parent_->HandleNeeded();  // creates ours too
+    if (!hwnd_) CreateHandle();
+  }
+  return hwnd_;
+}
+
+void TWinControl::CreateHandle() {
+  control_state_ |= csCreating;
+  try {
+    CreateWnd();
+  } catch (...) {
+    control_state_ &= ~csCreating;
+    throw;
+  }
+  control_state_ &= ~csCreating;
+  CreateChildHandles();
+  Realign();
+}
+
+void TWinControl::CreateChildHandles() {
+  auto children = controls_;
+  for (TControl* c : children)
+    if (c->IsWindowed()) {
+      auto* w = static_cast<TWinControl*>(c);
+      if (!w->hwnd_) w->CreateHandle();
+    }
+}
+
+void TWinControl::CreateParams(TCreateParams& p) {
+  p.caption = Caption();
+  p.style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  if (parent_) p.style |= WS_CHILD;
+  if (Visible() && parent_) p.style |= WS_VISIBLE;
+  if (!Enabled()) p.style |= WS_DISABLED;
+  if (tab_stop_) p.style |= WS_TABSTOP;
+  p.x = left_;
+  p.y = top_;
+  p.width = width_;
+  p.height = height_;
+  p.wnd_parent = parent_ ? parent_->hwnd_ : nullptr;
+}
+
+void TWinControl::CreateWnd() {
+  TCreateParams p;
+  CreateParams(p);
+  if (parent_ && !p.wnd_parent) p.wnd_parent = parent_->Handle();
+  std::string cls = RegisterClassFor(p);
+  own_paint_ = p.window_class.empty();
+  if (!control_id_) control_id_ = NextControlId();
+  HMENU id = (p.style & WS_CHILD) ? reinterpret_cast<HMENU>(control_id_) : nullptr;
+  HWND h = CreateWindowExA(p.ex_style, cls.c_str(), p.caption.c_str(), p.style, p.x, p.y, p.width, p.height,
+                           p.wnd_parent, id, GetModuleHandleA(nullptr), this);
+  if (!h) throw EOSError("Error creating window", GetLastError());
+  hwnd_ = h;
+  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
+  // Windows can refuse a size (minimum track sizes): keep what it gave.
+  UpdateBoundsFromWindow();
+}
+
+void TWinControl::DestroyWnd() {
+  if (!hwnd_) return;
+  // Keep the text the window holds (edits) before it goes.
+  int n = GetWindowTextLengthA(hwnd_);
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  GetWindowTextA(hwnd_, text.data(), n + 1);
+  text.resize(static_cast<size_t>(n));
+  StoreCaption(text);
+  DestroyWindow(hwnd_);
+  hwnd_ = nullptr;
+}
+
+void TWinControl::RecreateWnd() {
+  if (!hwnd_) return;
+  DestroyWnd();
+  CreateHandle();
+}
+
+LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM w, LPARAM l) {
+  if (!hwnd_) return 0;
+  if (native_proc_) return CallWindowProcA(native_proc_, hwnd_, msg, w, l);
+  return DefWindowProcA(hwnd_, msg, w, l);
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM w, LPARAM l) { return WndProc(msg, w, l); }
+
+void TWinControl::InsertControl(TControl* c) {
+  controls_.push_back(c);
+  c->parent_ = this;
+  if (c->IsWindowed()) {
+    auto* w = static_cast<TWinControl*>(c);
+    tab_list_.push_back(w);
+    if (hwnd_ && !w->hwnd_) w->CreateHandle();
+    if (w->hwnd_ && hwnd_) ::SetParent(w->hwnd_, hwnd_);
+  }
+  c->Invalidate();
+  if (c->Align() != TAlign::alNone) Realign();
+}
+
+void TWinControl::RemoveControl(TControl* c) {
+  if (capture_control_ == c) {
+    capture_control_ = nullptr;
+    if (hwnd_ && GetCapture() == hwnd_) ReleaseCapture();
+  }
+  c->Invalidate();
+  controls_.erase(std::remove(controls_.begin(), controls_.end(), c), controls_.end());
+  if (c->IsWindowed()) {
+    auto* w = static_cast<TWinControl*>(c);
+    tab_list_.erase(std::remove(tab_list_.begin(), tab_list_.end(), w), tab_list_.end());
+    if (w->hwnd_ && !Destroying()) ::SetParent(w->hwnd_, nullptr);
+    if (TCustomForm* f = GetParentForm(this); f && (f->active_control_ == w || w->ContainsControl(f->active_control_)))
+      f->active_control_ = nullptr;
+  }
+  c->parent_ = nullptr;
+  if (c->Align() != TAlign::alNone) Realign();
+}
+
+int TWinControl::IndexOfControl(const TControl* c) const {
+  auto it = std::find(controls_.begin(), controls_.end(), c);
+  return it == controls_.end() ? -1 : static_cast<int>(it - controls_.begin());
+}
+
+bool TWinControl::ContainsControl(const TControl* c) const {
+  for (; c; c = c->Parent())
+    if (c == this) return true;
+  return false;
+}
+
+TControl* TWinControl::ControlAtPos(int x, int y, bool allow_disabled, bool allow_windowed) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    TControl* c = *it;
+    if (c->IsWindowed() && !allow_windowed) continue;
+    if (!c->Visible() || (!allow_disabled && !c->Enabled())) continue;
+    if (c->BoundsRect().Contains(x, y)) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::SetZOrder(TControl* c, bool top) {
+  auto it = std::find(controls_.begin(), controls_.end(), c);
+  if (it == controls_.end()) return;
+  controls_.erase(it);
+  if (top)
+    controls_.push_back(c);
+  else
+    controls_.insert(controls_.begin(), c);
+  if (c->IsWindowed()) {
+    auto* w = static_cast<TWinControl*>(c);
+    if (w->hwnd_) SetWindowPos(w->hwnd_, top ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  } else {
+    c->Invalidate();
+  }
+  Realign();
+}
+
+void TWinControl::EnableAlign() {
+  if (align_disabled_ > 0 && --align_disabled_ == 0 && realign_pending_) Realign();
+}
+
+void TWinControl::Realign() {
+  if (align_disabled_ > 0 || Loading()) {
+    realign_pending_ = true;
+    return;
+  }
+  if (control_state_ & csAligning) {
+    realign_pending_ = true;
+    return;
+  }
+  realign_pending_ = false;
+  TRect r = ClientRect();
+  AdjustClientRect(r);
+  control_state_ |= csAligning;
+  try {
+    AlignControls(r);
+  } catch (...) {
+    control_state_ &= ~csAligning;
+    throw;
+  }
+  control_state_ &= ~csAligning;
+  // A child that changed its own size while we aligned asks again.
+  if (realign_pending_) {
+    realign_pending_ = false;
+    control_state_ |= csAligning;
+    AlignControls(r);
+    control_state_ &= ~csAligning;
+  }
+}
+
+void TWinControl::AlignControls(TRect r) {
+  static const TAlign kOrder[] = {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient};
+  auto children = controls_;
+  for (TAlign a : kOrder) {
+    for (TControl* c : children) {
+      if (c->Align() != a || !c->Visible()) continue;
+      int w = c->width_, h = c->height_;
+      switch (a) {
+        case TAlign::alTop:
+          c->SetBounds(r.left, r.top, r.Width(), h);
+          r.top += c->height_;
+          break;
+        case TAlign::alBottom:
+          c->SetBounds(r.left, r.bottom - h, r.Width(), h);
+          r.bottom -= c->height_;
+          break;
+        case TAlign::alLeft:
+          c->SetBounds(r.left, r.top, w, r.Height());
+          r.left += c->width_;
+          break;
+        case TAlign::alRight:
+          c->SetBounds(r.right - w, r.top, w, r.Height());
+          r.right -= c->width_;
+          break;
+        case TAlign::alClient:
+          c->SetBounds(r.left, r.top, r.Width(), r.Height());
+          break;
+        default: break;
+      }
+    }
+  }
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+  if (width < 0) width = 0;
+  if (height < 0) height = 0;
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  const bool resized = width != width_ || height != height_;
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  if (hwnd_) {
+    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else if (resized) {
+    Realign();
+  }
+  RequestAlign();
+  if (resized && !hwnd_) Resized();
+}
+
+TRect TWinControl::ClientRect() const {
+  if (hwnd_) {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    return TRect(r);
+  }
+  // No window yet: the frame its style will give it.
+  TCreateParams p;
+  const_cast<TWinControl*>(this)->CreateParams(p);
+  RECT r{0, 0, 0, 0};
+  const auto* form = dynamic_cast<const TCustomForm*>(this);
+  AdjustWindowRectEx(&r, p.style, form && form->Menu() != nullptr, p.ex_style);
+  return TRect(0, 0, std::max<int>(0, width_ - (r.right - r.left)), std::max<int>(0, height_ - (r.bottom - r.top)));
+}
+
+void TWinControl::UpdateBoundsFromWindow() {
+  if (!hwnd_) return;
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  HWND p = GetParent(hwnd_);
+  if (p && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_CHILD)) MapWindowPoints(nullptr, p, reinterpret_cast<POINT*>(&r), 2);
+  left_ = r.left;
+  top_ = r.top;
+  width_ = r.right - r.left;
+  height_ = r.bottom - r.top;
+}
+
+void TWinControl::SetVisible(bool visible) {
+  if (visible == Visible()) return;
+  TControl::SetVisible(visible);
+  if (hwnd_ && parent_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void TWinControl::SetEnabled(bool enabled) {
+  if (enabled == Enabled()) return;
+  TControl::SetEnabled(enabled);
+}
+
+void TWinControl::EnabledChanged() {
+  if (hwnd_) EnableWindow(hwnd_, Enabled());
+  Invalidate();
+}
+
+void TWinControl::VisibleChanged() {}
+
+void TWinControl::Invalidate() {
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TWinControl::Update() {
+  if (hwnd_) UpdateWindow(hwnd_);
+}
+
+void TWinControl::ColorChanged() {
+  brush_.SetColor(Color());
+  Invalidate();
+}
+
+void TWinControl::FontChanged() {
+  if (hwnd_) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+  Invalidate();
+}
+
+void TWinControl::TextChanged() {
+  if (hwnd_) SetWindowTextA(hwnd_, Caption().c_str());
+}
+
+void TWinControl::SetTabStop(bool on) {
+  if (on == tab_stop_) return;
+  tab_stop_ = on;
+  if (hwnd_) {
+    LONG s = GetWindowLongA(hwnd_, GWL_STYLE);
+    SetWindowLongA(hwnd_, GWL_STYLE, on ? (s | WS_TABSTOP) : (s & ~WS_TABSTOP));
+  }
+}
+
+int TWinControl::TabOrder() const {
+  if (!parent_) return -1;
+  auto& l = parent_->tab_list_;
+  auto it = std::find(l.begin(), l.end(), this);
+  return it == l.end() ? -1 : static_cast<int>(it - l.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+  if (!parent_) return;
+  auto& l = parent_->tab_list_;
+  l.erase(std::remove(l.begin(), l.end(), this), l.end());
+  order = std::clamp(order, 0, static_cast<int>(l.size()));
+  l.insert(l.begin() + order, this);
+}
+
+bool TWinControl::Focused() const { return hwnd_ && GetFocus() == hwnd_; }
+
+bool TWinControl::CanFocus() const {
+  for (const TControl* c = this; c; c = c->Parent())
+    if (!c->Visible() || !c->Enabled()) return false;
+  return true;
+}
+
+void TWinControl::SetFocus() {
+  TCustomForm* f = GetParentForm(this);
+  if (f && f != this) {
+    f->active_control_ = this;
+  }
+  if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+  ::SetFocus(Handle());
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
+  for (TWinControl* w : tab_list_) {
+    list.push_back(w);
+    w->GetTabOrderList(list);
+  }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward, bool check_tab_stop) const {
+  std::vector<TWinControl*> list;
+  GetTabOrderList(list);
+  if (list.empty()) return nullptr;
+  const int n = static_cast<int>(list.size());
+  int start = -1;
+  for (int i = 0; i < n; ++i)
+    if (list[i] == current) start = i;
+  if (start < 0) start = forward ? n - 1 : 0;
+  for (int step = 1; step <= n; ++step) {
+    TWinControl* c = list[(forward ? start + step : start - step + n) % n];
+    if (c->CanFocus() && (!check_tab_stop || c->TabStop())) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+void TWinControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+bool TWinControl::DoKeyDown(WORD& key, TShiftState shift) {
+  if (OnKeyDown) OnKeyDown(this, key, shift);
+  return key != 0;
+}
+bool TWinControl::DoKeyPress(char& key) {
+  if (OnKeyPress) OnKeyPress(this, key);
+  return key != 0;
+}
+void TWinControl::DoKeyUp(WORD& key, TShiftState shift) {
+  if (OnKeyUp) OnKeyUp(this, key, shift);
+}
+
+LRESULT TWinControl::CtlColor(HDC dc) {
+  SetTextColor(dc, ColorToRGB(font_.Color()));
+  SetBkColor(dc, ColorToRGB(Color()));
+  return reinterpret_cast<LRESULT>(brush_.Handle());
+}
+
+bool TWinControl::EraseBackground(HDC dc) {
+  RECT r;
+  GetClientRect(hwnd_, &r);
+  FillRect(dc, &r, brush_.Handle());
+  return true;
+}
+
+void TWinControl::PaintControls(HDC dc, const TRect& clip, TControl* stop_at) {
+  auto children = controls_;
+  for (TControl* c : children) {
+    if (c == stop_at) break;
+    if (c->IsWindowed() || !c->Visible()) continue;
+    TRect inter;
+    if (!IntersectRects(inter, clip, c->BoundsRect())) continue;
+    int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, c->Left(), c->Top(), nullptr);
+    IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+    try {
+      c->PaintTo(dc);
+    } catch (...) {
+      RestoreDC(dc, saved);
+      if (Application) Application->HandleException(c);
+      continue;
+    }
+    RestoreDC(dc, saved);
+  }
+}
+
+bool TWinControl::ReflectToChild(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+  HWND child = nullptr;
+  switch (msg) {
+    case WM_COMMAND: child = reinterpret_cast<HWND>(l); break;
+    case WM_NOTIFY: child = reinterpret_cast<NMHDR*>(l)->hwndFrom; break;
+    case WM_DRAWITEM: {
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(l);
+      if (dis->CtlType == ODT_MENU) return false;
+      child = dis->hwndItem;
+      break;
+    }
+    case WM_MEASUREITEM: {
+      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+      if (mis->CtlType == ODT_MENU) return false;
+      child = GetDlgItem(hwnd_, static_cast<int>(mis->CtlID));
+      break;
+    }
+    case WM_DELETEITEM: child = reinterpret_cast<DELETEITEMSTRUCT*>(l)->hwndItem; break;
+    case WM_HSCROLL: case WM_VSCROLL: child = reinterpret_cast<HWND>(l); break;
+    default: child = reinterpret_cast<HWND>(l); break;  // WM_CTLCOLOR*
+  }
+  TWinControl* target = FromHandle(child);
+  if (!target || target == this) return false;
+  result = target->Perform(CN_BASE + msg, w, l);
+  return true;
+}
+
+LRESULT TWinControl::MouseMessage(UINT msg, WPARAM w, LPARAM l, bool& handled) {
+  handled = false;
+  const int x = GET_X_LPARAM(l), y = GET_Y_LPARAM(l);
+  const TShiftState shift = KeysToShiftState(w);
+  TControl* target = capture_control_;
+  if (!target) {
+    target = ControlAtPos(x, y);
+    if (target && !ControlChainEnabled(target)) target = nullptr;
+  }
+  if (!target) target = this;
+
+  if (msg == WM_MOUSEMOVE && Application) {
+    // Hover tracking, windowless children included: the control under the
+    // pointer, whoever holds the mouse.
+    TControl* over = ControlAtPos(x, y);
+    if (over && !ControlChainEnabled(over)) over = nullptr;
+    Application->SetMouseControl(over ? over : this);
+    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+    TrackMouseEvent(&tme);
+  }
+
+  const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+  const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
+  const bool up = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
+
+  if (target != this) {
+    const int cx = x - target->Left(), cy = y - target->Top();
+    if (down || dbl) {
+      if (msg == WM_LBUTTONDOWN && (target->ControlStyle() & csCaptureMouse)) target->SetMouseCapture(true);
+      target->DispatchMouseDown(ButtonOf(msg), shift, cx, cy, dbl);
+    } else if (up) {
+      TControl* t = target;
+      // Let go before the handlers run: they may free the control.
+      if (capture_control_ == t && !(w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) t->SetMouseCapture(false);
+      t->DispatchMouseUp(ButtonOf(msg), shift, cx, cy);
+    } else {
+      target->DispatchMouseMove(shift, cx, cy);
+    }
+    handled = true;
+    return 0;
+  }
+
+  if (down || dbl) {
+    if (own_paint_ && msg == WM_LBUTTONDOWN && (ControlStyle() & csCaptureMouse)) SetCapture(hwnd_);
+    DispatchMouseDown(ButtonOf(msg), shift, x, y, dbl);
+  } else if (up) {
+    if (own_paint_ && msg == WM_LBUTTONUP && GetCapture() == hwnd_) ReleaseCapture();
+    DispatchMouseUp(ButtonOf(msg), shift, x, y);
+  } else {
+    DispatchMouseMove(shift, x, y);
+  }
+  return 0;
+}
+
+void TWinControl::ApplyFocusHooks(UINT msg) {
+  if (msg == WM_SETFOCUS) {
+    if (TCustomForm* f = GetParentForm(this); f && f != this) f->active_control_ = this;
+    DoEnter();
+  } else {
+    DoExit();
+  }
+}
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  switch (msg) {
+    case WM_PAINT:
+      if (!own_paint_) break;
+      {
+        if (w) {  // a copy into a given DC (CopyParentImage)
+          HDC dc = reinterpret_cast<HDC>(w);
+          PaintWindow(dc);
+          PaintControls(dc, ClientRect());
+          return 0;
+        }
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        TRect clip(ps.rcPaint);
+        if (!clip.Empty()) {
+          // Paint off screen, then copy in one piece: no flicker.
+          HDC mem = CreateCompatibleDC(dc);
+          HBITMAP bmp = CreateCompatibleBitmap(dc, clip.Width(), clip.Height());
+          HGDIOBJ old = SelectObject(mem, bmp);
+          SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
+          RECT rc = clip;
+          FillRect(mem, &rc, brush_.Handle());
+          try {
+            PaintWindow(mem);
+            PaintControls(mem, clip);
+          } catch (...) {
+            if (Application) Application->HandleException(this);
+          }
+          SetViewportOrgEx(mem, 0, 0, nullptr);
+          BitBlt(dc, clip.left, clip.top, clip.Width(), clip.Height(), mem, 0, 0, SRCCOPY);
+          SelectObject(mem, old);
+          DeleteObject(bmp);
+          DeleteDC(mem);
+        }
+        EndPaint(hwnd_, &ps);
+        return 0;
+      }
+    case WM_ERASEBKGND:
+      if (!own_paint_) break;
+      // Painted with the rest in WM_PAINT, except for a copy of our image.
+      if (ControlState() & csPaintCopy) EraseBackground(reinterpret_cast<HDC>(w));
+      return 1;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: {
+      bool handled = false;
+      LRESULT r = MouseMessage(msg, w, l, handled);
+      if (handled) return r;
+      break;
+    }
+    case WM_MOUSELEAVE:
+      if (Application) {
+        TControl* m = Application->MouseControl();
+        if (m == this || (m && !m->IsWindowed() && m->Parent() == this)) Application->SetMouseControl(nullptr);
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(l) != hwnd_) capture_control_ = nullptr;
+      break;
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(w) == hwnd_ && LOWORD(l) == HTCLIENT && Screen) {
+        TCursor cur = Screen->Cursor();
+        if (cur == crDefault) {
+          POINT pt;
+          GetCursorPos(&pt);
+          ::ScreenToClient(hwnd_, &pt);
+          TControl* c = capture_control_ ? capture_control_ : ControlAtPos(pt.x, pt.y);
+          cur = c ? c->Cursor() : Cursor();
+          if (cur == crDefault) cur = Cursor();
+        }
+        if (cur != crDefault) {
+          ::SetCursor(Screen->Cursors(cur));
+          return TRUE;
+        }
+      }
+      break;
+    case WM_CONTEXTMENU: {
+      POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+      const bool keyboard = pt.x == -1 && pt.y == -1;
+      if (keyboard) {
+        TPoint o = ClientToScreen(TPoint{0, 0});
+        pt = POINT{o.x, o.y};
+      }
+      POINT cp = pt;
+      ::ScreenToClient(hwnd_, &cp);
+      TControl* c = keyboard ? nullptr : ControlAtPos(cp.x, cp.y, true);
+      if (!c) c = this;
+      for (TControl* p = c; p; p = p->Parent()) {
+        TPopupMenu* m = p->PopupMenu();
+        if (m && m->AutoPopup()) {
+          m->SetPopupComponent(c);
+          m->Popup(pt.x, pt.y);
+          return 0;
+        }
+        if (p == this) break;
+      }
+      break;
+    }
+    case WM_COMMAND:
+      if (l == 0) {
+        if (HIWORD(w) == 0 && TMenu::DispatchCommand(LOWORD(w))) return 0;
+        break;
+      }
+      [[fallthrough]];
+    case WM_NOTIFY:
+    case WM_DELETEITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN: case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORMSGBOX: case WM_CTLCOLORDLG: {
+      if (msg == WM_HSCROLL || msg == WM_VSCROLL || msg >= WM_CTLCOLORMSGBOX) {
+        if (!l) break;
+      }
+      LRESULT r = 0;
+      if (ReflectToChild(msg, w, l, r)) return r;
+      break;
+    }
+    case WM_DRAWITEM: {
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(l);
+      if (dis->CtlType == ODT_MENU) {
+        if (TMenu::DispatchDrawItem(dis)) return TRUE;
+        break;
+      }
+      LRESULT r = 0;
+      if (ReflectToChild(msg, w, l, r)) return r;
+      break;
+    }
+    case WM_MEASUREITEM: {
+      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+      if (mis->CtlType == ODT_MENU) {
+        if (TMenu::DispatchMeasureItem(mis)) return TRUE;
+        break;
+      }
+      LRESULT r = 0;
+      if (ReflectToChild(msg, w, l, r)) return r;
+      break;
+    }
+    case WM_INITMENUPOPUP:
+      TMenu::DispatchInitPopup(reinterpret_cast<HMENU>(w));
+      break;
+    case CN_CTLCOLOREDIT: case CN_CTLCOLORLISTBOX: case CN_CTLCOLORBTN: case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLORSCROLLBAR:
+      return CtlColor(reinterpret_cast<HDC>(w));
+    case WM_SIZE: {
+      if (w == SIZE_MINIMIZED) break;
+      UpdateBoundsFromWindow();
+      const int cw = LOWORD(l), ch = HIWORD(l);
+      if (cw != last_client_w_ || ch != last_client_h_) {
+        last_client_w_ = cw;
+        last_client_h_ = ch;
+        Realign();
+        Resized();
+      }
+      break;
+    }
+    case WM_MOVE:
+      UpdateBoundsFromWindow();
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      LRESULT r = DefaultHandler(msg, w, l);
+      ApplyFocusHooks(msg);
+      return r;
+    }
+    default:
+      if (msg >= CN_BASE && msg < CN_BASE + 0x400) return 0;  // nobody took the reflection
+      break;
+  }
+  return DefaultHandler(msg, w, l);
+}
+
+// ======================================================================
+// TCustomControl
+
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
+TCustomControl::~TCustomControl() = default;
+
+void TCustomControl::PaintWindow(HDC dc) {
+  canvas_.SetHandle(dc);
+  canvas_.Font()->Assign(font_);
+  canvas_.Brush()->SetColor(Color());
+  try {
+    Paint();
+  } catch (...) {
+    canvas_.SetHandle(nullptr);
+    throw;
+  }
+  canvas_.SetHandle(nullptr);
+}
