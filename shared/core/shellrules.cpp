@@ -46,3 +46,13 @@ std::string DoubleNulPathList(const std::vector<std::string>& paths) {
   list.append(2, '\0');
   return list;
 }
+
+std::optional<int32_t> ShowCommandFromLinkHeader(std::string_view header) {
+  // HeaderSize 0x4C, then the CLSID 00021401-0000-0000-C000-000000000046.
+  static const unsigned char start[20] = {0x4C, 0, 0, 0, 0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
+  if (header.size() < 76 || std::memcmp(header.data(), start, sizeof start) != 0) return std::nullopt;
+  int32_t show;
+  std::memcpy(&show, header.data() + 0x3C, 4);
+  if (show == 1 || show == 3 || show == 7) return show;
+  return std::nullopt;
+}

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A type key as the icon lookup uses it: ".EXE" is looked up as ".COM".
@@ -28,3 +30,9 @@ uint16_t DeleteOperationFlags(uint32_t options);
 // Paths each followed by a NUL, then two more NULs, as the shell file
 // operation takes them.
 std::string DoubleNulPathList(const std::vector<std::string>& paths);
+
+// The show command stored in a link file's header (the first 76 bytes of a
+// ".lnk"): nothing when the bytes are no link header or hold a value other
+// than SW_SHOWNORMAL (1), SW_SHOWMAXIMIZED (3) or SW_SHOWMINNOACTIVE (7),
+// which readers treat as SW_SHOWNORMAL.
+std::optional<int32_t> ShowCommandFromLinkHeader(std::string_view header);

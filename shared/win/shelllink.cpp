@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+#include "shared/core/shellrules.h"
+
 namespace {
 
 // Releases a COM interface when it goes out of scope.
@@ -61,6 +63,21 @@ HRESULT ReadLinkText(const std::function<HRESULT(char*, int)>& get, std::string&
   }
 }
 
+// The show command as the file's header holds it. Wine's link object
+// answers SW_SHOWNORMAL whatever the file says, which would turn every
+// maximised or minimised link normal on its next write.
+std::optional<int32_t> StoredShowCommand(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  char header[76];
+  DWORD got = 0;
+  const BOOL ok = ReadFile(h, header, sizeof header, &got, nullptr);
+  CloseHandle(h);
+  if (!ok) return std::nullopt;
+  return ShowCommandFromLinkHeader(std::string_view(header, got));
+}
+
 void FreeWithShellAllocator(ITEMIDLIST* list) {
   LPITEMIDLIST p = list;
   FreeShellItemList(p);
@@ -87,7 +104,8 @@ HRESULT ReadShellLink(const std::string& linkPath, TShellLink& link) {
   TComRef<IPersistFile> file;
   hr = shellLink->QueryInterface(IID_IPersistFile, file.Out());
   if (FAILED(hr)) return hr;
-  hr = file->Load(WideText(AbsolutePath(linkPath)).c_str(), STGM_READ);
+  const std::string fullPath = AbsolutePath(linkPath);
+  hr = file->Load(WideText(fullPath).c_str(), STGM_READ);
   if (FAILED(hr)) return hr;
   hr = shellLink->Resolve(nullptr, SLR_ANY_MATCH);
   if (FAILED(hr)) return hr;
@@ -100,7 +118,7 @@ HRESULT ReadShellLink(const std::string& linkPath, TShellLink& link) {
   if (FAILED(hr = ReadLinkText([s](char* b, int n) { return s->GetArguments(b, n); }, r.Arguments))) return hr;
   int show = 0;
   if (FAILED(hr = s->GetShowCmd(&show))) return hr;
-  r.ShowCommand = show;
+  r.ShowCommand = StoredShowCommand(fullPath).value_or(show);
   if (FAILED(hr = ReadLinkText([s](char* b, int n) { return s->GetWorkingDirectory(b, n); }, r.WorkingFolder)))
     return hr;
   if (FAILED(hr = ReadLinkText([s](char* b, int n) { return s->GetDescription(b, n); }, r.Description))) return hr;

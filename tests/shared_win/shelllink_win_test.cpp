@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "forms/base/locale.h"
+#include "forms/base/sysutils.h"
+#include "shared/core/gatearg.h"
+#include "shared/win/installpaths.h"
+#include "shared/win/shelllink.h"
+#include "tests/shared_win/winfixture.h"
+
+namespace {
+
+TShellLink FullRecord() {
+  TShellLink link;
+  link.Target = SystemFolder() + "notepad.exe";
+  link.Arguments = "/p \"C:\\lk test\\notes.txt\"";
+  link.ShowCommand = SW_SHOWMINNOACTIVE;
+  link.WorkingFolder = "C:\\windows";
+  link.Description = "Guarded notes";
+  link.IconFile = SystemFolder() + "shell32.dll";
+  link.IconIndex = 41;
+  link.HotKey = MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT);
+  return link;
+}
+
+std::string ShortForm(const std::string& path) {
+  char buffer[MAX_PATH];
+  const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+  return n ? std::string(buffer, n) : path;
+}
+
+// The target comes back in short form where the system makes one.
+void ExpectSameTarget(const std::string& read, const std::string& written) {
+  EXPECT_TRUE(read == written || read == ShortForm(written)) << read << " vs " << written;
+}
+
+TEST(ShellLinkWin, EveryFieldSurvivesARoundTrip) {
+  const std::string path = lkfix::ScratchFolder("linkfields") + "\\full.lnk";
+  const TShellLink written = FullRecord();
+  ASSERT_EQ(WriteShellLink(written, path), S_OK);
+  TShellLink read;
+  ASSERT_EQ(ReadShellLink(path, read), S_OK);
+  ExpectSameTarget(read.Target, written.Target);
+  EXPECT_EQ(read.Arguments, written.Arguments);
+  EXPECT_EQ(read.ShowCommand, written.ShowCommand);
+  EXPECT_EQ(read.WorkingFolder, written.WorkingFolder);
+  EXPECT_EQ(read.Description, written.Description);
+  EXPECT_EQ(read.IconFile, written.IconFile);
+  EXPECT_EQ(read.IconIndex, written.IconIndex);
+  EXPECT_EQ(read.HotKey, written.HotKey);
+  ASSERT_TRUE(read.ItemIdList);
+  char fromList[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetPathFromIDListA(read.ItemIdList.get(), fromList));
+  EXPECT_TRUE(SameText(fromList, written.Target)) << fromList;
+  FreeShellLinkIdList(read);
+  EXPECT_FALSE(read.ItemIdList);
+}
+
+TEST(ShellLinkWin, LongArgumentsAreNeverCut) {
+  const std::string folder = lkfix::ScratchFolder("linklong");
+  std::string thousand;
+  for (int i = 0; thousand.size() < 1000; ++i) thousand += static_cast<char>('a' + i % 26);
+  // A Gate argument for a long target: Base64 of it is longer still.
+  const std::string gate = WrapToken(ScrambleText(JoinGateText("C:\\Program Files\\" + std::string(300, 'x') + "\\app.exe",
+                                                             std::string(900, 'y'))),
+                                     1);
+  for (const std::string& arguments : {thousand, gate, std::string(259, 'q'), std::string(260, 'r'), std::string(4000, 's')}) {
+    TShellLink link = FullRecord();
+    link.Arguments = arguments;
+    link.Description = arguments.substr(0, 900);
+    const std::string path = folder + "\\long" + IntToStr(static_cast<int64_t>(arguments.size())) + ".lnk";
+    ASSERT_EQ(WriteShellLink(link, path), S_OK) << arguments.size();
+    TShellLink read;
+    ASSERT_EQ(ReadShellLink(path, read), S_OK) << arguments.size();
+    EXPECT_EQ(read.Arguments.size(), arguments.size());
+    EXPECT_EQ(read.Arguments, arguments);
+    EXPECT_EQ(read.Description, link.Description);
+  }
+  EXPECT_GT(gate.size(), 1024u);
+}
+
+TEST(ShellLinkWin, RewritingKeepsFieldsAndReplacesTargetAndArguments) {
+  const std::string path = lkfix::ScratchFolder("linkrewrite") + "\\rewrite.lnk";
+  ASSERT_EQ(WriteShellLink(FullRecord(), path), S_OK);
+  TShellLink link;
+  ASSERT_EQ(ReadShellLink(path, link), S_OK);
+  link.Target = GetSystemFolder() + "\\winver.exe";
+  link.Arguments = "QUJD1";
+  ASSERT_EQ(WriteShellLink(link, path), S_OK);
+  TShellLink again;
+  ASSERT_EQ(ReadShellLink(path, again), S_OK);
+  ExpectSameTarget(again.Target, link.Target);
+  EXPECT_EQ(again.Arguments, "QUJD1");
+  const TShellLink full = FullRecord();
+  EXPECT_EQ(again.Description, full.Description);
+  EXPECT_EQ(again.WorkingFolder, full.WorkingFolder);
+  EXPECT_EQ(again.ShowCommand, full.ShowCommand);
+  EXPECT_EQ(again.HotKey, full.HotKey);
+  EXPECT_EQ(again.IconFile, full.IconFile);
+  EXPECT_EQ(again.IconIndex, full.IconIndex);
+}
+
+TEST(ShellLinkWin, FailuresAreReportedAndLeaveThingsAsTheyWere) {
+  const std::string folder = lkfix::ScratchFolder("linkfail");
+  TShellLink empty = FullRecord();
+  empty.Target.clear();
+  EXPECT_EQ(WriteShellLink(empty, folder + "\\empty.lnk"), E_INVALIDARG);
+  EXPECT_EQ(GetFileAttributesA((folder + "\\empty.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  EXPECT_TRUE(FAILED(WriteShellLink(FullRecord(), folder + "\\no such folder\\x.lnk")));
+
+  TShellLink record = FullRecord();
+  EXPECT_TRUE(FAILED(ReadShellLink(folder + "\\missing.lnk", record)));
+  lkfix::WriteTextFile(folder + "\\garbage.lnk", "this is not a link file at all");
+  EXPECT_TRUE(FAILED(ReadShellLink(folder + "\\garbage.lnk", record)));
+  EXPECT_EQ(record.Arguments, FullRecord().Arguments);  // untouched
+  EXPECT_EQ(record.Description, FullRecord().Description);
+}
+
+TEST(ShellLinkWin, RelativeLinkPathIsReadFromTheCurrentFolder) {
+  const std::string folder = lkfix::ScratchFolder("linkrelative");
+  ASSERT_EQ(WriteShellLink(FullRecord(), folder + "\\rel.lnk"), S_OK);
+  char old[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, old);
+  SetCurrentDirectoryA(folder.c_str());
+  TShellLink read;
+  const HRESULT hr = ReadShellLink("rel.lnk", read);
+  SetCurrentDirectoryA(old);
+  EXPECT_EQ(hr, S_OK);
+  EXPECT_EQ(read.Description, "Guarded notes");
+}
+
+TEST(ShellItemListWin, FreedOnlyWhenTheShellAllocatorOwnsIt) {
+  LPITEMIDLIST none = nullptr;
+  EXPECT_TRUE(FreeShellItemList(none));
+  LPITEMIDLIST list = nullptr;
+  ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list), S_OK);
+  EXPECT_TRUE(FreeShellItemList(list));
+  EXPECT_EQ(list, nullptr);
+}
+
+}  // namespace

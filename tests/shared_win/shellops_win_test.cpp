@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include "forms/base/sysutils.h"
+#include "shared/win/installpaths.h"
+#include "shared/win/registro.h"
+#include "shared/win/shellops.h"
+#include "tests/shared_win/winfixture.h"
+
+namespace {
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool WaitForFile(const std::string& path, DWORD ms = 20000) {
+  for (DWORD waited = 0; waited < ms; waited += 50) {
+    if (Exists(path) && !lkfix::ReadTextFile(path).empty()) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+std::string Probe() { return lkfix::ProgramFolder() + "svc_probe.exe"; }
+
+TEST(DefaultIconWin, RegistryIconOrTheFallbackTable) {
+  // Type keys of our own, so the answer does not hang on the prefix's classes.
+  WriteRegistryValue(".LKSVCICON", "", TLkVariant("lksvc.iconclass"), HKEY_CLASSES_ROOT);
+  WriteRegistryValue("lksvc.iconclass\\DefaultIcon", "", TLkVariant("C:\\icons\\lk.dll,5"), HKEY_CLASSES_ROOT);
+  WriteRegistryValue(".LKSVCNOICON", "", TLkVariant("lksvc.noicon"), HKEY_CLASSES_ROOT);
+  EXPECT_EQ(DefaultIconLocation(".LKSVCICON"), "C:\\icons\\lk.dll,5");
+  EXPECT_EQ(DefaultIconLocation(".LKSVCNOICON"), GatePath() + ",0");
+  EXPECT_EQ(DefaultIconLocation(".LKSVCNONE"), GatePath() + ",0");
+  DeleteRegistryKey(".LKSVCICON", HKEY_CLASSES_ROOT);
+  DeleteRegistryKey("lksvc.iconclass", HKEY_CLASSES_ROOT);
+  DeleteRegistryKey(".LKSVCNOICON", HKEY_CLASSES_ROOT);
+  // Types the prefix has no class for fall back to the system folder's shell32.
+  for (const char* key : {".VXD", ".FOT", ".VBX"}) {
+    if (RegistryKeyExists(key, HKEY_CLASSES_ROOT)) continue;
+    EXPECT_EQ(DefaultIconLocation(key).substr(0, SystemFolder().size() + 12), SystemFolder() + "SHELL32.DLL,") << key;
+  }
+  EXPECT_EQ(DefaultIconLocation(".VXD"), SystemFolder() + "SHELL32.DLL,66");
+}
+
+TEST(OverlayWin, MergedIconReplacesTheOldOneWithoutLeaking) {
+  HICON overlay = CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_WARNING)));
+  ASSERT_TRUE(overlay);
+  HICON icon = CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
+  const HICON first = icon;
+  ASSERT_TRUE(MergeOverlayIcon(icon, overlay, true));
+  EXPECT_NE(icon, first);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  BITMAP bm{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXICON));
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+
+  HICON small = CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
+  const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  for (int i = 0; i < 200; ++i) {
+    ASSERT_TRUE(MergeOverlayIcon(icon, overlay, true));
+    ASSERT_TRUE(MergeOverlayIcon(small, overlay, false));
+    AddLinkArrowOverlay(icon, small);
+  }
+  const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  if (before != 0) {
+    EXPECT_LT(after, before + 20) << "GDI objects " << before << " -> " << after;
+  }
+  EXPECT_TRUE(DestroyIcon(icon));
+  EXPECT_TRUE(DestroyIcon(small));
+
+  HICON bad = nullptr;
+  EXPECT_FALSE(MergeOverlayIcon(bad, overlay, true));  // no icon: nothing changes
+  EXPECT_EQ(bad, nullptr);
+  DestroyIcon(overlay);
+}
+
+TEST(DeleteViaShellWin, SilentDeleteOfSeveralFiles) {
+  const std::string folder = lkfix::ScratchFolder("shelldelete");
+  std::vector<std::string> paths = {folder + "\\a.lnk", folder + "\\b c.lnk"};
+  for (const std::string& p : paths) lkfix::WriteTextFile(p, "x");
+  lkfix::WriteTextFile(folder + "\\keep.lnk", "x");
+  EXPECT_TRUE(DeleteFilesViaShell(nullptr, paths, kDeleteSilent | kDeleteFilesOnly));
+  EXPECT_FALSE(Exists(paths[0]));
+  EXPECT_FALSE(Exists(paths[1]));
+  EXPECT_TRUE(Exists(folder + "\\keep.lnk"));
+  EXPECT_FALSE(DeleteFilesViaShell(nullptr, {}, kDeleteSilent));
+}
+
+TEST(ExecuteViaShellWin, StartsTheProgramWithItsParameters) {
+  const std::string out = lkfix::ScratchFolder("shellexec") + "\\ran.txt";
+  EXPECT_TRUE(ExecuteViaShell(Probe(), "record " + out + " hello there", "open", SW_SHOWNORMAL));
+  ASSERT_TRUE(WaitForFile(out));
+  EXPECT_EQ(lkfix::ReadTextFile(out), "hello there");
+  const std::string out2 = lkfix::ScratchFolder("shellexec2") + "\\ran.txt";
+  EXPECT_TRUE(ExecuteViaShell(Probe(), "record " + out2 + " no verb", "", SW_SHOWNORMAL));  // verb passed as nothing
+  EXPECT_TRUE(WaitForFile(out2));
+  EXPECT_FALSE(ExecuteViaShell("C:\\lktest\\no such program.exe", "", "open", SW_SHOWNORMAL));
+  EXPECT_EQ(TextOrNothing(""), nullptr);
+  const std::string t = "x";
+  EXPECT_EQ(TextOrNothing(t), t.c_str());
+}
+
+// HKCR\.LNK\ShellNew is shared by the prefix; only this test touches it.
+TEST(NewLinkWizardWin, CommandRunsOnAFreshEmptyLink) {
+  const std::string folder = lkfix::ScratchFolder("newlink");
+  const std::string out = folder + "\\command.txt";
+  const bool hadKey = RegistryKeyExists(".LNK\\ShellNew", HKEY_CLASSES_ROOT);
+  const TLkVariant oldCommand = ReadRegistryValue(HKEY_CLASSES_ROOT, ".LNK\\ShellNew", "Command", TLkVariant());
+  WriteRegistryValue(".LNK\\ShellNew", "Command", TLkVariant("\"" + Probe() + "\" record " + out + " %1 %2"),
+                     HKEY_CLASSES_ROOT);
+  StartNewLinkWizard(folder);
+  ASSERT_TRUE(WaitForFile(out));
+  EXPECT_EQ(lkfix::ReadTextFile(out), folder + "\\newlink.lnk %2");
+  EXPECT_TRUE(Exists(folder + "\\newlink.lnk"));
+  // An existing newlink.lnk: the error, and the command does not run.
+  DeleteFileA(out.c_str());
+  EXPECT_THROW(StartNewLinkWizard(folder), EOSError);
+  Sleep(500);
+  EXPECT_FALSE(Exists(out));
+  if (oldCommand.Kind() == TLkVarKind::String)
+    WriteRegistryValue(".LNK\\ShellNew", "Command", oldCommand, HKEY_CLASSES_ROOT);
+  else if (!hadKey)
+    DeleteRegistryKey(".LNK\\ShellNew", HKEY_CLASSES_ROOT);
+}
+
+}  // namespace

@@ -1,0 +1,79 @@
+// Fixtures for Windows tests in the Wine prefix: extra user profiles, a
+// common desktop with links, the 9x registry layout, programs run under
+// another Windows version, and running a program to read what it prints.
+// Every fixture is created by the test itself, so any fresh prefix works;
+// each Add has its Remove, and the scoped helpers undo themselves.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace lkfix {
+
+// The folder of the running test program, with a trailing "\".
+std::string ProgramFolder();
+// A fresh, empty folder under C:\lktest\ named after `name`.
+std::string ScratchFolder(const std::string& name);
+// Creates the folder and every missing parent.
+void MakeFolders(const std::string& path);
+void WriteTextFile(const std::string& path, const std::string& text);
+std::string ReadTextFile(const std::string& path);
+
+// A profile "C:\users\<name>" under the NT ProfileList (subkey `sid`, made
+// from the name when empty) and its Desktop folder. Answers the subkey.
+std::string AddUserProfile(const std::string& name, const std::string& sid = "");
+// A ProfileList entry without "ProfileImagePath".
+std::string AddBrokenUserProfile(const std::string& sid);
+void RemoveUserProfile(const std::string& sid);
+std::string UserDesktopOf(const std::string& name);  // C:\users\<name>\Desktop
+
+// The all-users desktop (C:\users\Public\Desktop) and a link on it.
+std::string CommonDesktop();
+// Writes <CommonDesktop>\<name>.lnk pointing at `target`; answers its path.
+std::string AddCommonDesktopLink(const std::string& name, const std::string& target, const std::string& arguments = "");
+
+// The 9x layout: HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\ProfileList
+// with one subkey per user ("ProfileImagePath" = C:\WINDOWS\Profiles\<user>),
+// and the HKCU "Shell Folders" Desktop value when it is missing.
+void Add9xProfileList(const std::vector<std::string>& users);
+void Remove9xProfileList();
+
+// HKCU\Software\Wine\AppDefaults\<exeName> Version (win95, win98, winme,
+// nt40, win2k, winxp); an empty version removes the setting.
+void SetProgramVersion(const std::string& exeName, const std::string& version);
+// Copies a program of the test folder under another name (for a per-program
+// Windows version); answers the new path.
+std::string CopyProgram(const std::string& from, const std::string& toName);
+
+struct TRunResult {
+  DWORD ExitCode = 0;
+  std::string Output;  // stdout and stderr together
+};
+// Runs the command line, waits up to `timeoutMs` and answers what it
+// printed. A program still running then is ended (exit code WAIT_TIMEOUT).
+TRunResult RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000);
+
+// A started program whose output is read line by line while it runs.
+class TRunningProgram {
+ public:
+  explicit TRunningProgram(const std::string& commandLine);
+  ~TRunningProgram();
+  TRunningProgram(const TRunningProgram&) = delete;
+  TRunningProgram& operator=(const TRunningProgram&) = delete;
+  // The next line it prints (without CR LF); empty after `timeoutMs` or its end.
+  std::string ReadLine(DWORD timeoutMs = 20000);
+  // Waits for its end; true when it ended in time.
+  bool Wait(DWORD timeoutMs = 20000);
+
+ private:
+  HANDLE process_ = nullptr;
+  HANDLE output_ = nullptr;
+  std::string pending_;
+};
+
+// The "name=value" line of a probe's output; empty when absent.
+std::string ValueOf(const std::string& output, const std::string& name);
+
+}  // namespace lkfix
