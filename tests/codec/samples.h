@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -20,6 +21,9 @@ inline const char* KindName(Kind k) {
   }
   return "?";
 }
+
+// Test names show the kind, not its bytes.
+inline void PrintTo(Kind k, std::ostream* os) { *os << KindName(k); }
 
 inline std::string Sample(Kind kind, std::size_t size, uint32_t seed = 1) {
   std::mt19937 rng(seed);
