@@ -11,6 +11,7 @@
 #include "gate/win/processlist.h"
 #include "gate/win/reboot.h"
 #include "gate/win/sysroutines.h"
+#include "gate/win/systemcalls.h"
 #include "gate/win/threadtimer.h"
 #include "shared/core/gatearg.h"
 #include "shared/core/streamcol.h"
@@ -166,6 +167,7 @@ void TLKBox::FormCreate(TObject*) {
   LabelTexto->SetCaption(run_.MessageText);
   LabelTexto->SetCaption(
       WrapMessageText(LabelTexto->Caption(), GateBreakText, GateBreakChars, run_.WrapColumn, IsLeadByte));
+  RecordShownMessage(LabelTexto->Caption());
 }
 
 // Skins plug in here; until then the window keeps its designed look.

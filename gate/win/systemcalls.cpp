@@ -2,15 +2,15 @@
 
 #include "shared/win/installpaths.h"
 
-#ifdef LK_GATE_RECORD_SYSTEM_CALLS
+#ifdef LK_GATE_TEST_BUILD
 #include <cstdio>
 
 #include "forms/base/sysutils.h"
 #endif
 
-std::string SystemCallRecordPath() { return InstallFolder() + "endofrun-calls.txt"; }
+std::string SystemCallRecordPath() { return InstallFolder() + "gate-test-record.txt"; }
 
-#ifdef LK_GATE_RECORD_SYSTEM_CALLS
+#ifdef LK_GATE_TEST_BUILD
 
 namespace {
 BOOL Record(const std::string& line) {
@@ -28,8 +28,15 @@ BOOL SystemSetPowerState(BOOL suspend, BOOL force) {
 }
 void SystemStartScreenSaver() { Record("ScreenSaver"); }
 void SystemLockWorkstation() { Record("LockWorkStation"); }
+void RecordShownMessage(const std::string& text) {
+  std::string line;
+  for (char c : text) line += (c == '\r') ? '|' : (c == '\n') ? '~' : c;
+  Record("Message " + line);
+}
 
 #else
+
+void RecordShownMessage(const std::string&) {}
 
 BOOL SystemExitWindows(UINT flags) { return ExitWindowsEx(flags, 0); }
 BOOL SystemSetPowerState(BOOL suspend, BOOL force) { return SetSystemPowerState(suspend, force); }

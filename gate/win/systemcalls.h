@@ -1,8 +1,9 @@
 // The calls that end the user's session or screen: the one seam between
 // the gate and them. The shipped program makes the real calls; the test
-// build (LK_GATE_RECORD_SYSTEM_CALLS, passbox_test.exe) writes one line per
-// call to "endofrun-calls.txt" in the install folder instead, so tests see
-// what would have happened without ending the Wine session.
+// build (LK_GATE_TEST_BUILD, passbox_test.exe) writes one line per call to
+// "gate-test-record.txt" in the install folder instead, so tests see what
+// would have happened without ending the Wine session. The test build also
+// notes there the message it shows, which a windowless label cannot tell.
 #pragma once
 
 #include <windows.h>
@@ -16,3 +17,5 @@ void SystemLockWorkstation();
 
 // The record file of the test build.
 std::string SystemCallRecordPath();
+// Test build: appends "Message <text>" (line breaks as "|"); shipped: nothing.
+void RecordShownMessage(const std::string& text);

@@ -1,0 +1,320 @@
+#include "gate_fixture.h"
+
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "forms/base/stringlist.h"
+#include "forms/base/sysutils.h"
+#include "shared/core/gatearg.h"
+#include "shared/core/streamcol.h"
+#include "shared/win/shelllink.h"
+
+namespace {
+
+const char* const kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
+
+void SetHklmString(const char* key, const char* name, const std::string& value) {
+  HKEY k;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_SUCCESS);
+  RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(k);
+}
+
+std::string SystemDir() {
+  char buf[MAX_PATH + 1] = {};
+  GetSystemDirectoryA(buf, MAX_PATH);
+  return std::string(buf) + "\\";
+}
+
+void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA f;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &f);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = f.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = dir + "\\" + name;
+      if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(full);
+      else
+        DeleteFileA(full.c_str());
+    } while (FindNextFileA(h, &f));
+    FindClose(h);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+struct FindGate {
+  DWORD pid;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindGateProc(HWND hwnd, LPARAM l) {
+  auto* f = reinterpret_cast<FindGate*>(l);
+  char title[64] = {};
+  GetWindowTextA(hwnd, title, sizeof(title));
+  if (std::string(title) != "Lockmere" || !IsWindowVisible(hwnd)) return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (f->pid && pid != f->pid) return TRUE;
+  f->found = hwnd;
+  return FALSE;
+}
+
+BOOL CALLBACK FindEditProc(HWND hwnd, LPARAM l) {
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof(cls));
+  if (LowerCase(cls).find("edit") != std::string::npos) {
+    *reinterpret_cast<HWND*>(l) = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::string WinPath(const std::string& unixPath) {
+  std::string p = "Z:" + unixPath;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+void GateTest::SetUp() {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+  install_ = std::string(temp) + "lkgate\\" + name + "\\";
+  RemoveTree(install_.substr(0, install_.size() - 1));
+  CreateDirectoryA((std::string(temp) + "lkgate").c_str(), nullptr);
+  CreateDirectoryA(install_.c_str(), nullptr);
+  SetHklmString(kSettingsKey, "InstallPath", install_);
+  gatePath_ = SystemDir() + "passbox.exe";
+
+  const std::string targetFolder = install_ + "Target Program Folder";
+  CreateDirectoryA(targetFolder.c_str(), nullptr);
+  target_ = targetFolder + "\\lktarget.exe";
+  ASSERT_TRUE(CopyFileA(WinPath(LK_BINARY_DIR "/tests/gate_win/lktarget.exe").c_str(), target_.c_str(), FALSE));
+  InstallGate(false);
+  SetGateVersion("");
+}
+
+void GateTest::TearDown() {
+  for (const auto& run : TargetRuns()) EndTarget(run.Pid);
+  for (HANDLE g : gates_) {
+    if (!Ended(g, 100)) TerminateProcess(g, 1);
+    CloseHandle(g);
+  }
+  SetGateVersion("");
+}
+
+void GateTest::InstallGate(bool testBuild) {
+  const std::string from =
+      WinPath(std::string(LK_BINARY_DIR) + (testBuild ? "/gate/win/passbox_test.exe" : "/gate/win/passbox.exe"));
+  ASSERT_TRUE(CopyFileA(from.c_str(), gatePath_.c_str(), FALSE)) << GetLastError();
+}
+
+void GateTest::SetGateVersion(const std::string& version) {
+  const char* key = "Software\\Wine\\AppDefaults\\passbox.exe";
+  if (version.empty()) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, key);
+    commonEntry_ = "All Users";
+    return;
+  }
+  HKEY k;
+  RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+  RegSetValueExA(k, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                 static_cast<DWORD>(version.size() + 1));
+  RegCloseKey(k);
+  const bool nineX = version == "win95" || version == "win98" || version == "winme";
+  commonEntry_ = nineX ? "Default" : "All Users";
+}
+
+TUserRecord GateTest::Record(const std::string& password, const std::string& options, const std::string& message) {
+  TUserRecord r;
+  r.Password = password;
+  r.OptionText = options;
+  r.SetMessageText(message);
+  return r;
+}
+
+void GateTest::WriteUserData(const std::map<std::string, TUserRecord>& entries) {
+  TLkStreams c(nullptr);
+  c.SetCompressed(true);
+  c.SetEncrypted(true);
+  c.SetKey("4617");
+  for (const auto& [name, record] : entries) {
+    TMemoryStream m;
+    const std::string bytes = EncodeUserRecord(record);
+    m.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    c.AddStream(name, m);
+  }
+  c.SaveToFile(install_ + "lmdata.bin");
+}
+
+std::string GateTest::ProtectLink(const std::string& name, const std::string& target, const std::string& arguments,
+                                  int mode, const std::string& workFolder) {
+  TShellLink link;
+  link.Target = LowerCase(gatePath_);
+  link.Arguments = WrapToken(ScrambleText(JoinGateText(target, arguments)), mode);
+  link.WorkingFolder = workFolder.empty() ? install_.substr(0, install_.size() - 1) : workFolder;
+  const std::string path = install_ + name + ".lnk";
+  EXPECT_EQ(WriteShellLink(link, path), S_OK);
+  return path;
+}
+
+void GateTest::OpenThroughShell(const std::string& path) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = "open";
+  info.lpFile = path.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  ASSERT_TRUE(ShellExecuteExA(&info)) << GetLastError();
+}
+
+HWND GateTest::WaitGateWindow(DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    FindGate f{0};
+    EnumWindows(FindGateProc, reinterpret_cast<LPARAM>(&f));
+    if (f.found) {
+      gates_.push_back(GateProcessOf(f.found));
+      Pause(150);  // let creation finish its messages
+      return f.found;
+    }
+    Pause(50);
+  } while (GetTickCount() - start < ms);
+  return nullptr;
+}
+
+HANDLE GateTest::GateProcessOf(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  return OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
+}
+
+HANDLE GateTest::FindGateProcess(DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 e{};
+    e.dwSize = sizeof(e);
+    for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e)) {
+      if (LowerCase(ExtractFileName(e.szExeFile)) == "passbox.exe") {
+        CloseHandle(snap);
+        HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, e.th32ProcessID);
+        gates_.push_back(h);
+        return h;
+      }
+    }
+    CloseHandle(snap);
+    Pause(50);
+  } while (GetTickCount() - start < ms);
+  return nullptr;
+}
+
+HWND GateTest::PasswordBox(HWND gate) {
+  HWND edit = nullptr;
+  EnumChildWindows(gate, FindEditProc, reinterpret_cast<LPARAM>(&edit));
+  return edit;
+}
+
+void GateTest::Type(HWND gate, const std::string& text) {
+  HWND edit = PasswordBox(gate);
+  ASSERT_NE(edit, nullptr);
+  for (char c : text) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+  Pause(200);
+}
+
+void GateTest::PressKey(HWND gate, WORD key) {
+  HWND to = PasswordBox(gate);
+  if (!to || !IsWindowVisible(to)) to = gate;
+  PostMessageA(to, WM_KEYDOWN, key, 1);
+  PostMessageA(to, WM_KEYUP, key, 0xC0000001);
+  Pause(200);
+}
+
+void GateTest::ClickOk(HWND gate) {
+  const LPARAM at = MAKELPARAM(243 + 20, 167 + 7);
+  PostMessageA(gate, WM_MOUSEMOVE, 0, at);
+  PostMessageA(gate, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(gate, WM_LBUTTONUP, 0, at);
+  Pause(200);
+}
+
+std::vector<TTargetRun> GateTest::TargetRuns() {
+  std::vector<TTargetRun> runs;
+  const std::string text = FileBytes(install_ + "Target Program Folder\\lktarget.rec");
+  TStringList lines;
+  lines.SetText(text);
+  for (int i = 0; i < lines.Count(); ++i) {
+    const std::string& l = lines[i];
+    const auto a = l.find('\t'), b = l.find('\t', a + 1), c = l.find('\t', b + 1);
+    if (a == std::string::npos || b == std::string::npos || c == std::string::npos) continue;
+    runs.push_back({static_cast<DWORD>(std::stoul(l.substr(0, a))), l.substr(a + 1, b - a - 1), l.substr(b + 1, c - b - 1)});
+  }
+  return runs;
+}
+
+std::optional<TTargetRun> GateTest::WaitTargetRun(size_t count, DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    const auto runs = TargetRuns();
+    if (runs.size() >= count) return runs[count - 1];
+    Pause(50);
+  } while (GetTickCount() - start < ms);
+  return std::nullopt;
+}
+
+void GateTest::EndTarget(DWORD pid) {
+  const std::string title = "lktarget " + std::to_string(pid);
+  if (HWND w = FindWindowA("LkTestTarget", title.c_str())) PostMessageA(w, WM_CLOSE, 0, 0);
+  if (HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
+    if (WaitForSingleObject(h, 3000) != WAIT_OBJECT_0) TerminateProcess(h, 1);
+    CloseHandle(h);
+  }
+}
+
+bool GateTest::Ended(HANDLE process, DWORD ms) { return process && WaitForSingleObject(process, ms) == WAIT_OBJECT_0; }
+
+std::map<std::string, TLogRecord> GateTest::ReadLog() {
+  std::map<std::string, TLogRecord> records;
+  const std::string path = install_ + "lmlog.bin";
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return records;
+  TLkStreams c(nullptr);
+  c.SetKey("4617");
+  c.LoadFromFile(path);
+  for (int i = 0; i < c.StreamList().Count(); ++i) {
+    TMemoryStream m;
+    c.GetStream(c.StreamList()[i], m);
+    records[c.StreamList()[i]] = DecodeLogRecord(m.AsString());
+  }
+  return records;
+}
+
+std::vector<std::string> GateTest::TestRecord() {
+  TStringList lines;
+  lines.SetText(FileBytes(install_ + "gate-test-record.txt"));
+  std::vector<std::string> out;
+  for (int i = 0; i < lines.Count(); ++i) out.push_back(lines[i]);
+  return out;
+}
+
+std::string GateTest::FileBytes(const std::string& path) {
+  std::string bytes;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof(buf), f)) > 0) bytes.append(buf, n);
+    std::fclose(f);
+  }
+  return bytes;
+}

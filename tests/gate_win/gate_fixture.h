@@ -1,0 +1,70 @@
+// A Wine prefix set up as a guarded machine: the gate at its system path,
+// an install folder named by "InstallPath", the user data written through
+// the container, a stand-in target program, and protected links built with
+// the Gate argument. Helpers then act as the user would.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shared/core/logrecord.h"
+#include "shared/core/userrecord.h"
+
+struct TTargetRun {
+  DWORD Pid = 0;
+  std::string CommandLine;
+  std::string WorkingFolder;
+};
+
+class GateTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Which gate build sits at the gate's path: the shipped one, or the one
+  // that records its end-of-run calls and its message.
+  void InstallGate(bool testBuild);
+  // Windows version the prefix reports to passbox.exe ("" for the default).
+  void SetGateVersion(const std::string& version);
+
+  void WriteUserData(const std::map<std::string, TUserRecord>& entries);
+  static TUserRecord Record(const std::string& password, const std::string& options, const std::string& message = "");
+
+  // A protected link in the install folder, working folder = `workFolder`.
+  std::string ProtectLink(const std::string& name, const std::string& target, const std::string& arguments, int mode,
+                          const std::string& workFolder = "");
+  void OpenThroughShell(const std::string& path);
+
+  // The gate's window once it is shown, or null after `ms`.
+  HWND WaitGateWindow(DWORD ms = 10000);
+  HANDLE GateProcessOf(HWND window);
+  // A passbox process that is running now (for runs without a window).
+  HANDLE FindGateProcess(DWORD ms);
+  HWND PasswordBox(HWND gate);
+  void Type(HWND gate, const std::string& text);
+  void PressKey(HWND gate, WORD key);
+  void ClickOk(HWND gate);
+
+  std::vector<TTargetRun> TargetRuns();
+  std::optional<TTargetRun> WaitTargetRun(size_t count, DWORD ms = 8000);
+  void EndTarget(DWORD pid);
+  static bool Ended(HANDLE process, DWORD ms);
+
+  std::map<std::string, TLogRecord> ReadLog();
+  std::vector<std::string> TestRecord();  // lines of the test build's record
+  static std::string FileBytes(const std::string& path);
+
+  std::string install_;     // with trailing "\"
+  std::string target_;      // the stand-in program, under a long folder name
+  std::string gatePath_;
+  std::string commonEntry_ = "All Users";
+  std::vector<HANDLE> gates_;
+};
+
+std::string WinPath(const std::string& unixPath);

@@ -1,0 +1,134 @@
+// The log of watched runs and the end-of-run actions (the test build records
+// the system calls instead of making them).
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+
+#include "forms/base/sysutils.h"
+#include "gate_fixture.h"
+#include "shared/core/streamcol.h"
+
+namespace {
+
+void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+class GateLogTest : public GateTest {
+ protected:
+  // One watched run: open, password, target, end target, gate ends.
+  void WatchedRun(const std::string& link, size_t runNumber) {
+    OpenThroughShell(link);
+    HWND gate = WaitGateWindow();
+    ASSERT_NE(gate, nullptr);
+    Type(gate, "pw");
+    PressKey(gate, VK_RETURN);
+    const auto run = WaitTargetRun(runNumber);
+    ASSERT_TRUE(run);
+    Pause(1200);  // at least one tick sees it running
+    EndTarget(run->Pid);
+    ASSERT_TRUE(Ended(gates_.back(), 3000));
+  }
+};
+
+TEST_F(GateLogTest, RunsAreNumberedOnAndSurviveADeletion) {
+  WriteUserData({{commonEntry_, Record("pw", "1")}});
+  const std::string link = ProtectLink("Logged", target_, "", 0);
+  for (size_t i = 1; i <= 3; ++i) WatchedRun(link, i);
+  auto log = ReadLog();
+  ASSERT_EQ(log.size(), 3u);
+  for (const char* n : {"1", "2", "3"}) {
+    ASSERT_TRUE(log.count(n)) << n;
+    EXPECT_TRUE(SameText(log.at(n).TargetPath, target_));
+    EXPECT_TRUE(log.at(n).EndTime);
+  }
+
+  {  // The console deletes record "2".
+    TLkStreams c(nullptr);
+    c.SetKey("4617");
+    c.LoadFromFile(install_ + "lmlog.bin");
+    TLkStreams kept(nullptr);
+    kept.SetEncrypted(true);
+    kept.SetKey("4617");
+    for (const char* n : {"1", "3"}) {
+      TMemoryStream m;
+      c.GetStream(n, m);
+      kept.AddStream(n, m);
+    }
+    kept.SaveToFile(install_ + "lmlog.bin");
+  }
+  const std::string three = EncodeLogRecord(ReadLog().at("3"));
+  WatchedRun(link, 4);
+  log = ReadLog();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_TRUE(log.count("1") && log.count("3") && log.count("4"));
+  EXPECT_EQ(EncodeLogRecord(log.at("3")), three) << "the older record keeps its run";
+}
+
+TEST_F(GateLogTest, TwoGatesEndingTogetherKeepBothRecords) {
+  WriteUserData({{commonEntry_, Record("pw", "1")}});
+  const std::string link = ProtectLink("Twin", target_, "", 0);
+  std::vector<HANDLE> processes;
+  for (size_t i = 1; i <= 2; ++i) {
+    OpenThroughShell(link);
+    HWND gate = WaitGateWindow();
+    ASSERT_NE(gate, nullptr);
+    Type(gate, "pw");
+    PressKey(gate, VK_RETURN);
+    ASSERT_TRUE(WaitTargetRun(i));
+    processes.push_back(gates_.back());
+    // The next window search must not find this one again.
+    for (int w = 0; w < 40 && IsWindowVisible(gate); ++w) Pause(50);
+  }
+  Pause(1200);
+  const auto runs = TargetRuns();
+  for (const auto& r : runs) {
+    const std::string title = "lktarget " + std::to_string(r.Pid);
+    PostMessageA(FindWindowA("LkTestTarget", title.c_str()), WM_CLOSE, 0, 0);
+  }
+  for (HANDLE p : processes) EXPECT_TRUE(Ended(p, 4000));
+  const auto log = ReadLog();
+  EXPECT_EQ(log.size(), 2u);
+  EXPECT_TRUE(log.count("1") && log.count("2"));
+}
+
+struct ActionCase {
+  const char* version;  // "" for the NT line as Wine reports it
+  int code;
+  const char* call;     // the recorded line, "" for none
+};
+
+void PrintTo(const ActionCase& c, std::ostream* os) { *os << (*c.version ? c.version : "nt") << "_" << c.code; }
+
+class EndOfRunAction : public GateLogTest, public testing::WithParamInterface<ActionCase> {};
+
+TEST_P(EndOfRunAction, IsLoggedAndCalledWithItsFlags) {
+  const ActionCase& c = GetParam();
+  InstallGate(true);
+  SetGateVersion(c.version);
+  WriteUserData({{commonEntry_, Record("pw", "1," + std::to_string(c.code))}});
+  WatchedRun(ProtectLink("Action", target_, "", 0), 1);
+
+  std::vector<std::string> calls;
+  for (const auto& line : TestRecord())
+    if (line.rfind("Message ", 0) != 0) calls.push_back(line);
+  if (*c.call) {
+    EXPECT_EQ(calls, std::vector<std::string>{c.call});
+  } else {
+    EXPECT_TRUE(calls.empty());
+  }
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  ASSERT_TRUE(log.at("1").Action);
+  EXPECT_EQ(*log.at("1").Action, std::to_string(c.code));
+}
+
+INSTANTIATE_TEST_SUITE_P(Actions, EndOfRunAction, testing::Values(
+    ActionCase{"", 6, "ExitWindowsEx 0"}, ActionCase{"", 7, "ExitWindowsEx 2"}, ActionCase{"", 8, "ExitWindowsEx 9"},
+    ActionCase{"", 9, "ScreenSaver"}, ActionCase{"", 10, "LockWorkStation"},
+    ActionCase{"win98", 6, "ExitWindowsEx 0"}, ActionCase{"win98", 7, "ExitWindowsEx 2"},
+    ActionCase{"win98", 8, "ExitWindowsEx 9"}, ActionCase{"win98", 9, "ScreenSaver"}, ActionCase{"win98", 10, ""}),
+    [](const auto& info) {
+      return std::string(*info.param.version ? info.param.version : "nt") + "_" + std::to_string(info.param.code);
+    });
+
+}  // namespace

@@ -1,0 +1,122 @@
+// The gate's Win32 routines on the running system.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "forms/base/locale.h"
+#include "forms/base/stringlist.h"
+#include "forms/base/sysutils.h"
+#include "gate/win/processlist.h"
+#include "gate/win/sysroutines.h"
+#include "gate/win/threadtimer.h"
+
+namespace {
+
+std::string Self() {
+  char buf[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  return buf;
+}
+
+TEST(ProcessList, ListsThisProgramWithItsFullPath) {
+  TStringList list;
+  ASSERT_TRUE(ListRunningProcesses(list, true));
+  const int i = list.IndexOf(Self());
+  ASSERT_GE(i, 0) << "a bare file name would end every watch at its first tick";
+  EXPECT_EQ(ProcessIdOf(list, i), GetCurrentProcessId());
+  EXPECT_EQ(list.IndexOf("System Idle Process") >= 0 || list.Count() > 0, true);
+  EXPECT_FALSE(ProgramHasEnded(Self(), "", ""));
+  EXPECT_FALSE(ProgramHasEnded("nothing", AnsiUpperCase(Self()), ""));
+  EXPECT_TRUE(ProgramHasEnded("C:\\nowhere\\gone.exe", "", ""));
+  TStringList names;
+  ASSERT_TRUE(ListRunningProcesses(names, false));
+  EXPECT_GE(names.Count(), 1);
+}
+
+TEST(LongPath, LongFormsRootsAndMissingParts) {
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string dir = std::string(temp) + "Long Folder Name For Gate";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  const std::string file = dir + "\\Some Long File Name.txt";
+  std::FILE* f = std::fopen(file.c_str(), "wb");
+  std::fclose(f);
+  const std::string shortForm = ShortPathOf(file);
+  ASSERT_FALSE(shortForm.empty());
+  EXPECT_TRUE(SameText(LongPathOf(shortForm), file)) << shortForm;
+  EXPECT_EQ(ExtractFileName(LongPathOf(shortForm)), "Some Long File Name.txt");
+  EXPECT_EQ(LongPathOf("C:\\"), "C:");
+  EXPECT_EQ(LongPathOf("C:"), "C:");
+  EXPECT_EQ(LongPathOf("C:\\no such folder\\x.exe"), "C:\\no such folder\\x.exe");
+  // Whatever the input, the walk ends.
+  for (const char* odd : {"", "\\", "\\\\", ":", "x", "\\\\srv\\share\\a\\b", "C:\\\\\\", "a\\b\\", "..\\.."})
+    (void)LongPathOf(odd);
+  EXPECT_TRUE(PathExists(dir));
+  EXPECT_TRUE(PathExists(file));
+  EXPECT_FALSE(PathExists(dir + "\\missing"));
+  DeleteFileA(file.c_str());
+  RemoveDirectoryA(dir.c_str());
+}
+
+TEST(Association, ProgramsDocumentsFoldersAndLongNames) {
+  EXPECT_TRUE(SameText(FindAssociatedProgram(Self()), Self()));
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string txt = std::string(temp) + "gate-assoc.txt";
+  std::FILE* f = std::fopen(txt.c_str(), "wb");
+  std::fclose(f);
+  EXPECT_EQ(LowerCase(ExtractFileName(FindAssociatedProgram(txt))), "notepad.exe");
+  DeleteFileA(txt.c_str());
+  EXPECT_EQ(FindAssociatedProgram(temp), "");
+  EXPECT_EQ(FindAssociatedProgram(std::string(temp) + std::string(300, 'a') + ".exe"), "");
+  EXPECT_EQ(FindAssociatedProgram(""), "");
+}
+
+TEST(UserName, DisplayNameIsTheLogin) {
+  char name[257] = {};
+  DWORD n = sizeof(name);
+  GetUserNameA(name, &n);
+  EXPECT_EQ(DisplayUserName(), name);
+  EXPECT_NE(NowLogText().find(" - "), std::string::npos);
+}
+
+void Pump(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(5);
+  }
+}
+
+TEST(ThreadTimer, TicksInTheMainThreadAndStopsWithItsOwner) {
+  InitThreadSynchronization();
+  int ticks = 0;
+  DWORD tickThread = 0;
+  auto* timer = new TLkThreadTimer(nullptr);
+  timer->SetDelay(100);
+  timer->OnTimer = [&](TObject* sender) {
+    ++ticks;
+    tickThread = GetCurrentThreadId();
+    EXPECT_EQ(sender, timer);
+  };
+  Pump(300);
+  EXPECT_EQ(ticks, 0) << "inactive at first";
+  timer->SetActive(true);
+  Pump(650);
+  EXPECT_GE(ticks, 3);
+  EXPECT_LE(ticks, 7);
+  EXPECT_EQ(tickThread, GetCurrentThreadId());
+  timer->SetActive(false);
+  Pump(150);
+  const int stopped = ticks;
+  Pump(400);
+  EXPECT_EQ(ticks, stopped);
+  timer->SetActive(true);
+  delete timer;  // joins: no tick after this
+  const int atDelete = ticks;
+  Pump(400);
+  EXPECT_EQ(ticks, atDelete);
+}
+
+}  // namespace
