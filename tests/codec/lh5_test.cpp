@@ -88,6 +88,15 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(KindName(std::get<0>(info.param))) + "_" + std::to_string(std::get<1>(info.param));
     });
 
+// Long runs fill whole blocks with one match symbol and one distance class:
+// both codes then take the one-symbol form.
+TEST(LH5, LongRunRoundTripsThroughOneSymbolBlocks) {
+  const std::string data(3000000, 'x');
+  const std::string packed = Compress(data);
+  EXPECT_LT(packed.size(), 2000u);
+  EXPECT_EQ(Expand(packed), data);
+}
+
 TEST(LH5, SingleByteIsOneBlockInTheOneSymbolForm) {
   // count 1; TBIT 0, TBIT 0, CBIT 0, CBIT 'A'; PBIT 0, PBIT 0; the symbol
   // takes no bits; 7 zero bits close the stream.
