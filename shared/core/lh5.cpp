@@ -398,7 +398,7 @@ class TCompressor {
   void Run(const unsigned char* data, int64_t size) {
     data_ = data;
     size_ = size;
-    // The ar002 loop: a match found at one position is used only when the
+    // The loop of the LHA encoders: a match found at one position is used only when the
     // match at the next position is not longer (one step of lazy matching).
     int64_t pos = 0;
     Match current = FindAndInsert(pos);
