@@ -398,8 +398,9 @@ class TCompressor {
   void Run(const unsigned char* data, int64_t size) {
     data_ = data;
     size_ = size;
-    // The loop of the LHA encoders: a match found at one position is used only when the
-    // match at the next position is not longer (one step of lazy matching).
+    // The loop of the LHA encoders: a match found at one position is used
+    // only when the match at the next position is not longer (one step of
+    // lazy matching).
     int64_t pos = 0;
     Match current = FindAndInsert(pos);
     while (pos < size_) {
@@ -411,8 +412,8 @@ class TCompressor {
       } else {
         const unsigned stored = static_cast<unsigned>(pos - 1 - last.position - 1);
         Output(last.length + (256 - kMinMatch), stored);
-        // The match covers pos - 1 .. pos + last.length - 2; only its last
-        // position needs a search.
+        // The match covers pos - 1 .. pos + last.length - 2: the positions
+        // inside it are only entered, the one after it is searched.
         for (int i = 0; i < last.length - 2; ++i) Insert(++pos);
         current = FindAndInsert(++pos);
       }
