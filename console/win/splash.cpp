@@ -60,6 +60,7 @@ TLKPlash::TLKPlash(TComponent* owner) : TForm(owner) {
   MainCall->SetOnTimer(TNotifyEvent(this, &TLKPlash::MainCallTimer));
   MainCall->SetTimerList(LkTimerList1);
   EndLoading();
+  FitClientSize(this, 330, 220);
   LkTimerList1->SetActive(true);
 }
 

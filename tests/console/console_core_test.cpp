@@ -69,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(Links, ProtectRevert,
                                            RoundTrip{"C:\\Apps\\tool.exe", "-a -b", 1},
                                            RoundTrip{"C:\\Apps\\tool.exe", "x;y;z", 0},
                                            RoundTrip{"C:\\Docs\\note.txt", "", 1},
-                                           RoundTrip{"C:\\", "", 0}));
+                                           RoundTrip{"C:\\", "", 0}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(Protect, IconKeptPerTargetKind) {
   struct Case {

@@ -169,9 +169,9 @@ struct LinkCase {
   int mode;
 };
 
-class ProtectRevert : public Console, public ::testing::WithParamInterface<LinkCase> {};
+class ConsoleLinks : public Console, public ::testing::WithParamInterface<LinkCase> {};
 
-TEST_P(ProtectRevert, RewritesToTheGateAndBack) {
+TEST_P(ConsoleLinks, RewritesToTheGateAndBack) {
   const LinkCase& c = GetParam();
   const std::string path = AddLink(desktop_, c.name, Fixture(c.target), c.args, "Kept description");
   TShellLink before;
@@ -212,7 +212,7 @@ TEST_P(ProtectRevert, RewritesToTheGateAndBack) {
   EXPECT_EQ(r.HotKey, before.HotKey);
 }
 
-INSTANTIATE_TEST_SUITE_P(Links, ProtectRevert,
+INSTANTIATE_TEST_SUITE_P(Links, ConsoleLinks,
                          ::testing::Values(LinkCase{"lk NoArgs", "tool.exe", "", 0},
                                            LinkCase{"lk Args", "tool.exe", "-a b", 1},
                                            LinkCase{"lk Semicolons", "notes.txt", "x;y;z", 0}),
@@ -273,9 +273,9 @@ struct AuthCase {
   bool halted;
 };
 
-class Authentication : public Console, public ::testing::WithParamInterface<AuthCase> {};
+class ConsoleAuth : public Console, public ::testing::WithParamInterface<AuthCase> {};
 
-TEST_P(Authentication, PasswordDecidesTheStart) {
+TEST_P(ConsoleAuth, PasswordDecidesTheStart) {
   const AuthCase& c = GetParam();
   WriteRegistryValue(kSettingsKey, "doAuthenticate", TLkVariant(true));
   WriteRegistryValue(kSettingsKey, "Authenticate", TLkVariant(TLkVigenereCipher::DecryptText("s3cret", "2953")));
@@ -298,7 +298,7 @@ TEST_P(Authentication, PasswordDecidesTheStart) {
   EXPECT_EQ(!boxes_.empty(), c.breakStartup && !c.halted);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Authentication,
+INSTANTIATE_TEST_SUITE_P(Cases, ConsoleAuth,
                          ::testing::Values(AuthCase{"Right", true, "s3cret", false, false},
                                            AuthCase{"Wrong", true, "S3cret", false, true},
                                            AuthCase{"Cancelled", false, "", false, true},
