@@ -1,25 +1,32 @@
 #!/bin/sh
-# Writes a link with the shared services under Wine and checks that lnkinfo
-# (liblnk) reads the same target, arguments, description and working folder.
+# Writes links with the shared services under Wine and checks that lnkinfo
+# (liblnk) reads the same target, arguments, description and working folder:
+# one with ordinary fields, one with 1000 characters of arguments.
 # Usage: lnkinfo_check.sh WINE_RUN SVC_PROBE WORK_DIR
 set -eu
 wine_run=$1 probe=$2 work=$3
 mkdir -p "$work/lnkinfo"
-link_unix="$work/lnkinfo/check.lnk"
-rm -f "$link_unix"
-link_win="Z:$(printf '%s' "$link_unix" | tr / '\\')"
-out=$("$wine_run" "$probe" writelink "$link_win" | tr -d '\r')
-field() { printf '%s\n' "$out" | sed -n "s/^$1=//p"; }
-[ -f "$link_unix" ] || { echo "no link written"; printf '%s\n' "$out"; exit 1; }
-info=$(lnkinfo "$link_unix")
-printf '%s\n' "$info"
 fail=0
-check() {  # label expected
-  got=$(printf '%s\n' "$info" | sed -n "s/^[[:space:]]*$1[[:space:]]*: //p" | head -n 1)
-  if [ "$got" != "$2" ]; then echo "MISMATCH $1: lnkinfo '$got', written '$2'"; fail=1; else echo "ok $1: $got"; fi
+check_link() {  # name [argument length]
+  link_unix="$work/lnkinfo/$1.lnk"
+  rm -f "$link_unix"
+  link_win="Z:$(printf '%s' "$link_unix" | tr / '\\')"
+  out=$("$wine_run" "$probe" writelink "$link_win" ${2:-} | tr -d '\r')
+  if [ ! -f "$link_unix" ]; then printf 'no link written\n%s\n' "$out"; fail=1; return; fi
+  info=$(lnkinfo "$link_unix")
+  for pair in "Local path=target" "Command line arguments=arguments" "Description=description" \
+              "Working directory=working"; do
+    label=${pair%%=*} key=${pair#*=}
+    want=$(printf '%s\n' "$out" | sed -n "s/^$key=//p")
+    got=$(printf '%s\n' "$info" | sed -n "s/^[[:space:]]*$label[[:space:]]*: //p" | head -n 1)
+    if [ "$got" != "$want" ]; then
+      printf 'MISMATCH %s %s: lnkinfo "%s", written "%s"\n' "$1" "$label" "$got" "$want"
+      fail=1
+    else
+      printf 'ok %s %s: %.60s (%d characters)\n' "$1" "$label" "$got" "${#got}"
+    fi
+  done
 }
-check "Local path" "$(field target)"
-check "Command line arguments" "$(field arguments)"
-check "Description" "$(field description)"
-check "Working directory" "$(field working)"
+check_link fields
+check_link long 1000
 exit $fail

@@ -5,7 +5,7 @@
 //   svc_probe claim [event]         ClaimSingleInstance; holds it until the event is set
 //   svc_probe users9x               EnumerateUsers9x rows
 //   svc_probe usersnt               EnumerateUsersNT rows
-//   svc_probe writelink <path>      a link with every field set, for lnkinfo
+//   svc_probe writelink <path> [n]  a link with every field set (n: arguments of n letters)
 //   svc_probe readlink <path>       the fields of a link
 //   svc_probe record <file> <args>  writes its arguments to the file
 #include <objbase.h>
@@ -82,10 +82,14 @@ int Users(bool nt) {
   return 0;
 }
 
-int WriteLink(const std::string& path) {
+int WriteLink(const std::string& path, int argumentLength) {
   TShellLink link;
   link.Target = SystemFolder() + "notepad.exe";
   link.Arguments = "/p \"C:\\lk test\\notes.txt\"";
+  if (argumentLength > 0) {
+    link.Arguments.clear();
+    for (int i = 0; i < argumentLength; ++i) link.Arguments += static_cast<char>('A' + i % 26);
+  }
   link.WorkingFolder = "C:\\windows";
   link.Description = "Guarded notes";
   link.IconFile = SystemFolder() + "shell32.dll";
@@ -136,7 +140,7 @@ int main(int argc, char** argv) {
   if (mode == "claim") return Claim(argc > 2 ? argv[2] : nullptr);
   if (mode == "users9x") return Users(false);
   if (mode == "usersnt") return Users(true);
-  if (mode == "writelink" && argc > 2) return WriteLink(argv[2]);
+  if (mode == "writelink" && argc > 2) return WriteLink(argv[2], argc > 3 ? StrToIntDef(argv[3], 0) : 0);
   if (mode == "readlink" && argc > 2) return ReadLink(argv[2]);
   if (mode == "record" && argc > 2) return Record(argc, argv);
   std::fprintf(stderr, "svc_probe: unknown mode %s\n", mode.c_str());
