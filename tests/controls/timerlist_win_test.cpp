@@ -1,0 +1,56 @@
+// The timer list on a real window timer: the console's splash hand-off.
+#include <gtest/gtest.h>
+
+#include "controls/win/timerlist.h"
+#include "tests/controls/win_support.h"
+
+namespace {
+
+TEST(TimerListWin, SplashHandOffRunsAt100AndThen1500) {
+  TComponent form(nullptr);
+  auto* list = new TLkTimerList(&form);
+  auto* call = new TLkTimerEvent(&form);
+  call->SetCycled(false);
+  call->SetRepeatCount(1);
+  call->SetInterval(100);
+  call->SetTimerList(list);
+  std::vector<DWORD> fired;
+  const DWORD start = GetTickCount();
+  call->SetOnTimer([&](TObject*) {
+    fired.push_back(GetTickCount() - start);
+    if (fired.size() == 1) {
+      call->SetInterval(1500);
+      call->SetEnabled(true);
+      list->Start();
+    } else {
+      list->SetActive(false);  // frees the window whose message is being handled
+    }
+  });
+  list->Start();
+  ASSERT_NE(list->WindowHandle(), nullptr);
+  EXPECT_EQ(list->TimerInterval(), 100);
+  ASSERT_TRUE(PumpUntil([&] { return !list->Active(); }, 5000));
+  ASSERT_EQ(fired.size(), 2u);
+  EXPECT_GE(fired[0], 50u);
+  EXPECT_LT(fired[0], 600u);
+  const DWORD gap = fired[1] - fired[0];
+  EXPECT_GE(gap, 1400u);
+  EXPECT_LT(gap, 2500u);
+  EXPECT_EQ(list->WindowHandle(), nullptr);
+  PumpFor(300);  // no late tick of the freed window
+  EXPECT_EQ(fired.size(), 2u);
+}
+
+TEST(TimerListWin, ListFreedInsideItsHandler) {
+  auto* list = new TLkTimerList(nullptr);
+  int fired = 0;
+  list->Add([&](TObject*) {
+    ++fired;
+    delete list;
+  }, 100, true);
+  list->Start();
+  PumpFor(600);
+  EXPECT_EQ(fired, 1);
+}
+
+}  // namespace
