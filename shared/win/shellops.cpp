@@ -59,8 +59,7 @@ bool ShowPropertiesDialog(HWND owner, const std::string& path) {
   return ShellExecuteExA(&info) != 0;
 }
 
-bool ExecuteViaShell(const std::string& file, const std::string& parameters, const std::string& verb,
-                     int showCommand) {
+bool ExecuteViaShell(const std::string& file, const std::string& parameters, const std::string& verb, int showCommand) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_DOENVSUBST | SEE_MASK_FLAG_NO_UI;
@@ -73,7 +72,8 @@ bool ExecuteViaShell(const std::string& file, const std::string& parameters, con
 
 void StartNewLinkWizard(const std::string& folder) {
   if (!RegistryKeyExists(".LNK\\ShellNew", HKEY_CLASSES_ROOT)) return;
-  const std::string command = ReadRegistryValue(HKEY_CLASSES_ROOT, ".LNK\\ShellNew", "Command", TLkVariant("")).AsString();
+  const std::string command =
+      ReadRegistryValue(HKEY_CLASSES_ROOT, ".LNK\\ShellNew", "Command", TLkVariant("")).AsString();
   if (command.empty()) return;  // nothing to run: leave no stray empty link behind
   CreateEmptyFile(NewLinkFileName(folder));
   std::string line = NewLinkCommandLine(command, folder);

@@ -47,7 +47,8 @@ int EnumerateUsers9x(TStringList& names, TStringList& desktops) {
   in.DesktopValue = ReadRegistryString(HKEY_CURRENT_USER, std::string(kExplorerKey) + "Shell Folders", "Desktop");
   in.UserDesktop = UserDesktopFolder();
   in.CommonEntryName = CommonEntryName();
-  if (RegistryKeyExists(kProfileList9x, HKEY_LOCAL_MACHINE)) in.Profiles = ReadProfiles(kProfileList9x, in.HasProfileList);
+  if (RegistryKeyExists(kProfileList9x, HKEY_LOCAL_MACHINE))
+    in.Profiles = ReadProfiles(kProfileList9x, in.HasProfileList);
   return BuildUserList9x(in, names, desktops);
 }
 

@@ -1,8 +1,8 @@
+#include "shared/core/regkinds.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "shared/core/regkinds.h"
 
 namespace {
 
@@ -53,8 +53,13 @@ TEST(RegistryKinds, ReadersAcceptOnlyTheirStoredForm) {
       {"float of 9 bytes", {kRegBinary, Double(1) + "x"}, TLkVarKind::Double, std::nullopt},
       {"float from dword", {kRegDword, Dword(1)}, TLkVarKind::Double, std::nullopt},
       {"date of 8 bytes", {kRegBinary, Double(2.0)}, TLkVarKind::Date, TLkVariant::Date(2.0)},
-      {"currency of 8 bytes", {kRegBinary, Double(0).replace(0, 1, "\x10")}, TLkVarKind::Currency, TLkVariant::Currency(16)},
-      {"expand sz unexpanded", {kRegExpandSz, std::string("%USERPROFILE%\\Desktop\0", 22)}, TLkVarKind::String,
+      {"currency of 8 bytes",
+       {kRegBinary, Double(0).replace(0, 1, "\x10")},
+       TLkVarKind::Currency,
+       TLkVariant::Currency(16)},
+      {"expand sz unexpanded",
+       {kRegExpandSz, std::string("%USERPROFILE%\\Desktop\0", 22)},
+       TLkVarKind::String,
        TLkVariant("%USERPROFILE%\\Desktop")},
       {"text cut at first nul", {kRegSz, std::string("ab\0cd\0", 6)}, TLkVarKind::String, TLkVariant("ab")},
       {"text without terminator", {kRegSz, "abc"}, TLkVarKind::String, TLkVariant("abc")},

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "shared/core/sysfacts.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -15,7 +15,8 @@ TEST(InstallPaths, InstallFolderFromValueOrProgramFolder) {
       {"", "\\"},
   };
   for (const Case& c : cases) {
-    const TInstallPaths p = ComputeInstallPaths(c.value, "C:\\Program Files\\Lockmere\\lkmain.exe", "C:\\WINDOWS\\system32", true);
+    const TInstallPaths p =
+        ComputeInstallPaths(c.value, "C:\\Program Files\\Lockmere\\lkmain.exe", "C:\\WINDOWS\\system32", true);
     EXPECT_EQ(p.InstallFolder, c.folder) << c.value.value_or("<none>");
   }
 }
@@ -51,7 +52,7 @@ TEST(WindowsVersionKind, Table) {
   } rows[] = {
       {1, 4, 0, "", 0, wvkWin95},
       {1, 4, 0, " B ", 0, wvkWin95B},
-      {1, 4, 0, "b", 0, wvkWin95},      // exact case
+      {1, 4, 0, "b", 0, wvkWin95},  // exact case
       {1, 4, 0, " C", 0, wvkWin95},
       {1, 4, 9, "B", 0, wvkWin95B},
       {1, 4, 10, "", 0, wvkWin98},
@@ -74,16 +75,15 @@ TEST(WindowsVersionKind, Table) {
   };
   for (const Row& r : rows) {
     const TOsVersionFacts f{r.platform, r.major, r.minor, r.service, r.kernel};
-    EXPECT_EQ(WindowsVersionKindOf(f), r.kind)
-        << "platform " << r.platform << " " << r.major << "." << r.minor << " '" << r.service << "' kernel " << std::hex
-        << r.kernel;
+    EXPECT_EQ(WindowsVersionKindOf(f), r.kind) << "platform " << r.platform << " " << r.major << "." << r.minor << " '"
+                                               << r.service << "' kernel " << std::hex << r.kernel;
   }
 }
 
 TEST(Administrator, GroupListsAnswerByTheAdministratorsSid) {
   const std::vector<uint8_t> admins = AdministratorsSid();
   const std::vector<uint8_t> users = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x21, 0x02, 0, 0};  // S-1-5-32-545
-  const std::vector<uint8_t> everyone = {1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0};                   // S-1-1-0
+  const std::vector<uint8_t> everyone = {1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0};                  // S-1-1-0
   std::vector<uint8_t> adminsPrefix = admins;
   adminsPrefix.pop_back();  // same bytes, one short: not the same SID
   constexpr uint32_t enabled = 0x4, denyOnly = 0x10;

@@ -1,7 +1,8 @@
+#include "shared/core/userlist.h"
+
 #include <gtest/gtest.h>
 
 #include "forms/base/stringlist.h"
-#include "shared/core/userlist.h"
 
 namespace {
 
@@ -22,10 +23,10 @@ TEST(UserListNT, XpLayoutWithUnexpandedFolders) {
       {"S-1-5-19", "%SystemDrive%\\Documents and Settings\\LocalService"},
       {"S-1-5-20", "%SystemDrive%\\Documents and Settings\\NetworkService"},
       {"S-1-5-21-1-1000", "%SystemDrive%\\Documents and Settings\\Anna"},
-      {"S-1-5-21-1-1001", "%SystemDrive%\\DOCUMENTS AND SETTINGS\\Ben"},  // other letter case
-      {"S-1-5-21-1-1002", std::nullopt},                                 // no ProfileImagePath
+      {"S-1-5-21-1-1001", "%SystemDrive%\\DOCUMENTS AND SETTINGS\\Ben"},           // other letter case
+      {"S-1-5-21-1-1002", std::nullopt},                                           // no ProfileImagePath
       {"S-1-5-21-1-1003", "%SystemDrive%\\Documents and Settings\\localservice"},  // exact comparison
-      {"S-1-5-21-1-1004", "%SystemDrive%\\Documents and Settings"},               // nothing after the folder
+      {"S-1-5-21-1-1004", "%SystemDrive%\\Documents and Settings"},                // nothing after the folder
   };
   TStringList names, desktops;
   names.Add("stale");
@@ -39,8 +40,12 @@ TEST(UserListNT, XpLayoutWithUnexpandedFolders) {
 }
 
 TEST(UserListNT, WineLayout) {
-  TUserListNTInput in{"%USERPROFILE%\\Desktop", "C:\\users", "C:\\users\\Public\\Desktop", "All Users",
-                      {{"S-1-5-21-0-0-0-1000", "C:\\users\\root"}, {"S-1-5-18", "C:\\windows\\system32\\config\\systemprofile"}}};
+  TUserListNTInput in{
+      "%USERPROFILE%\\Desktop",
+      "C:\\users",
+      "C:\\users\\Public\\Desktop",
+      "All Users",
+      {{"S-1-5-21-0-0-0-1000", "C:\\users\\root"}, {"S-1-5-18", "C:\\windows\\system32\\config\\systemprofile"}}};
   TStringList names, desktops;
   EXPECT_EQ(BuildUserListNT(in, names, desktops), 2);
   EXPECT_EQ(Rows(names, desktops),
@@ -48,8 +53,12 @@ TEST(UserListNT, WineLayout) {
 }
 
 TEST(UserList9x, DefaultRowThenEveryProfile) {
-  TUserList9xInput in{"C:\\WINDOWS\\Profiles\\Anna\\Desktop", "C:\\WINDOWS\\Profiles\\Anna\\Desktop", "Default", true,
-                      {{"anna", "C:\\WINDOWS\\Profiles\\Anna"}, {"ben", "C:\\WINDOWS\\Profiles\\ben"}, {"carl", std::nullopt}}};
+  TUserList9xInput in{
+      "C:\\WINDOWS\\Profiles\\Anna\\Desktop",
+      "C:\\WINDOWS\\Profiles\\Anna\\Desktop",
+      "Default",
+      true,
+      {{"anna", "C:\\WINDOWS\\Profiles\\Anna"}, {"ben", "C:\\WINDOWS\\Profiles\\ben"}, {"carl", std::nullopt}}};
   TStringList names, desktops;
   EXPECT_EQ(BuildUserList9x(in, names, desktops), 3);
   EXPECT_EQ(Rows(names, desktops), (std::vector<std::string>{"Default | C:\\WINDOWS\\Profiles\\Anna\\Desktop",

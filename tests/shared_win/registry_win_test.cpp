@@ -14,7 +14,8 @@ namespace {
 class RegistryWin : public testing::Test {
  protected:
   void SetUp() override {
-    key_ = std::string("Software\\Velmora\\LkSvcTest\\") + testing::UnitTest::GetInstance()->current_test_info()->name();
+    key_ =
+        std::string("Software\\Velmora\\LkSvcTest\\") + testing::UnitTest::GetInstance()->current_test_info()->name();
     DeleteRegistryKey(key_, HKEY_CURRENT_USER);
   }
   void TearDown() override { DeleteRegistryKey(key_, HKEY_CURRENT_USER); }
@@ -32,7 +33,8 @@ class RegistryWin : public testing::Test {
     DWORD size = 0;
     RegQueryValueExA(h, name, nullptr, reinterpret_cast<DWORD*>(&d.Type), nullptr, &size);
     d.Bytes.resize(size);
-    RegQueryValueExA(h, name, nullptr, reinterpret_cast<DWORD*>(&d.Type), reinterpret_cast<BYTE*>(d.Bytes.data()), &size);
+    RegQueryValueExA(h, name, nullptr, reinterpret_cast<DWORD*>(&d.Type), reinterpret_cast<BYTE*>(d.Bytes.data()),
+                     &size);
     RegCloseKey(h);
     return d;
   }
@@ -114,6 +116,19 @@ TEST_F(RegistryWin, UnstoredKindLeavesNoKeyBehind) {
   WriteRegistryValue(key_, "a", TLkVariant(int32_t(1)), HKEY_CURRENT_USER);
   EXPECT_TRUE(WriteRegistryValue(key_, "b", TLkVariant(), HKEY_CURRENT_USER));
   EXPECT_TRUE(RegistryKeyExists(key_, HKEY_CURRENT_USER));  // an existing key stays
+}
+
+TEST_F(RegistryWin, WriteFailuresRaiseWithTheirTexts) {
+  const std::string longName(20000, 'n');  // beyond the longest value name
+  try {
+    WriteRegistryValue(key_, longName, TLkVariant("x"), HKEY_CURRENT_USER);
+    ADD_FAILURE() << "no error for a value name the registry refuses";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.Message(), "Failed to set data for '" + longName + "'");
+  }
+  const std::string longKey = key_ + "\\" + std::string(300, 'k');  // beyond the longest key name
+  EXPECT_THROW(WriteRegistryValue(longKey, "v", TLkVariant(int32_t(1)), HKEY_CURRENT_USER), ERegistryException);
+  EXPECT_FALSE(RegistryKeyExists(longKey, HKEY_CURRENT_USER));
 }
 
 TEST_F(RegistryWin, StrictReadersRaiseWithTheirTexts) {

@@ -60,10 +60,11 @@ TEST(ShellLinkWin, LongArgumentsAreNeverCut) {
   std::string thousand;
   for (int i = 0; thousand.size() < 1000; ++i) thousand += static_cast<char>('a' + i % 26);
   // A Gate argument for a long target: Base64 of it is longer still.
-  const std::string gate = WrapToken(ScrambleText(JoinGateText("C:\\Program Files\\" + std::string(300, 'x') + "\\app.exe",
-                                                             std::string(900, 'y'))),
-                                     1);
-  for (const std::string& arguments : {thousand, gate, std::string(259, 'q'), std::string(260, 'r'), std::string(4000, 's')}) {
+  const std::string gate = WrapToken(
+      ScrambleText(JoinGateText("C:\\Program Files\\" + std::string(300, 'x') + "\\app.exe", std::string(900, 'y'))),
+      1);
+  for (const std::string& arguments :
+       {thousand, gate, std::string(259, 'q'), std::string(260, 'r'), std::string(4000, 's')}) {
     TShellLink link = FullRecord();
     link.Arguments = arguments;
     link.Description = arguments.substr(0, 900);

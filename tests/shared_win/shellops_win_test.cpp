@@ -100,27 +100,28 @@ TEST(ExecuteViaShellWin, StartsTheProgramWithItsParameters) {
   EXPECT_EQ(TextOrNothing(t), t.c_str());
 }
 
-// HKCR\.LNK\ShellNew is shared by the prefix; only this test touches it.
+// HKCR\.LNK\ShellNew is shared by the prefix; only this test touches it
+// (Wine has none, so it is created here and removed again).
 TEST(NewLinkWizardWin, CommandRunsOnAFreshEmptyLink) {
   const std::string folder = lkfix::ScratchFolder("newlink");
   const std::string out = folder + "\\command.txt";
-  const bool hadKey = RegistryKeyExists(".LNK\\ShellNew", HKEY_CLASSES_ROOT);
-  const TLkVariant oldCommand = ReadRegistryValue(HKEY_CLASSES_ROOT, ".LNK\\ShellNew", "Command", TLkVariant());
+  ASSERT_FALSE(RegistryKeyExists(".LNK\\ShellNew", HKEY_CLASSES_ROOT)) << "the prefix has a new-link command";
+  StartNewLinkWizard(folder);  // no command: nothing happens
+  EXPECT_FALSE(Exists(folder + "\\newlink.lnk"));
+
   WriteRegistryValue(".LNK\\ShellNew", "Command", TLkVariant("\"" + Probe() + "\" record " + out + " %1 %2"),
                      HKEY_CLASSES_ROOT);
   StartNewLinkWizard(folder);
-  ASSERT_TRUE(WaitForFile(out));
-  EXPECT_EQ(lkfix::ReadTextFile(out), folder + "\\newlink.lnk %2");
+  const bool ran = WaitForFile(out);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(lkfix::ReadTextFile(out), folder + "\\newlink.lnk %2");  // only the first %1
   EXPECT_TRUE(Exists(folder + "\\newlink.lnk"));
   // An existing newlink.lnk: the error, and the command does not run.
   DeleteFileA(out.c_str());
   EXPECT_THROW(StartNewLinkWizard(folder), EOSError);
   Sleep(500);
   EXPECT_FALSE(Exists(out));
-  if (oldCommand.Kind() == TLkVarKind::String)
-    WriteRegistryValue(".LNK\\ShellNew", "Command", oldCommand, HKEY_CLASSES_ROOT);
-  else if (!hadKey)
-    DeleteRegistryKey(".LNK\\ShellNew", HKEY_CLASSES_ROOT);
+  DeleteRegistryKey(".LNK\\ShellNew", HKEY_CLASSES_ROOT);
 }
 
 }  // namespace

@@ -78,8 +78,9 @@ TEST(SystemFactsWin, VersionKindUnderEachWindowsVersion) {
     int kind;
     const char* common;
   } rows[] = {
-      {"win95", "1", 1, "Default"}, {"win98", "1", 4, "Default"}, {"winme", "1", 5, "Default"},
-      {"nt40", "2", 7, "All Users"}, {"winxp", "2", 8, "All Users"}, {"", "2", 0, "All Users"},
+      {"win95", "1", 1, "Default"},   {"win98", "1", 4, "Default"},   {"winme", "1", 5, "Default"},
+      {"nt40", "2", 7, "All Users"},  {"win2k", "2", 8, "All Users"}, {"winxp", "2", 8, "All Users"},
+      {"", "2", 0, "All Users"},  // Wine's default, 6.1
   };
   for (const Row& r : rows) {
     const std::string exe = std::string("svc_probe_") + (*r.version ? r.version : "default") + ".exe";

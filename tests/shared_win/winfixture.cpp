@@ -136,8 +136,8 @@ void WriteTextFile(const std::string& path, const std::string& text) {
 }
 
 std::string ReadTextFile(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
+  HANDLE h =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return {};
   std::string text(GetFileSize(h, nullptr), '\0');
   DWORD got = 0;
@@ -161,7 +161,9 @@ std::string AddBrokenUserProfile(const std::string& sid) {
   return sid;
 }
 
-void RemoveUserProfile(const std::string& sid) { DeleteTree(HKEY_LOCAL_MACHINE, std::string(kProfileListNT) + "\\" + sid); }
+void RemoveUserProfile(const std::string& sid) {
+  DeleteTree(HKEY_LOCAL_MACHINE, std::string(kProfileListNT) + "\\" + sid);
+}
 
 std::string CommonDesktop() {
   char path[MAX_PATH] = {};
