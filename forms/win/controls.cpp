@@ -200,6 +200,14 @@ TRect TControl::ClientRect() const { return TRect(0, 0, width_, height_); }
 void TControl::SetClientSize(int w, int h) { SetBounds(left_, top_, w, h); }
 
 TPoint TControl::ClientOrigin() const {
+  if (IsWindowed()) {
+    auto* w = static_cast<const TWinControl*>(this);
+    if (w->hwnd_) {
+      POINT pt{0, 0};
+      ::ClientToScreen(w->hwnd_, &pt);
+      return TPoint{pt.x, pt.y};
+    }
+  }
   TPoint p{left_, top_};
   if (parent_) {
     TPoint o = parent_->ClientOrigin();
@@ -523,6 +531,12 @@ void TWinControl::CreateParams(TCreateParams& p) {
   p.wnd_parent = parent_ ? parent_->hwnd_ : nullptr;
 }
 
+void TWinControl::SetClientSize(int w, int h) {
+  const TRect c = ClientRect();
+  SetBounds(left_, top_, width_ - c.Width() + w, height_ - c.Height() + h);
+  if (!hwnd_) pending_client_ = TPoint{w, h};
+}
+
 void TWinControl::CreateWnd() {
   TCreateParams p;
   CreateParams(p);
@@ -538,6 +552,14 @@ void TWinControl::CreateWnd() {
   SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
   // Windows can refuse a size (minimum track sizes): keep what it gave.
   UpdateBoundsFromWindow();
+  // A client size asked for before the window existed was an estimate of its frame.
+  if (pending_client_.x >= 0) {
+    TPoint want = pending_client_;
+    pending_client_ = TPoint{-1, -1};
+    RECT cr;
+    GetClientRect(h, &cr);
+    if (cr.right != want.x || cr.bottom != want.y) SetClientSize(want.x, want.y);
+  }
 }
 
 void TWinControl::DestroyWnd() {
@@ -710,6 +732,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   top_ = top;
   width_ = width;
   height_ = height;
+  pending_client_ = TPoint{-1, -1};
   if (hwnd_) {
     SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   } else if (resized) {
@@ -926,7 +949,13 @@ bool TWinControl::ReflectToChild(UINT msg, WPARAM w, LPARAM l, LRESULT& result) 
   }
   TWinControl* target = FromHandle(child);
   if (!target || target == this) return false;
-  result = target->Perform(CN_BASE + msg, w, l);
+  // The child's handler failed, not ours: the box names the child.
+  try {
+    result = target->Perform(CN_BASE + msg, w, l);
+  } catch (...) {
+    if (Application) Application->HandleException(target);
+    result = 0;
+  }
   return true;
 }
 

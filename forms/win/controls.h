@@ -324,6 +324,7 @@ class TWinControl : public TControl {
 
   void SetBounds(int left, int top, int width, int height) override;
   TRect ClientRect() const override;
+  void SetClientSize(int width, int height) override;
   void SetVisible(bool visible) override;
   void SetEnabled(bool enabled) override;
   void Invalidate() override;
@@ -403,6 +404,7 @@ class TWinControl : public TControl {
   int align_disabled_ = 0;
   int last_client_w_ = -1, last_client_h_ = -1;
   UINT_PTR control_id_ = 0;
+  TPoint pending_client_{-1, -1};
 };
 
 // A windowed control that paints itself on a canvas (panels, custom bars).

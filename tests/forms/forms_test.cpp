@@ -1,0 +1,393 @@
+// The forms layer on a small form: alignment, windowless controls over a
+// panel, mouse routing and capture, popup menus, modal results, keys, the
+// exception box, ownership and inheritance of font and colour.
+#include <gtest/gtest.h>
+
+#include "forms/win/application.h"
+#include "forms/win/extctrls.h"
+#include "forms/win/forms.h"
+#include "forms/win/menus.h"
+#include "forms/win/stdctrls.h"
+#include "tests/forms/ui_test_util.h"
+
+namespace {
+
+class FormsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->Initialize();
+    form = new TForm(nullptr);
+    form->SetClientSize(400, 300);
+  }
+  void TearDown() override { TCustomForm::Free(form); }
+  TForm* form = nullptr;
+  RecordingSeam seam;
+};
+
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+TEST_F(FormsTest, NestedAlignmentFillsTheClientAreaInOrder) {
+  auto* top = new TPanel(form);
+  top->SetParent(form);
+  top->SetHeight(40);
+  top->SetAlign(TAlign::alTop);
+  auto* left = new TPanel(form);
+  left->SetParent(form);
+  left->SetWidth(100);
+  left->SetAlign(TAlign::alLeft);
+  auto* client = new TPanel(form);
+  client->SetParent(form);
+  client->SetBevelOuter(TBevelCut::bvNone);
+  client->SetAlign(TAlign::alClient);
+  auto* bottom = new TPanel(form);  // inside the client panel
+  bottom->SetParent(client);
+  bottom->SetHeight(30);
+  bottom->SetAlign(TAlign::alBottom);
+  auto* right_of_bottom = new TPanel(form);  // two levels down
+  right_of_bottom->SetParent(bottom);
+  right_of_bottom->SetWidth(50);
+  right_of_bottom->SetAlign(TAlign::alRight);
+  form->HandleNeeded();
+
+  EXPECT_EQ(top->BoundsRect(), TRect(0, 0, 400, 40));
+  EXPECT_EQ(left->BoundsRect(), TRect(0, 40, 100, 300));
+  EXPECT_EQ(client->BoundsRect(), TRect(100, 40, 400, 300));
+  EXPECT_EQ(bottom->BoundsRect(), TRect(0, 230, 300, 260));
+  // Inside the raised bevel of its parent (1 pixel).
+  EXPECT_EQ(right_of_bottom->BoundsRect(), TRect(249, 1, 299, 29));
+
+  // Resizing the form passes down every level.
+  form->SetClientSize(500, 400);
+  EXPECT_EQ(client->BoundsRect(), TRect(100, 40, 500, 400));
+  EXPECT_EQ(bottom->BoundsRect(), TRect(0, 330, 400, 360));
+  EXPECT_EQ(right_of_bottom->BoundsRect(), TRect(349, 1, 399, 29));
+
+  // Hiding an aligned control gives its room to the others.
+  top->Hide();
+  EXPECT_EQ(left->BoundsRect(), TRect(0, 0, 100, 400));
+}
+
+TEST_F(FormsTest, WindowlessLabelIsPaintedByItsPanelInZOrder) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 200, 100);
+  panel->SetBevelOuter(TBevelCut::bvNone);
+  panel->SetColor(clWhite);
+  auto* back = new TLabel(form);
+  back->SetParent(panel);
+  back->SetAutoSize(false);
+  back->SetBounds(20, 20, 60, 30);
+  back->SetColor(clRed);
+  auto* front = new TLabel(form);
+  front->SetParent(panel);
+  front->SetAutoSize(false);
+  front->SetBounds(50, 20, 60, 30);
+  front->SetColor(clBlue);
+  form->HandleNeeded();
+
+  {
+    WindowPixels px(panel);
+    EXPECT_EQ(px.At(5, 5), RGB(255, 255, 255));
+    EXPECT_EQ(px.At(25, 25), RGB(255, 0, 0));
+    EXPECT_EQ(px.At(60, 25), RGB(0, 0, 255));  // the later label lies on top
+  }
+  back->BringToFront();
+  {
+    WindowPixels px(panel);
+    EXPECT_EQ(px.At(60, 25), RGB(255, 0, 0));
+  }
+  back->SetVisible(false);
+  {
+    WindowPixels px(panel);
+    EXPECT_EQ(px.At(25, 25), RGB(255, 255, 255));
+  }
+}
+
+TEST_F(FormsTest, WindowlessControlGetsClicksEnterLeaveAndCapture) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(0, 0, 200, 100);
+  auto* label = new TLabel(form);
+  label->SetParent(panel);
+  label->SetAutoSize(false);
+  label->SetBounds(20, 20, 60, 30);
+  std::vector<std::string> log;
+  label->OnClick = [&](TObject*) { log.push_back("click"); };
+  label->OnMouseEnter = [&](TObject*) { log.push_back("enter"); };
+  label->OnMouseLeave = [&](TObject*) { log.push_back("leave"); };
+  label->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
+    log.push_back("up " + std::to_string(x) + "," + std::to_string(y));
+  };
+  HWND h = panel->Handle();
+
+  SendMessageA(h, WM_MOUSEMOVE, 0, At(5, 5));
+  SendMessageA(h, WM_MOUSEMOVE, 0, At(30, 30));
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 30));
+  SendMessageA(h, WM_LBUTTONUP, 0, At(31, 31));
+  EXPECT_EQ(log, (std::vector<std::string>{"enter", "click", "up 11,11"}));
+
+  // Pressed inside, released outside: the label keeps the mouse, no click.
+  log.clear();
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 30));
+  EXPECT_TRUE(label->MouseCapture());
+  SendMessageA(h, WM_MOUSEMOVE, MK_LBUTTON, At(150, 80));
+  SendMessageA(h, WM_LBUTTONUP, 0, At(150, 80));
+  EXPECT_EQ(log, (std::vector<std::string>{"leave", "up 130,60"}));
+  EXPECT_FALSE(label->MouseCapture());
+
+  // A disabled label is passed over.
+  log.clear();
+  label->SetEnabled(false);
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 30));
+  SendMessageA(h, WM_LBUTTONUP, 0, At(30, 30));
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(FormsTest, PopupMenuOfAWindowlessControlRunsTheChosenItem) {
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetBounds(20, 20, 60, 30);
+  auto* menu = new TPopupMenu(form);
+  auto* first = new TMenuItem(form);
+  first->SetCaption("First");
+  auto* second = new TMenuItem(form);
+  second->SetCaption("Second");
+  menu->Items()->Add(first);
+  menu->Items()->Add(second);
+  label->SetPopupMenu(menu);
+  std::string chosen;
+  first->OnClick = [&](TObject*) { chosen = "first"; };
+  second->OnClick = [&](TObject*) { chosen = "second"; };
+  TComponent* popped_for = nullptr;
+  menu->OnPopup = [&](TObject*) {
+    popped_for = menu->PopupComponent();
+    // The menu loop reads the thread's keys: down twice, then Enter.
+    HWND h = form->Handle();
+    RunLater(50, [h] {
+      PostMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageA(h, WM_KEYDOWN, VK_RETURN, 0);
+    });
+    RunLater(3000, [] { EndMenu(); });  // never hang the test
+  };
+  form->Show();
+  TPoint p = form->ClientToScreen(TPoint{30, 30});
+  SendMessageA(form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form->Handle()), At(p.x, p.y));
+  EXPECT_EQ(popped_for, label);
+  EXPECT_EQ(chosen, "second");
+
+  // Freeing the menu unhooks it from the control.
+  delete menu;
+  EXPECT_EQ(label->PopupMenu(), nullptr);
+}
+
+TEST_F(FormsTest, ModalDialogReturnsTheResultOfItsButtons) {
+  struct Case {
+    const char* name;
+    std::function<void(TForm&, TButton& ok, TButton& cancel, TEdit& edit)> act;
+    TModalResult expected;
+  };
+  const Case cases[] = {
+      {"ok click", [](TForm&, TButton& ok, TButton&, TEdit&) { SendMessageA(ok.Handle(), BM_CLICK, 0, 0); }, mrOk},
+      {"enter in edit presses the default button",
+       [](TForm&, TButton&, TButton&, TEdit& edit) { PostMessageA(edit.Handle(), WM_KEYDOWN, VK_RETURN, 0); }, mrOk},
+      {"escape presses the cancel button",
+       [](TForm&, TButton&, TButton&, TEdit& edit) { PostMessageA(edit.Handle(), WM_KEYDOWN, VK_ESCAPE, 0); },
+       mrCancel},
+      {"closing the window cancels", [](TForm& f, TButton&, TButton&, TEdit&) { PostMessageA(f.Handle(), WM_CLOSE, 0, 0); },
+       mrCancel},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto* dlg = new TForm(nullptr);
+    dlg->SetBorderStyle(TFormBorderStyle::bsDialog);
+    auto* edit = new TEdit(dlg);
+    edit->SetParent(dlg);
+    auto* ok = new TButton(dlg);
+    ok->SetParent(dlg);
+    ok->SetTop(40);
+    ok->SetModalResult(mrOk);
+    ok->SetDefault(true);
+    auto* cancel = new TButton(dlg);
+    cancel->SetParent(dlg);
+    cancel->SetTop(70);
+    cancel->SetModalResult(mrCancel);
+    cancel->SetCancel(true);
+    RunLater(30, [&] { c.act(*dlg, *ok, *cancel, *edit); });
+    EXPECT_EQ(dlg->ShowModal(), c.expected);
+    EXPECT_FALSE(dlg->Visible());
+    TCustomForm::Free(dlg);
+  }
+}
+
+TEST_F(FormsTest, ModalSeamAnswersWithoutShowing) {
+  seam.seam().show_modal = [](TCustomForm&, int& r) {
+    r = mrYes;
+    return true;
+  };
+  TForm dlg(nullptr);
+  EXPECT_EQ(dlg.ShowModal(), mrYes);
+  EXPECT_FALSE(dlg.HandleAllocated());
+}
+
+TEST_F(FormsTest, ExceptionInClickHandlerEndsInTheErrorBox) {
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->OnClick = [](TObject*) { throw Exception("Something broke"); };
+  form->Show();
+  SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+  ASSERT_EQ(seam.boxes.size(), 1u);
+  EXPECT_EQ(seam.boxes[0].text, "Something broke");
+  EXPECT_EQ(seam.boxes[0].caption, "Unexpected Error");
+  EXPECT_EQ(seam.boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+
+  // A silent abort shows nothing; an OnException handler takes over the box.
+  button->OnClick = [](TObject*) { Abort(); };
+  SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(seam.boxes.size(), 1u);
+  std::string seen;
+  TObject* sender = nullptr;
+  Application->OnException = [&](TObject* s, const std::exception& e) {
+    seen = e.what();
+    sender = s;
+  };
+  button->OnClick = [](TObject*) { throw std::runtime_error("plain"); };
+  SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+  Application->OnException = nullptr;
+  EXPECT_EQ(seen, "plain");
+  EXPECT_EQ(sender, button);
+  EXPECT_EQ(seam.boxes.size(), 1u);
+}
+
+TEST_F(FormsTest, KeyPreviewSeesKeysFirstAndMayEatThem) {
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  form->SetKeyPreview(true);
+  std::vector<WORD> form_keys;
+  form->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+    form_keys.push_back(key);
+    if (key == VK_F5) key = 0;
+  };
+  std::vector<WORD> edit_keys;
+  edit->OnKeyDown = [&](TObject*, WORD& key, TShiftState) { edit_keys.push_back(key); };
+  std::string typed;
+  form->OnKeyPress = [&](TObject*, char& key) {
+    typed += key;
+    if (key == 'x') key = 0;
+  };
+  form->Show();
+  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_F5, 0);
+  PostMessageA(edit->Handle(), WM_KEYDOWN, VK_F6, 0);
+  PostMessageA(edit->Handle(), WM_CHAR, 'a', 0);
+  PostMessageA(edit->Handle(), WM_CHAR, 'x', 0);
+  PostMessageA(edit->Handle(), WM_CHAR, 'b', 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(form_keys, (std::vector<WORD>{VK_F5, VK_F6}));
+  EXPECT_EQ(edit_keys, (std::vector<WORD>{VK_F6}));
+  EXPECT_EQ(typed, "axb");
+  EXPECT_EQ(edit->Text(), "ab");
+}
+
+TEST_F(FormsTest, StayOnTopSwitchesAtRunTime) {
+  form->SetFormStyle(TFormStyle::fsStayOnTop);
+  form->Show();
+  EXPECT_TRUE(GetWindowLongA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  form->SetFormStyle(TFormStyle::fsNormal);
+  EXPECT_FALSE(GetWindowLongA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(FormsTest, FormIsCentredOnTheScreenWhenShown) {
+  form->SetPosition(TPosition::poScreenCenter);
+  form->SetBounds(0, 0, 300, 200);
+  form->Show();
+  EXPECT_EQ(form->Left(), (GetSystemMetrics(SM_CXSCREEN) - 300) / 2);
+  EXPECT_EQ(form->Top(), (GetSystemMetrics(SM_CYSCREEN) - 200) / 2);
+}
+
+TEST_F(FormsTest, FontAndColourFollowTheParentUntilSetOwn) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  auto* label = new TLabel(form);
+  label->SetParent(panel);
+  label->SetParentColor(true);
+  form->Font()->SetName("Tahoma");
+  EXPECT_EQ(panel->Font()->Name(), "Tahoma");
+  EXPECT_EQ(label->Font()->Name(), "Tahoma");
+  label->Font()->SetHeight(-20);
+  EXPECT_FALSE(label->ParentFont());
+  form->Font()->SetName("Verdana");
+  EXPECT_EQ(label->Font()->Name(), "Tahoma");
+  label->SetParentFont(true);
+  EXPECT_EQ(label->Font()->Name(), "Verdana");
+  panel->SetColor(clYellow);
+  EXPECT_EQ(label->Color(), clYellow);
+}
+
+TEST_F(FormsTest, OnCreateAfterLoadingAndOnDestroyBeforeTheFormGoes) {
+  struct MyForm : TForm {
+    explicit MyForm(TComponent* o, std::vector<std::string>& log) : TForm(o), log_(log) {
+      BeginLoading();
+      OnCreate = TNotifyEvent(this, &MyForm::FormCreate);
+      OnDestroy = TNotifyEvent(this, &MyForm::FormDestroy);
+      caption_seen = "none";
+      SetCaption("Built");
+      EndLoading();
+    }
+    void FormCreate(TObject*) { log_.push_back("create " + Caption()); }
+    void FormDestroy(TObject*) { log_.push_back("destroy " + caption_seen); }
+    std::vector<std::string>& log_;
+    std::string caption_seen;
+  };
+  std::vector<std::string> log;
+  TComponent owner(nullptr);
+  auto* f = new MyForm(&owner, log);
+  f->caption_seen = "alive";
+  EXPECT_EQ(log, (std::vector<std::string>{"create Built"}));
+  // The owner frees it: the handler still sees the whole form.
+  (void)f;
+  {
+    TComponent* o = &owner;
+    while (o->ComponentCount() > 0) Free(o->Components(0));
+  }
+  EXPECT_EQ(log, (std::vector<std::string>{"create Built", "destroy alive"}));
+}
+
+TEST_F(FormsTest, ControlFreedByAnotherHandlerIsForgottenByItsParent) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  auto* a = new TLabel(form);
+  a->SetParent(panel);
+  a->SetBounds(0, 0, 50, 20);
+  SendMessageA(panel->Handle(), WM_MOUSEMOVE, 0, At(10, 10));
+  EXPECT_EQ(Application->MouseControl(), a);
+  delete a;
+  EXPECT_EQ(panel->ControlCount(), 0);
+  EXPECT_EQ(Application->MouseControl(), nullptr);
+  SendMessageA(panel->Handle(), WM_MOUSEMOVE, 0, At(12, 10));  // no stale pointer is used
+  EXPECT_EQ(Application->MouseControl(), panel);
+}
+
+TEST_F(FormsTest, NativeNotificationsAreReflectedToTheControl) {
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  int changes = 0;
+  edit->OnChange = [&](TObject*) { ++changes; };
+  form->HandleNeeded();
+  SetWindowTextA(edit->Handle(), "typed");
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(edit->Text(), "typed");
+  edit->SetMaxLength(3);
+  SendMessageA(edit->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  for (char c : std::string("abcdef")) SendMessageA(edit->Handle(), WM_CHAR, c, 0);
+  EXPECT_EQ(edit->Text(), "abc");
+  // The colour the parent hands the edit for painting is the edit's own.
+  edit->SetColor(clAqua);
+  HDC dc = GetDC(edit->Handle());
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageA(form->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(edit->Handle())));
+  EXPECT_EQ(brush, edit->Brush()->Handle());
+  EXPECT_EQ(GetBkColor(dc), static_cast<COLORREF>(clAqua));
+  ReleaseDC(edit->Handle(), dc);
+}
+
+}  // namespace
