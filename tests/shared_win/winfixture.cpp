@@ -277,6 +277,17 @@ std::string TRunningProgram::ReadLine(DWORD timeoutMs) {
 
 bool TRunningProgram::Wait(DWORD timeoutMs) { return WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0; }
 
+int FreeGdiHandleSlots() {
+  std::vector<HBRUSH> brushes;
+  for (;;) {
+    HBRUSH b = CreateSolidBrush(RGB(1, 2, 3));
+    if (!b) break;
+    brushes.push_back(b);
+  }
+  for (HBRUSH b : brushes) DeleteObject(b);
+  return static_cast<int>(brushes.size());
+}
+
 std::string ValueOf(const std::string& output, const std::string& name) {
   const std::string key = name + "=";
   std::size_t at = 0;

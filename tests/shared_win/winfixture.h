@@ -73,6 +73,11 @@ class TRunningProgram {
   std::string pending_;
 };
 
+// How many more GDI objects the process could create now (Wine's
+// GetGuiResources answers 0): equal counts before and after a piece of
+// work mean it leaked no GDI handle.
+int FreeGdiHandleSlots();
+
 // The "name=value" line of a probe's output; empty when absent.
 std::string ValueOf(const std::string& output, const std::string& name);
 
