@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -19,7 +20,8 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
     if (done && done()) return true;
     const DWORD spent = GetTickCount() - start;
     if (spent >= ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
+    // Short slices: `done` may turn true on another thread without a message.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(ms - spent, 10), QS_ALLINPUT);
   }
 }
 inline void PumpFor(DWORD ms) { PumpUntil(nullptr, ms); }

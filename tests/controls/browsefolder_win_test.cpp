@@ -1,0 +1,96 @@
+// The browse-for-folder dialog driven from a timer: the test finds the
+// dialog window and posts its answer.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "controls/win/browsefolder.h"
+#include "controls/win/filecopy.h"
+#include "forms/base/locale.h"
+#include "forms/win/timer.h"
+#include "tests/controls/win_support.h"
+
+namespace {
+
+BOOL CALLBACK FindDialogProc(HWND w, LPARAM lp) {
+  char cls[32];
+  GetClassNameA(w, cls, sizeof cls);
+  if (std::string(cls) == "#32770" && IsWindowVisible(w)) {
+    *reinterpret_cast<HWND*>(lp) = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindBrowseDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindDialogProc, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Posts `command` to the dialog once it is up (and, first, clicks Help).
+struct Answer {
+  TTimer timer{nullptr};
+  HWND seen = nullptr;
+  bool hadHelp = false;
+  bool clickHelp = false;
+  Answer(WPARAM command) {
+    timer.SetInterval(200);
+    timer.SetOnTimer([this, command](TObject*) {
+      HWND dlg = FindBrowseDialog();
+      if (!dlg) return;
+      seen = dlg;
+      hadHelp = FindWindowExA(dlg, nullptr, "Button", "&Help") != nullptr;
+      if (clickHelp) {
+        clickHelp = false;
+        if (HWND help = FindWindowExA(dlg, nullptr, "Button", "&Help"))
+          PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(help), BN_CLICKED), reinterpret_cast<LPARAM>(help));
+        return;
+      }
+      PostMessageA(dlg, WM_COMMAND, command, 0);
+      timer.SetEnabled(false);
+    });
+  }
+};
+
+int g_helpAsked = 0;
+
+TEST(BrowseFolder, OkReturnsThePreselectedFolder) {
+  ScratchFolder dir("browse");
+  TBrowseFolderDlg dlg(nullptr);
+  dlg.FolderName = dir.Path();
+  dlg.DialogText = "Pick one";
+  dlg.HelpContext = 7;
+  int initialized = 0, changed = 0;
+  dlg.OnInitialized = [&](TObject*) {
+    ++initialized;
+    EXPECT_NE(dlg.Handle(), nullptr);
+  };
+  dlg.OnSelChanged = [&](TObject*) { ++changed; };
+  SetBrowseHelpHandler([](int context) { g_helpAsked = context; });
+  Answer answer(IDOK);
+  answer.clickHelp = true;
+  ASSERT_TRUE(dlg.Execute());
+  SetBrowseHelpHandler(nullptr);
+  EXPECT_NE(answer.seen, nullptr);
+  EXPECT_EQ(AnsiLowerCase(dlg.FolderName), AnsiLowerCase(dir.Path()));
+  EXPECT_EQ(dlg.SelectedPath(), dlg.FolderName);
+  EXPECT_EQ(initialized, 1);
+  EXPECT_GE(changed, 1);
+  EXPECT_TRUE(answer.hadHelp);
+  EXPECT_EQ(g_helpAsked, 7);
+  EXPECT_EQ(dlg.Handle(), nullptr);  // forgotten once the dialog is gone
+}
+
+TEST(BrowseFolder, CancelLeavesTheFolderAsItWas) {
+  ScratchFolder dir("browse");
+  std::string folder = dir.Path();
+  Answer answer(IDCANCEL);
+  EXPECT_FALSE(BrowseFolder(folder, "Pick one", 0));
+  EXPECT_NE(answer.seen, nullptr);
+  EXPECT_EQ(folder, dir.Path());
+  // Without a help context there is no Help button.
+  EXPECT_FALSE(answer.hadHelp);
+}
+
+}  // namespace

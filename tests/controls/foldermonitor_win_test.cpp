@@ -1,0 +1,180 @@
+// The folder monitor on real folders: merged reports, deactivation, teardown
+// with work in flight, and a folder that appears later.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "controls/win/foldermonitor.h"
+#include "tests/controls/win_support.h"
+
+namespace {
+
+struct MonitorTest : ::testing::Test {
+  ScratchFolder dir{"mon"};
+  TComponent form{nullptr};
+  TLkFolderMonitor* monitor = new TLkFolderMonitor(&form);
+  std::vector<DWORD> reports;  // ms since `start`
+  std::vector<DWORD> threads;
+  DWORD start = GetTickCount();
+
+  void SetUp() override {
+    monitor->SetMonitorSubtree(false);
+    monitor->OnChange = [this](TObject*) {
+      reports.push_back(GetTickCount() - start);
+      threads.push_back(GetCurrentThreadId());
+    };
+  }
+  void Write(const std::string& name) { WriteBytes(dir / name, "x"); }
+};
+
+TEST_F(MonitorTest, QuickWritesGiveOneReportAboutASecondLater) {
+  monitor->SetDelayTime(1000);
+  monitor->SetFolderName(dir.Path());
+  monitor->SetActive(true);
+  ASSERT_TRUE(monitor->Active());
+  start = GetTickCount();
+  Write("a.txt");
+  PumpFor(150);
+  Write("b.txt");
+  PumpFor(150);
+  Write("c.txt");
+  PumpFor(2500);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_GE(reports[0], 900u);
+  EXPECT_LE(reports[0], 1800u);
+  EXPECT_EQ(threads[0], GetCurrentThreadId());
+  EXPECT_FALSE(monitor->ReportPending());
+}
+
+TEST_F(MonitorTest, ImmediateReportsWithoutDelay) {
+  monitor->SetFolderName(dir.Path());
+  monitor->SetActive(true);
+  Write("a.txt");
+  ASSERT_TRUE(PumpUntil([&] { return !reports.empty(); }, 3000));
+  EXPECT_EQ(threads[0], GetCurrentThreadId());
+}
+
+TEST_F(MonitorTest, NoReportAfterDeactivation) {
+  monitor->SetDelayTime(500);
+  monitor->SetFolderName(dir.Path());
+  monitor->SetActive(true);
+  Write("before.txt");
+  // Deactivated while the report is still waiting for its delay.
+  ASSERT_TRUE(PumpUntil([&] { return monitor->ReportPending(); }, 3000));
+  monitor->SetActive(false);
+  EXPECT_FALSE(monitor->Active());
+  Write("after.txt");
+  PumpFor(1500);
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(MonitorTest, DestroyedWithAReportPending) {
+  monitor->SetDelayTime(300);
+  monitor->SetFolderName(dir.Path());
+  monitor->SetActive(true);
+  Write("a.txt");
+  ASSERT_TRUE(PumpUntil([&] { return monitor->ReportPending(); }, 3000));
+  delete monitor;
+  monitor = nullptr;
+  Write("b.txt");
+  PumpFor(800);
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(MonitorTest, DestroyedInsideItsOwnReport) {
+  monitor->SetFolderName(dir.Path());
+  monitor->SetActive(true);
+  monitor->OnChange = [this](TObject*) {
+    reports.push_back(0);
+    delete monitor;
+    monitor = nullptr;
+  };
+  Write("a.txt");
+  ASSERT_TRUE(PumpUntil([&] { return monitor == nullptr; }, 3000));
+  Write("b.txt");
+  PumpFor(300);
+  EXPECT_EQ(reports.size(), 1u);
+}
+
+TEST_F(MonitorTest, MissingFolderThenOneThatExists) {
+  monitor->SetFolderName(dir / "not-yet");
+  monitor->SetActive(true);
+  EXPECT_FALSE(monitor->Active());
+  monitor->SetFolderName(dir.Path());
+  EXPECT_TRUE(monitor->Active());
+  Write("a.txt");
+  ASSERT_TRUE(PumpUntil([&] { return !reports.empty(); }, 3000));
+
+  // The same once the folder is created and asked for again.
+  monitor->SetFolderName(dir / "later");
+  EXPECT_FALSE(monitor->Active());
+  CreateDirectoryA((dir / "later").c_str(), nullptr);
+  monitor->SetActive(true);
+  EXPECT_TRUE(monitor->Active());
+  // Deactivated, a new folder does not start a watch.
+  monitor->SetActive(false);
+  monitor->SetFolderName(dir.Path());
+  EXPECT_FALSE(monitor->Active());
+}
+
+TEST_F(MonitorTest, RestartsOnlyWhenTheNameReallyChanges) {
+  monitor->SetFolderName(dir.Path());
+  monitor->SetActive(true);
+  const TNotifyThread* first = monitor->WatchThread();
+  monitor->SetFolderName(dir.Path());
+  EXPECT_EQ(monitor->WatchThread(), first);
+  std::string otherCase = dir.Path();
+  const std::size_t letter = otherCase.rfind("lkctl");
+  otherCase[letter] = 'L';
+  monitor->SetFolderName(otherCase);
+  EXPECT_NE(monitor->WatchThread(), first);
+  EXPECT_TRUE(monitor->Active());
+}
+
+TEST_F(MonitorTest, ManyStopsWhileChangesArrive) {
+  // Watches replaced over and over while another thread keeps writing: each
+  // old thread is stopped at whatever point it has reached, sometimes just
+  // as it hands over a change.
+  std::atomic<bool> writing{true};
+  std::thread writer([&] {
+    for (int i = 0; writing; ++i) {
+      WriteBytes(dir / ("w" + std::to_string(i % 20)), std::to_string(i));
+      Sleep(1);
+    }
+  });
+  monitor->SetFolderName(dir.Path());
+  for (int i = 0; i < 60; ++i) {
+    monitor->SetActive(true);
+    PumpFor(i % 5);
+    monitor->SetActive(false);
+  }
+  monitor->SetActive(true);
+  PumpFor(300);
+  writing = false;
+  writer.join();
+  EXPECT_FALSE(reports.empty());
+  delete monitor;
+  monitor = nullptr;
+  PumpFor(200);
+}
+
+TEST_F(MonitorTest, WatchedFolderRemovedUnderIt) {
+  const std::string sub = dir / "gone";
+  CreateDirectoryA(sub.c_str(), nullptr);
+  monitor->SetFolderName(sub);
+  monitor->SetActive(true);
+  ScratchFolder::Remove(sub);
+  PumpFor(500);
+  monitor->SetActive(false);  // the thread may have ended on its own by now
+  EXPECT_FALSE(monitor->Active());
+}
+
+TEST(FolderMonitor, FilterFlags) {
+  EXPECT_EQ(ChangeNotifyFlags({fnFileName, fnDirName, fnSize, fnLastWrite}), 0x1Bu);
+  EXPECT_EQ(ChangeNotifyFlags({fnAttributes, fnLastAccess, fnCreation, fnSecurity}), 0x164u);
+  EXPECT_EQ(ChangeNotifyFlags({}), 0u);
+}
+
+}  // namespace
