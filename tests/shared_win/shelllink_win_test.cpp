@@ -117,6 +117,24 @@ TEST(ShellLinkWin, FailuresAreReportedAndLeaveThingsAsTheyWere) {
   EXPECT_EQ(record.Description, FullRecord().Description);
 }
 
+// A protected link points at the gate even where it is not installed, and a
+// target may vanish after the link was made.
+TEST(ShellLinkWin, TargetsThatDoNotExistAreWrittenAndRead) {
+  const std::string folder = lkfix::ScratchFolder("linkgone");
+  const std::string gone = folder + "\\gone.exe";
+  lkfix::WriteTextFile(gone, "MZ");
+  TShellLink link = FullRecord();
+  for (const std::string& target : {gone, folder + "\\never there\\nothing.exe"}) {
+    link.Target = target;
+    ASSERT_EQ(WriteShellLink(link, folder + "\\x.lnk"), S_OK) << target;
+    DeleteFileA(gone.c_str());
+    TShellLink read;
+    ASSERT_EQ(ReadShellLink(folder + "\\x.lnk", read), S_OK) << target;
+    EXPECT_EQ(read.Target, target);
+    EXPECT_EQ(read.Arguments, link.Arguments);
+  }
+}
+
 TEST(ShellLinkWin, RelativeLinkPathIsReadFromTheCurrentFolder) {
   const std::string folder = lkfix::ScratchFolder("linkrelative");
   ASSERT_EQ(WriteShellLink(FullRecord(), folder + "\\rel.lnk"), S_OK);
