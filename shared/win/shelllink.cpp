@@ -150,5 +150,22 @@ HRESULT WriteShellLink(const TShellLink& link, const std::string& linkPath) {
   if (FAILED(hr = s->SetIconLocation(link.IconFile.c_str(), link.IconIndex))) return hr;
   TComRef<IPersistFile> file;
   if (FAILED(hr = s->QueryInterface(IID_IPersistFile, file.Out()))) return hr;
-  return file->Save(WideText(linkPath).c_str(), TRUE);
+  // Saved beside the link and moved over it in one step, so a failing save
+  // never leaves a link half written; the old link's attributes carry over.
+  const DWORD attributes = GetFileAttributesA(linkPath.c_str());
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return E_ACCESSDENIED;  // as saving over it would answer
+  const std::string temporary = linkPath + ".lktmp";
+  hr = file->Save(WideText(temporary).c_str(), TRUE);
+  if (FAILED(hr)) {
+    DeleteFileA(temporary.c_str());
+    return hr;
+  }
+  if (exists) SetFileAttributesA(temporary.c_str(), attributes);
+  if (!MoveFileExA(temporary.c_str(), linkPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    const DWORD error = GetLastError();
+    DeleteFileA(temporary.c_str());
+    return HRESULT_FROM_WIN32(error);
+  }
+  return S_OK;
 }

@@ -32,7 +32,9 @@ struct TShellLink {
 HRESULT ReadShellLink(const std::string& linkPath, TShellLink& link);
 // Sets every field but ItemIdList and saves; the first failing setter or the
 // save is answered. A record with an empty Target is refused (E_INVALIDARG)
-// and no file is written.
+// and no file is written. The link is saved beside its place and moved
+// over the old one, so a failure leaves the old link whole; a read-only
+// link is refused (E_ACCESSDENIED).
 HRESULT WriteShellLink(const TShellLink& link, const std::string& linkPath);
 void FreeShellLinkIdList(TShellLink& link);
 // Frees a list the shell allocator owns and clears it; true also for an

@@ -82,6 +82,7 @@ TEST(ShellLinkWin, LongArgumentsAreNeverCut) {
 TEST(ShellLinkWin, RewritingKeepsFieldsAndReplacesTargetAndArguments) {
   const std::string path = lkfix::ScratchFolder("linkrewrite") + "\\rewrite.lnk";
   ASSERT_EQ(WriteShellLink(FullRecord(), path), S_OK);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
   TShellLink link;
   ASSERT_EQ(ReadShellLink(path, link), S_OK);
   link.Target = GetSystemFolder() + "\\winver.exe";
@@ -98,6 +99,7 @@ TEST(ShellLinkWin, RewritingKeepsFieldsAndReplacesTargetAndArguments) {
   EXPECT_EQ(again.HotKey, full.HotKey);
   EXPECT_EQ(again.IconFile, full.IconFile);
   EXPECT_EQ(again.IconIndex, full.IconIndex);
+  EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
 }
 
 TEST(ShellLinkWin, FailuresAreReportedAndLeaveThingsAsTheyWere) {
@@ -108,6 +110,22 @@ TEST(ShellLinkWin, FailuresAreReportedAndLeaveThingsAsTheyWere) {
   EXPECT_EQ(GetFileAttributesA((folder + "\\empty.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
 
   EXPECT_TRUE(FAILED(WriteShellLink(FullRecord(), folder + "\\no such folder\\x.lnk")));
+
+  // A read-only link stays as it was; no temporary file is left anywhere.
+  const std::string locked = folder + "\\locked.lnk";
+  ASSERT_EQ(WriteShellLink(FullRecord(), locked), S_OK);
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  TShellLink other = FullRecord();
+  other.Description = "changed";
+  EXPECT_EQ(WriteShellLink(other, locked), E_ACCESSDENIED);
+  TShellLink kept;
+  ASSERT_EQ(ReadShellLink(locked, kept), S_OK);
+  EXPECT_EQ(kept.Description, "Guarded notes");
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*.lktmp").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
 
   TShellLink record = FullRecord();
   EXPECT_TRUE(FAILED(ReadShellLink(folder + "\\missing.lnk", record)));
