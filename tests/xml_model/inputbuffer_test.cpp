@@ -1,0 +1,225 @@
+// The input buffer: detection, decoding, the end of the input, and stepping
+// back across the boundary of its two halves in every encoding.
+#include <gtest/gtest.h>
+
+#include "tests/xml_model/test_util.h"
+#include "xml/inputbuffer.h"
+#include "xml/xmlerrors.h"
+
+namespace {
+
+// Counts the bytes the buffer takes from the stream.
+class CountingStream : public TMemoryStream {
+ public:
+  explicit CountingStream(const std::string& bytes) {
+    Write(bytes.data(), static_cast<int64_t>(bytes.size()));
+    Seek(0, TSeekOrigin::soBeginning);
+  }
+  int64_t Read(void* buffer, int64_t count) override {
+    // Deliver in small odd pieces: a fill must not assume one Read fills it.
+    int64_t n = TMemoryStream::Read(buffer, count > 7777 ? 7777 : count);
+    bytesRead += n;
+    return n;
+  }
+  int64_t bytesRead = 0;
+};
+
+WideString ReadAll(TInputBuffer& b) {
+  WideString s;
+  for (WideChar c; (c = b.ReadChar()) != 0;) s += c;
+  return s;
+}
+
+class InputBufferTest : public ::testing::Test {
+ protected:
+  void SetUp() override { UnmappedChars().Reset(); }
+  TInputBuffer buf;
+};
+
+TEST_F(InputBufferTest, Utf16ByteOrderMarks) {
+  CountingStream le(Bytes({0xFF, 0xFE, '<', 0, 'a', 0, 0x00, 0x01, 'z', 0}));
+  buf.LoadFromStream(le);
+  EXPECT_TRUE(buf.TwoByteMode());
+  EXPECT_FALSE(buf.BigEndian());
+  EXPECT_EQ(buf.Encoding(), UTF_16);
+  EXPECT_EQ(ReadAll(buf), u"<a\u0100z");  // zero bytes do not end the input
+
+  CountingStream be(Bytes({0xFE, 0xFF, 0, '<', 0, 'A', 0x20, 0xAC}));
+  buf.LoadFromStream(be);
+  EXPECT_TRUE(buf.BigEndian());
+  EXPECT_EQ(ReadAll(buf), u"<A\u20AC");
+}
+
+TEST_F(InputBufferTest, NoMarkReadsUsAsciiUntilTheEncodingIsSet) {
+  CountingStream s("\xE9" "a\xE9");
+  buf.LoadFromStream(s);
+  EXPECT_FALSE(buf.TwoByteMode());
+  EXPECT_EQ(buf.Encoding(), US_ASCII);
+  EXPECT_EQ(buf.ReadChar(), u'_');
+  EXPECT_EQ(UnmappedChars().GetText(), u"\u00E9");
+  buf.SetEncoding(i8859_1);
+  EXPECT_EQ(buf.ReadChar(), u'a');
+  EXPECT_EQ(buf.ReadChar(), 0xE9);
+}
+
+TEST_F(InputBufferTest, Utf8MarkSelectsUtf8AndIsSkipped) {
+  CountingStream s("\xEF\xBB\xBF<\xC3\xA9");
+  buf.LoadFromStream(s);
+  EXPECT_EQ(buf.Encoding(), UTF_8);
+  EXPECT_TRUE(buf.HasByteOrderMark());
+  buf.SetEncoding(i8859_1);  // the mark decides
+  EXPECT_EQ(ReadAll(buf), u"<\u00E9");
+}
+
+TEST_F(InputBufferTest, EndOfInputIsStickyAndStepsBackPrecisely) {
+  CountingStream s("ab");
+  buf.LoadFromStream(s);
+  EXPECT_EQ(buf.ReadChars(4), WideString(u"ab\0\0", 4));
+  EXPECT_EQ(buf.ReadChar(), 0);
+  buf.StepBackChars(3);  // the three end reads
+  EXPECT_EQ(buf.ReadChar(), 0);
+  buf.StepBackChars(2);  // the end read and "b"
+  EXPECT_EQ(buf.ReadChar(), u'b');
+  EXPECT_EQ(buf.ReadByte(), 0);
+  EXPECT_EQ(buf.ReadByte(), 0);
+  EXPECT_EQ(s.bytesRead, 2);
+
+  CountingStream empty("");
+  buf.LoadFromStream(empty);
+  EXPECT_EQ(buf.ReadChar(), 0);
+  EXPECT_EQ(buf.ReadChar(), 0);
+}
+
+TEST_F(InputBufferTest, RealNulAndBrokenInputAreErrors) {
+  struct Case {
+    std::string bytes;
+    TEncoding encoding;
+    const char* message;
+  } cases[] = {
+      {std::string("a\0b", 3), US_ASCII, kMsgNulInInput},
+      {std::string("a\0b", 3), UTF_8, kMsgNulInInput},
+      {Bytes({0xFF, 0xFE, 'a', 0, 0, 0}), UTF_16, kMsgNulInInput},
+      {Bytes({0xFE, 0xFF, 0, 'a', 0}), UTF_16, kMsgOddUTF16},
+      {"a\xA9", UTF_8, kMsgMalformedUTF8},
+      {"a\xC3", UTF_8, kMsgMalformedUTF8},
+      {"a\xC3(", UTF_8, kMsgMalformedUTF8},
+      {"a\xE0\x80\x80", UTF_8, kMsgMalformedUTF8},
+      {"a\xED\xA0\x80", UTF_8, kMsgMalformedUTF8},
+      {"a\xF8\x88\x80\x80\x80", UTF_8, kMsgMalformedUTF8},
+  };
+  for (const auto& c : cases) {
+    CountingStream s(c.bytes);
+    buf.LoadFromStream(s);
+    if (!buf.TwoByteMode()) buf.SetEncoding(c.encoding);
+    EXPECT_EQ(buf.ReadChar(), u'a');
+    try {
+      buf.ReadChar();
+      ADD_FAILURE() << "no error for " << c.message;
+    } catch (const ELkXMLParserError& e) {
+      EXPECT_EQ(e.Message(), c.message);
+      EXPECT_EQ(e.Line, 0);
+    }
+  }
+}
+
+TEST_F(InputBufferTest, Utf8CharactersAndStepBack) {
+  CountingStream s("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z");
+  buf.LoadFromStream(s);
+  buf.SetEncoding(UTF_8);
+  EXPECT_EQ(buf.ReadChar(), 0xE9);
+  EXPECT_EQ(buf.ReadChar(), 0x20AC);
+  buf.StepBack();  // one character, three bytes
+  EXPECT_EQ(buf.ReadChar(), 0x20AC);
+  EXPECT_EQ(buf.ReadChar(), 0xD83D);
+  buf.StepBack();  // half a pair read: back before the whole sequence
+  EXPECT_EQ(buf.ReadChars(2), u"\U0001F600");
+  buf.StepBack();  // the low half again
+  EXPECT_EQ(buf.ReadChar(), 0xDE00);
+  buf.StepBackChars(3);
+  EXPECT_EQ(buf.ReadChars(4), u"\u20AC\U0001F600z");
+  EXPECT_EQ(buf.ReadChar(), 0);
+}
+
+TEST_F(InputBufferTest, TwoByteStepBackMovesFourBytesForTwoCharacters) {
+  CountingStream s(Bytes({0xFF, 0xFE, 'a', 0, 'b', 0, 'c', 0}));
+  buf.LoadFromStream(s);
+  EXPECT_EQ(buf.ReadChars(2), u"ab");
+  buf.StepBackChars(2);
+  EXPECT_EQ(buf.ReadByte(), 'a');
+  EXPECT_EQ(buf.ReadByte(), 0);  // the high byte of "a", not the end
+  EXPECT_EQ(buf.ReadChars(2), u"bc");
+}
+
+TEST_F(InputBufferTest, ExactlyOneHalf) {
+  std::string bytes(TInputBuffer::kHalfSize, 'x');
+  CountingStream s(bytes);
+  buf.LoadFromStream(s);
+  for (int32_t i = 0; i < TInputBuffer::kHalfSize; ++i) ASSERT_EQ(buf.ReadChar(), u'x') << i;
+  EXPECT_EQ(buf.ReadChar(), 0);
+  EXPECT_EQ(buf.ReadChar(), 0);
+  buf.StepBackChars(2);
+  buf.StepBack();
+  EXPECT_EQ(buf.ReadChar(), u'x');
+  EXPECT_EQ(buf.ReadChar(), 0);
+  EXPECT_EQ(s.bytesRead, TInputBuffer::kHalfSize);
+}
+
+// A text of every kind of character the encoding holds, longer than both
+// halves together, so reading passes A, B and A again; at every position the
+// reader steps back up to six characters and must read the same again, and
+// the stream is read exactly once.
+struct EncodingCase {
+  const char* name;
+  TEncoding encoding;
+  bool bigEndian;
+  std::string mark;
+  std::vector<WideChar> alphabet;
+};
+
+class HalvesTest : public ::testing::TestWithParam<EncodingCase> {};
+
+TEST_P(HalvesTest, StepBackAcrossTheHalvesReadsTheSameCharacters) {
+  const EncodingCase& c = GetParam();
+  UnmappedChars().Reset();
+  WideString text;
+  std::size_t i = 0;
+  while (
+         text.size() < static_cast<std::size_t>(2 * TInputBuffer::kHalfSize + 3000)) {
+    WideChar u = c.alphabet[(i * 7 + i / 13) % c.alphabet.size()];
+    text += u;
+    if (u >= 0xD800 && u <= 0xDBFF) text += static_cast<WideChar>(0xDE00 + i % 200);
+    ++i;
+  }
+  std::string bytes = c.mark + WideToEncoded(text, c.encoding, c.bigEndian);
+  ASSERT_GT(bytes.size(), static_cast<std::size_t>(2 * TInputBuffer::kHalfSize));
+  CountingStream s(bytes);
+  TInputBuffer b;
+  b.LoadFromStream(s);
+  if (!b.TwoByteMode()) b.SetEncoding(c.encoding);
+  WideString got;
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    got += b.ReadChar();
+    std::size_t back = std::min<std::size_t>(1 + k % 6, got.size());
+    b.StepBackChars(static_cast<int32_t>(back));
+    WideString again = b.ReadChars(static_cast<int32_t>(back));
+    ASSERT_EQ(again, got.substr(got.size() - back)) << c.name << " at " << k;
+  }
+  EXPECT_TRUE(got == text);
+  EXPECT_EQ(b.ReadChar(), 0);
+  EXPECT_EQ(s.bytesRead, static_cast<int64_t>(bytes.size()));
+  EXPECT_EQ(UnmappedChars().Count(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, HalvesTest,
+    ::testing::Values(
+        EncodingCase{"UTF16LE", UTF_16, false, "\xFF\xFE", {u'a', 0x100, 0x4100, 0x20AC, 0xD83D, u'<', 0xFFFD}},
+        EncodingCase{"UTF16BE", UTF_16, true, "\xFE\xFF", {u'a', 0x100, 0x41, 0x20AC, 0xD83D, u'>', 0x0A}},
+        EncodingCase{"UTF8", UTF_8, false, "", {u'a', 0xE9, 0x20AC, 0xD83D, u'\n', 0x7FF, 0x800, 0xFFFD}},
+        EncodingCase{"UTF8BOM", UTF_8, false, "\xEF\xBB\xBF", {0xE9, 0x20AC, 0xD83D}},
+        EncodingCase{"Latin1", i8859_1, false, "", {u'a', 0xE9, 0xFF, u'\t', 0xA0}},
+        EncodingCase{"Greek", i8859_7, false, "", {u'a', 0x0391, 0x03C9, 0x02BD}},
+        EncodingCase{"Ascii", US_ASCII, false, "", {u'a', 1, 0x7E, u'z'}}),
+    [](const ::testing::TestParamInfo<EncodingCase>& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,262 @@
+#include "xml/inputbuffer.h"
+
+#include <cstring>
+
+#include "xml/platform.h"
+#include "xml/xmlerrors.h"
+#include "xml/xmlstrings.h"
+
+namespace {
+constexpr int32_t kHalf = TInputBuffer::kHalfSize;
+constexpr int32_t kEndA = kHalf;              // 102,401: A's terminator
+constexpr int32_t kFirstB = kHalf + 1;        // 102,402
+constexpr int32_t kLastB = 2 * kHalf;         // 204,802
+constexpr int32_t kEndB = 2 * kHalf + 1;      // 204,803: B's terminator
+}  // namespace
+
+TInputBuffer::TInputBuffer() : a_(new uint8_t[kHalf + 1]()), b_(new uint8_t[kHalf + 1]()) {}
+
+TInputBuffer::~TInputBuffer() = default;
+
+void TInputBuffer::Fill(uint8_t* half, int32_t& count) {
+  count = 0;
+  // A stream may deliver less than asked before its end: read until full or 0.
+  while (count < kHalf) {
+    int64_t n = stream_->Read(half + count, kHalf - count);
+    if (n <= 0) break;
+    count += static_cast<int32_t>(n);
+  }
+}
+
+void TInputBuffer::LoadFromStream(TStream& stream) {
+  stream_ = &stream;
+  stream.Seek(0, TSeekOrigin::soBeginning);
+  Fill(a_.get(), countA_);
+  countB_ = 0;
+  filledB_ = false;
+  pos_ = -1;
+  refill_ = true;
+  byteEnds_ = charEnds_ = 0;
+  pendingLow_ = 0;
+  twoByte_ = bigEndian_ = bom_ = bomFixed_ = false;
+  encoding_ = US_ASCII;
+  const uint8_t* p = a_.get();
+  if (countA_ >= 2 && p[0] == 0xFF && p[1] == 0xFE) {
+    twoByte_ = true;
+    encoding_ = UTF_16;
+    pos_ = 1;
+    bom_ = true;
+  } else if (countA_ >= 2 && p[0] == 0xFE && p[1] == 0xFF) {
+    twoByte_ = bigEndian_ = true;
+    encoding_ = UTF_16;
+    pos_ = 1;
+    bom_ = true;
+  } else if (countA_ >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
+    encoding_ = UTF_8;
+    pos_ = 2;
+    bom_ = bomFixed_ = true;
+  }
+}
+
+void TInputBuffer::SetEncoding(TEncoding encoding) {
+  if (bomFixed_) return;
+  encoding_ = encoding;
+}
+
+// Positions: -1 before the first byte, 0..102,400 A's data, 102,401 A's
+// end (crossed into B, nothing read there yet), 102,402..204,802 B's data,
+// 204,803 B's end (crossed into A). The position is that of the last byte
+// read; it moves only when a byte is delivered or a boundary is crossed.
+int TInputBuffer::NextByte() {
+  if (!stream_) return -1;
+  int32_t next = pos_ == kEndB ? 0 : pos_ + 1;
+  if (next == kEndA) {
+    // Only a full half has a successor; a short one ended the input.
+    if (countA_ < kHalf) return -1;
+    if (refill_) {
+      Fill(b_.get(), countB_);
+      filledB_ = true;
+    } else {
+      refill_ = true;
+    }
+    pos_ = kEndA;
+    next = kFirstB;
+  } else if (next == kEndB) {
+    if (countB_ < kHalf) return -1;
+    if (refill_)
+      Fill(a_.get(), countA_);
+    else
+      refill_ = true;
+    pos_ = kEndB;
+    next = 0;
+  }
+  if (next < kEndA) {
+    if (next >= countA_) return -1;
+    pos_ = next;
+    return a_[static_cast<std::size_t>(next)];
+  }
+  if (next - kFirstB >= countB_) return -1;
+  pos_ = next;
+  return b_[static_cast<std::size_t>(next - kFirstB)];
+}
+
+// Stepping back over a boundary clears the refill flag, so crossing it
+// forward again reuses the half that still holds the bytes.
+void TInputBuffer::MoveBackByte() {
+  switch (pos_) {
+    case -1:
+      return;  // nothing read yet
+    case 0:
+      if (!filledB_) {
+        pos_ = -1;  // back before the first byte
+        return;
+      }
+      pos_ = kLastB;
+      refill_ = false;
+      return;
+    case kFirstB:
+      pos_ = kEndA - 1;
+      refill_ = false;
+      return;
+    case kEndA:
+      pos_ = kEndA - 2;
+      refill_ = false;
+      return;
+    case kEndB:
+      pos_ = kLastB - 1;
+      refill_ = false;
+      return;
+    default:
+      --pos_;
+  }
+}
+
+int TInputBuffer::LastByte() const {
+  int32_t p = pos_;
+  if (p == kEndA) p = kEndA - 1;
+  if (p == kEndB) p = kLastB;
+  if (p < 0) return -1;
+  return p < kEndA ? a_[static_cast<std::size_t>(p)] : b_[static_cast<std::size_t>(p - kFirstB)];
+}
+
+uint8_t TInputBuffer::ReadByte() {
+  int b = NextByte();
+  if (b < 0) {
+    ++byteEnds_;
+    return 0;
+  }
+  return static_cast<uint8_t>(b);
+}
+
+void TInputBuffer::StepBackByte() {
+  if (byteEnds_ > 0) {
+    --byteEnds_;
+    return;
+  }
+  MoveBackByte();
+}
+
+WideChar TInputBuffer::ReadCharUTF8() {
+  if (pendingLow_ != 0) {
+    WideChar low = pendingLow_;
+    pendingLow_ = 0;
+    return low;
+  }
+  int b = NextByte();
+  if (b < 0) {
+    ++charEnds_;
+    return 0;
+  }
+  if (b == 0) throw ELkXMLParserError(kMsgNulInInput, 0);
+  if (b < 0x80) return static_cast<WideChar>(b);
+  unsigned char seq[4] = {static_cast<unsigned char>(b)};
+  int len = UTF8SequenceLength(seq[0]);
+  if (len == 0) throw ELkXMLParserError(kMsgMalformedUTF8, 0);
+  for (int i = 1; i < len; ++i) {
+    int c = NextByte();
+    if (c < 0 || (c & 0xC0) != 0x80) throw ELkXMLParserError(kMsgMalformedUTF8, 0);
+    seq[i] = static_cast<unsigned char>(c);
+  }
+  uint32_t cp = 0;
+  if (DecodeUTF8(seq, static_cast<std::size_t>(len), cp) == 0) throw ELkXMLParserError(kMsgMalformedUTF8, 0);
+  if (cp < 0x10000) return static_cast<WideChar>(cp);
+  WideString pair = CodePointToWide(cp);
+  pendingLow_ = pair[1];
+  return pair[0];
+}
+
+WideChar TInputBuffer::ReadChar() {
+  if (twoByte_) {
+    int first = NextByte();
+    if (first < 0) {
+      ++charEnds_;
+      return 0;
+    }
+    int second = NextByte();
+    if (second < 0) throw ELkXMLParserError(kMsgOddUTF16, 0);
+    WideChar c = bigEndian_ ? MakeWideChar(static_cast<uint8_t>(first), static_cast<uint8_t>(second))
+                            : MakeWideChar(static_cast<uint8_t>(second), static_cast<uint8_t>(first));
+    if (c == 0) throw ELkXMLParserError(kMsgNulInInput, 0);
+    return c;
+  }
+  if (encoding_ == UTF_8) return ReadCharUTF8();
+  int b = NextByte();
+  if (b < 0) {
+    ++charEnds_;
+    return 0;
+  }
+  if (b == 0) throw ELkXMLParserError(kMsgNulInInput, 0);
+  return ByteToWide(static_cast<uint8_t>(b), encoding_);
+}
+
+WideString TInputBuffer::ReadChars(int32_t n) {
+  WideString s;
+  for (int32_t i = 0; i < n; ++i) s += ReadChar();
+  return s;
+}
+
+void TInputBuffer::StepBack() {
+  if (charEnds_ > 0) {
+    --charEnds_;
+    return;
+  }
+  if (twoByte_) {
+    MoveBackByte();
+    MoveBackByte();
+    return;
+  }
+  if (encoding_ != UTF_8) {
+    MoveBackByte();
+    return;
+  }
+  if (pendingLow_ != 0) {
+    // Only the high half of a four-byte character was read: undo it whole.
+    pendingLow_ = 0;
+    for (int i = 0; i < 4; ++i) MoveBackByte();
+    return;
+  }
+  // Back over the continuation bytes to the lead byte.
+  unsigned char seq[4];
+  int n = 0;
+  int b;
+  do {
+    b = LastByte();
+    if (b < 0) return;
+    seq[n++] = static_cast<unsigned char>(b);
+    MoveBackByte();
+  } while ((b & 0xC0) == 0x80 && n < 4);
+  if (n == 4) {
+    // Both halves of a pair were read: give the low half again next.
+    unsigned char fwd[4] = {seq[3], seq[2], seq[1], seq[0]};
+    uint32_t cp = 0;
+    DecodeUTF8(fwd, 4, cp);
+    for (int i = 0; i < 4; ++i) NextByte();
+    pendingLow_ = CodePointToWide(cp)[1];
+  }
+}
+
+void TInputBuffer::StepBackChars(int32_t n) {
+  for (int32_t i = 0; i < n; ++i) StepBack();
+}
+
+bool IsWindows95() { return XMLPlatform().IsWindows95 ? XMLPlatform().IsWindows95() : false; }

@@ -1,0 +1,75 @@
+// The input of a parse: a byte stream decoded into UTF-16 code units, read
+// forward one character at a time with a short step back for look-ahead.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "forms/base/events.h"
+#include "forms/base/streams.h"
+#include "xml/codepages.h"
+#include "xml/xmlstring.h"
+
+// The stream is read in two alternating halves of 102,401 bytes, so the
+// tokenizer can step back over what it has just looked at, also across the
+// boundary between the halves, without reading the stream twice.
+//
+// The end of the input is the end of the stream's bytes (never a zero byte)
+// and it is sticky: ReadChar keeps answering 0 there, and a step back after
+// such a read undoes only that read. A real U+0000 in the data, a malformed
+// UTF-8 sequence and a UTF-16 text that ends in the middle of a unit raise
+// ELkXMLParserError (line 0: the tokenizer counts lines).
+class TInputBuffer : public TObject {
+ public:
+  static constexpr int32_t kHalfSize = 102401;
+
+  TInputBuffer();
+  ~TInputBuffer() override;
+  TInputBuffer(const TInputBuffer&) = delete;
+  TInputBuffer& operator=(const TInputBuffer&) = delete;
+
+  // Binds the stream (not owned), seeks it to its start and reads the first
+  // half. FF FE / FE FF select UTF-16 little / big-endian, EF BB BF selects
+  // UTF-8; the mark itself is skipped. Otherwise US_ASCII until SetEncoding.
+  void LoadFromStream(TStream& stream);
+  // Sets the encoding of one-byte mode. After a byte-order mark the mark
+  // decides and this only records the ordinal.
+  void SetEncoding(TEncoding encoding);
+  TEncoding Encoding() const { return encoding_; }
+  bool TwoByteMode() const { return twoByte_; }
+  bool BigEndian() const { return bigEndian_; }
+  bool HasByteOrderMark() const { return bom_; }
+
+  uint8_t ReadByte();   // 0 at the end of the input
+  WideChar ReadChar();  // 0 at the end of the input
+  WideString ReadChars(int32_t n);
+  void StepBackByte();
+  void StepBack();  // one character, whatever its length in bytes
+  void StepBackChars(int32_t n);
+
+ private:
+  int NextByte();          // -1 at the end; the position stays
+  void MoveBackByte();     // the step back of the two-half scheme
+  int LastByte() const;    // the data byte at the position (for UTF-8 step back)
+  void Fill(uint8_t* half, int32_t& count);
+  WideChar ReadCharUTF8();
+
+  TEncoding encoding_ = US_ASCII;
+  bool twoByte_ = false;
+  bool bigEndian_ = false;
+  bool bom_ = false;
+  bool bomFixed_ = false;  // a UTF-8 mark fixed the decoding
+  TStream* stream_ = nullptr;
+  std::unique_ptr<uint8_t[]> a_, b_;
+  int32_t countA_ = 0, countB_ = 0;  // valid bytes in each half
+  bool filledB_ = false;
+  int32_t pos_ = -1;
+  bool refill_ = true;
+  int32_t byteEnds_ = 0;   // ReadByte calls answered at the end, not yet stepped back
+  int32_t charEnds_ = 0;   // the same for ReadChar
+  WideChar pendingLow_ = 0;  // low half of a UTF-8 four-byte character not yet read
+};
+
+// True on Windows 95 itself (9x platform, version 4.0). Natively false.
+bool IsWindows95();

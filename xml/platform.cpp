@@ -1,0 +1,6 @@
+#include "xml/platform.h"
+
+TXMLPlatform& XMLPlatform() {
+  static TXMLPlatform platform;
+  return platform;
+}
