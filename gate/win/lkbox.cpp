@@ -1,5 +1,7 @@
 #include "gate/win/lkbox.h"
 
+#include <algorithm>
+
 #include "forms/base/locale.h"
 #include "forms/win/application.h"
 #include "gate/core/gateoptions.h"
@@ -142,6 +144,7 @@ void TLKBox::FormCreate(TObject*) {
   run_.AboutSkinAuthor = "Velmora";
   // The form takes the size of its content once.
   SetAutoSize(true);
+  FitClientToContent();
   SetAutoSize(false);
   run_.WrapColumn = DefaultWrapColumn;
   try {
@@ -168,6 +171,17 @@ void TLKBox::FormCreate(TObject*) {
   LabelTexto->SetCaption(
       WrapMessageText(LabelTexto->Caption(), GateBreakText, GateBreakChars, run_.WrapColumn, IsLeadByte));
   RecordShownMessage(LabelTexto->Caption());
+}
+
+void TLKBox::FitClientToContent() {
+  int right = 0, bottom = 0;
+  for (int i = 0; i < ControlCount(); ++i) {
+    const TControl* c = Controls(i);
+    if (!c->Visible()) continue;
+    right = std::max(right, c->Left() + c->Width());
+    bottom = std::max(bottom, c->Top() + c->Height());
+  }
+  if (right > 0 && bottom > 0) SetClientSize(right, bottom);
 }
 
 // Skins plug in here; until then the window keeps its designed look.

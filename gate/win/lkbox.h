@@ -75,6 +75,7 @@ class TLKBox : public TForm {
   void CreateParams(TCreateParams& params) override;
 
  private:
+  void FitClientToContent();
   void ApplySkin();
   bool ReadUserData(int mode, std::string& password, std::string& message, std::string& options);
   void ApplyOptions(const std::string& optionText);

@@ -21,5 +21,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   TLKBox* box = nullptr;
   Application->CreateForm(box);
   Application->Run();
+  // Freed here, while the window layer still stands: the log record and the
+  // timer thread's join happen in its destruction.
+  TCustomForm::Free(box);
   return 0;
 }

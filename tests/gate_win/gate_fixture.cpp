@@ -3,11 +3,13 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
 
 #include "forms/base/stringlist.h"
+#include "forms/base/locale.h"
 #include "forms/base/sysutils.h"
 #include "shared/core/gatearg.h"
 #include "shared/core/streamcol.h"
@@ -77,6 +79,17 @@ BOOL CALLBACK FindEditProc(HWND hwnd, LPARAM l) {
   return TRUE;
 }
 
+std::vector<std::pair<DWORD, std::string>> Processes() {
+  std::vector<std::pair<DWORD, std::string>> list;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 e{};
+  e.dwSize = sizeof(e);
+  for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e))
+    list.emplace_back(e.th32ProcessID, LowerCase(ExtractFileName(e.szExeFile)));
+  CloseHandle(snap);
+  return list;
+}
+
 }  // namespace
 
 std::string WinPath(const std::string& unixPath) {
@@ -88,9 +101,12 @@ std::string WinPath(const std::string& unixPath) {
 
 void GateTest::SetUp() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  for (const auto& p : Processes()) processesAtStart_.push_back(p.first);
   char temp[MAX_PATH + 1] = {};
   GetTempPathA(MAX_PATH, temp);
-  const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+  for (char& c : name)
+    if (c == '/') c = '_';
   install_ = std::string(temp) + "lkgate\\" + name + "\\";
   RemoveTree(install_.substr(0, install_.size() - 1));
   CreateDirectoryA((std::string(temp) + "lkgate").c_str(), nullptr);
@@ -113,6 +129,16 @@ void GateTest::TearDown() {
     CloseHandle(g);
   }
   SetGateVersion("");
+  // Folder windows the shell opened for a test end with it (they would hold
+  // the test's output open).
+  for (const auto& [pid, name] : Processes()) {
+    if (name != "explorer.exe" && name != "winefile.exe" && name != "notepad.exe") continue;
+    if (std::find(processesAtStart_.begin(), processesAtStart_.end(), pid) != processesAtStart_.end()) continue;
+    if (HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+      TerminateProcess(h, 0);
+      CloseHandle(h);
+    }
+  }
 }
 
 void GateTest::InstallGate(bool testBuild) {

@@ -65,6 +65,7 @@ class GateTest : public testing::Test {
   std::string gatePath_;
   std::string commonEntry_ = "All Users";
   std::vector<HANDLE> gates_;
+  std::vector<DWORD> processesAtStart_;
 };
 
 std::string WinPath(const std::string& unixPath);

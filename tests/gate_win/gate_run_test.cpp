@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "forms/base/locale.h"
 #include "forms/base/sysutils.h"
 #include "gate_fixture.h"
 #include "shared/core/streamcol.h"
