@@ -2,11 +2,24 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstdio>
+#include <exception>
+
+#include "console/win/lkmainform.h"
 #include "console/win/splash.h"
 #include "forms/base/locale.h"
 #include "forms/win/application.h"
 #include "forms/win/syslocale.h"
 #include "shared/win/installpaths.h"
+
+namespace {
+// The forms go while the whole window layer still stands, not in the
+// unordered teardown of the program's static objects.
+void FreeForms() {
+  if (LKMain) TCustomForm::Free(LKMain);
+  if (LKPlash) TCustomForm::Free(LKPlash);
+}
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InitInstallPaths();
@@ -21,8 +34,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application->Initialize();
   Application->SetTitle("Lockmere");
   Application->SetHelpFile("lkmere.hlp");
-  TLKPlash* splash = nullptr;
-  Application->CreateForm(splash);
-  Application->Run();
+  try {
+    TLKPlash* splash = nullptr;
+    Application->CreateForm(splash);
+    Application->Run();
+    FreeForms();
+  } catch (const std::exception& e) {
+    // Nothing may leave the program body unreported.
+    std::fprintf(stderr, "lkmain: %s\n", e.what());
+    Application->ShowException(e);
+    FreeForms();
+    return 1;
+  }
   return 0;
 }

@@ -1,7 +1,8 @@
 // Writes the console's generated pictures: the colour overlays drawn over a
 // protected link's icon (BLUE.ico ... BLACK.ico, 32 x 32, a filled disc with
-// a dark ring in the bottom-right corner, the rest transparent) and the
-// splash picture splash.bmp (330 x 220).
+// a dark ring in the bottom-right corner, the rest transparent by the mask;
+// 24-bit colour without alpha, so that merging with masks keeps the icon
+// below) and the splash picture splash.bmp (330 x 220).
 //   mkres <output folder>
 #include <cmath>
 #include <cstdint>
@@ -32,7 +33,7 @@ struct Rgb {
 
 std::vector<uint8_t> OverlayIcon(Rgb c) {
   const int n = 32;
-  std::vector<uint8_t> pixels;  // BGRA, bottom-up
+  std::vector<uint8_t> pixels;  // BGR, bottom-up (96-byte rows need no padding)
   std::vector<uint8_t> mask;    // 1 bit per pixel, rows padded to 4 bytes
   for (int y = n - 1; y >= 0; --y) {
     uint32_t bits = 0;
@@ -44,20 +45,20 @@ std::vector<uint8_t> OverlayIcon(Rgb c) {
       } else if (d <= 7.5) {
         r = c.r / 3; g = c.g / 3; b = c.b / 3; a = 255;
       }
-      pixels.insert(pixels.end(), {b, g, r, a});
+      pixels.insert(pixels.end(), {b, g, r});
       if (a == 0) bits |= 0x80000000u >> x;
     }
     mask.insert(mask.end(), {uint8_t(bits >> 24), uint8_t(bits >> 16), uint8_t(bits >> 8), uint8_t(bits)});
   }
   std::vector<uint8_t> img;
-  Put32(img, 40); Put32(img, n); Put32(img, 2 * n); Put16(img, 1); Put16(img, 32);
+  Put32(img, 40); Put32(img, n); Put32(img, 2 * n); Put16(img, 1); Put16(img, 24);
   Put32(img, 0); Put32(img, uint32_t(pixels.size() + mask.size())); Put32(img, 0); Put32(img, 0); Put32(img, 0); Put32(img, 0);
   img.insert(img.end(), pixels.begin(), pixels.end());
   img.insert(img.end(), mask.begin(), mask.end());
   std::vector<uint8_t> ico;
   Put16(ico, 0); Put16(ico, 1); Put16(ico, 1);
   ico.push_back(n); ico.push_back(n); ico.push_back(0); ico.push_back(0);
-  Put16(ico, 1); Put16(ico, 32); Put32(ico, uint32_t(img.size())); Put32(ico, 6 + 16);
+  Put16(ico, 1); Put16(ico, 24); Put32(ico, uint32_t(img.size())); Put32(ico, 6 + 16);
   ico.insert(ico.end(), img.begin(), img.end());
   return ico;
 }

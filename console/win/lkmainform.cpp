@@ -413,14 +413,14 @@ void TLKMain::OutBarraItemClick(TObject*) {
       if (LKPlash && !LKPlash->Visible()) LKPlash->ShowModal();
       break;
     case 5:
-      DoExit();
+      ExitCommand();
       break;
     default:
       break;
   }
 }
 
-void TLKMain::DoExit() {
+void TLKMain::ExitCommand() {
   OutBarra->SetSelectedItem(0);
   const UINT flags = MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
   if (ConfigChanged) {

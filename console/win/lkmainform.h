@@ -130,7 +130,7 @@ class TLKMain : public TForm {
  private:
   void BuildForm();
   void ShowPage(int item);
-  void DoExit();
+  void ExitCommand();
   bool busy_ = false;          // protect or revert running
   bool refresh_pending_ = false;
 };
