@@ -99,6 +99,16 @@ TEST(ExecuteViaShellWin, StartsTheProgramWithItsParameters) {
   EXPECT_EQ(TextOrNothing(t), t.c_str());
 }
 
+// Wine 8 has no "properties" verb: the shell shows its own error box and
+// the failure must come back as false, not as success.
+TEST(PropertiesDialogWin, RefusalIsReported) {
+  const std::string link = lkfix::ScratchFolder("properties") + "\\p.lnk";
+  lkfix::WriteTextFile(link, "x");
+  lkfix::TWindowCloser closer;
+  EXPECT_FALSE(ShowPropertiesDialog(nullptr, link));
+  EXPECT_FALSE(closer.Titles().empty());
+}
+
 // HKCR\.LNK\ShellNew is shared by the prefix; only this test touches it
 // (Wine has none, so it is created here and removed again).
 TEST(NewLinkWizardWin, CommandRunsOnAFreshEmptyLink) {

@@ -277,6 +277,47 @@ std::string TRunningProgram::ReadLine(DWORD timeoutMs) {
 
 bool TRunningProgram::Wait(DWORD timeoutMs) { return WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0; }
 
+TWindowCloser::TWindowCloser() {
+  InitializeCriticalSection(&lock_);
+  stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+}
+
+TWindowCloser::~TWindowCloser() {
+  SetEvent(stop_);
+  WaitForSingleObject(thread_, 10000);
+  CloseHandle(thread_);
+  CloseHandle(stop_);
+  DeleteCriticalSection(&lock_);
+}
+
+std::vector<std::string> TWindowCloser::Titles() const {
+  EnterCriticalSection(&lock_);
+  std::vector<std::string> copy = titles_;
+  LeaveCriticalSection(&lock_);
+  return copy;
+}
+
+BOOL CALLBACK TWindowCloser::Visit(HWND window, LPARAM self) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+  auto* closer = reinterpret_cast<TWindowCloser*>(self);
+  char title[256] = {};
+  GetWindowTextA(window, title, sizeof title);
+  EnterCriticalSection(&closer->lock_);
+  closer->titles_.push_back(title);
+  LeaveCriticalSection(&closer->lock_);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+DWORD WINAPI TWindowCloser::Run(void* self) {
+  auto* closer = static_cast<TWindowCloser*>(self);
+  while (WaitForSingleObject(closer->stop_, 50) == WAIT_TIMEOUT) EnumWindows(Visit, reinterpret_cast<LPARAM>(closer));
+  return 0;
+}
+
 int FreeGdiHandleSlots() {
   std::vector<HBRUSH> brushes;
   for (;;) {

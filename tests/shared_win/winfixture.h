@@ -73,6 +73,25 @@ class TRunningProgram {
   std::string pending_;
 };
 
+// While it lives, closes (WM_CLOSE) every visible top-level window of this
+// process that a shell call shows and would wait on, and keeps their titles.
+class TWindowCloser {
+ public:
+  TWindowCloser();
+  ~TWindowCloser();
+  TWindowCloser(const TWindowCloser&) = delete;
+  TWindowCloser& operator=(const TWindowCloser&) = delete;
+  std::vector<std::string> Titles() const;
+
+ private:
+  static DWORD WINAPI Run(void* self);
+  static BOOL CALLBACK Visit(HWND window, LPARAM self);
+  HANDLE thread_ = nullptr;
+  HANDLE stop_ = nullptr;
+  mutable CRITICAL_SECTION lock_;
+  std::vector<std::string> titles_;
+};
+
 // How many more GDI objects the process could create now (Wine's
 // GetGuiResources answers 0): equal counts before and after a piece of
 // work mean it leaked no GDI handle.
