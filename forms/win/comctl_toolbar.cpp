@@ -176,6 +176,13 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM w, LPARAM l) {
           return 0;
         }
     }
+  } else if (msg == WM_ERASEBKGND) {
+    // A flat bar is transparent: its parents paint only in WM_PAINT, so the
+    // bar fills its own background.
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    FillRect(reinterpret_cast<HDC>(w), &r, Brush()->Handle());
+    return 1;
   } else if (msg == WM_SIZE) {
     const LRESULT r = TWinControl::WndProc(msg, w, l);
     PlaceControls();
