@@ -21,10 +21,7 @@ constexpr UINT kRunQueued = WM_APP + 0x3F01;
 
 // The objects exist from start-up to exit, as the programs expect.
 struct GlobalObjects {
-  GlobalObjects() {
-    Application = new TApplication(nullptr);
-    Screen = new TScreen(nullptr);
-  }
+  GlobalObjects() { EnsureFormsGlobals(); }
   ~GlobalObjects() {
     TApplication* a = Application;
     Application = nullptr;
@@ -69,6 +66,11 @@ LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 }
 
 }  // namespace
+
+void EnsureFormsGlobals() {
+  if (!Application) Application = new TApplication(nullptr);
+  if (!Screen) Screen = new TScreen(nullptr);
+}
 
 TUiSeam* UiSeam() { return g_seam; }
 void SetUiSeam(TUiSeam* seam) { g_seam = seam; }

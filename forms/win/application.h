@@ -144,6 +144,10 @@ class TApplication : public TComponent {
 
 extern TApplication* Application;
 
+// Creates Application and Screen when they do not exist yet (for start-up
+// code of other units that may run before ours).
+void EnsureFormsGlobals();
+
 // The screen: its size, the cursor table and the global cursor.
 class TScreen : public TComponent {
  public:

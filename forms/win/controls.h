@@ -330,6 +330,9 @@ class TWinControl : public TControl {
   void Invalidate() override;
   void Update() override;
 
+  // Paints the window itself, without its children, into `dc` (CopyParentImage).
+  void PaintSelf(HDC dc) { PaintWindow(dc); }
+
   // Sends a message through our own procedure (no handle needed for CN_/CM_ messages).
   LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
 

@@ -269,6 +269,13 @@ void TCustomEdit::SelectAll() {
   if (hwnd_) SendMessageA(hwnd_, EM_SETSEL, 0, -1);
 }
 
+void TCustomEdit::TextChanged() {
+  if (HandleAllocated())
+    TWinControl::TextChanged();  // EN_CHANGE follows
+  else
+    Change();
+}
+
 void TCustomEdit::Change() {
   if (OnChange) OnChange(this);
 }

@@ -117,6 +117,8 @@ class TCustomEdit : public TWinControl {
   void CreateWnd() override;
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
   virtual void Change();  // runs OnChange
+  // Without a window there is no EN_CHANGE: a new text is a change at once.
+  void TextChanged() override;
   bool multi_line_ = false;
 
  private:

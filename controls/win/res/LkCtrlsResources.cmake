@@ -1,0 +1,27 @@
+# The interface components' resources: the string table of the standard
+# buttons and the password dialog, the hand and drag cursors and the key
+# icon. A native generator writes them at build time (the texts come from
+# the one table in controls/core); windres compiles them into an object
+# that a program takes in with lk_link_ctrls_resources(<target>).
+find_program(LK_HOST_CXX NAMES g++ c++ REQUIRED)
+set(LK_CTRLS_RES_DIR ${CMAKE_BINARY_DIR}/lkctrls_res)
+set(LK_CTRLS_RES_OBJ ${LK_CTRLS_RES_DIR}/lkctrls_res.o)
+set(_lk_res_src ${CMAKE_CURRENT_LIST_DIR})
+add_custom_command(
+  OUTPUT ${LK_CTRLS_RES_OBJ} ${LK_CTRLS_RES_DIR}/lkctrls.rc
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${LK_CTRLS_RES_DIR}
+  COMMAND ${LK_HOST_CXX} -std=c++20 -O1 -I${CMAKE_SOURCE_DIR} ${_lk_res_src}/gen_lkres.cpp
+          ${CMAKE_SOURCE_DIR}/controls/core/lkbuttonkinds.cpp -o ${LK_CTRLS_RES_DIR}/gen_lkres
+  COMMAND ${LK_CTRLS_RES_DIR}/gen_lkres ${LK_CTRLS_RES_DIR}
+  COMMAND ${CMAKE_RC_COMPILER} -O coff -i ${LK_CTRLS_RES_DIR}/lkctrls.rc -o ${LK_CTRLS_RES_OBJ}
+  DEPENDS ${_lk_res_src}/gen_lkres.cpp ${CMAKE_SOURCE_DIR}/controls/core/lkbuttonkinds.cpp
+          ${CMAKE_SOURCE_DIR}/controls/core/lkbuttonkinds.h
+  COMMENT "Generating the interface components' resources"
+  VERBATIM)
+add_custom_target(lk_ctrls_res DEPENDS ${LK_CTRLS_RES_OBJ})
+
+function(lk_link_ctrls_resources target)
+  target_sources(${target} PRIVATE ${LK_CTRLS_RES_OBJ})
+  set_source_files_properties(${LK_CTRLS_RES_OBJ} TARGET_DIRECTORY ${target} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+  add_dependencies(${target} lk_ctrls_res)
+endfunction()
