@@ -13,8 +13,9 @@ class TStringList;
 // desktop or profiles-folder values are missing (the lists then hold what
 // was added); a profile without "ProfileImagePath" is skipped.
 int EnumerateUsersNT(TStringList& names, TStringList& desktops);
-// Row 0: "Default" with the current desktop; then every subkey of the 9x
-// ProfileList.
+// Row 0: CommonEntryName ("Default" on the 9x line) with the current
+// desktop; then every subkey of the 9x ProfileList that names its
+// "ProfileImagePath" (none when profiles are switched off).
 int EnumerateUsers9x(TStringList& names, TStringList& desktops);
 // "Default", then every entry of SkinsFolder but "." and "..".
 void ListSkinNames(TStringList& names);
