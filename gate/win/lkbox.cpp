@@ -1,5 +1,7 @@
 #include "gate/win/lkbox.h"
 
+#include <objbase.h>
+
 #include <algorithm>
 
 #include "forms/base/locale.h"
@@ -256,6 +258,9 @@ void TLKBox::LaunchTarget(bool watch) {
   run_.Launched = true;
   Hide();
   Repaint();
+  // The shell needs COM for some targets; started only now, off the path
+  // from process start to the window.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (!watch) {
     ExecuteViaShell(run_.TargetPath, run_.TargetParams, "open", SW_SHOWNORMAL);
     Application->Terminate();

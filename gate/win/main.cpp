@@ -1,6 +1,5 @@
 // passbox: the password gate that protected links start.
 #include <windows.h>
-#include <objbase.h>
 
 #include <cstdlib>
 
@@ -15,7 +14,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (__argc != 2) return 0;
   InstallSystemCharLocale();
   InitInstallPaths();
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   Application->Initialize();
   Application->SetTitle("passbox");
   TLKBox* box = nullptr;

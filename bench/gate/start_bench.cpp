@@ -1,0 +1,113 @@
+// Time from process start to a visible window, for passbox.exe with a Gate
+// argument and for a bare Win32 window program, interleaved in one run.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "forms/base/streams.h"
+#include "shared/core/gatearg.h"
+#include "shared/core/streamcol.h"
+#include "shared/core/userrecord.h"
+
+namespace {
+
+std::string WinPath(std::string p) {
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return "Z:" + p;
+}
+
+struct Search {
+  DWORD pid;
+  bool found = false;
+};
+
+BOOL CALLBACK FindVisible(HWND hwnd, LPARAM l) {
+  auto* s = reinterpret_cast<Search*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == s->pid && IsWindowVisible(hwnd)) {
+    s->found = true;
+    PostMessageA(hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Milliseconds until the program's first visible window, or -1.
+double TimeToWindow(const std::string& exe, const std::string& args) {
+  std::string cmd = "\"" + exe + "\"" + args;
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  LARGE_INTEGER f, t0, t1;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t0);
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+  Search s{pi.dwProcessId};
+  double ms = -1;
+  for (int i = 0; i < 20000 && !s.found; ++i) {
+    EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&s));
+    if (s.found) {
+      QueryPerformanceCounter(&t1);
+      ms = 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart);
+    } else {
+      Sleep(1);
+    }
+  }
+  if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return ms;
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+  // A private install folder with the user data, so the gate reads a record.
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string install = std::string(temp) + "lkgate-bench\\";
+  CreateDirectoryA(install.c_str(), nullptr);
+  HKEY k;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmora\\Lockmere\\LKData", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                  nullptr);
+  RegSetValueExA(k, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
+                 static_cast<DWORD>(install.size() + 1));
+  RegCloseKey(k);
+  {
+    TLkStreams c(nullptr);
+    c.SetEncrypted(true);
+    c.SetKey("4617");
+    TUserRecord r;
+    r.Password = "pw";
+    r.SetMessageText("Dear <uname>,\r\nplease type the password. (<date> - <time>)");
+    TMemoryStream m;
+    const std::string bytes = EncodeUserRecord(r);
+    m.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    c.AddStream("All Users", m);
+    c.SaveToFile(install + "lmdata.bin");
+  }
+  const std::string gate = WinPath(LK_BINARY_DIR "/gate/win/passbox.exe");
+  const std::string bare = WinPath(LK_BINARY_DIR "/bench/gate/bare_window.exe");
+  const std::string token = " " + WrapToken(ScrambleText(JoinGateText("C:\\windows\\notepad.exe", "")), 0);
+
+  TimeToWindow(gate, token);  // warm the file cache and the wine server
+  TimeToWindow(bare, "");
+  std::vector<double> g, b;
+  for (int i = 0; i < 25; ++i) {
+    g.push_back(TimeToWindow(gate, token));
+    b.push_back(TimeToWindow(bare, ""));
+  }
+  const double gm = Median(g), bm = Median(b);
+  std::printf("start to window, median of 25 (ms): passbox %.1f, bare window %.1f, ratio %.2f\n", gm, bm, gm / bm);
+  return 0;
+}
