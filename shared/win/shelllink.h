@@ -28,7 +28,9 @@ struct TShellLink {
 
 // Loads, resolves (SLR_ANY_MATCH: the shell may show its search window) and
 // reads every field. On failure the record is left as it was. Texts are read
-// whole, however long (a Gate argument is never cut).
+// whole, however long (a Gate argument is never cut). ShowCommand is the
+// one the file's header stores (Wine's link object always answers
+// SW_SHOWNORMAL).
 HRESULT ReadShellLink(const std::string& linkPath, TShellLink& link);
 // Sets every field but ItemIdList and saves; the first failing setter or the
 // save is answered. A record with an empty Target is refused (E_INVALIDARG)
