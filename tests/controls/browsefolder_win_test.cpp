@@ -2,6 +2,7 @@
 // dialog window and posts its answer.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "controls/win/browsefolder.h"
@@ -32,13 +33,15 @@ HWND FindBrowseDialog() {
 struct Answer {
   TTimer timer{nullptr};
   HWND seen = nullptr;
+  int waited = 0;
   bool hadHelp = false;
   bool clickHelp = false;
+  std::function<bool()> ready = [] { return true; };  // the dialog has settled
   Answer(WPARAM command) {
     timer.SetInterval(200);
     timer.SetOnTimer([this, command](TObject*) {
       HWND dlg = FindBrowseDialog();
-      if (!dlg) return;
+      if (!dlg || (!ready() && ++waited < 25)) return;  // give up waiting after 5 s
       seen = dlg;
       hadHelp = FindWindowExA(dlg, nullptr, "Button", "&Help") != nullptr;
       if (clickHelp) {
@@ -70,6 +73,8 @@ TEST(BrowseFolder, OkReturnsThePreselectedFolder) {
   SetBrowseHelpHandler([](int context) { g_helpAsked = context; });
   Answer answer(IDOK);
   answer.clickHelp = true;
+  // The shell fills the tree after the dialog is up; answer once it shows our folder.
+  answer.ready = [&] { return AnsiLowerCase(dlg.SelectedPath()) == AnsiLowerCase(dir.Path()); };
   ASSERT_TRUE(dlg.Execute());
   SetBrowseHelpHandler(nullptr);
   EXPECT_NE(answer.seen, nullptr);

@@ -120,17 +120,25 @@ TEST_F(MonitorTest, MissingFolderThenOneThatExists) {
 }
 
 TEST_F(MonitorTest, RestartsOnlyWhenTheNameReallyChanges) {
-  monitor->SetFolderName(dir.Path());
-  monitor->SetActive(true);
-  const TNotifyThread* first = monitor->WatchThread();
-  monitor->SetFolderName(dir.Path());
-  EXPECT_EQ(monitor->WatchThread(), first);
+  struct Counting : TLkFolderMonitor {
+    using TLkFolderMonitor::TLkFolderMonitor;
+    int restarts = 0;
+    void Restart(bool activate) override {
+      ++restarts;
+      TLkFolderMonitor::Restart(activate);
+    }
+  } counting(nullptr);
+  counting.SetFolderName(dir.Path());
+  counting.SetActive(true);
+  ASSERT_TRUE(counting.Active());
+  const int before = counting.restarts;
+  counting.SetFolderName(dir.Path());
+  EXPECT_EQ(counting.restarts, before);
   std::string otherCase = dir.Path();
-  const std::size_t letter = otherCase.rfind("lkctl");
-  otherCase[letter] = 'L';
-  monitor->SetFolderName(otherCase);
-  EXPECT_NE(monitor->WatchThread(), first);
-  EXPECT_TRUE(monitor->Active());
+  otherCase[otherCase.rfind("lkctl")] = 'L';
+  counting.SetFolderName(otherCase);
+  EXPECT_EQ(counting.restarts, before + 1);
+  EXPECT_TRUE(counting.Active());
 }
 
 TEST_F(MonitorTest, ManyStopsWhileChangesArrive) {

@@ -15,6 +15,7 @@ TEST(TimerListWin, SplashHandOffRunsAt100AndThen1500) {
   call->SetInterval(100);
   call->SetTimerList(list);
   std::vector<DWORD> fired;
+  int armed = 0;  // the window timer's period for the second firing
   const DWORD start = GetTickCount();
   call->SetOnTimer([&](TObject*) {
     fired.push_back(GetTickCount() - start);
@@ -23,6 +24,7 @@ TEST(TimerListWin, SplashHandOffRunsAt100AndThen1500) {
       call->SetEnabled(true);
       list->Start();
     } else {
+      armed = list->TimerInterval();
       list->SetActive(false);  // frees the window whose message is being handled
     }
   });
@@ -32,10 +34,11 @@ TEST(TimerListWin, SplashHandOffRunsAt100AndThen1500) {
   ASSERT_TRUE(PumpUntil([&] { return !list->Active(); }, 5000));
   ASSERT_EQ(fired.size(), 2u);
   EXPECT_GE(fired[0], 50u);
-  EXPECT_LT(fired[0], 600u);
+  EXPECT_LT(fired[0], 1200u);  // loose: a loaded machine delays timer messages
+  EXPECT_EQ(armed, 1500);
   const DWORD gap = fired[1] - fired[0];
   EXPECT_GE(gap, 1400u);
-  EXPECT_LT(gap, 2500u);
+  EXPECT_LT(gap, 3000u);
   EXPECT_EQ(list->WindowHandle(), nullptr);
   PumpFor(300);  // no late tick of the freed window
   EXPECT_EQ(fired.size(), 2u);
