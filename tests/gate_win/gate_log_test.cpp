@@ -133,3 +133,68 @@ INSTANTIATE_TEST_SUITE_P(Actions, EndOfRunAction, testing::Values(
     });
 
 }  // namespace
+
+namespace {
+
+class WatchOnVersion : public GateLogTest, public testing::WithParamInterface<const char*> {};
+
+// Each version takes its own branch of the process list: tool-help on the
+// 9x line and on NT 6, the process-status library on NT 4, the process's
+// own image name on major version 5.
+TEST_P(WatchOnVersion, SeesTheTargetRunningUntilItEnds) {
+  SetGateVersion(GetParam());
+  WriteUserData({{commonEntry_, Record("pw", "1")}});
+  OpenThroughShell(ProtectLink("Watch", target_, "", 0));
+  HWND gate = WaitGateWindow();
+  ASSERT_NE(gate, nullptr);
+  Type(gate, "pw");
+  PressKey(gate, VK_RETURN);
+  const auto run = WaitTargetRun(1);
+  ASSERT_TRUE(run);
+  HANDLE process = gates_.back();
+  EXPECT_FALSE(Ended(process, 2500)) << "the watch must see the target";
+  EndTarget(run->Pid);
+  EXPECT_TRUE(Ended(process, 3000));
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log.at("1").EndTime);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, WatchOnVersion, testing::Values("win98", "winme", "nt40", "win2k", "winxp"));
+
+TEST_F(GateLogTest, FailedStartPerformsNoActionAndLogsThreeLines) {
+  InstallGate(true);
+  WriteUserData({{commonEntry_, Record("pw", "1,6")}});
+  OpenThroughShell(ProtectLink("Gone", install_ + "no such program.exe", "", 0));
+  HWND gate = WaitGateWindow();
+  ASSERT_NE(gate, nullptr);
+  Type(gate, "pw");
+  PressKey(gate, VK_RETURN);
+  EXPECT_TRUE(Ended(gates_.back(), 3000));
+  for (const auto& line : TestRecord()) EXPECT_EQ(line.rfind("Message ", 0), 0u) << "no call: " << line;
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_FALSE(log.at("1").EndTime);
+  EXPECT_FALSE(log.at("1").Action);
+}
+
+TEST_F(GateLogTest, BadOptionCodesAreSkippedAndTheRunGoesOn) {
+  WriteUserData({{commonEntry_, Record("pw", "x,1,99999999999")}});
+  WatchedRun(ProtectLink("Odd", target_, "", 0), 1);
+  EXPECT_EQ(ReadLog().size(), 1u) << "option 1 after a bad code still logs";
+}
+
+TEST_F(GateLogTest, UnreadableLogIsMovedAsideAndANewOneStarted) {
+  const std::string junk = "&*not a log";
+  std::FILE* f = std::fopen((install_ + "lmlog.bin").c_str(), "wb");
+  std::fwrite(junk.data(), 1, junk.size(), f);
+  std::fclose(f);
+  WriteUserData({{commonEntry_, Record("pw", "1")}});
+  WatchedRun(ProtectLink("Aside", target_, "", 0), 1);
+  EXPECT_EQ(FileBytes(install_ + "lmlog.bin.bad"), junk);
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log.count("1"));
+}
+
+}  // namespace
