@@ -6,7 +6,8 @@
 #include "controls/core/filepaths.h"
 #include "controls/win/filecopy.h"
 #include "forms/base/sysutils.h"
-#include "forms/win/timer.h"
+#include "controls/win/drawhelpers.h"
+#include "forms/win/application.h"
 
 namespace {
 
@@ -15,31 +16,6 @@ constexpr int kHelpButtonId = 0xFFFF;
 // shell has filled its tree (Wine may fill it after the callback returns).
 constexpr UINT kReselect = WM_APP + 0x4C;
 const char kSelfProp[] = "LkBrowseFolderDlg";
-TBrowseHelpHandler g_help = nullptr;
-
-std::string SystemMessage(DWORD code) {
-  char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string s = text ? text : "";
-  if (text) LocalFree(text);
-  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-  return s;
-}
-
-// The centre of the screen, kept on it; size and z-order stay.
-void CenterOnScreen(HWND wnd) {
-  RECT r;
-  GetWindowRect(wnd, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-  int x = (sw - w) / 2, y = (sh - h) / 2;
-  if (x + w > sw) x = sw - w;
-  if (x < 0) x = 0;
-  if (y + h > sh) y = sh - h;
-  if (y < 0) y = 0;
-  SetWindowPos(wnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 HWND FirstPushButton(HWND dlg) {
   for (HWND b = FindWindowExA(dlg, nullptr, "Button", nullptr); b; b = FindWindowExA(dlg, b, "Button", nullptr)) {
@@ -49,18 +25,7 @@ HWND FirstPushButton(HWND dlg) {
   return nullptr;
 }
 
-template <class F>
-void Guarded(F&& f) noexcept {
-  try {
-    f();
-  } catch (...) {
-    HandleCallbackException(std::current_exception());
-  }
-}
-
 }  // namespace
-
-void SetBrowseHelpHandler(TBrowseHelpHandler handler) { g_help = handler; }
 
 TBrowseFolderDlg::~TBrowseFolderDlg() { Unhook(); }
 
@@ -86,12 +51,12 @@ bool TBrowseFolderDlg::Execute() {
   if (BrowseKind == TBrowseKind::bfComputers || !DesktopRoot) {
     const int folder = BrowseKind == TBrowseKind::bfComputers ? CSIDL_NETWORK : CSIDL_DRIVES;
     const HRESULT hr = SHGetSpecialFolderLocation(nullptr, folder, &root);
-    if (FAILED(hr)) throw EOSError(SystemMessage(static_cast<DWORD>(hr)), static_cast<uint32_t>(hr));
+    if (FAILED(hr)) throw EOSError(SysErrorMessage(static_cast<DWORD>(hr)), static_cast<uint32_t>(hr));
   }
   char display[MAX_PATH] = "";
   BROWSEINFOA bi{};
   TDisabledThreadWindows disabled;
-  bi.hwndOwner = disabled.Active();
+  bi.hwndOwner = Application ? Application->Handle() : disabled.Active();
   bi.pidlRoot = root;
   bi.pszDisplayName = display;
   bi.lpszTitle = DialogText.empty() ? nullptr : DialogText.c_str();
@@ -116,8 +81,8 @@ bool TBrowseFolderDlg::Execute() {
   if (BrowseKind == TBrowseKind::bfFolders) {
     char path[MAX_PATH];
     if (!SHGetPathFromIDListA(item, path)) {
-      const DWORD code = GetLastError();
-      throw EOSError("Win32 Error.  Code: " + std::to_string(code) + ".\n" + SystemMessage(code), code);
+      CheckWin32Error(GetLastError());
+      CheckWin32Error(ERROR_PATH_NOT_FOUND);  // failed without saying why
     }
     FolderName = StripPathDelimiter(path);
   } else {
@@ -130,7 +95,7 @@ bool TBrowseFolderDlg::Execute() {
 
 int CALLBACK TBrowseFolderDlg::Callback(HWND wnd, UINT msg, LPARAM lp, LPARAM data) {
   auto* self = reinterpret_cast<TBrowseFolderDlg*>(data);
-  Guarded([&] {
+  GuardCallback(self, [&] {
     if (msg == BFFM_INITIALIZED)
       self->Initialized(wnd);
     else if (msg == BFFM_SELCHANGED)
@@ -140,7 +105,7 @@ int CALLBACK TBrowseFolderDlg::Callback(HWND wnd, UINT msg, LPARAM lp, LPARAM da
 }
 
 void TBrowseFolderDlg::Initialized(HWND wnd) {
-  if (Position == TDialogPosition::dpScreenCenter) CenterOnScreen(wnd);
+  if (Position == TDialogPosition::dpScreenCenter) CenterWindow(wnd);
   wnd_ = wnd;
   SetPropA(wnd, kSelfProp, this);
   oldProc_ = reinterpret_cast<WNDPROC>(
@@ -193,8 +158,8 @@ LRESULT CALLBACK TBrowseFolderDlg::DialogProc(HWND wnd, UINT msg, WPARAM wp, LPA
   const WNDPROC old = self->oldProc_;
   if (msg == WM_COMMAND && LOWORD(wp) == kHelpButtonId && HIWORD(wp) == BN_CLICKED && self->HelpContext != 0) {
     const int context = self->HelpContext;
-    Guarded([&] {
-      if (g_help) g_help(context);
+    GuardCallback(self, [&] {
+      if (Application) Application->HelpContext(context);
     });
     return 0;
   }

@@ -51,7 +51,3 @@ class TBrowseFolderDlg : public TComponent {
 // Runs the dialog; true and `Folder` set when the user chose a folder.
 bool BrowseFolder(std::string& Folder, const std::string& DialogText, int HelpContext);
 
-// Opens a help topic for the dialog's Help button; the application installs
-// its own (the program's help file). Without one the button does nothing.
-using TBrowseHelpHandler = void (*)(int helpContext);
-void SetBrowseHelpHandler(TBrowseHelpHandler handler);

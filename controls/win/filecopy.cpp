@@ -6,6 +6,8 @@
 
 #include "forms/base/locale.h"
 #include "forms/base/sysutils.h"
+#include "forms/win/application.h"
+#include "forms/win/forms.h"
 
 // ---- Progress controls ----
 
@@ -128,12 +130,21 @@ bool TLkFileOperator::Execute() { return Run(BuildNameList(Source), BuildNameLis
 
 bool TLkFileOperator::ExecuteSingle() { return Run(SingleNameList(Source), SingleNameList(Destination)); }
 
+namespace {
+HWND OwnerWindow() {
+  if (!Application) return nullptr;
+  TCustomForm* main = Application->MainForm();
+  if (main && main->HandleAllocated()) return main->Handle();
+  return Application->Handle();
+}
+}  // namespace
+
 bool TLkFileOperator::Run(const std::string& fromList, const std::string& toList) {
   static const UINT codes[] = {FO_COPY, FO_DELETE, FO_MOVE, FO_RENAME};
   aborted_ = false;
   TDisabledThreadWindows disabled;
   SHFILEOPSTRUCTA op{};
-  op.hwnd = disabled.Active();
+  op.hwnd = OwnerWindow();
   op.wFunc = codes[static_cast<int>(Operation)];
   // The lists end in two NULs: their own and the string's.
   op.pFrom = fromList.empty() ? nullptr : fromList.c_str();

@@ -1,26 +1,9 @@
 #include "controls/win/foldermonitor.h"
 
+#include "controls/win/drawhelpers.h"
 #include "controls/win/filecopy.h"
 #include "forms/base/sysutils.h"
 #include "forms/win/timer.h"
-
-namespace {
-
-std::string SystemMessage(DWORD code) {
-  char* text = nullptr;
-  FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string s = text ? text : "";
-  if (text) LocalFree(text);
-  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-  return s;
-}
-
-[[noreturn]] void RaiseWin32Error(DWORD code) {
-  throw EOSError("Win32 Error.  Code: " + std::to_string(code) + ".\n" + SystemMessage(code), code);
-}
-
-}  // namespace
 
 DWORD ChangeNotifyFlags(const TFileChangeFilters& filter) {
   static const DWORD values[] = {
@@ -119,7 +102,7 @@ void TLkFolderMonitor::Restart(bool activate) {
   auto* t = new TNotifyThread(folderName_, subtree_, filter_, [this] { ThreadChange(); });
   if (const DWORD code = t->ErrorCode()) {
     delete t;
-    RaiseWin32Error(code);
+    CheckWin32Error(code);
   }
   thread_ = t;
 }

@@ -3,15 +3,15 @@
 #include <map>
 
 #include "forms/base/sysutils.h"
-
-namespace {
-TCallbackExceptionHandler g_exceptionHandler = nullptr;
-}
-
-void SetCallbackExceptionHandler(TCallbackExceptionHandler handler) { g_exceptionHandler = handler; }
+#include "forms/win/application.h"
 
 void HandleCallbackException(std::exception_ptr error) {
-  if (g_exceptionHandler) g_exceptionHandler(error);
+  if (!error) return;
+  try {
+    std::rethrow_exception(error);
+  } catch (...) {
+    if (Application) Application->HandleException(nullptr);
+  }
 }
 
 // One hidden window of the main thread carries every TTimer; a timer is

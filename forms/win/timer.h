@@ -34,9 +34,7 @@ class TTimer : public TComponent {
   UINT_PTR id_ = 0;  // our key in the shared timer window, 0 while stopped
 };
 
-// Where an exception caught at a timer, thread or window callback goes: the
-// application installs its error box here. Without one it is dropped, since
-// it must not cross the system's frame.
-using TCallbackExceptionHandler = void (*)(std::exception_ptr);
-void SetCallbackExceptionHandler(TCallbackExceptionHandler handler);
+// Hands an exception caught at a timer, thread or window callback to the
+// application's handling (its OnException or the "Unexpected Error" box),
+// since it must not cross the system's frame.
 void HandleCallbackException(std::exception_ptr error);

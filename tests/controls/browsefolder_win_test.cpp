@@ -8,6 +8,7 @@
 #include "controls/win/browsefolder.h"
 #include "controls/win/filecopy.h"
 #include "forms/base/locale.h"
+#include "forms/win/application.h"
 #include "forms/win/timer.h"
 #include "tests/controls/win_support.h"
 
@@ -70,13 +71,18 @@ TEST(BrowseFolder, OkReturnsThePreselectedFolder) {
     EXPECT_NE(dlg.Handle(), nullptr);
   };
   dlg.OnSelChanged = [&](TObject*) { ++changed; };
-  SetBrowseHelpHandler([](int context) { g_helpAsked = context; });
+  TUiSeam seam;
+  seam.help = [](const std::string&, UINT command, ULONG_PTR data) {
+    if (command == HELP_CONTEXT) g_helpAsked = static_cast<int>(data);
+    return true;
+  };
+  SetUiSeam(&seam);
   Answer answer(IDOK);
   answer.clickHelp = true;
   // The shell fills the tree after the dialog is up; answer once it shows our folder.
   answer.ready = [&] { return AnsiLowerCase(dlg.SelectedPath()) == AnsiLowerCase(dir.Path()); };
   ASSERT_TRUE(dlg.Execute());
-  SetBrowseHelpHandler(nullptr);
+  SetUiSeam(nullptr);
   EXPECT_NE(answer.seen, nullptr);
   EXPECT_EQ(AnsiLowerCase(dlg.FolderName), AnsiLowerCase(dir.Path()));
   EXPECT_EQ(dlg.SelectedPath(), dlg.FolderName);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "forms/base/sysutils.h"
+#include "forms/win/application.h"
 #include "forms/win/thread.h"
 #include "forms/win/timer.h"
 #include "tests/controls/win_support.h"
@@ -111,14 +112,8 @@ TEST(Timer, FreedInsideItsOwnHandler) {
 }
 
 TEST(Timer, DisabledAndRestartedAndItsErrorsReported) {
-  static std::string reported;
-  SetCallbackExceptionHandler([](std::exception_ptr e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (const Exception& x) {
-      reported = x.Message();
-    }
-  });
+  std::string reported;
+  Application->OnException = [&](TObject*, const std::exception& e) { reported = e.what(); };
   TTimer t(nullptr);
   int fired = 0;
   t.SetEnabled(false);
@@ -132,7 +127,7 @@ TEST(Timer, DisabledAndRestartedAndItsErrorsReported) {
   t.SetEnabled(true);
   ASSERT_TRUE(PumpUntil([&] { return fired >= 2; }, 2000));
   EXPECT_EQ(reported, "handler failed");
-  SetCallbackExceptionHandler(nullptr);
+  Application->OnException = nullptr;
 }
 
 }  // namespace
