@@ -135,6 +135,13 @@ TEST_F(CopyTest, FailuresLeaveTheOldTargetIntact) {
   EXPECT_EQ(ReadBytes(dst), "precious");
   EXPECT_EQ(progress.Log(), "pos 0");
 
+  // A source whose read fails (Wine maps Z: to the Unix root; reading a
+  // process's memory file at offset 0 fails): the target was never touched.
+  progress.log.clear();
+  EXPECT_THROW(CopyFileWithProgress("Z:\\proc\\self\\mem", dst, false, false, &progress), EReadError);
+  EXPECT_EQ(ReadBytes(dst), "precious");
+  EXPECT_EQ(progress.Log(), "max 0, min 0, pos 0, pos 0");
+
   // The whole source was read and written, but the target cannot be
   // replaced (another program holds it open): the old contents stay.
   const std::string src = dir / "big.bin";
@@ -202,6 +209,23 @@ TEST_F(CopyTest, ShellCopyTakesTheExactNameWithASemicolon) {
   ShellFileOperation(dir / "to\\a;b.txt", dir / "to\\c;d.txt", false, false, true);  // same folder: a rename
   EXPECT_EQ(ReadBytes(dir / "to\\c;d.txt"), "semi");
   EXPECT_EQ(ReadBytes(dir / "to\\a;b.txt"), "<missing>");
+}
+
+TEST_F(CopyTest, OperatorSplitsItsListsAtSemicolonsAndBars) {
+  WriteBytes(dir / "one", "1");
+  WriteBytes(dir / "two", "2");
+  WriteBytes(dir / "three", "3");
+  TLkFileOperator op(nullptr);
+  op.Operation = TFileOperation::foDelete;
+  op.Options = {flNoConfirmation, flSilent, flNoErrorUI};
+  op.Source = (dir / "one") + ";" + (dir / "two") + "|" + (dir / "three");
+  EXPECT_TRUE(op.Execute());
+  EXPECT_FALSE(op.Aborted());
+  EXPECT_TRUE(Files().empty());
+  EXPECT_EQ(ShellOperationFlags({flAllowUndo, flNoConfirmMkDir}), 0x240u);
+  EXPECT_EQ(ShellOperationFlags({flMultiDest, flConfirmMouse, flSilent, flRenameOnCollision, flNoConfirmation,
+                                 flFilesOnly, flSimpleProgress, flNoErrorUI}),
+            0x1u | 0x2u | 0x4u | 0x8u | 0x10u | 0x80u | 0x100u | 0x400u);
 }
 
 TEST_F(CopyTest, PathRoutines) {

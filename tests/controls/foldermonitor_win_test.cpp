@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/win/foldermonitor.h"
+#include "forms/base/sysutils.h"
 #include "tests/controls/win_support.h"
 
 namespace {
@@ -177,6 +178,23 @@ TEST_F(MonitorTest, WatchedFolderRemovedUnderIt) {
   PumpFor(500);
   monitor->SetActive(false);  // the thread may have ended on its own by now
   EXPECT_FALSE(monitor->Active());
+}
+
+TEST_F(MonitorTest, RefusedFilterKeepsTheOldOneAndItsWatch) {
+  monitor->SetFolderName(dir.Path());
+  monitor->SetActive(true);
+  const TFileChangeFilters before = monitor->Filter();
+  // The system refuses a notification without flags.
+  try {
+    monitor->SetFilter({});
+    FAIL() << "no error";
+  } catch (const EOSError& e) {
+    EXPECT_EQ(e.Message().rfind("Win32 Error.  Code: " + std::to_string(e.ErrorCode()) + ".\n", 0), 0u) << e.Message();
+  }
+  EXPECT_EQ(monitor->Filter(), before);
+  EXPECT_TRUE(monitor->Active());
+  Write("a.txt");
+  EXPECT_TRUE(PumpUntil([&] { return !reports.empty(); }, 3000));
 }
 
 TEST(FolderMonitor, FilterFlags) {
