@@ -4,8 +4,8 @@
 # the one table in controls/core); windres compiles them into an object
 # that a program takes in with lk_link_ctrls_resources(<target>).
 find_program(LK_HOST_CXX NAMES g++ c++ REQUIRED)
-set(LK_CTRLS_RES_DIR ${CMAKE_BINARY_DIR}/lkctrls_res)
-set(LK_CTRLS_RES_OBJ ${LK_CTRLS_RES_DIR}/lkctrls_res.o)
+set(LK_CTRLS_RES_DIR ${CMAKE_BINARY_DIR}/lkctrls_res CACHE INTERNAL "")
+set(LK_CTRLS_RES_OBJ ${LK_CTRLS_RES_DIR}/lkctrls_res.o CACHE INTERNAL "")
 set(_lk_res_src ${CMAKE_CURRENT_LIST_DIR})
 add_custom_command(
   OUTPUT ${LK_CTRLS_RES_OBJ} ${LK_CTRLS_RES_DIR}/lkctrls.rc
@@ -20,8 +20,10 @@ add_custom_command(
   VERBATIM)
 add_custom_target(lk_ctrls_res DEPENDS ${LK_CTRLS_RES_OBJ})
 
+# The object goes to the linker as it is (an object, unlike an archive
+# member, is always taken in: resources have no symbols to pull them).
 function(lk_link_ctrls_resources target)
-  target_sources(${target} PRIVATE ${LK_CTRLS_RES_OBJ})
-  set_source_files_properties(${LK_CTRLS_RES_OBJ} TARGET_DIRECTORY ${target} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+  target_link_libraries(${target} PRIVATE ${LK_CTRLS_RES_OBJ})
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${LK_CTRLS_RES_OBJ})
   add_dependencies(${target} lk_ctrls_res)
 endfunction()
