@@ -196,9 +196,9 @@ void TLkCustomTimerList::SetActive(bool value) {
     active_ = value;
     return;
   }
-  active_ = value;
   if (value) {
-    OpenTimer();
+    OpenTimer();  // may raise; the list stays inactive then
+    active_ = true;
     const uint32_t now = Now();
     for (TLkTimerEvent* e : events_)
       if (e->enabled_) e->startTick_ = now;
@@ -206,6 +206,7 @@ void TLkCustomTimerList::SetActive(bool value) {
     Sort();
     UpdateTimer();
   } else {
+    active_ = false;
     if (TimerOpen()) {
       StopTimer();
       CloseTimer();

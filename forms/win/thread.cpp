@@ -14,7 +14,8 @@ struct SyncCall {
   bool ran = false;
 };
 
-DWORD g_mainThread = 0;
+// Static initialisation runs on the thread that runs main(): the main thread.
+const DWORD g_mainThread = GetCurrentThreadId();
 HWND g_syncWindow = nullptr;
 
 LRESULT CALLBACK SyncWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -32,15 +33,15 @@ LRESULT CALLBACK SyncWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-bool OnMainThread() { return g_mainThread != 0 && GetCurrentThreadId() == g_mainThread; }
+bool OnMainThread() { return GetCurrentThreadId() == g_mainThread; }
 
 }  // namespace
 
 DWORD MainThreadID() { return g_mainThread; }
 
 void InitThreadSynchronization() {
-  if (g_syncWindow) return;
-  g_mainThread = GetCurrentThreadId();
+  // The window must belong to the main thread, which serves its messages.
+  if (g_syncWindow || !OnMainThread()) return;
   WNDCLASSA wc{};
   wc.lpfnWndProc = SyncWindowProc;
   wc.hInstance = GetModuleHandleA(nullptr);

@@ -13,9 +13,10 @@
 #include <functional>
 #include <mutex>
 
-// The thread that runs the message loop; fixed when the first TThread is made
-// (or by InitThreadSynchronization, which the application calls at start).
+// The thread that runs main() and the message loop.
 DWORD MainThreadID();
+// Creates the main thread's hidden window for Synchronize; the first TThread
+// made in the main thread does it, so a program need not call it.
 void InitThreadSynchronization();
 
 class TThread {
