@@ -96,7 +96,7 @@ int main() {
     c.AddStream("All Users", m);
     c.SaveToFile(install + "lmdata.bin");
   }
-  const std::string gate = WinPath(LK_BINARY_DIR "/gate/win/passbox.exe");
+  const std::string gate = WinPath(LK_BINARY_DIR "/gate/passbox.exe");
   const std::string bare = WinPath(LK_BINARY_DIR "/bench/gate/bare_window.exe");
   const std::string token = " " + WrapToken(ScrambleText(JoinGateText("C:\\windows\\notepad.exe", "")), 0);
 

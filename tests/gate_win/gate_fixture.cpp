@@ -143,7 +143,7 @@ void GateTest::TearDown() {
 
 void GateTest::InstallGate(bool testBuild) {
   const std::string from =
-      WinPath(std::string(LK_BINARY_DIR) + (testBuild ? "/gate/win/passbox_test.exe" : "/gate/win/passbox.exe"));
+      WinPath(std::string(LK_BINARY_DIR) + (testBuild ? "/gate/passbox_test.exe" : "/gate/passbox.exe"));
   ASSERT_TRUE(CopyFileA(from.c_str(), gatePath_.c_str(), FALSE)) << GetLastError();
 }
 
