@@ -1,0 +1,460 @@
+#include "xml/lexer.h"
+
+#include "xml/xmlchars.h"
+#include "xml/xmlerrors.h"
+#include "xml/xmlstrings.h"
+
+namespace {
+
+struct TFixedToken {
+  const char16_t* Text;
+  int32_t Code;
+};
+
+// The order of the table is part of the format: handles are positions.
+constexpr TFixedToken kFixedTokens[] = {
+    {u"<", tkLess},           {u">", tkGreater},          {u"</", tkEndTagOpen},
+    {u"/>", tkEmptyTagEnd},   {u"<!--", tkCommentOpen},   {u"-->", tkCommentEnd},
+    {u"<!DOCTYPE", tkDoctype}, {u"<!ELEMENT", tkElementDecl}, {u"<!ATTLIST", tkAttlistDecl},
+    {u"<!ENTITY", tkEntityDecl}, {u"<!NOTATION", tkNotationDecl}, {u"<?", tkPIOpen},
+    {u"?>", tkPIEnd},         {u"<![CDATA[", tkCDataOpen}, {u"]]>", tkCDataEnd},
+    {u"<?xml", tkXMLDeclOpen}, {u"<![", tkCondOpen},       {u"#REQUIRED", tkREQUIRED},
+    {u"#IMPLIED", tkIMPLIED}, {u"#FIXED", tkFIXED},       {u"#PCDATA", tkPCDATA},
+    {u"%", '%'},              {u"?", '?'},                {u"*", '*'},
+    {u"+", '+'},              {u"(", '('},                {u")", ')'},
+    {u"|", '|'},              {u",", ','},
+};
+
+bool SameText(const WideString& a, const char16_t* b) { return XMLStrCompareText(a, WideString(b)) == 0; }
+
+}  // namespace
+
+std::string MsgText(const WideString& text) { return WideToUTF8(text.substr(0, static_cast<std::size_t>(XMLStrLen(text)))); }
+
+TLexAnalyzer::~TLexAnalyzer() { DoneLexer(); }
+
+void TLexAnalyzer::InitLexer() {
+  DoneLexer();
+  session_ = std::make_unique<TExpansionSession>();
+  s_.MainBuffer = std::make_unique<TInputBuffer>();
+  s_.Inputs.push_back(std::make_unique<TLexInput>());
+  s_.Inputs.back()->Buffer = s_.MainBuffer.get();
+  s_.SymTab = std::make_unique<TSymTab>();
+  for (const auto& t : kFixedTokens) s_.SymTab->Insert(t.Text, t.Code);
+  s_.Previous = std::make_unique<TSTEntry>();
+  s_.Current = std::make_unique<TSTEntry>();
+  s_.Stack = std::make_unique<TXMLStack>();
+  s_.Line = 1;
+  s_.PIMode = s_.ContentMode = s_.KeepWhitespace = false;
+  s_.CurrentChar = 0;
+}
+
+void TLexAnalyzer::DoneLexer() {
+  s_.Scopes.clear();  // leave the expansions before the guard goes
+  s_ = TLexState();
+  session_.reset();
+}
+
+void TLexAnalyzer::Error(const std::string& message) const {
+  if (InEntity()) {
+    auto e = ELkXMLParserError::CreatePos(message, SourceName, EntityLine(), s_.Inputs.back()->Line);
+    throw e;
+  }
+  throw ELkXMLParserError::CreateSource(message, s_.Line, SourceName);
+}
+
+int32_t TLexAnalyzer::EntityLine() const {
+  // The line of the reference in the main input: lines inside entity text
+  // are counted on the entity's own input.
+  return s_.Line;
+}
+
+void TLexAnalyzer::IllegalToken() const {
+  if (s_.Current->Value == tkEOF) Error("Unexpected end of file.");
+  Error("Illegal occurence of \"" + MsgText(s_.Current->Name) + "\"");
+}
+
+void TLexAnalyzer::NewLine() {
+  if (InEntity())
+    ++s_.Inputs.back()->Line;
+  else
+    ++s_.Line;
+}
+
+void TLexAnalyzer::SetToken(int32_t code, const WideString& text) {
+  s_.Current->Value = code;
+  s_.Current->Name = text;
+  s_.Current->Extra = -1;
+}
+
+void TLexAnalyzer::SetTableToken(const WideString& text, int32_t code) {
+  int32_t h = s_.SymTab->Lookup(text);
+  if (h < 0) h = s_.SymTab->Insert(text, code);
+  s_.Current->Set(s_.SymTab->GetValue(h), s_.SymTab->GetName(h), h);
+}
+
+// --- entity inputs ------------------------------------------------------------
+
+void TLexAnalyzer::PushEntityInput(const WideString& name, bool parameter, const WideString& text) {
+  TExpansionScope scope(parameter, name, text.size(), s_.Line);
+  auto input = std::make_unique<TLexInput>();
+  input->Text = text;
+  input->EntityName = name;
+  s_.Inputs.push_back(std::move(input));
+  s_.Scopes.push_back(std::move(scope));
+}
+
+void TLexAnalyzer::PopEntityInput() {
+  if (!InEntity()) return;
+  s_.Inputs.pop_back();
+  if (!s_.Scopes.empty()) s_.Scopes.pop_back();
+}
+
+bool TLexAnalyzer::FindParameterEntity(const WideString&, WideString&) { return false; }
+
+void TLexAnalyzer::Rescan() {
+  // The end of an entity's text: go on in the input below, as if the
+  // reference had not been there.
+  TSTEntry previous = *s_.Previous;
+  while (s_.Current->Value == tkEOF && InEntity()) {
+    PopEntityInput();
+    NextToken();
+    s_.Previous->Assign(previous);
+  }
+}
+
+// --- match operations -----------------------------------------------------------
+
+void TLexAnalyzer::Match(int32_t code) {
+  if (s_.Current->Value != code) IllegalToken();
+  NextToken();
+  Rescan();
+}
+
+void TLexAnalyzer::MatchText(const WideString& text) {
+  if (XMLStrCompareText(s_.Current->Name, text) != 0) IllegalToken();
+  NextToken();
+  Rescan();
+}
+
+void TLexAnalyzer::MatchEither(int32_t code1, int32_t code2) {
+  if (s_.Current->Value != code1 && s_.Current->Value != code2) IllegalToken();
+  NextToken();
+  Rescan();
+}
+
+void TLexAnalyzer::MatchPE(int32_t code) {
+  if (s_.Current->Value != code && s_.Current->Value == '%') ExpandPEReference();
+  Match(code);
+}
+
+void TLexAnalyzer::MatchTextPE(const WideString& text) {
+  if (XMLStrCompareText(s_.Current->Name, text) != 0 && s_.Current->Value == '%') ExpandPEReference();
+  MatchText(text);
+}
+
+void TLexAnalyzer::MatchEitherPE(int32_t code1, int32_t code2) {
+  int32_t v = s_.Current->Value;
+  if (v != code1 && v != code2 && v == '%') ExpandPEReference();
+  MatchEither(code1, code2);
+}
+
+bool TLexAnalyzer::IsTokenPE(int32_t seen, int32_t wanted) {
+  if (seen == wanted) return true;
+  if (seen != '%') return false;
+  ExpandPEReference();
+  return s_.Current->Value == wanted;
+}
+
+bool TLexAnalyzer::IsTextPE(const WideString& seen, const WideString& wanted) {
+  if (XMLStrCompareText(seen, wanted) == 0) return true;
+  if (seen != u"%") return false;
+  ExpandPEReference();
+  return XMLStrCompareText(s_.Current->Name, wanted) == 0;
+}
+
+// --- shared productions -----------------------------------------------------------
+
+void TLexAnalyzer::ParseComment() {
+  Match(tkCommentOpen);
+  WideString text = s_.Current->Name;
+  Match(tkText);
+  Build(5, text);
+  Match(tkCommentEnd);
+}
+
+void TLexAnalyzer::ParsePI() {
+  Match(tkPIOpen);
+  WideString target = s_.Current->Name;
+  s_.PIMode = true;
+  Match(tkName);
+  s_.PIMode = false;
+  WideString data = s_.Current->Name;
+  Match(tkText);
+  BuildPair(6, target, data);
+  Match(tkPIEnd);
+}
+
+bool TLexAnalyzer::ParseAttribute(const WideString& expectedName) {
+  if (s_.Current->Value != tkName || XMLStrCompareText(s_.Current->Name, expectedName) != 0) return false;
+  WideString name = s_.Current->Name;
+  Match(tkName);
+  Match('=');
+  if (s_.Current->Value != tkLiteral) Error("Attribute value required or incorrect");
+  WideString value = s_.Current->Name;
+  Match(tkLiteral);
+  BuildPair(2, name, value);
+  return true;
+}
+
+void TLexAnalyzer::ParseExternalID() {
+  const WideString& word = s_.Current->Name;
+  if (SameText(word, u"SYSTEM")) {
+    Match(tkName);
+    WideString system = s_.Current->Name;
+    Match(tkLiteral);
+    Build(28, system);
+  } else if (SameText(word, u"PUBLIC")) {
+    Match(tkName);
+    WideString pub = s_.Current->Name;
+    Match(tkLiteral);
+    Build(29, pub);
+    if (s_.Current->Value == tkLiteral) {
+      WideString system = s_.Current->Name;
+      Match(tkLiteral);
+      Build(28, system);
+    }
+  } else {
+    Error("Illegal occurence of \"" + MsgText(word) + "\".");
+  }
+}
+
+void TLexAnalyzer::CheckVersion(const WideString& value) {
+  if (XMLStrLen(XMLStrTrim(value)) == 0) Error("Version declaration: version number required");
+  if (value != u"1.0") Error("Version declaration: version \"" + MsgText(value) + "\" is not supported.");
+}
+
+void TLexAnalyzer::ParseTextDecl() {
+  if (s_.Current->Value != tkXMLDeclOpen) return;
+  Match(tkXMLDeclOpen);
+  if (ParseAttribute(u"version")) CheckVersion(s_.Previous->Name);
+  if (!ParseAttribute(u"encoding")) Error("Encoding declaration required");
+  Match(tkPIEnd);
+}
+
+void TLexAnalyzer::ExpandPEReference() {
+  TSTEntry previous = *s_.Previous;
+  Match('%');
+  WideString name = s_.Current->Name;
+  Match(tkName);
+  WideString value;
+  if (!FindParameterEntity(name, value))
+    Error("Can't retrieve parameter entity value. Entity \"" + MsgText(name) + "\" is not declared.");
+  if (s_.Current->Value != ';') IllegalToken();
+  PushEntityInput(name, true, value);
+  Match(';');
+  s_.Previous->Assign(previous);
+}
+
+// --- scanners -----------------------------------------------------------------
+
+void TLexAnalyzer::ScanMarkupOpener() {
+  if (s_.ContentMode) s_.KeepWhitespace = false;
+  WideChar c = ReadChar();
+  if (c == u'!') {
+    WideChar c2 = ReadChar();
+    if (c2 == u'-') {
+      WideChar c3 = ReadChar();
+      if (c3 != u'-') Error("Wrong declaration (comment?): \"<!-\".");
+      SetTableToken(u"<!--", tkCommentOpen);
+      return;
+    }
+    if (c2 == u'[') {
+      WideString six;
+      for (int i = 0; i < 6; ++i) six += ReadChar();
+      if (SameText(u"<![" + six, u"<![CDATA[")) {
+        SetTableToken(u"<![CDATA[", tkCDataOpen);
+      } else {
+        StepBackChars(6);
+        SetTableToken(u"<![", tkCondOpen);
+      }
+      return;
+    }
+    WideString word(1, c2);
+    for (int i = 0; i < 5; ++i) word += ReadChar();
+    if (SameText(word, u"ENTITY")) return SetTableToken(u"<!ENTITY", tkEntityDecl);
+    word += ReadChar();
+    if (SameText(word, u"DOCTYPE")) return SetTableToken(u"<!DOCTYPE", tkDoctype);
+    if (SameText(word, u"ELEMENT")) return SetTableToken(u"<!ELEMENT", tkElementDecl);
+    if (SameText(word, u"ATTLIST")) return SetTableToken(u"<!ATTLIST", tkAttlistDecl);
+    word += ReadChar();
+    if (SameText(word, u"NOTATION")) return SetTableToken(u"<!NOTATION", tkNotationDecl);
+    Error("Wrong declaration: \"<!\".");
+  }
+  if (c == u'/') return SetTableToken(u"</", tkEndTagOpen);
+  if (c == u'?') {
+    WideString three;
+    for (int i = 0; i < 3; ++i) three += ReadChar();
+    if (SameText(three, u"xml")) {
+      WideChar c4 = ReadChar();
+      if (IsNameChar(c4)) {
+        StepBackChars(4);
+        return SetTableToken(u"<?", tkPIOpen);
+      }
+      StepBack();
+      return SetTableToken(u"<?xml", tkXMLDeclOpen);
+    }
+    StepBackChars(3);
+    return SetTableToken(u"<?", tkPIOpen);
+  }
+  StepBack();
+  SetTableToken(u"<", tkLess);
+}
+
+void TLexAnalyzer::ScanSymbol(WideChar c) {
+  if (s_.ContentMode) s_.KeepWhitespace = true;
+  switch (c) {
+    case u'-': {
+      WideChar c2 = ReadChar();
+      WideChar c3 = ReadChar();
+      if (c2 != u'-' || c3 != u'>') Error("Illegal occurence of : \"--\".");
+      return SetTableToken(u"-->", tkCommentEnd);
+    }
+    case u'/':
+      if (ReadChar() != u'>') Error("Illegal occurence of : \"/\".");
+      return SetTableToken(u"/>", tkEmptyTagEnd);
+    case u'?':
+      if (ReadChar() == u'>') return SetTableToken(u"?>", tkPIEnd);
+      StepBack();
+      return SetTableToken(u"?", '?');
+    case u']':
+      if (ReadChar() == u']') {
+        if (ReadChar() != u'>') Error("Illegal occurence of : \"]]\".");
+        return SetTableToken(u"]]>", tkCDataEnd);
+      }
+      StepBack();
+      return SetToken(']', u"]");
+    default:
+      return SetTableToken(u">", tkGreater);
+  }
+}
+
+void TLexAnalyzer::ScanKeyword() {
+  WideChar c2 = ReadChar();
+  const char16_t* keyword = nullptr;
+  switch (XMLUpCase(c2)) {
+    case u'F': keyword = u"#FIXED"; break;
+    case u'I': keyword = u"#IMPLIED"; break;
+    case u'P': keyword = u"#PCDATA"; break;
+    case u'R': keyword = u"#REQUIRED"; break;
+    default: Error("Wrong declaration: \"#\".");
+  }
+  WideString text = u"#";
+  text += c2;
+  const std::size_t length = std::char_traits<char16_t>::length(keyword);
+  while (text.size() < length) {
+    WideChar c = ReadChar();
+    if (c == 0) break;
+    text += c;
+  }
+  if (!SameText(text, keyword)) Error("Unsupported keyword: \"" + MsgText(text) + "\".");
+  SetTableToken(keyword, 0);
+}
+
+void TLexAnalyzer::ScanLiteral(WideChar quote) {
+  WideString text;
+  for (;;) {
+    WideChar c = ReadChar();
+    if (c == quote) break;
+    if (c == 0) Error("Literal does not have a matching end quote.");
+    if (c == u'\n') NewLine();
+    text += c;
+  }
+  SetToken(tkLiteral, text);
+}
+
+void TLexAnalyzer::ScanName(WideChar first, bool allowNmToken) {
+  WideString text(1, first);
+  for (;;) {
+    WideChar c = ReadChar();
+    if (!IsNameChar(c)) break;
+    text += c;
+  }
+  StepBack();
+  SetToken(allowNmToken && !IsNameStartChar(first) ? tkNmToken : tkName, text);
+}
+
+void TLexAnalyzer::ScanCData() {
+  WideString text;
+  for (;;) {
+    WideChar c = ReadChar();
+    if (c == 0) Error("CDSection does not have a matching end-tag.");
+    if (c == u']') {
+      WideChar c2 = ReadChar();
+      WideChar c3 = ReadChar();
+      if (c2 == u']' && c3 == u'>') {
+        StepBackChars(3);
+        break;
+      }
+      StepBackChars(2);
+    } else if (c == u'\n') {
+      NewLine();
+    }
+    text += c;
+  }
+  SetToken(tkText, text);
+}
+
+void TLexAnalyzer::ScanCommentText() {
+  WideString text;
+  for (;;) {
+    WideChar c = ReadChar();
+    switch (c) {
+      case 0:
+        Error("Comment does not have a matching end-tag.");
+      case u'-': {
+        WideChar c2 = ReadChar();
+        if (c2 == u'-') {
+          if (ReadChar() != u'>') Error("Comment contains wrong entry \"--\"");
+          StepBackChars(3);
+          SetToken(tkText, text);
+          return;
+        }
+        StepBack();
+        text += c;
+        break;
+      }
+      case u' ':
+        if (text.empty() || text.back() != u' ') text += c;
+        break;
+      case u'\n':
+        NewLine();
+        break;
+      case u'\r':
+        break;
+      default:
+        text += c;
+    }
+  }
+}
+
+void TLexAnalyzer::ScanPIData() {
+  WideString text;
+  WideChar c = ReadChar();
+  if (c != u' ') StepBack();
+  for (;;) {
+    c = ReadChar();
+    if (c == 0) Error("PI does not have a matching end-tag.");
+    if (c == u'?') {
+      if (ReadChar() == u'>') {
+        StepBackChars(2);
+        break;
+      }
+      StepBack();
+    } else if (c == u'\n') {
+      NewLine();
+    }
+    text += c;
+  }
+  SetToken(tkText, text);
+}

@@ -1,0 +1,177 @@
+// The tokenizer shared by the document, DTD and content-model parsers, with
+// the match operations they are written on and the small productions they
+// share (comment, processing instruction, attribute, external identifier,
+// text declaration, parameter-entity reference).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/base/component.h"
+#include "xml/inputbuffer.h"
+#include "xml/lexexpansion.h"
+#include "xml/parsersupport.h"
+#include "xml/xmlstring.h"
+
+class TLkXMLDocument;
+
+// Token codes. Single characters not listed are tokens of their own code.
+enum : int32_t {
+  tkCommentOpen = 256,   // "<!--"
+  tkPIOpen = 257,        // "<?"
+  tkCDataOpen = 258,     // "<![CDATA["
+  tkXMLDeclOpen = 259,   // "<?xml"
+  tkDoctype = 260,       // "<!DOCTYPE"
+  tkLess = 261,          // "<"
+  tkGreater = 262,       // ">"
+  tkEmptyTagEnd = 263,   // "/>"
+  tkEndTagOpen = 264,    // "</"
+  tkElementDecl = 265,   // "<!ELEMENT"
+  tkAttlistDecl = 266,   // "<!ATTLIST"
+  tkCondOpen = 267,      // "<!["
+  tkEntityDecl = 268,    // "<!ENTITY"
+  tkCommentEnd = 269,    // "-->"
+  tkPIEnd = 270,         // "?>"
+  tkCDataEnd = 271,      // "]]>"
+  tkPCDATA = 272,        // "#PCDATA"
+  tkREQUIRED = 273,      // "#REQUIRED"
+  tkIMPLIED = 274,       // "#IMPLIED"
+  tkFIXED = 275,         // "#FIXED"
+  tkNotationDecl = 276,  // "<!NOTATION"
+  tkName = 300,
+  tkLiteral = 302,  // quotes removed
+  tkText = 303,     // character data, comment, CDATA or PI data
+  tkNmToken = 307,  // name characters not starting with a name-start character
+  tkEOF = 400,
+  tkUnknownOpener = 401,
+};
+
+// One source of characters: the main stream, or the replacement text of an
+// entity, read as the UTF-16 code units it already is.
+struct TLexInput {
+  TInputBuffer* Buffer = nullptr;  // the main input; null for entity text
+  WideString Text;
+  std::size_t Pos = 0;
+  int32_t EndReads = 0;  // reads answered at the end, not yet stepped back
+  int32_t Line = 1;      // line inside the entity text (errors report both)
+  WideString EntityName;
+
+  WideChar ReadChar() {
+    if (Buffer) return Buffer->ReadChar();
+    if (Pos < Text.size()) return Text[Pos++];
+    ++EndReads;
+    return 0;
+  }
+  void StepBack() {
+    if (Buffer) {
+      Buffer->StepBack();
+    } else if (EndReads > 0) {
+      --EndReads;
+    } else if (Pos > 0) {
+      --Pos;
+    }
+  }
+};
+
+// Everything a parser hands to another one that continues its work.
+struct TLexState {
+  std::unique_ptr<TInputBuffer> MainBuffer;
+  std::vector<std::unique_ptr<TLexInput>> Inputs;  // [0] the main input, top current
+  std::vector<TExpansionScope> Scopes;             // one per entity input above [0]
+  std::unique_ptr<TSymTab> SymTab;
+  std::unique_ptr<TSTEntry> Previous, Current;
+  std::unique_ptr<TXMLStack> Stack;
+  WideChar CurrentChar = 0;
+  int32_t Line = 1;
+  bool PIMode = false;
+  bool ContentMode = false;
+  bool KeepWhitespace = false;
+};
+
+class TLexAnalyzer : public TComponent {
+ public:
+  explicit TLexAnalyzer(TComponent* owner) : TComponent(owner) {}
+  ~TLexAnalyzer() override;
+
+  void InitLexer();
+  void DoneLexer();
+  void SaveState(TLexState& state) { state = std::move(s_); }
+  void RestoreState(TLexState& state) { s_ = std::move(state); }
+
+  virtual void Match(int32_t code);
+  virtual void MatchText(const WideString& text);
+  virtual void MatchEither(int32_t code1, int32_t code2);
+  virtual void NextToken() = 0;
+  virtual void Build(int kind, const WideString& arg) = 0;
+  virtual void BuildPair(int kind, const WideString& arg1, const WideString& arg2) = 0;
+
+  void MatchPE(int32_t code);
+  void MatchTextPE(const WideString& text);
+  void MatchEitherPE(int32_t code1, int32_t code2);
+  bool IsTokenPE(int32_t seen, int32_t wanted);
+  bool IsTextPE(const WideString& seen, const WideString& wanted);
+
+  void ParseComment();
+  void ParsePI();
+  bool ParseAttribute(const WideString& expectedName);
+  void ParseExternalID();
+  void ParseTextDecl();
+  void ExpandPEReference();
+
+  int32_t GetLine() const { return s_.Line; }
+  const TSTEntry& CurrentToken() const { return *s_.Current; }
+  const TSTEntry& PreviousToken() const { return *s_.Previous; }
+  TXMLStack& Stack() { return *s_.Stack; }
+  TLkXMLDocument* Document = nullptr;  // not owned
+  std::string SourceName;              // carried into every error
+
+  // Raises ELkXMLParserError with the current line (and, inside entity
+  // text, the line there as inner line).
+  [[noreturn]] void Error(const std::string& message) const;
+
+ protected:
+  // Parameter and general entity values as the document type declares them;
+  // false when undeclared. The default looks them up in Document.
+  virtual bool FindParameterEntity(const WideString& name, WideString& value);
+
+  int32_t EntityLine() const;
+  // "1.0" exactly, with the messages of the declarations.
+  void CheckVersion(const WideString& value);
+
+  // --- scanners -----------------------------------------------------------
+  WideChar ReadChar() { return s_.Inputs.back()->ReadChar(); }
+  void StepBack() { s_.Inputs.back()->StepBack(); }
+  void StepBackChars(int n) {
+    for (int i = 0; i < n; ++i) StepBack();
+  }
+  bool InEntity() const { return s_.Inputs.size() > 1; }
+  void NewLine();
+  void SetToken(int32_t code, const WideString& text);
+  void ShiftToken() { s_.Previous->Assign(*s_.Current); }
+  // Looks the text up in the symbol table; unknown texts get `code`.
+  void SetTableToken(const WideString& text, int32_t code);
+
+  void ScanMarkupOpener();
+  void ScanSymbol(WideChar c);
+  void ScanKeyword();
+  void ScanLiteral(WideChar quote);
+  void ScanName(WideChar first, bool allowNmToken);
+  void ScanCData();
+  void ScanCommentText();
+  void ScanPIData();
+
+  // Opens the replacement text of an entity as the current input.
+  void PushEntityInput(const WideString& name, bool parameter, const WideString& text);
+  void PopEntityInput();
+  // The next token, skipping over the ends of entity texts.
+  void Rescan();
+  [[noreturn]] void IllegalToken() const;
+
+  TLexState s_;
+  std::unique_ptr<TExpansionSession> session_;
+};
+
+// UTF-8 bytes of a wide text, for messages.
+std::string MsgText(const WideString& text);
