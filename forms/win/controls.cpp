@@ -16,14 +16,15 @@ const char kOwnClass[] = "LkWindow";
 const char kControlProp[] = "LkControl";
 
 // Superclassed native classes: our class name -> the native procedure.
+// These tables are never destroyed: windows may still go during exit.
 std::map<std::string, WNDPROC>& NativeProcs() {
-  static std::map<std::string, WNDPROC> m;
-  return m;
+  static auto* m = new std::map<std::string, WNDPROC>;
+  return *m;
 }
 // Native procedures by class atom, for messages that arrive before WM_NCCREATE.
 std::map<ATOM, WNDPROC>& NativeProcsByAtom() {
-  static std::map<ATOM, WNDPROC> m;
-  return m;
+  static auto* m = new std::map<ATOM, WNDPROC>;
+  return *m;
 }
 
 UINT_PTR NextControlId() {
@@ -54,9 +55,9 @@ LRESULT CALLBACK LkWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 static std::string RegisterClassFor(const TCreateParams& p) {
   HINSTANCE inst = GetModuleHandleA(nullptr);
   if (p.window_class.empty()) {
-    static std::map<UINT, std::string> own;  // one class per class style
-    auto it = own.find(p.class_style);
-    if (it != own.end()) return it->second;
+    static auto* own = new std::map<UINT, std::string>;  // one class per class style
+    auto it = own->find(p.class_style);
+    if (it != own->end()) return it->second;
     std::string name = std::string(kOwnClass) + "." + IntToStr(p.class_style);
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
@@ -68,7 +69,7 @@ static std::string RegisterClassFor(const TCreateParams& p) {
     ATOM atom = RegisterClassExA(&wc);
     if (!atom && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
       throw EOSError("Cannot register the window class", GetLastError());
-    own[p.class_style] = name;
+    (*own)[p.class_style] = name;
     return name;
   }
   std::string name = "Lk." + p.window_class;

@@ -8,13 +8,14 @@
 #include "forms/win/forms.h"
 
 namespace {
+// Never destroyed: menu items may still go during exit, after function statics.
 std::map<UINT, TMenuItem*>& Commands() {
-  static std::map<UINT, TMenuItem*> m;
-  return m;
+  static auto* m = new std::map<UINT, TMenuItem*>;
+  return *m;
 }
 std::set<TMenuItem*>& LiveItems() {
-  static std::set<TMenuItem*> s;
-  return s;
+  static auto* s = new std::set<TMenuItem*>;
+  return *s;
 }
 UINT NextCommand() {
   static UINT next = 0x1000;
