@@ -34,7 +34,9 @@ TEST(ButtonKinds, EveryGroupHasItsResultRoleAndCaptionNumberInEveryLanguage) {
       EXPECT_EQ(ButtonIsCancel(k), g.is_cancel);
       const int id = k == pbkYesSlk ? 30138 : 30100 + g.group + 20 * l;
       EXPECT_EQ(ButtonCaptionId(k), id);
-      if (l == 0) EXPECT_EQ(ButtonCaptionText(k), g.english);
+      if (l == 0) {
+        EXPECT_EQ(ButtonCaptionText(k), g.english);
+      }
       ++kinds_seen;
     }
   }
