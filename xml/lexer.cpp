@@ -1,5 +1,7 @@
 #include "xml/lexer.h"
 
+#include "xml/document.h"
+#include "xml/entities.h"
 #include "xml/xmlchars.h"
 #include "xml/xmlerrors.h"
 #include "xml/xmlstrings.h"
@@ -110,7 +112,13 @@ void TLexAnalyzer::PopEntityInput() {
   if (!s_.Scopes.empty()) s_.Scopes.pop_back();
 }
 
-bool TLexAnalyzer::FindParameterEntity(const WideString&, WideString&) { return false; }
+bool TLexAnalyzer::FindParameterEntity(const WideString& name, WideString& value) {
+  TLkDocumentType* docType = Document ? Document->GetDocType() : nullptr;
+  auto* decl = docType ? dynamic_cast<TLkPEntityDecl*>(docType->GetEntityDecl(name)) : nullptr;
+  if (!decl) return false;
+  value = decl->GetValue();
+  return true;
+}
 
 void TLexAnalyzer::Rescan() {
   // The end of an entity's text: go on in the input below, as if the
