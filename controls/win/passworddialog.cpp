@@ -1,4 +1,4 @@
-#include "controls/win/passdialog.h"
+#include "controls/win/passworddialog.h"
 
 #include "forms/win/application.h"
 

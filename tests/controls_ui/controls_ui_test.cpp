@@ -5,7 +5,7 @@
 #include "controls/win/drawhelpers.h"
 #include "controls/win/lkctrls.h"
 #include "controls/win/lkurl.h"
-#include "controls/win/passdialog.h"
+#include "controls/win/passworddialog.h"
 #include "forms/win/extctrls.h"
 #include "tests/forms/ui_test_util.h"
 
