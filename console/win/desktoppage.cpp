@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <map>
+
 #include "console/core/linkplan.h"
 #include "console/core/popuprule.h"
 #include "console/win/lkmainform.h"
@@ -47,6 +49,31 @@ std::string ShortPath(const std::string& path) {
 // The target comes back in its short form.
 bool SameTarget(const std::string& written, const std::string& readBack) {
   return AnsiSameText(written, readBack) || AnsiSameText(ShortPath(written), ShortPath(readBack));
+}
+
+// Whether every file of a type shows the type's one icon: neither a
+// DefaultIcon of "%1" nor an icon handler makes the icon the file's own.
+bool TypeIconIsShared(const std::string& ext) {
+  static std::map<std::string, bool> known;
+  auto it = known.find(ext);
+  if (it != known.end()) return it->second;
+  const std::string cls = ReadRegistryValue(HKEY_CLASSES_ROOT, ext, "", TLkVariant("")).AsString();
+  bool shared = !RegistryKeyExists(ext + "\\shellex\\IconHandler", HKEY_CLASSES_ROOT);
+  if (shared && !cls.empty()) {
+    const std::string icon = ReadRegistryValue(HKEY_CLASSES_ROOT, cls + "\\DefaultIcon", "", TLkVariant("")).AsString();
+    shared = icon.find("%1") == std::string::npos &&
+             !RegistryKeyExists(cls + "\\shellex\\IconHandler", HKEY_CLASSES_ROOT);
+  }
+  return known[ext] = shared;
+}
+
+// The icon cache's key: the file, or its type when the type's icon is shared.
+std::string IconKey(const std::string& file, bool isProtected) {
+  const std::string ext = AnsiLowerCase(ExtractFileExt(file));
+  const bool own = ext.empty() || ext == ".exe" || ext == ".ico" || ext == ".scr" || ext == ".cur" ||
+                   ext == ".ani" || ext == ".lnk" || ext == ".dll";
+  const std::string base = own || !TypeIconIsShared(ext) ? AnsiLowerCase(file) : "type:" + ext;
+  return base + (isProtected ? "|p" : "|n");
 }
 
 bool FolderExistsHere(const std::string& path) {
@@ -109,6 +136,12 @@ void TLKMain::ScanFolder(const std::string& folder) {
 }
 
 int TLKMain::AddFileIcons(const std::string& file, TLkListView* view, bool isProtected) {
+  const bool cacheable = view == DesktopLista;
+  const std::string key = cacheable ? IconKey(file, isProtected) : std::string();
+  if (cacheable) {
+    auto hit = icon_cache_.find(key);
+    if (hit != icon_cache_.end()) return hit->second;
+  }
   int result = -1;
   TImageList* large = view->LargeImages();
   TImageList* small = view->SmallImages();
@@ -139,6 +172,7 @@ int TLKMain::AddFileIcons(const std::string& file, TLkListView* view, bool isPro
     icon.SetHandle(little);
     result = small->AddIcon(&icon);
   }
+  if (cacheable && result >= 0) icon_cache_[key] = result;
   return result;
 }
 
@@ -147,13 +181,18 @@ void TLKMain::RefreshDesktop() {
     DesktopLista->SetEnabled(false);
     IcoLista->Clear();
     IcoListaPeq->Clear();
+    icon_cache_.clear();
     DesktopLista->Clear();
+    // One outer update around the rows' own pairs: the list redraws once.
+    DesktopLista->BeginUpdate();
     try {
       ScanFolder(CurrentFolder());
     } catch (...) {
+      DesktopLista->EndUpdate();
       DesktopLista->SetEnabled(true);
       throw;
     }
+    DesktopLista->EndUpdate();
     DesktopLista->UpdateImageLists();
     DesktopLista->SetEnabled(true);
   });

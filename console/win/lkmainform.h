@@ -5,6 +5,7 @@
 #pragma once
 
 #include <exception>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,6 +132,10 @@ class TLKMain : public TForm {
   void BuildForm();
   void ShowPage(int item);
   void ExitCommand();
+  // Image index per icon file and protection within one scan: the shell's
+  // icon lookup is by far the dearest step of a listing, and many links
+  // share a target.
+  std::map<std::string, int> icon_cache_;
   bool busy_ = false;          // protect or revert running
   bool refresh_pending_ = false;
 };

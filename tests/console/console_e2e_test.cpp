@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstdio>
 #include <string>
 
 #include "console/core/linkplan.h"
@@ -217,6 +218,40 @@ INSTANTIATE_TEST_SUITE_P(Links, ConsoleLinks,
                                            LinkCase{"lk Args", "tool.exe", "-a b", 1},
                                            LinkCase{"lk Semicolons", "notes.txt", "x;y;z", 0}),
                          [](const auto& info) { return std::string(info.param.name).substr(3); });
+
+// Leaves protected links and what they must decode to under
+// C:\lkfixture\export for the outside checkers (lnkinfo, lkdev).
+TEST_F(Console, ExportProtectedLinks) {
+  const std::string out = Fixture("export");
+  CreateDirectoryA(out.c_str(), nullptr);
+  const struct {
+    const char* name;
+    const char* target;
+    const char* args;
+    int mode;
+  } cases[] = {{"lk ExpNoArgs", "tool.exe", "", 0}, {"lk ExpArgs", "tool.exe", "-a b", 1},
+               {"lk ExpSemi", "notes.txt", "x;y;z", 1}};
+  for (const auto& c : cases) AddLink(desktop_, c.name, Fixture(c.target), c.args, "Exported");
+  TLKMain* m = Start();
+  for (const auto& c : cases) {
+    SelectOnly({c.name});
+    m->Protection(c.mode == 0 ? m->User1 : m->Peruser);
+    ASSERT_EQ(m->StatusText(), " Protection implemented.");
+    const std::string path = desktop_ + "\\" + c.name + ".lnk";
+    const std::string base = out + "\\" + std::string(c.name).substr(3);
+    ASSERT_TRUE(CopyFileA(path.c_str(), (base + ".lnk").c_str(), FALSE));
+    TShellLink l;
+    ASSERT_EQ(ReadShellLink(path, l), S_OK);
+    const TDecodedGateArgument d = DecodeGateArgument(l.Arguments);
+    FILE* f = std::fopen((base + ".expect").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fprintf(f, "%s\n%s\n%d\n", d.Target.c_str(), c.args, c.mode);
+    std::fclose(f);
+    FILE* t = std::fopen((base + ".token").c_str(), "wb");
+    std::fprintf(t, "%s", l.Arguments.c_str());
+    std::fclose(t);
+  }
+}
 
 TEST_F(Console, SkipsAndFailuresAreCounted) {
   const std::string plain = AddLink(desktop_, "lk Plain", Fixture("tool.exe"), "", "");
