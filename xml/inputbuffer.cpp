@@ -14,7 +14,8 @@ constexpr int32_t kLastB = 2 * kHalf;         // 204,802
 constexpr int32_t kEndB = 2 * kHalf + 1;      // 204,803: B's terminator
 }  // namespace
 
-TInputBuffer::TInputBuffer() : a_(new uint8_t[kHalf + 1]()), b_(new uint8_t[kHalf + 1]()) {}
+// The halves are not cleared: only the bytes a fill delivered are ever read.
+TInputBuffer::TInputBuffer() : a_(new uint8_t[kHalf + 1]), b_(new uint8_t[kHalf + 1]) {}
 
 TInputBuffer::~TInputBuffer() = default;
 
