@@ -1,0 +1,122 @@
+// What the tokenizer and the document parser make of the constructs of a
+// document: shown through the canonical dump of the tree.
+#include <gtest/gtest.h>
+
+#include "forms/base/streams.h"
+#include "tests/xml_parser/parser_test_util.h"
+#include "xml/xmlerrors.h"
+#include "xml/xmlparserdump.h"
+
+namespace {
+
+struct DumpCase {
+  const char* name;
+  const char* input;
+  const char* dump;
+};
+
+const DumpCase kDumps[] = {
+    {"LowerCaseDoctype", "<!doctype r><r/>", "XML version=\"1.0\"\nDOCTYPE r\n<r>\n</r>\n"},
+    {"XmlPrefixedTargetIsPI", "<?xml-stylesheet href=\"s\"?><r/>",
+     "XML version=\"1.0\"\nPI xml-stylesheet \"href=&quot;s&quot;\"\n<r>\n</r>\n"},
+    {"CommentBlanksAndBreaks", "<r><!--  a    b\r\n  c --></r>", "XML version=\"1.0\"\n<r>\n  COMMENT \" a b c \"\n</r>\n"},
+    {"EmptyCData", "<r><![CDATA[]]></r>", "XML version=\"1.0\"\n<r>\n  CDATA \"\"\n</r>\n"},
+    {"CDataBrackets", "<r><![CDATA[a]]]></r>", "XML version=\"1.0\"\n<r>\n  CDATA \"a]\"\n</r>\n"},
+    {"BlanksOnlyDropped", "<r>  \n <a/> </r>", "XML version=\"1.0\"\n<r>\n  <a>\n  </a>\n</r>\n"},
+    {"TextKeepsBlanks", "<r> x </r>", "XML version=\"1.0\"\n<r>\n  TEXT \" x \"\n</r>\n"},
+    {"SecondRootNotRead", "<a/><b/>garbage<", "XML version=\"1.0\"\n<a>\n</a>\n"},
+    {"EpilogueCommentsAndPIs", "<a/>\n<!--e-->\n<?p q?>", "XML version=\"1.0\"\n<a>\n</a>\nCOMMENT \"e\"\nPI p \"q\"\n"},
+    {"ExtraDeclarationAttribute", "<?xml version=\"1.0\" note=\"n\"?><a/>",
+     "XML version=\"1.0\" note=\"n\"\n<a>\n</a>\n"},
+    {"CapitalVersionName", "<?xml VERSION=\"1.0\"?><a/>", "XML version=\"1.0\"\n<a>\n</a>\n"},
+    {"EndTagWithoutName", "<a><b>x</></>", "XML version=\"1.0\"\n<a>\n  <b>\n    TEXT \"x\"\n  </b>\n</a>\n"},
+    {"DuplicateAttributeLastWins", "<a x=\"1\" x=\"2\"/>", "XML version=\"1.0\"\n<a x=\"2\">\n</a>\n"},
+    {"AttributesSortedInDump", "<a z=\"1\" b=\"2\"/>", "XML version=\"1.0\"\n<a b=\"2\" z=\"1\">\n</a>\n"},
+    {"TextAroundChildrenInOrder", "<a>x<b/>y<!--c-->z</a>",
+     "XML version=\"1.0\"\n<a>\n  TEXT \"x\"\n  <b>\n  </b>\n  TEXT \"y\"\n  COMMENT \"c\"\n  TEXT \"z\"\n</a>\n"},
+    {"PredefinedAndCharReferences", "<a>&lt;&#65;&#x42;&amp;</a>", "XML version=\"1.0\"\n<a>\n  TEXT \"&lt;AB&amp;\"\n</a>\n"},
+    {"Utf8Declared", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xC3\xA9</a>",
+     "XML version=\"1.0\" encoding=\"UTF-8\"\n<a>\n  TEXT \"&#xE9;\"\n</a>\n"},
+    {"AsciiWithoutDeclaration", "<a>\xE9</a>", "XML version=\"1.0\"\n<a>\n  TEXT \"_\"\n</a>\n"},
+    {"Utf16LittleEndian", "\xFF\xFE<\0a\0/\0>\0", "XML version=\"1.0\"\n<a>\n</a>\n"},
+};
+
+class Dumps : public testing::TestWithParam<DumpCase> {};
+
+TEST_P(Dumps, Tree) {
+  const DumpCase& c = GetParam();
+  // sizeof-free length: the UTF-16 case holds zero bytes.
+  std::string input(c.input);
+  if (input.rfind("\xFF\xFE", 0) == 0) input = std::string("\xFF\xFE<\0a\0/\0>\0", 10);
+  EXPECT_EQ(c.dump, Dump(input)) << c.input;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, Dumps, testing::ValuesIn(kDumps),
+                         [](const testing::TestParamInfo<DumpCase>& i) { return std::string(i.param.name); });
+
+TEST(Tokens, LineCounterAdvancesThroughCommentsPIsAndLiterals) {
+  // Line feeds dropped from a comment still count.
+  EXPECT_EQ("6: Illegal occurence of \"=\"",
+            Outcome("<r>\n<!-- a\nb -->\n<?p x\ny?><a\n=/></r>"));
+  EXPECT_EQ("4: Illegal occurence of \"=\"", Outcome("<r a=\"x\ny\"><b c='\n'\n=/></r>"));
+}
+
+TEST(Tokens, SameDocumentParsedTwiceIntoOneDocument) {
+  TLkXMLParser parser(nullptr);
+  TLkXMLDocument document;
+  TLkXMLDocument* doc = &document;
+  TMemoryStream s;
+  std::string text = "<a><b/><!--c--></a>";
+  s.Write(text.data(), static_cast<int64_t>(text.size()));
+  parser.ParseStream(s, doc);
+  std::string first = CanonicalDump(document);
+  parser.ParseStream(s, doc);
+  EXPECT_EQ(first, CanonicalDump(document));
+}
+
+TEST(Tokens, DefaultEncodingOnlyForOwnedParser) {
+  const std::string latin = "<a>\xE9</a>";
+  auto owned = Parse(latin, [](TLkXMLParser& p) { p.SetDefaultEncoding(i8859_1); }, true);
+  EXPECT_EQ("XML version=\"1.0\"\n<a>\n  TEXT \"&#xE9;\"\n</a>\n", owned->dump);
+  auto plain = Parse(latin, [](TLkXMLParser& p) { p.SetDefaultEncoding(i8859_1); });
+  EXPECT_EQ("XML version=\"1.0\"\n<a>\n  TEXT \"_\"\n</a>\n", plain->dump);
+  TLkXMLParser p(nullptr);
+  p.SetDefaultEncoding(n_sup);
+  EXPECT_EQ(US_ASCII, p.GetDefaultEncoding());
+}
+
+TEST(Tokens, ValidationWithoutDoctypeHasOneError) {
+  auto p = Parse("<a/>", [](TLkXMLParser& x) { x.ValidateDocument = true; });
+  ASSERT_FALSE(p->failed);
+  EXPECT_FALSE(p->result);
+  ASSERT_EQ(1, p->parser->Errors().Count());
+  EXPECT_EQ("[XML]: Document type declaration not found.", p->parser->Errors().Items(0).Message);
+}
+
+TEST(Tokens, ErrorKeepsWhatWasBuilt) {
+  auto p = Parse("<a><b/><c>");
+  ASSERT_TRUE(p->failed);
+  EXPECT_EQ("XML version=\"1.0\"\n<a>\n  <b>\n  </b>\n  <c>\n  </c>\n</a>\n", CanonicalDump(*p->document));
+}
+
+// Nesting far deeper than the model allows ends in an error, with neither
+// the parser nor the tree using the call stack per level.
+TEST(Tokens, MillionDeepNestingIsAnError) {
+  std::string deep;
+  for (int i = 0; i < 1000000; ++i) deep += "<a>";
+  EXPECT_EQ("1: Elements nest deeper than 1000 levels.", Outcome(deep));
+  std::string model = "<!DOCTYPE r [<!ELEMENT r ";
+  for (int i = 0; i < 1000000; ++i) model += "(";
+  EXPECT_EQ("1: Content model groups nest too deeply.", Outcome(model));
+}
+
+TEST(Tokens, WideSiblingListsParse) {
+  std::string wide = "<r>";
+  for (int i = 0; i < 200000; ++i) wide += "<a x=\"1\">t</a>";
+  wide += "</r>";
+  auto p = Parse(wide);
+  ASSERT_FALSE(p->failed) << p->error;
+  EXPECT_EQ(200000, p->document->GetDocumentElement()->ChildNodes().GetCount());
+}
+
+}  // namespace
