@@ -38,9 +38,56 @@ std::string CanonicalSpaces(const std::string& url) {
   return out;
 }
 
+// What one external resource may bring: a fetch that goes on past this
+// fails instead of filling the memory.
+constexpr int64_t kMaxResourceBytes = int64_t{16} << 20;
+
+// Passes writes on to the destination up to the cap; beyond it refuses them.
+class TCappedStream : public TStream {
+ public:
+  explicit TCappedStream(TStream& dest) : dest_(dest) {}
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Write(const void* buffer, int64_t count) override {
+    if (written_ + count > kMaxResourceBytes) {
+      overflow_ = true;
+      return 0;
+    }
+    int64_t n = dest_.Write(buffer, count);
+    written_ += n;
+    return n;
+  }
+  int64_t Seek(int64_t, TSeekOrigin) override { return written_; }
+  void SetSize(int64_t) override {}
+  bool Overflow() const { return overflow_; }
+
+ private:
+  TStream& dest_;
+  int64_t written_ = 0;
+  bool overflow_ = false;
+};
+
 bool Fetch(const std::string& url, TStream& dest) {
   TLkResourceFetcher* f = XMLPlatform().Fetcher;
-  return f && f->Fetch(CanonicalSpaces(url), dest);
+  if (!f) return false;
+  TCappedStream capped(dest);
+  bool got = false;
+  try {
+    got = f->Fetch(CanonicalSpaces(url), capped);
+  } catch (const EStreamError&) {
+    got = false;
+  }
+  return got && !capped.Overflow();
+}
+
+// Only the scheme of a system identifier is case-insensitive: paths and the
+// rest of a URL keep their case.
+std::string LowerScheme(const std::string& id) {
+  std::size_t colon = id.find("://");
+  if (colon == std::string::npos) return id;
+  std::string scheme = id.substr(0, colon);
+  for (char& c : scheme)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return scheme + id.substr(colon);
 }
 
 std::string Quoted(const WideString& s) { return "\"" + A(s) + "\""; }
@@ -75,7 +122,7 @@ bool TLkExternalNode::LoadResource(TStream& dest) {
     last = pub;
     if (internet) got = Fetch(XMLPlatform().PublicIdService + "/cgi-bin/PUBLIC?" + pub, dest);
   }
-  std::string sys = LowerAscii(Trim(A(SystemId)));
+  std::string sys = LowerScheme(Trim(A(SystemId)));
   if (!got && !sys.empty()) {
     last = sys;
     if (StartsWith(sys, "http://") || StartsWith(sys, "ftp://")) {
@@ -84,8 +131,8 @@ bool TLkExternalNode::LoadResource(TStream& dest) {
     } else if (FileExists(sys)) {
       try {
         TFileStream f(sys, fmOpenRead | fmShareDenyNone);
-        dest.CopyFrom(f, 0);
-        got = true;
+        got = f.Size() <= kMaxResourceBytes;
+        if (got) dest.CopyFrom(f, 0);
       } catch (const EStreamError&) {
         got = false;
       }

@@ -7,6 +7,7 @@
 
 #include "tests/xml_parser/parser_test_util.h"
 #include "xml/lexexpansion.h"
+#include "xml/platform.h"
 
 namespace {
 
@@ -125,14 +126,78 @@ TEST(Entities, ExternalParsedEntityFromFile) {
             Body("<!ENTITY p SYSTEM '" + ent + "'>", "<r>&p;!</r>"));
 }
 
-TEST(Entities, MissingExternalEntityReportsLowerCasedName) {
+TEST(Entities, MissingExternalEntityReportsItsName) {
   std::vector<std::string> reported;
   auto p = Parse("<!DOCTYPE r [<!ENTITY p SYSTEM 'Gone/Part.ENT'>]><r/>", [&](TLkXMLParser& x) {
     x.OnFileNotFound = TFileNotFoundEvent([&](TObject*, const std::string& name) { reported.push_back(name); });
   });
   ASSERT_FALSE(p->failed) << p->error;
   ASSERT_EQ(1u, reported.size());
-  EXPECT_EQ("gone/part.ent", reported[0]);
+  EXPECT_EQ("Gone/Part.ENT", reported[0]);
+}
+
+// A fetcher that records what it is asked for and serves one text, or an
+// endless stream.
+class TFakeFetcher : public TLkResourceFetcher {
+ public:
+  bool Fetch(const std::string& url, TStream& dest) override {
+    urls.push_back(url);
+    if (endless) {
+      std::string block(1 << 16, 'x');
+      for (;;)
+        if (dest.Write(block.data(), static_cast<int64_t>(block.size())) == 0) return true;
+    }
+    dest.Write(text.data(), static_cast<int64_t>(text.size()));
+    return true;
+  }
+  std::vector<std::string> urls;
+  std::string text = "<!ELEMENT r ANY><!ENTITY e 'fetched'>";
+  bool endless = false;
+};
+
+class FetchedResources : public testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = XMLPlatform().Fetcher;
+    XMLPlatform().Fetcher = &fetcher;
+  }
+  void TearDown() override { XMLPlatform().Fetcher = saved_; }
+  TFakeFetcher fetcher;
+
+ private:
+  TLkResourceFetcher* saved_ = nullptr;
+};
+
+TEST_F(FetchedResources, OnlyTheSchemeIsLowerCased) {
+  auto p = Parse("<!DOCTYPE r SYSTEM 'HTTP://Example.ORG/Path/File.DTD'><r>&e;</r>");
+  ASSERT_FALSE(p->failed) << p->error;
+  ASSERT_EQ(1u, fetcher.urls.size());
+  EXPECT_EQ("http://Example.ORG/Path/File.DTD", fetcher.urls[0]);
+  EXPECT_NE(std::string::npos, p->dump.find("TEXT \"fetched\""));
+}
+
+TEST_F(FetchedResources, NoFetchWithoutInternetRetrieval) {
+  for (auto setup : {TSetup([](TLkXMLParser& x) { x.RetrieveInternetURI = false; }),
+                     TSetup([](TLkXMLParser& x) { x.ForbidNetwork = true; })}) {
+    bool reported = false;
+    auto p = Parse("<!DOCTYPE r PUBLIC '-//X//DTD//EN' 'ftp://host/x.dtd'><r/>", [&](TLkXMLParser& x) {
+      setup(x);
+      x.OnFileNotFound = TFileNotFoundEvent([&](TObject*, const std::string&) { reported = true; });
+    });
+    ASSERT_FALSE(p->failed) << p->error;
+    EXPECT_FALSE(reported);
+  }
+  EXPECT_TRUE(fetcher.urls.empty());
+}
+
+TEST_F(FetchedResources, EndlessFetchIsCutOffAndReported) {
+  fetcher.endless = true;
+  std::string reported;
+  auto p = Parse("<!DOCTYPE r SYSTEM 'http://host/endless.dtd'><r/>", [&](TLkXMLParser& x) {
+    x.OnFileNotFound = TFileNotFoundEvent([&](TObject*, const std::string& name) { reported = name; });
+  });
+  ASSERT_FALSE(p->failed) << p->error;
+  EXPECT_EQ("http://host/endless.dtd", reported);
 }
 
 }  // namespace
