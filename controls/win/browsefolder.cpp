@@ -12,9 +12,6 @@
 namespace {
 
 constexpr int kHelpButtonId = 0xFFFF;
-// Posted to the dialog at initialisation: selects the folder again once the
-// shell has filled its tree (Wine may fill it after the callback returns).
-constexpr UINT kReselect = WM_APP + 0x4C;
 const char kSelfProp[] = "LkBrowseFolderDlg";
 
 HWND FirstPushButton(HWND dlg) {
@@ -110,10 +107,8 @@ void TBrowseFolderDlg::Initialized(HWND wnd) {
   SetPropA(wnd, kSelfProp, this);
   oldProc_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TBrowseFolderDlg::DialogProc)));
-  if (BrowseKind == TBrowseKind::bfComputers || FolderExists(FolderName)) {
+  if (BrowseKind == TBrowseKind::bfComputers || FolderExists(FolderName))
     SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(FolderName.c_str()));
-    PostMessageA(wnd, kReselect, 0, 0);
-  }
   if (HelpContext != 0) {
     if (HWND first = FirstPushButton(wnd)) {
       RECT r;
@@ -161,10 +156,6 @@ LRESULT CALLBACK TBrowseFolderDlg::DialogProc(HWND wnd, UINT msg, WPARAM wp, LPA
     GuardCallback(self, [&] {
       if (Application) Application->HelpContext(context);
     });
-    return 0;
-  }
-  if (msg == kReselect) {
-    SendMessageA(wnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(self->FolderName.c_str()));
     return 0;
   }
   if (msg == WM_NCDESTROY) {

@@ -12,6 +12,8 @@
 #include "forms/win/timer.h"
 #include "tests/controls/win_support.h"
 
+#include <commctrl.h>
+
 namespace {
 
 BOOL CALLBACK FindDialogProc(HWND w, LPARAM lp) {
@@ -43,6 +45,18 @@ struct Answer {
     timer.SetOnTimer([this, command](TObject*) {
       HWND dlg = FindBrowseDialog();
       if (!dlg || (!ready() && ++waited < 25)) return;  // give up waiting after 5 s
+      if (waited >= 25) {
+        HWND tree = FindWindowExA(dlg, nullptr, "SysTreeView32", nullptr);
+        char text[MAX_PATH] = "";
+        TVITEMA item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = tree ? reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) : nullptr;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        if (item.hItem) SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        ADD_FAILURE() << "tree " << tree << " items " << (tree ? SendMessageA(tree, TVM_GETCOUNT, 0, 0) : -1)
+                      << " selected '" << text << "'";
+      }
       seen = dlg;
       hadHelp = FindWindowExA(dlg, nullptr, "Button", "&Help") != nullptr;
       if (clickHelp) {
@@ -59,10 +73,19 @@ struct Answer {
 
 int g_helpAsked = 0;
 
+// A folder kept between runs, away from the scratch folders that other tests
+// make and remove meanwhile: the shell lists the parent while it selects.
+std::string StableFolder(const std::string& name) {
+  CreateDirectoryA("C:\\lkctl-browse", nullptr);
+  const std::string path = "C:\\lkctl-browse\\" + name;
+  CreateDirectoryA(path.c_str(), nullptr);
+  return path;
+}
+
 TEST(BrowseFolder, OkReturnsThePreselectedFolder) {
-  ScratchFolder dir("browse");
+  const std::string folder = StableFolder("ok");
   TBrowseFolderDlg dlg(nullptr);
-  dlg.FolderName = dir.Path();
+  dlg.FolderName = folder;
   dlg.DialogText = "Pick one";
   dlg.HelpContext = 7;
   int initialized = 0, changed = 0;
@@ -80,11 +103,11 @@ TEST(BrowseFolder, OkReturnsThePreselectedFolder) {
   Answer answer(IDOK);
   answer.clickHelp = true;
   // The shell fills the tree after the dialog is up; answer once it shows our folder.
-  answer.ready = [&] { return AnsiLowerCase(dlg.SelectedPath()) == AnsiLowerCase(dir.Path()); };
+  answer.ready = [&] { return AnsiLowerCase(dlg.SelectedPath()) == AnsiLowerCase(folder); };
   ASSERT_TRUE(dlg.Execute());
   SetUiSeam(nullptr);
   EXPECT_NE(answer.seen, nullptr);
-  EXPECT_EQ(AnsiLowerCase(dlg.FolderName), AnsiLowerCase(dir.Path()));
+  EXPECT_EQ(AnsiLowerCase(dlg.FolderName), AnsiLowerCase(folder));
   EXPECT_EQ(dlg.SelectedPath(), dlg.FolderName);
   EXPECT_EQ(initialized, 1);
   EXPECT_GE(changed, 1);
@@ -93,13 +116,33 @@ TEST(BrowseFolder, OkReturnsThePreselectedFolder) {
   EXPECT_EQ(dlg.Handle(), nullptr);  // forgotten once the dialog is gone
 }
 
+TEST(BrowseFolder, TreeRootedAtTheDrives) {
+  const std::string folder = StableFolder("drives");
+  TBrowseFolderDlg dlg(nullptr);
+  dlg.DesktopRoot = false;
+  dlg.Position = TDialogPosition::dpDefault;
+  dlg.FolderName = folder;
+  Answer answer(IDOK);
+  answer.ready = [&] { return AnsiLowerCase(dlg.SelectedPath()) == AnsiLowerCase(folder); };
+  ASSERT_TRUE(dlg.Execute());
+  EXPECT_EQ(AnsiLowerCase(dlg.FolderName), AnsiLowerCase(folder));
+}
+
+TEST(BrowseFolder, MissingFolderOpensWithoutPreselection) {
+  TBrowseFolderDlg dlg(nullptr);
+  dlg.FolderName = StableFolder("cancel") + "\\missing";
+  Answer answer(IDCANCEL);
+  EXPECT_FALSE(dlg.Execute());
+  EXPECT_NE(AnsiLowerCase(dlg.SelectedPath()), AnsiLowerCase(dlg.FolderName));
+  EXPECT_EQ(dlg.FolderName, "C:\\lkctl-browse\\cancel\\missing");
+}
+
 TEST(BrowseFolder, CancelLeavesTheFolderAsItWas) {
-  ScratchFolder dir("browse");
-  std::string folder = dir.Path();
+  std::string folder = StableFolder("cancel");
   Answer answer(IDCANCEL);
   EXPECT_FALSE(BrowseFolder(folder, "Pick one", 0));
   EXPECT_NE(answer.seen, nullptr);
-  EXPECT_EQ(folder, dir.Path());
+  EXPECT_EQ(folder, "C:\\lkctl-browse\\cancel");
   // Without a help context there is no Help button.
   EXPECT_FALSE(answer.hadHelp);
 }

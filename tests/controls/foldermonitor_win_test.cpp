@@ -72,6 +72,25 @@ TEST_F(MonitorTest, NoReportAfterDeactivation) {
   EXPECT_TRUE(reports.empty());
 }
 
+TEST_F(MonitorTest, DelayTimeChangesThePendingReport) {
+  monitor->SetDelayTime(2000);
+  monitor->SetFolderName(dir.Path());
+  monitor->SetActive(true);
+  start = GetTickCount();
+  Write("a.txt");
+  ASSERT_TRUE(PumpUntil([&] { return monitor->ReportPending(); }, 3000));
+  monitor->SetDelayTime(300);  // the waiting report now comes sooner
+  ASSERT_TRUE(PumpUntil([&] { return !reports.empty(); }, 1500));
+  EXPECT_LT(reports[0], 1500u);
+  reports.clear();
+  Write("b.txt");
+  ASSERT_TRUE(PumpUntil([&] { return monitor->ReportPending(); }, 3000));
+  monitor->SetDelayTime(0);  // and 0 drops it
+  EXPECT_FALSE(monitor->ReportPending());
+  PumpFor(600);
+  EXPECT_TRUE(reports.empty());
+}
+
 TEST_F(MonitorTest, DestroyedWithAReportPending) {
   monitor->SetDelayTime(300);
   monitor->SetFolderName(dir.Path());

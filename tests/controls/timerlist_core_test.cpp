@@ -99,6 +99,7 @@ TEST(TimerInterval, CommonStepTable) {
       {"below the minimum is raised", {{true, 30, 0}}, 100},
       {"time left counts", {{true, 1000, 700}}, 200},
       {"an overdue event gives the minimum", {{true, 1000, 1200}}, 100},
+      {"1 ms after a restart the time left breaks the divisors", {{true, 1500, 1}}, 100},
       {"disabled events join the common step", {{false, 700, 0}, {true, 1000, 0}}, 100},
       {"disabled 1500 divides 500", {{false, 1500, 0}, {true, 500, 0}}, 500},
   };

@@ -15,7 +15,6 @@ TEST(TimerListWin, SplashHandOffRunsAt100AndThen1500) {
   call->SetInterval(100);
   call->SetTimerList(list);
   std::vector<DWORD> fired;
-  int armed = 0;  // the window timer's period for the second firing
   const DWORD start = GetTickCount();
   call->SetOnTimer([&](TObject*) {
     fired.push_back(GetTickCount() - start);
@@ -24,7 +23,6 @@ TEST(TimerListWin, SplashHandOffRunsAt100AndThen1500) {
       call->SetEnabled(true);
       list->Start();
     } else {
-      armed = list->TimerInterval();
       list->SetActive(false);  // frees the window whose message is being handled
     }
   });
@@ -37,7 +35,6 @@ TEST(TimerListWin, SplashHandOffRunsAt100AndThen1500) {
   RecordProperty("second_ms", static_cast<int>(fired[1]));
   EXPECT_GE(fired[0], 50u);
   EXPECT_LT(fired[0], 1200u);  // loose: a loaded machine delays timer messages
-  EXPECT_EQ(armed, 1500);
   const DWORD gap = fired[1] - fired[0];
   EXPECT_GE(gap, 1400u);
   EXPECT_LT(gap, 3000u);
