@@ -40,6 +40,7 @@ struct RoundTrip {
   std::string target, args;
   int mode;
 };
+void PrintTo(const RoundTrip& c, std::ostream* os) { *os << c.target << " [" << c.args << "] mode " << c.mode; }
 
 class ProtectRevert : public ::testing::TestWithParam<RoundTrip> {};
 

@@ -67,6 +67,10 @@ class Console : public ::testing::Test {
   }
 
   void SetUp() override {
+    // The cases share the prefix's registry and desktops: one at a time,
+    // across test programs too.
+    lock_ = CreateMutexA(nullptr, FALSE, "LkConsoleE2ELock");
+    ASSERT_NE(WaitForSingleObject(lock_, 300000), WAIT_TIMEOUT);
     g_halted = false;
     SetHaltHook(&RecordHalt);
     seam_.message_box = [this](const std::string& text, const std::string& caption, UINT) {
@@ -74,7 +78,8 @@ class Console : public ::testing::Test {
       return IDOK;
     };
     seam_.show_modal = [this](TCustomForm& form, int& result) {
-      auto* edit = dynamic_cast<TEdit*>(form.FindComponent("PasswordEdit"));
+      TEdit* edit = nullptr;  // the prompt's one edit
+      for (int i = 0; i < form.ComponentCount() && !edit; ++i) edit = dynamic_cast<TEdit*>(form.Components(i));
       if (edit && answer_ok_) edit->SetText(typed_);
       result = answer_ok_ ? mrOk : mrCancel;
       return true;
@@ -94,6 +99,8 @@ class Console : public ::testing::Test {
     for (const std::string& p : made_) DeleteFileA(p.c_str());
     SetUiSeam(nullptr);
     SetHaltHook(nullptr);
+    ReleaseMutex(lock_);
+    CloseHandle(lock_);
   }
 
   std::string AddLink(const std::string& folder, const std::string& name, const std::string& target,
@@ -125,6 +132,7 @@ class Console : public ::testing::Test {
     }
   }
 
+  HANDLE lock_ = nullptr;
   TUiSeam seam_;
   std::vector<std::string> boxes_;
   std::vector<std::string> made_;
@@ -169,6 +177,7 @@ struct LinkCase {
   const char* args;
   int mode;
 };
+void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.name; }
 
 class ConsoleLinks : public Console, public ::testing::WithParamInterface<LinkCase> {};
 
@@ -307,6 +316,7 @@ struct AuthCase {
   bool breakStartup;
   bool halted;
 };
+void PrintTo(const AuthCase& c, std::ostream* os) { *os << c.name; }
 
 class ConsoleAuth : public Console, public ::testing::WithParamInterface<AuthCase> {};
 

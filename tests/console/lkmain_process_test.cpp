@@ -1,0 +1,240 @@
+// The real lkmain.exe under Wine: single instance, the splash handing over
+// to the main window, and the program password at start-up. The program is
+// driven from outside through its windows, as a user would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "shared/core/vigenere.h"
+#include "shared/win/registro.h"
+
+namespace {
+
+constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
+constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+std::string ProgramPath() {
+  std::string p = std::string("Z:") + LKMAIN_EXE;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+struct TWindowInfo {
+  HWND hwnd;
+  std::string caption;
+  bool visible;
+  bool enabled;
+};
+
+struct TEnumContext {
+  DWORD pid;
+  std::vector<TWindowInfo> out;
+};
+
+BOOL CALLBACK CollectWindow(HWND h, LPARAM l) {
+  auto* c = reinterpret_cast<TEnumContext*>(l);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(h, &owner);
+  if (owner != c->pid) return TRUE;
+  char text[256] = {};
+  GetWindowTextA(h, text, sizeof text);
+  c->out.push_back({h, text, IsWindowVisible(h) != 0, IsWindowEnabled(h) != 0});
+  return TRUE;
+}
+
+std::vector<TWindowInfo> WindowsOf(DWORD pid) {
+  TEnumContext ctx{pid, {}};
+  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&ctx));
+  return ctx.out;
+}
+
+const TWindowInfo* Find(const std::vector<TWindowInfo>& ws, const std::string& caption, bool visibleOnly = true) {
+  for (const auto& w : ws)
+    if (w.caption == caption && (!visibleOnly || w.visible)) return &w;
+  return nullptr;
+}
+
+HWND ChildWithText(HWND parent, const std::string& text) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char t[64] = {};
+    GetWindowTextA(c, t, sizeof t);
+    if (text == t) return c;
+  }
+  return nullptr;
+}
+
+HWND ChildOfClass(HWND parent, const char* part) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char cls[64] = {};
+    GetClassNameA(c, cls, sizeof cls);
+    std::string name = cls;
+    for (char& ch : name) ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+    if (name.find(part) != std::string::npos) return c;
+  }
+  return nullptr;
+}
+
+class Program {
+ public:
+  bool Start() {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string cmd = "\"" + ProgramPath() + "\"";
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return false;
+    CloseHandle(pi_.hThread);
+    return true;
+  }
+  ~Program() {
+    if (!pi_.hProcess) return;
+    if (Running()) TerminateProcess(pi_.hProcess, 1);
+    WaitForSingleObject(pi_.hProcess, 5000);
+    CloseHandle(pi_.hProcess);
+  }
+  DWORD Pid() const { return pi_.dwProcessId; }
+  bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+  bool WaitExit(int ms, DWORD& code) {
+    if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return true;
+  }
+  // Polls until `done` holds (or the program ended / time ran out).
+  template <class F>
+  bool WaitFor(int ms, F&& done) {
+    for (int t = 0; t < ms; t += 50) {
+      if (done(WindowsOf(Pid()))) return true;
+      if (!Running()) return false;
+      Sleep(50);
+    }
+    return false;
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+};
+
+class LkMainProcess : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    lock_ = CreateMutexA(nullptr, FALSE, "LkConsoleE2ELock");
+    ASSERT_NE(WaitForSingleObject(lock_, 300000), WAIT_TIMEOUT);
+    WriteRegistryValue(kSettingsKey, "doAuthenticate", TLkVariant(false));
+  }
+  void TearDown() override {
+    WriteRegistryValue(kSettingsKey, "doAuthenticate", TLkVariant(false));
+    ReleaseMutex(lock_);
+    CloseHandle(lock_);
+  }
+  HANDLE lock_ = nullptr;
+};
+
+TEST_F(LkMainProcess, SplashHandsOverAndASecondStartEndsSilently) {
+  Program first;
+  ASSERT_TRUE(first.Start());
+  bool splashSeen = false, splashBeforeMain = false;
+  ASSERT_TRUE(first.WaitFor(20000, [&](const std::vector<TWindowInfo>& ws) {
+    const bool splash = Find(ws, "Lockmere") && !Find(ws, "Lockmere v1.01");
+    splashSeen = splashSeen || splash;
+    if (Find(ws, "Lockmere v1.01")) {
+      splashBeforeMain = splashSeen;
+      return true;
+    }
+    return false;
+  })) << "no main window";
+  EXPECT_TRUE(splashBeforeMain);
+  // About 1.5 s later the splash hides.
+  EXPECT_TRUE(first.WaitFor(8000, [](const std::vector<TWindowInfo>& ws) {
+    return Find(ws, "Lockmere v1.01") && !Find(ws, "Lockmere");
+  }));
+
+  Program second;
+  ASSERT_TRUE(second.Start());
+  DWORD code = 99;
+  ASSERT_TRUE(second.WaitExit(15000, code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(first.Running());
+
+  const TWindowInfo* main = Find(WindowsOf(first.Pid()), "Lockmere v1.01");
+  ASSERT_NE(main, nullptr);
+  PostMessageA(main->hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(first.WaitExit(10000, code));
+}
+
+struct PasswordCase {
+  const char* name;
+  const char* typed;  // null: Cancel
+  bool breakStartup;
+  bool keepsRunning;
+};
+void PrintTo(const PasswordCase& c, std::ostream* os) { *os << c.name; }
+
+class LkMainPassword : public LkMainProcess, public ::testing::WithParamInterface<PasswordCase> {};
+
+TEST_P(LkMainPassword, AskedAtStartUp) {
+  const PasswordCase& c = GetParam();
+  WriteRegistryValue(kSettingsKey, "doAuthenticate", TLkVariant(true));
+  WriteRegistryValue(kSettingsKey, "Authenticate", TLkVariant(TLkVigenereCipher::DecryptText("pw42", "2953")));
+  const std::string saved = ReadRegistryValue(HKEY_CURRENT_USER, kShellFolders, "Desktop", TLkVariant("")).AsString();
+  if (c.breakStartup) {
+    HKEY key;
+    RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_SET_VALUE, &key);
+    RegDeleteValueA(key, "Desktop");
+    RegCloseKey(key);
+  }
+  Program p;
+  ASSERT_TRUE(p.Start());
+  HWND dialog = nullptr;
+  const bool asked = p.WaitFor(20000, [&](const std::vector<TWindowInfo>& ws) {
+    const TWindowInfo* d = Find(ws, "Authentication");
+    dialog = d ? d->hwnd : nullptr;
+    return dialog != nullptr;
+  });
+  if (c.breakStartup) WriteRegistryValue(kShellFolders, "Desktop", TLkVariant(saved), HKEY_CURRENT_USER);
+  ASSERT_TRUE(asked) << "no password prompt";
+  if (c.typed) {
+    HWND edit = ChildOfClass(dialog, "edit");
+    ASSERT_NE(edit, nullptr);
+    for (const char* ch = c.typed; *ch; ++ch) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(*ch), 1);
+    Sleep(300);
+    HWND ok = ChildWithText(dialog, "OK");
+    ASSERT_NE(ok, nullptr);
+    PostMessageA(ok, BM_CLICK, 0, 0);
+  } else {
+    HWND cancel = ChildWithText(dialog, "Cancel");
+    ASSERT_NE(cancel, nullptr);
+    PostMessageA(cancel, BM_CLICK, 0, 0);
+  }
+  if (c.keepsRunning) {
+    // A failed start-up step is reported once the password was accepted.
+    if (c.breakStartup) {
+      HWND box = nullptr;
+      ASSERT_TRUE(p.WaitFor(10000, [&](const std::vector<TWindowInfo>& ws) {
+        const TWindowInfo* b = Find(ws, "Unexpected Error");
+        box = b ? b->hwnd : nullptr;
+        return box != nullptr;
+      }));
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    EXPECT_TRUE(p.WaitFor(10000, [](const std::vector<TWindowInfo>& ws) {
+      const TWindowInfo* m = Find(ws, "Lockmere v1.01");
+      return m && m->enabled;
+    }));
+  } else {
+    DWORD code = 0;
+    EXPECT_TRUE(p.WaitExit(10000, code)) << "the program went on";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LkMainPassword,
+                         ::testing::Values(PasswordCase{"Right", "pw42", false, true},
+                                           PasswordCase{"Wrong", "pw43", false, false},
+                                           PasswordCase{"Cancelled", nullptr, false, false},
+                                           PasswordCase{"WrongAfterFailedStep", "nope", true, false},
+                                           PasswordCase{"RightAfterFailedStep", "pw42", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
