@@ -1,0 +1,232 @@
+// Parsing into a tree: this parser against libxml2 (xmlReadMemory) and
+// expat (with a minimal tree builder), on the same documents. Each
+// measurement runs in a child process that builds its document first, so
+// the peak memory reported is what the parse itself adds.
+#include <expat.h>
+#include <libxml/parser.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "forms/base/streams.h"
+#include "xml/document.h"
+#include "xml/xmlparser.h"
+
+namespace {
+
+// --- documents ------------------------------------------------------------------
+
+const char* kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+std::string SmallDocument() {
+  std::string d = kHead;
+  d += "<order id=\"A-1001\" date=\"2026-12-10\">\n  <!-- one order -->\n  <customer name=\"Ada\" city=\"Lund\"/>\n";
+  while (d.size() < 950)
+    d += "  <line sku=\"X" + std::to_string(d.size()) + "\" qty=\"2\">Widget &amp; spare</line>\n";
+  return d + "</order>\n";
+}
+
+std::string Records(std::size_t bytes) {
+  std::string d = kHead;
+  d += "<records>\n";
+  d.reserve(bytes + 256);
+  for (int i = 0; d.size() < bytes; ++i) {
+    std::string n = std::to_string(i);
+    d += "<record id=\"" + n + "\" kind=\"k" + std::to_string(i % 7) + "\"><name>Name " + n +
+         "</name><value>" + std::to_string(i % 1000) + ".5</value><note>text &amp; more " + n +
+         "</note></record>\n";
+  }
+  return d + "</records>\n";
+}
+
+std::string LargeText(std::size_t bytes) {
+  std::string d = kHead;
+  d += "<doc>";
+  d.reserve(bytes + 64);
+  while (d.size() < bytes) d += "the quick brown fox jumps over the lazy dog 0123456789\n";
+  return d + "</doc>\n";
+}
+
+std::string AttributeHeavy(std::size_t bytes) {
+  std::string d = kHead;
+  d += "<items>\n";
+  d.reserve(bytes + 512);
+  for (int i = 0; d.size() < bytes; ++i) {
+    d += "<item";
+    for (int a = 0; a < 10; ++a) d += " a" + std::to_string(a) + "=\"value " + std::to_string(i + a) + "\"";
+    d += "/>\n";
+  }
+  return d + "</items>\n";
+}
+
+// --- the three parsers ------------------------------------------------------------
+
+// A read-only stream over bytes that exist already.
+class TBytesStream : public TStream {
+ public:
+  TBytesStream(const char* data, std::size_t size) : data_(data), size_(static_cast<int64_t>(size)) {}
+  int64_t Read(void* buffer, int64_t count) override {
+    int64_t n = std::min(count, size_ - pos_);
+    std::memcpy(buffer, data_ + pos_, static_cast<std::size_t>(n));
+    pos_ += n;
+    return n;
+  }
+  int64_t Write(const void*, int64_t) override { return 0; }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    pos_ = origin == TSeekOrigin::soBeginning ? offset : origin == TSeekOrigin::soCurrent ? pos_ + offset : size_ + offset;
+    return pos_;
+  }
+  void SetSize(int64_t) override {}
+  int64_t Size() override { return size_; }
+
+ private:
+  const char* data_;
+  int64_t size_;
+  int64_t pos_ = 0;
+};
+
+struct TLockmere {
+  TLkXMLParser parser{nullptr};
+  TLkXMLDocument document;
+  void Parse(const std::string& d) {
+    TBytesStream s(d.data(), d.size());
+    TLkXMLDocument* doc = &document;
+    parser.ParseStream(s, doc);
+  }
+};
+
+struct TLibxml2 {
+  xmlDocPtr doc = nullptr;
+  void Parse(const std::string& d) {
+    if (doc) xmlFreeDoc(doc);
+    doc = xmlReadMemory(d.data(), static_cast<int>(d.size()), "bench.xml", nullptr, XML_PARSE_NONET | XML_PARSE_HUGE);
+    if (!doc) std::abort();
+  }
+  ~TLibxml2() {
+    if (doc) xmlFreeDoc(doc);
+  }
+};
+
+struct ENode {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> attributes;
+  std::vector<std::unique_ptr<ENode>> children;  // a text child has an empty name
+  std::string text;
+};
+
+struct TExpat {
+  std::unique_ptr<ENode> root;
+  std::vector<ENode*> open;
+  static void Start(void* self, const XML_Char* name, const XML_Char** atts) {
+    auto* t = static_cast<TExpat*>(self);
+    auto node = std::make_unique<ENode>();
+    node->name = name;
+    for (int i = 0; atts[i]; i += 2) node->attributes.emplace_back(atts[i], atts[i + 1]);
+    ENode* raw = node.get();
+    if (t->open.empty())
+      t->root = std::move(node);
+    else
+      t->open.back()->children.push_back(std::move(node));
+    t->open.push_back(raw);
+  }
+  static void End(void* self, const XML_Char*) { static_cast<TExpat*>(self)->open.pop_back(); }
+  static void Text(void* self, const XML_Char* s, int len) {
+    auto* t = static_cast<TExpat*>(self);
+    if (t->open.empty()) return;
+    auto& kids = t->open.back()->children;
+    if (kids.empty() || !kids.back()->name.empty()) kids.push_back(std::make_unique<ENode>());
+    kids.back()->text.append(s, static_cast<std::size_t>(len));
+  }
+  void Parse(const std::string& d) {
+    root.reset();
+    open.clear();
+    XML_Parser p = XML_ParserCreate(nullptr);
+    XML_SetUserData(p, this);
+    XML_SetElementHandler(p, Start, End);
+    XML_SetCharacterDataHandler(p, Text);
+    if (XML_Parse(p, d.data(), static_cast<int>(d.size()), 1) != XML_STATUS_OK) std::abort();
+    XML_ParserFree(p);
+  }
+};
+
+// --- measuring --------------------------------------------------------------------
+
+long ResidentKB() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+struct TResult {
+  double seconds;
+  long peakKB;
+};
+
+template <typename P>
+TResult Measure(const std::function<std::string()>& make, int repeat) {
+  int fds[2];
+  if (pipe(fds) != 0) std::abort();
+  pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    std::string d = make();
+    auto parser = std::make_unique<P>();
+    long before = ResidentKB();
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < repeat; ++i) parser->Parse(d);
+    TResult r{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0};
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    r.peakKB = u.ru_maxrss - before;
+    if (write(fds[1], &r, sizeof r) != sizeof r) _exit(1);
+    _exit(0);
+  }
+  close(fds[1]);
+  TResult r{-1, 0};
+  if (read(fds[0], &r, sizeof r) != sizeof r) r.seconds = -1;
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return r;
+}
+
+void Row(const char* name, const std::function<std::string()>& make, int repeat) {
+  const double mb = static_cast<double>(make().size()) * repeat / (1024.0 * 1024.0);
+  TResult results[3] = {Measure<TLockmere>(make, repeat), Measure<TLibxml2>(make, repeat), Measure<TExpat>(make, repeat)};
+  std::printf("%-26s %9.1f", name, mb);
+  for (const auto& r : results) {
+    if (r.seconds < 0)
+      std::printf(" | %8s %8s", "failed", "");
+    else
+      std::printf(" | %8.1f %8.1f", mb / r.seconds, r.peakKB / 1024.0);
+  }
+  std::printf("\n");
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main() {
+  std::printf("%-26s %9s | %17s | %17s | %17s\n", "document", "MB parsed", "lockmere MB/s  MB", "libxml2 MB/s  MB",
+              "expat MB/s  MB");
+  Row("1 KB x 100,000", SmallDocument, 100000);
+  Row("records 1 MB", [] { return Records(1u << 20); }, 1);
+  Row("records 10 MB", [] { return Records(10u << 20); }, 1);
+  Row("records 100 MB", [] { return Records(100u << 20); }, 1);
+  Row("one text node 10 MB", [] { return LargeText(10u << 20); }, 1);
+  Row("attributes 10 MB", [] { return AttributeHeavy(10u << 20); }, 1);
+  std::printf("(MB/s of input; MB = peak memory the parse adds over its input)\n");
+  return 0;
+}
