@@ -218,7 +218,8 @@ TEST_F(DocumentTest, MisuseAndFailures) {
     EXPECT_EQ(e.Message(), "Error creating file stream for " + bad);
   }
   Element(&doc, u"r");
-  EXPECT_THROW(doc.setDocumentElement(doc.NewElement(u"second")), ELkDOMException);
+  std::unique_ptr<TLkXMLElement> second(doc.NewElement(u"second"));
+  EXPECT_THROW(doc.setDocumentElement(second.get()), ELkDOMException);  // still the caller's
   EXPECT_EQ(doc.GetDocumentElement()->GetNodeName(), u"r");
   std::unique_ptr<TLkXMLElement> free(doc.NewElement(u"free"));
   EXPECT_EQ(free->GetParent(), nullptr);

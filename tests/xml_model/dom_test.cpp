@@ -81,7 +81,7 @@ TEST(DomExceptionTest, EveryModelErrorWithItsCodeAndText) {
        "TLkXMLDocument.TLkXMLNode.Create(\"a b\"): invalid character(s) for name"},
       {"bad PI target", [&] { TLkXMLPi p(u"xml", &d, u""); }, 5,
        "TLkXMLDocument.createProcessingInstruction: invalid character for name"},
-      {"second root", [&] { d.setDocumentElement(new TLkXMLElement(u"two", &d)); }, 5,
+      {"second root", [&] { TLkXMLElement two(u"two", &d); d.setDocumentElement(&two); }, 5,
        "TLkXMLDocument.setDocumentElement: DocumentElement alredy exists"},
       {"append in use", [&] { root->AppendNode(inList); }, 10,
        "TNamedNodeMap.setNamedItem: attribute \"child\" already in use (use clone)"},
