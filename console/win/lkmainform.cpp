@@ -192,7 +192,6 @@ void TLKMain::BuildForm() {
   Status->SetName("Status");
   Status->SetParent(this);
   Status->AddPanel(100);
-  Status->AddPanel(-1);
 
   // The link list.
   DesktopLista = new TLkListView(this);

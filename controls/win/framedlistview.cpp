@@ -11,13 +11,18 @@ void TLkCustomListView::SetFillLastColumn(bool on) {
 }
 
 void TLkCustomListView::FitLastColumn() {
-  if (!fill_last_column_ || Destroying() || ColumnCount() < 2 || fitting_) return;
+  if (!fill_last_column_ || Destroying() || ColumnCount() < 2 || fitting_ || SettingUp()) return;
   fitting_ = true;
   std::vector<int> widths;
   for (int i = 0; i < ColumnCount(); ++i) widths.push_back(ColumnWidth(i));
   const int w = FittedLastColumnWidth(widths, ClientWidth(), Count() > 0, GetSystemMetrics(SM_CXVSCROLL));
   if (w != widths.back()) SetColumnWidth(ColumnCount() - 1, w);
   fitting_ = false;
+}
+
+void TLkCustomListView::CreateWnd() {
+  TListView::CreateWnd();
+  FitLastColumn();
 }
 
 void TLkCustomListView::Loaded() {

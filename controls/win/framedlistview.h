@@ -45,6 +45,7 @@ class TLkCustomListView : public TListView {
   bool CanEdit(TListItem* item) override;
   void ColumnResized() override { FitLastColumn(); }
   void Loaded() override;
+  void CreateWnd() override;
   void MouseEnter() override;
   void MouseLeave() override;
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;

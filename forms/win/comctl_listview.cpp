@@ -143,13 +143,14 @@ void TListView::AddColumn(const std::string& caption, int width) {
 }
 
 int TListView::ColumnWidth(int index) {
-  if (HandleAllocated()) columns_.at(index).Width = static_cast<int>(Send(hwnd_, LVM_GETCOLUMNWIDTH, index));
+  // While the window is being built its columns are not all there yet.
+  if (HandleAllocated() && !setting_up_) columns_.at(index).Width = static_cast<int>(Send(hwnd_, LVM_GETCOLUMNWIDTH, index));
   return columns_.at(index).Width;
 }
 
 void TListView::SetColumnWidth(int index, int width) {
   columns_.at(index).Width = width;
-  if (HandleAllocated()) Send(hwnd_, LVM_SETCOLUMNWIDTH, index, MAKELPARAM(width, 0));
+  if (HandleAllocated() && !setting_up_) Send(hwnd_, LVM_SETCOLUMNWIDTH, index, MAKELPARAM(width, 0));
 }
 
 void TListView::InsertNative(int index, TListItem* item) {

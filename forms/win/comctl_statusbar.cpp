@@ -34,7 +34,11 @@ void TStatusBar::SendParts() {
     x += p.Width;
     edges.push_back(p.Width < 0 ? -1 : x);
   }
-  if (edges.empty()) edges.push_back(-1);
+  // The last panel runs to the right edge whatever its width.
+  if (edges.empty())
+    edges.push_back(-1);
+  else
+    edges.back() = -1;
   SendMessageA(hwnd_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
   for (int i = 0; i < PanelCount(); ++i)
     SendMessageA(hwnd_, SB_SETTEXTA, i, reinterpret_cast<LPARAM>(panels_[i].Text.c_str()));

@@ -1,5 +1,5 @@
 // TStatusBar over the common status bar: panels of fixed widths (the last
-// one runs to the right edge when its width is -1) or one simple text.
+// one runs on to the right edge) or one simple text.
 #pragma once
 
 #include <string>

@@ -1,0 +1,189 @@
+// The console's controls on real windows under Wine: frame drawing, the
+// caption panel, the side bar's clicks, the framed list view and combo box.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "controls/win/captionpanel.h"
+#include "controls/win/frames.h"
+#include "controls/win/framedcombo.h"
+#include "controls/win/framedlistview.h"
+#include "controls/win/sidebar.h"
+#include "forms/win/application.h"
+#include "forms/win/forms.h"
+
+namespace {
+
+TEST(Frames, InnerRectangles) {
+  TBitmap bmp;
+  bmp.SetSize(20, 20);
+  TCanvas* c = bmp.Canvas();
+  EXPECT_EQ(PaintFrameSides(c, TRect(0, 0, 10, 10), clRed, kAllSides, clBlue), TRect(1, 1, 9, 9));
+  EXPECT_EQ(PaintFrameSides(c, TRect(0, 0, 10, 10), clRed, sdLeft, clBlue), TRect(1, 0, 10, 10));
+  EXPECT_EQ(PaintStyledBorder(c, TRect(0, 0, 10, 10), TFrameStyle::fsGroove, kAllSides), TRect(2, 2, 8, 8));
+  EXPECT_EQ(PaintStyledBorder(c, TRect(0, 0, 10, 10), TFrameStyle::fsGroove, sdTop), TRect(0, 2, 10, 10));
+  EXPECT_EQ(PaintStyledBorder(c, TRect(0, 0, 10, 10), TFrameStyle::fsNone, kAllSides), TRect(0, 0, 10, 10));
+  EXPECT_EQ(PaintStyledBorder(c, TRect(0, 0, 10, 10), TFrameStyle::fsRaised, kAllSides), TRect(2, 2, 8, 8));
+  EXPECT_EQ(PaintBevelRings(c, TRect(0, 0, 10, 10), clRed, clRed, 3, kAllSides), TRect(3, 3, 7, 7));
+}
+
+TEST(Frames, FirstColourTopLeftSecondBottomRight) {
+  TBitmap bmp;
+  bmp.SetSize(10, 10);
+  TCanvas* c = bmp.Canvas();
+  c->Brush()->SetColor(clWhite);
+  c->FillRect(TRect(0, 0, 10, 10));
+  PaintFrameSides(c, TRect(0, 0, 10, 10), clRed, kAllSides, clBlue);
+  EXPECT_EQ(c->Pixel(0, 5), clRed);
+  EXPECT_EQ(c->Pixel(5, 0), clRed);
+  EXPECT_EQ(c->Pixel(9, 5), clBlue);
+  EXPECT_EQ(c->Pixel(5, 9), clBlue);
+  EXPECT_EQ(c->Pixel(5, 5), clWhite);
+}
+
+class OnForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form_ = new TForm(Application);
+    form_->SetBounds(0, 0, 500, 400);
+  }
+  void TearDown() override { TCustomForm::Free(form_); }
+  TForm* form_;
+};
+
+TEST_F(OnForm, CaptionPanelButtonAndClientArea) {
+  auto* p = new TLkCaptionPanel(form_);
+  p->SetParent(form_);
+  p->SetBounds(0, 0, 200, 150);
+  auto* child = new TPanel(form_);
+  child->SetParent(p);
+  child->SetAlign(TAlign::alClient);
+  form_->Show();
+  p->Repaint();
+  EXPECT_EQ(child->Top(), 23);  // one-pixel bevel and a 22-pixel bar
+  int clicks = 0;
+  p->OnBtnClick = [&clicks](TObject*) { ++clicks; };
+  const TRect b = p->ButtonRect();
+  ASSERT_GT(b.Width(), 4);
+  const int cx = (b.left + b.right) / 2, cy = (b.top + b.bottom) / 2;
+  p->DispatchMouseDown(TMouseButton::mbLeft, 0, cx, cy, false);
+  p->DispatchMouseUp(TMouseButton::mbLeft, 0, cx + 50, cy + 50);  // released outside
+  EXPECT_EQ(clicks, 0);
+  p->DispatchMouseDown(TMouseButton::mbLeft, 0, cx, cy, false);
+  p->DispatchMouseUp(TMouseButton::mbLeft, 0, cx, cy);
+  EXPECT_EQ(clicks, 1);
+  p->SetButtonVisible(false);
+  p->Repaint();
+  EXPECT_EQ(p->ButtonRect(), TRect(-1, -1, -1, -1));
+}
+
+TEST_F(OnForm, SideBarClicks) {
+  auto* bar = new TLkSideBar(form_);
+  bar->SetParent(form_);
+  bar->SetBounds(0, 0, 115, 446);
+  bar->SetFrameStyle(TLkSideFrameStyle::fsRowButton);
+  const int g = bar->AddGroup("Menu Bar");
+  for (const char* c : {"One", "Two", "Three"}) bar->AddItem(g, c, -1);
+  bar->SetItemEnabled(g, 1, false);
+  int itemClicks = 0;
+  bar->OnItemClick = [&itemClicks](TObject*) { ++itemClicks; };
+  form_->Show();
+  bar->Repaint();
+  auto rowCentre = [&](int i) {
+    const TLkRect& r = bar->Item(g, i).ImageRect;
+    return std::pair<int, int>{r.Left + 2, (r.Top + r.Bottom) / 2};
+  };
+  // A click anywhere on a row counts as the item's click.
+  auto [x0, y0] = rowCentre(0);
+  bar->ClickAt(x0, y0);
+  EXPECT_EQ(bar->SelectedItem(), 0);
+  EXPECT_EQ(itemClicks, 1);
+  // A disabled item: the click event fires, the selection stays.
+  auto [x1, y1] = rowCentre(1);
+  bar->ClickAt(x1, y1);
+  EXPECT_EQ(bar->SelectedItem(), 0);
+  EXPECT_EQ(itemClicks, 2);
+  // A veto stops the click and its event.
+  bar->OnChanging = [](TObject*, bool& can) { can = false; };
+  auto [x2, y2] = rowCentre(2);
+  bar->ClickAt(x2, y2);
+  EXPECT_EQ(bar->SelectedItem(), 0);
+  EXPECT_EQ(itemClicks, 2);
+}
+
+TEST_F(OnForm, SideBarScrollsALongList) {
+  auto* bar = new TLkSideBar(form_);
+  bar->SetParent(form_);
+  bar->SetBounds(0, 0, 100, 300);
+  const int g = bar->AddGroup("Group");
+  for (int i = 0; i < 10; ++i) bar->AddItem(g, "Item " + std::to_string(i), -1);
+  form_->Show();
+  bar->Repaint();
+  bar->ClickAt(0, 0);  // lays out
+  const TLkRect down = bar->Model().ScrollDownRect();
+  ASSERT_FALSE(down.Empty());
+  EXPECT_TRUE(bar->Model().ScrollUpRect().Empty());
+  bar->ClickAt(down.Left + 2, down.Top + 2);
+  EXPECT_EQ(bar->Model().TopIndex(), 1);
+  bar->ClickAt(0, 0);
+  EXPECT_FALSE(bar->Model().ScrollUpRect().Empty());
+}
+
+TEST_F(OnForm, ListViewFillsAndSorts) {
+  auto* lv = new TLkListView(form_);
+  lv->SetParent(form_);
+  lv->SetBorderStyle(TListBorderStyle::bsNone);
+  lv->SetViewStyle(TViewStyle::vsReport);
+  for (int i = 0; i < 3; ++i) lv->AddColumn("C" + std::to_string(i), 100);
+  lv->SetBounds(0, 0, 400, 200);
+  lv->AddRow("b", {"x"}, -1);
+  lv->AddRow("a", {}, -1);
+  lv->AddRow("C", {"Y"}, -1);
+  form_->Show();
+  lv->FitLastColumn();
+  EXPECT_EQ(lv->ColumnWidth(2), lv->ClientWidth() - 200);
+  lv->SetAlphaSortAll(true);
+  lv->SortByColumn(0);
+  EXPECT_EQ(lv->Items(0)->Caption(), "a");
+  EXPECT_EQ(lv->Items(2)->Caption(), "C");
+  lv->SortByColumn(1);  // the row without a sub-item goes last
+  EXPECT_EQ(lv->Items(0)->Caption(), "b");
+  EXPECT_EQ(lv->Items(1)->Caption(), "C");
+  EXPECT_EQ(lv->Items(2)->Caption(), "a");
+}
+
+TEST_F(OnForm, ComboTypeAheadThroughItsWindow) {
+  auto* cb = new TLkComboBox(form_);
+  cb->SetParent(form_);
+  cb->SetStyle(TComboBoxStyle::csDropDownList);
+  cb->SetBeepOnInvalidKey(false);
+  cb->SetItems({"Alice", "Bob", "bobby"});
+  int changes = 0;
+  cb->OnChange = [&changes](TObject*) { ++changes; };
+  form_->Show();
+  auto type = [&](char ch) { SendMessageA(cb->Handle(), WM_CHAR, static_cast<unsigned char>(ch), 1); };
+  type('b');
+  EXPECT_EQ(cb->ItemIndex(), 1);
+  type('o');
+  type('b');
+  EXPECT_EQ(cb->ItemIndex(), 1);
+  type('b');
+  EXPECT_EQ(cb->ItemIndex(), 2);
+  type('x');  // matches nothing: selection and search text stay
+  EXPECT_EQ(cb->ItemIndex(), 2);
+  EXPECT_EQ(cb->SearchText(), "bobb");
+  type(27);
+  EXPECT_EQ(cb->ItemIndex(), 0);
+  EXPECT_GE(changes, 4);
+  // Wheel down on the last entry changes nothing.
+  cb->SetItemIndex(2);
+  SendMessageA(cb->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(cb->ItemIndex(), 2);
+  const int before = changes;
+  cb->SetItemIndex(0);
+  SendMessageA(cb->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(cb->ItemIndex(), 0);
+  EXPECT_EQ(changes, before);
+}
+
+}  // namespace
