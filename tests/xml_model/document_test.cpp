@@ -290,6 +290,9 @@ TEST_F(DocumentTest, OutputReadsBackEqual) {
 
 // An independent reader agrees on the values (native only: xmllint).
 TEST_F(DocumentTest, AnotherParserReadsTheSameValues) {
+#ifdef _WIN32
+  GTEST_SKIP() << "xmllint is a native program";
+#endif
   if (!FileExists("/usr/bin/xmllint")) GTEST_SKIP() << "xmllint not installed";
   doc.SetEncoding("UTF-8");
   auto* root = Element(&doc, u"root", {{u"q", u"say \"hi\" & <go>"}, {u"ws", u"a&#9;b&#10;c"}});

@@ -197,12 +197,14 @@ TEST_F(EntityTest, ReplacementTextAsADocument) {
 
 class ResourceTest : public EntityTest {
  protected:
-  std::string dir = std::string(LK_BINARY_DIR) + "/xml_model_res";
+  std::string dir = LK_BINARY_DIR;
   void SetUp() override {
     EntityTest::SetUp();
     std::remove((dir + "/sub.dtd").c_str());
-    std::string cmd = "mkdir -p " + dir;
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
+  }
+  void TearDown() override {
+    std::remove((dir + "/sub.dtd").c_str());
+    EntityTest::TearDown();
   }
 };
 
