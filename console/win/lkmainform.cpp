@@ -125,10 +125,14 @@ TLKMain::TLKMain(TComponent* owner) : TForm(owner) {
   OnClose = TCloseEvent(this, &TLKMain::FormClose);
   OnDestroy = TNotifyEvent(this, &TLKMain::FormDestroy);
   OnKeyDown = TKeyEvent(this, &TLKMain::FormKeyDown);
+  // Every exception that reaches the message loop ends in the console's box.
+  Application->OnException = TExceptionEvent(this, &TLKMain::ApplicationEvents1Exception);
   EndLoading();
 }
 
 TLKMain::~TLKMain() {
+  if (Application && Application->OnException == TExceptionEvent(this, &TLKMain::ApplicationEvents1Exception))
+    Application->OnException = nullptr;
   if (LKMain == this) LKMain = nullptr;
 }
 
@@ -305,6 +309,9 @@ void TLKMain::FormCreate(TObject*) {
   };
   SetEnabled(false);
   Application->SetHintHidePause(5000);
+  step([&] {
+    if (!RunningOnNT()) DeleteLockWorkstationOption();
+  });
   UserNames = new TStringList;
   UserDesktopFolders = new TStringList;
   CopyList = new TStringList;

@@ -109,6 +109,7 @@ class TLKMain : public TForm {
   TBatchOutcome RevertSelected();
 
   // Steps of the start-up that belong to the other pages.
+  void DeleteLockWorkstationOption();  // the flags tree's node 10, off the NT line
   void LoadUserData();
   void LoadConfiguration();
   void LoadViewStyles();

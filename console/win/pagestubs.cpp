@@ -9,6 +9,7 @@ namespace {
 constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
 }
 
+void TLKMain::DeleteLockWorkstationOption() {}
 void TLKMain::LoadUserData() {}
 
 void TLKMain::LoadConfiguration() {

@@ -380,6 +380,30 @@ TEST_F(Console, SideBarSwitchesPages) {
   EXPECT_FALSE(m->LogPanel->Visible());
 }
 
+TEST_F(Console, F5RefreshesTheShownListOnly) {
+  TLKMain* m = Start();
+  m->SetStatusText(" something else");
+  WORD key = VK_F5;
+  m->OutBarra->SetSelectedItem(1);
+  m->OutBarraItemClick(m->OutBarra);
+  m->FormKeyDown(m, key, 0);
+  EXPECT_EQ(m->StatusText(), " something else");  // the Configuration page is shown
+  m->OutBarra->SetSelectedItem(0);
+  m->OutBarraItemClick(m->OutBarra);
+  // Through the message loop: the form sees the key before the list does.
+  m->Show();
+  PostMessageA(m->DesktopLista->Handle(), WM_KEYDOWN, VK_F5, 1);
+  Pump(300);
+  EXPECT_EQ(m->StatusText(), " Viewing panel refreshed.");
+}
+
+TEST_F(Console, UnexpectedErrorsEndInTheConsolesBox) {
+  TLKMain* m = Start();
+  Application->OnException(m, Exception("Link file is locked"));
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0], "Unexpected Error: Error Message: \"Link file is locked\"\r\n");
+}
+
 TEST_F(Console, ExitAsksAboutUnsavedConfigurationFirst) {
   TLKMain* m = Start();
   ConfigChanged = UserSettingsChanged = true;
