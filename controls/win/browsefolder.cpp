@@ -4,9 +4,9 @@
 #include <shlobj.h>
 
 #include "controls/core/filepaths.h"
+#include "controls/win/drawhelpers.h"
 #include "controls/win/filecopy.h"
 #include "forms/base/sysutils.h"
-#include "controls/win/drawhelpers.h"
 #include "forms/win/application.h"
 
 namespace {
