@@ -45,7 +45,7 @@ void TContentModelParser::NextToken() {
       case 0:
         return SetToken(tkEOF, WideString());
       default:
-        if (IsNameChar(c)) return ScanName(c, true);
+        if (LexIsName(c)) return ScanName(c, true);
         return SetToken(c, WideString(1, c));
     }
   }

@@ -31,6 +31,27 @@ bool SameText(const WideString& a, const char16_t* b) { return XMLStrCompareText
 
 }  // namespace
 
+namespace lexchars {
+namespace {
+constexpr uint8_t Classes(int c) {
+  bool start = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':';
+  bool name = start || (c >= '0' && c <= '9') || c == '.' || c == '-';
+  bool data = (c == 9 || c == 10 || c == 13 || c >= 0x20) && c != '<';
+  return static_cast<uint8_t>((start ? kNameStart : 0) | (name ? kName : 0) | (data ? kCharData : 0));
+}
+}  // namespace
+#define LK_ROW(n) Classes(n), Classes(n + 1), Classes(n + 2), Classes(n + 3), Classes(n + 4), Classes(n + 5), \
+                  Classes(n + 6), Classes(n + 7)
+const uint8_t kAscii[128] = {LK_ROW(0),  LK_ROW(8),  LK_ROW(16), LK_ROW(24), LK_ROW(32),  LK_ROW(40),
+                             LK_ROW(48), LK_ROW(56), LK_ROW(64), LK_ROW(72), LK_ROW(80),  LK_ROW(88),
+                             LK_ROW(96), LK_ROW(104), LK_ROW(112), LK_ROW(120)};
+#undef LK_ROW
+}  // namespace lexchars
+
+bool LexNameStartSlow(WideChar c) { return IsNameStartChar(c); }
+bool LexNameSlow(WideChar c) { return IsNameChar(c); }
+bool LexCharDataSlow(WideChar c) { return IsCharDataChar(c); }
+
 std::string MsgText(const WideString& text) { return WideToUTF8(text.substr(0, static_cast<std::size_t>(XMLStrLen(text)))); }
 
 TLexAnalyzer::~TLexAnalyzer() { DoneLexer(); }
@@ -42,7 +63,7 @@ void TLexAnalyzer::InitLexer() {
   s_.Inputs.push_back(std::make_unique<TLexInput>());
   s_.Inputs.back()->Buffer = s_.MainBuffer.get();
   s_.SymTab = std::make_unique<TSymTab>();
-  for (const auto& t : kFixedTokens) s_.SymTab->Insert(t.Text, t.Code);
+  for (const auto& t : kFixedTokens) s_.FixedHandles[t.Code] = s_.SymTab->Insert(t.Text, t.Code);
   s_.Previous = std::make_unique<TSTEntry>();
   s_.Current = std::make_unique<TSTEntry>();
   s_.Stack = std::make_unique<TXMLStack>();
@@ -83,14 +104,15 @@ void TLexAnalyzer::NewLine() {
     ++s_.Line;
 }
 
-void TLexAnalyzer::SetToken(int32_t code, const WideString& text) {
+void TLexAnalyzer::SetToken(int32_t code, WideString text) {
   s_.Current->Value = code;
-  s_.Current->Name = text;
+  s_.Current->Name = std::move(text);
   s_.Current->Extra = -1;
 }
 
 void TLexAnalyzer::SetTableToken(const WideString& text, int32_t code) {
-  int32_t h = s_.SymTab->Lookup(text);
+  // The scanners know the code of every fixed token they produce.
+  int32_t h = code > 0 && code < 512 && s_.FixedHandles[code] > 0 ? s_.FixedHandles[code] : s_.SymTab->Lookup(text);
   if (h < 0) h = s_.SymTab->Insert(text, code);
   s_.Current->Set(s_.SymTab->GetValue(h), s_.SymTab->GetName(h), h);
 }
@@ -123,6 +145,7 @@ bool TLexAnalyzer::FindParameterEntity(const WideString& name, WideString& value
 void TLexAnalyzer::Rescan() {
   // The end of an entity's text: go on in the input below, as if the
   // reference had not been there.
+  if (s_.Current->Value != tkEOF || !InEntity()) return;
   TSTEntry previous = *s_.Previous;
   while (s_.Current->Value == tkEOF && InEntity()) {
     PopEntityInput();
@@ -350,11 +373,12 @@ void TLexAnalyzer::ScanSymbol(WideChar c) {
 void TLexAnalyzer::ScanKeyword() {
   WideChar c2 = ReadChar();
   const char16_t* keyword = nullptr;
+  int32_t code = 0;
   switch (XMLUpCase(c2)) {
-    case u'F': keyword = u"#FIXED"; break;
-    case u'I': keyword = u"#IMPLIED"; break;
-    case u'P': keyword = u"#PCDATA"; break;
-    case u'R': keyword = u"#REQUIRED"; break;
+    case u'F': keyword = u"#FIXED", code = tkFIXED; break;
+    case u'I': keyword = u"#IMPLIED", code = tkIMPLIED; break;
+    case u'P': keyword = u"#PCDATA", code = tkPCDATA; break;
+    case u'R': keyword = u"#REQUIRED", code = tkREQUIRED; break;
     default: Error("Wrong declaration: \"#\".");
   }
   WideString text = u"#";
@@ -366,7 +390,7 @@ void TLexAnalyzer::ScanKeyword() {
     text += c;
   }
   if (!SameText(text, keyword)) Error("Unsupported keyword: \"" + MsgText(text) + "\".");
-  SetTableToken(keyword, 0);
+  SetTableToken(keyword, code);
 }
 
 void TLexAnalyzer::ScanLiteral(WideChar quote) {
@@ -378,18 +402,18 @@ void TLexAnalyzer::ScanLiteral(WideChar quote) {
     if (c == u'\n') NewLine();
     text += c;
   }
-  SetToken(tkLiteral, text);
+  SetToken(tkLiteral, std::move(text));
 }
 
 void TLexAnalyzer::ScanName(WideChar first, bool allowNmToken) {
   WideString text(1, first);
   for (;;) {
     WideChar c = ReadChar();
-    if (!IsNameChar(c)) break;
+    if (!LexIsName(c)) break;
     text += c;
   }
   StepBack();
-  SetToken(allowNmToken && !IsNameStartChar(first) ? tkNmToken : tkName, text);
+  SetToken(allowNmToken && !LexIsNameStart(first) ? tkNmToken : tkName, std::move(text));
 }
 
 void TLexAnalyzer::ScanCData() {
@@ -410,7 +434,7 @@ void TLexAnalyzer::ScanCData() {
     }
     text += c;
   }
-  SetToken(tkText, text);
+  SetToken(tkText, std::move(text));
 }
 
 void TLexAnalyzer::ScanCommentText() {
@@ -425,7 +449,7 @@ void TLexAnalyzer::ScanCommentText() {
         if (c2 == u'-') {
           if (ReadChar() != u'>') Error("Comment contains wrong entry \"--\"");
           StepBackChars(3);
-          SetToken(tkText, text);
+          SetToken(tkText, std::move(text));
           return;
         }
         StepBack();
@@ -464,5 +488,5 @@ void TLexAnalyzer::ScanPIData() {
     }
     text += c;
   }
-  SetToken(tkText, text);
+  SetToken(tkText, std::move(text));
 }

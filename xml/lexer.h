@@ -80,6 +80,7 @@ struct TLexState {
   std::unique_ptr<TInputBuffer> MainBuffer;
   std::vector<std::unique_ptr<TLexInput>> Inputs;  // [0] the main input, top current
   std::vector<TExpansionScope> Scopes;             // one per entity input above [0]
+  int32_t FixedHandles[512] = {};                  // symbol-table handle of each fixed token, by code
   std::unique_ptr<TSymTab> SymTab;
   std::unique_ptr<TSTEntry> Previous, Current;
   std::unique_ptr<TXMLStack> Stack;
@@ -148,8 +149,14 @@ class TLexAnalyzer : public TComponent {
   }
   bool InEntity() const { return s_.Inputs.size() > 1; }
   void NewLine();
-  void SetToken(int32_t code, const WideString& text);
-  void ShiftToken() { s_.Previous->Assign(*s_.Current); }
+  void SetToken(int32_t code, WideString text);
+  // The current token becomes the previous one; the current one's storage
+  // is reused for the next token.
+  void ShiftToken() {
+    s_.Previous->Name.swap(s_.Current->Name);
+    s_.Previous->Value = s_.Current->Value;
+    s_.Previous->Extra = s_.Current->Extra;
+  }
   // Looks the text up in the symbol table; unknown texts get `code`.
   void SetTableToken(const WideString& text, int32_t code);
 
@@ -172,6 +179,19 @@ class TLexAnalyzer : public TComponent {
   TLexState s_;
   std::unique_ptr<TExpansionSession> session_;
 };
+
+// The character classes the scanners test on every character, with a table
+// for ASCII in front of the full ranges.
+namespace lexchars {
+enum : uint8_t { kNameStart = 1, kName = 2, kCharData = 4 };
+extern const uint8_t kAscii[128];
+}  // namespace lexchars
+bool LexNameStartSlow(WideChar c);
+bool LexNameSlow(WideChar c);
+bool LexCharDataSlow(WideChar c);
+inline bool LexIsNameStart(WideChar c) { return c < 128 ? (lexchars::kAscii[c] & lexchars::kNameStart) : LexNameStartSlow(c); }
+inline bool LexIsName(WideChar c) { return c < 128 ? (lexchars::kAscii[c] & lexchars::kName) : LexNameSlow(c); }
+inline bool LexIsCharData(WideChar c) { return c < 128 ? (lexchars::kAscii[c] & lexchars::kCharData) : LexCharDataSlow(c); }
 
 // UTF-8 bytes of a wide text, for messages.
 std::string MsgText(const WideString& text);

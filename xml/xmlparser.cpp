@@ -206,7 +206,7 @@ bool TLkXMLParser::ParseContentItems() {
         break;
       }
       case tkText: {
-        WideString text = CurrentToken().Name;
+        WideString text = std::move(s_.Current->Name);  // the token is consumed
         Match(tkText);
         Build(3, text);
         break;
@@ -274,7 +274,7 @@ void TLkXMLParser::NextToken() {
     WideChar c = ReadChar();
     if (!s_.KeepWhitespace && (c == u' ' || c == u'\t' || c == u'\r')) continue;
     if (c == u'<') return ScanMarkupOpener();
-    if (s_.KeepWhitespace && IsCharDataChar(c)) {
+    if (s_.KeepWhitespace && LexIsCharData(c)) {
       int32_t p = s_.Previous->Value;
       if (p == tkGreater || p == tkEmptyTagEnd || p == tkCommentEnd || p == tkPIEnd || p == tkCDataEnd)
         return ScanCharData(c);
@@ -301,7 +301,7 @@ void TLkXMLParser::NextToken() {
         }
         return SetToken(tkEOF, WideString());
       default:
-        if (IsNameStartChar(c)) return ScanName(c, false);
+        if (LexIsNameStart(c)) return ScanName(c, false);
         return SetToken(c, WideString(1, c));
     }
   }
@@ -326,7 +326,7 @@ void TLkXMLParser::ScanCharData(WideChar c) {
     if (c == u'\n') NewLine();
     text += c;
   }
-  SetToken(tkText, text);
+  SetToken(tkText, std::move(text));
 }
 
 // After "&" in character data: a reference to a declared parsed entity
@@ -336,7 +336,7 @@ void TLkXMLParser::ScanCharData(WideChar c) {
 bool TLkXMLParser::ExpandInContent(WideString& text) {
   WideString name;
   WideChar c = ReadChar();
-  while (IsNameChar(c) && name.size() < 1024) {
+  while (LexIsName(c) && name.size() < 1024) {
     name += c;
     c = ReadChar();
   }

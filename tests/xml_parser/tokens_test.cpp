@@ -4,6 +4,8 @@
 
 #include "forms/base/streams.h"
 #include "tests/xml_parser/parser_test_util.h"
+#include "xml/lexer.h"
+#include "xml/xmlchars.h"
 #include "xml/xmlerrors.h"
 #include "xml/xmlparserdump.h"
 
@@ -117,6 +119,15 @@ TEST(Tokens, WideSiblingListsParse) {
   auto p = Parse(wide);
   ASSERT_FALSE(p->failed) << p->error;
   EXPECT_EQ(200000, p->document->GetDocumentElement()->ChildNodes().GetCount());
+}
+
+// The scanners' ASCII table agrees with the full character classes.
+TEST(Tokens, FastCharacterClassesAgree) {
+  for (WideChar c = 0; c < 0x3000; ++c) {
+    EXPECT_EQ(IsNameStartChar(c), LexIsNameStart(c)) << static_cast<int>(c);
+    EXPECT_EQ(IsNameChar(c), LexIsName(c)) << static_cast<int>(c);
+    EXPECT_EQ(IsCharDataChar(c), LexIsCharData(c)) << static_cast<int>(c);
+  }
 }
 
 }  // namespace
