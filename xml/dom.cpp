@@ -58,7 +58,11 @@ void WriteWide(TStream& stream, const WideString& text) {
 TLkXMLNode::TLkXMLNode(const WideString& name, uint8_t kind, TLkXMLDocument* ownerDocument)
     : Name(name), Kind(kind), OwnerDocument(ownerDocument) {}
 
-TLkXMLNode::~TLkXMLNode() = default;
+// A node destroyed while still linked (a caller's mistake) leaves its list
+// consistent instead of dangling.
+TLkXMLNode::~TLkXMLNode() {
+  if (list_) list_->RemoveChild(this);
+}
 
 void TLkXMLNode::CheckName(const WideString& name) {
   if (!IsName(name))
@@ -824,7 +828,7 @@ WideChar TLkXMLAttr::DeclaredType(const TLkXMLNode* element) const {
   TLkAttListDecl* list = dt->GetAttListDecl(element->GetNodeName());
   if (!list) return atCDATA;
   TLkAttDef* def = list->FindDefinition(Name);
-  return def ? def->Type : atCDATA;
+  return def ? def->Type : WideChar{atCDATA};
 }
 
 void TLkXMLAttr::Normalize() { NormalizeFor(GetParent()); }
