@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "forms/base/locale.h"
+#include "controls/win/lkurl.h"
 #include "forms/win/application.h"
 #include "gate/core/gateoptions.h"
 #include "gate/core/logfile.h"
@@ -106,6 +107,20 @@ TLKBox::TLKBox(TComponent* owner) : TForm(owner) {
   LabelTexto->Font()->SetHeight(-11);
   LabelTexto->SetPopupMenu(PopupMenu1);
   LabelTexto->SetCaption(kDefaultGateMessage);
+
+  LabelLink = new TLkUrlLabel(this);
+  LabelLink->SetParent(this);
+  LabelLink->SetLeft(286);
+  LabelLink->SetTop(8);
+  LabelLink->SetParentFont(false);
+  LabelLink->Font()->SetName("MS Sans Serif");
+  LabelLink->Font()->SetHeight(-11);
+  LabelLink->Font()->SetColor(clBlue);
+  LabelLink->Font()->SetStyle(fsUnderline);
+  LabelLink->SetTransparent(true);
+  LabelLink->SetCaption("?");
+  LabelLink->SetURL(kMakerAddress);
+  LabelLink->SetVisitedColor(clBlue);
 
   EditAuth = new TEdit(this);
   EditAuth->SetParent(this);

@@ -14,6 +14,7 @@
 #include "shared/core/logrecord.h"
 
 class TLkHtLabel;
+class TLkUrlLabel;
 class TLkStreams;
 class TLkWinReboot;
 class TLkThreadTimer;
@@ -51,6 +52,7 @@ class TLKBox : public TForm {
   TImage* BotonUp;
   TImage* BotonDown;
   TLkHtLabel* LabelTexto;
+  TLkUrlLabel* LabelLink;
   TEdit* EditAuth;
   TLkStreams* EncryptStream;
   TPopupMenu* PopupMenu1;

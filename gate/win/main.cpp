@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "controls/win/lkurl.h"
 #include "forms/win/application.h"
 #include "forms/win/syslocale.h"
 #include "gate/win/lkbox.h"
@@ -15,6 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   InstallSystemCharLocale();
   InitInstallPaths();
   Application->Initialize();
+  RegisterUrlCursors();
   Application->SetTitle("passbox");
   TLKBox* box = nullptr;
   Application->CreateForm(box);
