@@ -18,29 +18,34 @@ void TLkCommonDialog::Beep() const {
 
 TPasswordForm::TPasswordForm(TComponent* owner) : TCommonDialogForm(owner) {
   BeginLoading();
+  SetName("PasswordForm");
   SetBorderStyle(TFormBorderStyle::bsDialog);
   SetCaption(LoadLkString(PasswordCaptionId(dlEnglish), PasswordCaptionText(dlEnglish)));
   SetClientSize(269, 117);
   SetPosition(TPosition::poScreenCenter);
 
   Bevel = new TBevel(this);
+  Bevel->SetName("Bevel1");
   Bevel->SetParent(this);
   Bevel->SetBounds(12, 8, 244, 68);
   Bevel->SetShape(TBevelShape::bsFrame);
 
   KeyImage = new TImage(this);
+  KeyImage->SetName("KeyImage");
   KeyImage->SetParent(this);
   KeyImage->SetBounds(28, 24, 42, 42);
   HICON key = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "KEYICON2", IMAGE_ICON, 32, 32, 0));
   if (key) KeyImage->Picture()->Icon()->SetHandle(key);
 
   PasswordEdit = new TEdit(this);
+  PasswordEdit->SetName("PasswordEdit");
   PasswordEdit->SetParent(this);
   PasswordEdit->SetBounds(77, 39, 162, 21);
   PasswordEdit->SetPasswordChar('*');
   PasswordEdit->OnChange = TNotifyEvent(this, &TPasswordForm::EditChange);
 
   PromptLabel = new TLabel(this);
+  PromptLabel->SetName("PromptLabel");
   PromptLabel->SetParent(this);
   PromptLabel->SetAutoSize(false);
   PromptLabel->SetBounds(77, 22, 162, 15);
@@ -48,17 +53,18 @@ TPasswordForm::TPasswordForm(TComponent* owner) : TCommonDialogForm(owner) {
   PromptLabel->SetFocusControl(PasswordEdit);
   PromptLabel->SetCaption(LoadLkString(PasswordPromptId(dlEnglish), PasswordPromptText(dlEnglish)));
 
-  auto button = [this](TLkButtonKind kind, int x) {
+  auto button = [this](TLkButtonKind kind, int x, const char* name) {
     auto* b = new TLkButton(this);
+    b->SetName(name);
     b->SetParent(this);
     b->SetBounds(x, 86, 78, 23);
     b->SetKind(kind);
     return b;
   };
-  OKButton = button(pbkOk, 13);
+  OKButton = button(pbkOk, 13, "OKButton");
   OKButton->SetEnabled(false);
-  CancelButton = button(pbkCancel, 96);
-  HelpButton = button(pbkHelp, 179);
+  CancelButton = button(pbkCancel, 96, "CancelButton");
+  HelpButton = button(pbkHelp, 179, "HelpButton");
   SetActiveControl(PasswordEdit);
   EndLoading();
 }
