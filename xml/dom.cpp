@@ -72,7 +72,10 @@ void TLkXMLNode::CheckName(const WideString& name) {
 
 void TLkXMLNode::SetKind(uint8_t kind) {
   Kind = kind;
-  if (list_) list_->Invalidate();
+  if (list_) {
+    list_->Invalidate();
+    list_->DropIndex();
+  }
 }
 
 TLkXMLNode* TLkXMLNode::NextOfKind() const {
@@ -195,17 +198,14 @@ void TLkNodeList::DestroyChain(TLkXMLNode* first) {
   }
 }
 
-void TLkNodeList::Clear() {
-  TLkXMLNode* first = first_;
-  first_ = last_ = nullptr;
-  Invalidate();
-  DestroyChain(first);
-}
+void TLkNodeList::Clear() { DestroyChain(Detach()); }
 
 TLkXMLNode* TLkNodeList::Detach() {
   TLkXMLNode* first = first_;
   first_ = last_ = nullptr;
+  size_ = 0;
   Invalidate();
+  DropIndex();
   return first;
 }
 
@@ -249,10 +249,28 @@ int32_t TLkNodeList::GetCount() const {
   return countCache_.count;
 }
 
+WideString TLkNodeList::IndexKey(uint8_t kind, const WideString& name) {
+  // The key matches exactly the names XMLStrCompareText calls equal.
+  WideString key(1, static_cast<WideChar>(kind));
+  int32_t n = XMLStrLen(name);
+  for (int32_t i = 0; i < n; ++i) key += XMLUpCase(name[static_cast<std::size_t>(i)]);
+  return key;
+}
+
 TLkXMLNode* TLkNodeList::FindNamed(const WideString& name, uint8_t kind) const {
-  for (TLkXMLNode* n = FirstOfKind(kind); n; n = n->NextOfKind())
-    if (XMLStrCompareText(n->Name, name) == 0) return n;
-  return nullptr;
+  if (size_ <= 16) {
+    for (TLkXMLNode* n = FirstOfKind(kind); n; n = n->NextOfKind())
+      if (XMLStrCompareText(n->Name, name) == 0) return n;
+    return nullptr;
+  }
+  if (kind == 0) kind = first_ ? first_->Kind : 0;
+  if (!indexValid_) {
+    index_.clear();
+    for (TLkXMLNode* n = first_; n; n = n->next_) index_.emplace(IndexKey(n->Kind, n->Name), n);
+    indexValid_ = true;
+  }
+  auto it = index_.find(IndexKey(kind, name));
+  return it == index_.end() ? nullptr : it->second;
 }
 
 void TLkNodeList::CheckInsert(TLkXMLNode* node, const char* inUseMessage) const {
@@ -269,6 +287,13 @@ void TLkNodeList::CheckInsert(TLkXMLNode* node, const char* inUseMessage) const 
 void TLkNodeList::Link(TLkXMLNode* node, TLkXMLNode* before) {
   node->list_ = this;
   node->parent_ = owner_;
+  ++size_;
+  if (indexValid_) {
+    if (before)
+      DropIndex();  // the first of a name may change
+    else
+      index_.emplace(IndexKey(node->Kind, node->Name), node);  // an earlier node of the name stays first
+  }
   if (!before) {
     node->previous_ = last_;
     node->next_ = nullptr;
@@ -326,7 +351,9 @@ TLkXMLNode* TLkNodeList::RemoveChild(TLkXMLNode* node) {
   node->next_ = node->previous_ = nullptr;
   node->parent_ = nullptr;
   node->list_ = nullptr;
+  --size_;
   Invalidate();
+  DropIndex();
   return node;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "forms/base/events.h"
@@ -133,8 +134,14 @@ class TLkNodeList {
     itemCache_.node = nullptr;
     countCache_.valid = false;
   }
+  // Forgets the name index (a node's kind changed, or the order did).
+  void DropIndex() const {
+    indexValid_ = false;
+    index_.clear();
+  }
 
  private:
+  static WideString IndexKey(uint8_t kind, const WideString& name);
   void CheckInsert(TLkXMLNode* node, const char* inUseMessage) const;
   void Link(TLkXMLNode* node, TLkXMLNode* before);
 
@@ -151,6 +158,12 @@ class TLkNodeList {
     bool valid = false;
     int32_t count = 0;
   } countCache_;
+  // FindNamed on a long list goes through an index of the first node of
+  // each kind and case-folded name, kept up to date by appends and rebuilt
+  // after other changes: setting many attributes or declarations stays linear.
+  int32_t size_ = 0;
+  mutable bool indexValid_ = false;
+  mutable std::unordered_map<WideString, TLkXMLNode*> index_;
 };
 
 class TLkXMLAttr;

@@ -198,6 +198,30 @@ TEST(NodeListTest, IndexedWalkOverManyNodesIsLinear) {
   EXPECT_EQ(seen, n);
 }
 
+TEST(NodeListTest, NameLookupOnLongListsFindsTheFirstOfTheName) {
+  FakeDoc f;
+  TLkXMLElement e(u"e", &f.doc);
+  // Many attributes on one element: each set looks its name up first.
+  const int n = 100'000;
+  for (int i = 0; i < n; ++i) e.SetAttributeValue(u"a" + Latin1ToWide(std::to_string(i)), u"v");
+  EXPECT_EQ(e.ChildNodes().GetCount(), n);
+  EXPECT_EQ(e.GetAttributeValue(u"A99999"), u"v");
+  TLkNodeList& l = e.ChildNodes();
+  TLkXMLNode* old = l.FindNamed(u"a5", ntAttribute);
+  auto* front = new TLkXMLAttr(u"A5", u"front", &f.doc);
+  l.insertBefore(front, l.First());
+  EXPECT_EQ(l.FindNamed(u"a5", ntAttribute), front);
+  auto* later = new TLkXMLAttr(u"a5", u"later", &f.doc);
+  l.Append(later);
+  EXPECT_EQ(l.FindNamed(u"a5", ntAttribute), front);
+  delete l.RemoveChild(front);
+  EXPECT_EQ(l.FindNamed(u"a5", ntAttribute), old);
+  old->SetKind(ntText);
+  EXPECT_EQ(l.FindNamed(u"a5", ntAttribute), later);
+  EXPECT_EQ(l.FindNamed(u"A5", ntText), old);
+  EXPECT_EQ(l.FindNamed(u"aé5", ntAttribute), nullptr);
+}
+
 TEST(ContainerTest, AttributeValuesAreEscapedThenNormalised) {
   FakeDoc f;
   TLkXMLElement e(u"e", &f.doc);
