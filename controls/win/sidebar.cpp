@@ -64,6 +64,7 @@ void TLkCustomSideBar::SetItemCaption(int group, int index, const std::string& c
 
 void TLkCustomSideBar::ClearGroups() {
   model_.ClearGroups();
+  item_clicks_.clear();
   Invalidate();
 }
 
@@ -325,10 +326,13 @@ void TLkCustomSideBar::AnimateTo(int group) {
   animating_ = false;
 }
 
-void TLkCustomSideBar::ItemClick(TLkSideItemModel& item) {
-  // Items carry their own click handler through the bar's OnItemClick; an
-  // item's own handler is not modelled (no actions in this program).
-  (void)item;
+void TLkCustomSideBar::SetItemOnClick(int group, int index, TNotifyEvent handler) {
+  item_clicks_[{group, index}] = std::move(handler);
+}
+
+void TLkCustomSideBar::ItemClick(int group, int index) {
+  auto it = item_clicks_.find({group, index});
+  if (it != item_clicks_.end() && it->second) it->second(this);
 }
 
 void TLkCustomSideBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -379,7 +383,7 @@ void TLkCustomSideBar::MouseUp(TMouseButton button, TShiftState shift, int x, in
         auto& item = model_.Groups[SelectedButton()].Items[hit.Index];
         if (item.Enabled) {
           SetSelectedItem(hit.Index);
-          ItemClick(item);
+          ItemClick(SelectedButton(), hit.Index);
         }
         if (OnItemClick) OnItemClick(this);
         break;

@@ -5,7 +5,9 @@
 // layout, selection and hit tests are TLkSideBarModel's.
 #pragma once
 
+#include <map>
 #include <memory>
+#include <utility>
 #include <string>
 
 #include "controls/core/sidebarmodel.h"
@@ -29,6 +31,9 @@ class TLkCustomSideBar : public TCustomControl {
   void SetItemEnabled(int group, int index, bool on);
   void SetItemVisible(int group, int index, bool on);
   void SetItemCaption(int group, int index, const std::string& caption);
+  // The item's own click handler (run with the bar as sender when the item's
+  // image or row is clicked and the item is enabled).
+  void SetItemOnClick(int group, int index, TNotifyEvent handler);
   void ClearGroups();
   const TLkSideBarModel& Model() const { return model_; }
 
@@ -97,13 +102,14 @@ class TLkCustomSideBar : public TCustomControl {
   void PaintItemArea(TCanvas* c, const TLkSideLayout& l);
   void PaintScrollButton(TCanvas* c, const TRect& r, bool up, bool pressed);
   void AnimateTo(int group);
-  void ItemClick(TLkSideItemModel& item);
+  void ItemClick(int group, int index);
   void BeginEdit();
   void EndEdit(bool accept);
   void EditorKeyDown(TObject* sender, WORD& key, TShiftState shift);
   void FontChangedHandler(TObject*) { RefreshBar(); }
 
   TLkSideBarModel model_;
+  std::map<std::pair<int, int>, TNotifyEvent> item_clicks_;
   TImageList* images_ = nullptr;
   TPicture background_;
   TFont button_font_, selected_font_, hot_font_;

@@ -85,8 +85,9 @@ TEST_F(OnForm, SideBarClicks) {
   const int g = bar->AddGroup("Menu Bar");
   for (const char* c : {"One", "Two", "Three"}) bar->AddItem(g, c, -1);
   bar->SetItemEnabled(g, 1, false);
-  int itemClicks = 0;
+  int itemClicks = 0, ownClicks = 0;
   bar->OnItemClick = [&itemClicks](TObject*) { ++itemClicks; };
+  bar->SetItemOnClick(g, 1, [&ownClicks](TObject*) { ++ownClicks; });
   form_->Show();
   bar->Repaint();
   auto rowCentre = [&](int i) {
@@ -103,6 +104,7 @@ TEST_F(OnForm, SideBarClicks) {
   bar->ClickAt(x1, y1);
   EXPECT_EQ(bar->SelectedItem(), 0);
   EXPECT_EQ(itemClicks, 2);
+  EXPECT_EQ(ownClicks, 0);
   // A veto stops the click and its event.
   bar->OnChanging = [](TObject*, bool& can) { can = false; };
   auto [x2, y2] = rowCentre(2);
