@@ -46,6 +46,10 @@ void TCustomForm::EnsureCreated() {
 void TCustomForm::Loaded() {
   TCustomControl::Loaded();
   EnsureCreated();
+  if (show_after_loading_) {
+    show_after_loading_ = false;
+    SetVisible(true);
+  }
 }
 
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
@@ -205,6 +209,10 @@ void TCustomForm::PlaceOnShow() {
 }
 
 void TCustomForm::SetVisible(bool visible) {
+  if (Loading()) {
+    show_after_loading_ = visible;
+    return;
+  }
   if (visible) {
     EnsureCreated();
     HandleNeeded();

@@ -6,6 +6,7 @@
 // not bracketed fires OnCreate when Application->CreateForm made it or, at
 // the latest, when it is first shown. OnDestroy fires from BeforeDestruction,
 // which the owner (or Free) calls while the derived object still exists.
+// A form made visible while loading shows once loading ends (after OnCreate).
 #pragma once
 
 #include <windows.h>
@@ -122,6 +123,7 @@ class TCustomForm : public TCustomControl {
   bool created_ = false;
   bool destroyed_ = false;
   bool shown_once_ = false;
+  bool show_after_loading_ = false;  // made visible while its properties were being set
   TMainMenu* menu_ = nullptr;
   TWinControl* active_control_ = nullptr;
   TModalResult modal_result_ = mrNone;

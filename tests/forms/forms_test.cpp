@@ -288,6 +288,40 @@ TEST_F(FormsTest, KeyPreviewSeesKeysFirstAndMayEatThem) {
   EXPECT_EQ(edit->Text(), "ab");
 }
 
+TEST_F(FormsTest, TabMovesTheFocusInTabOrder) {
+  auto* first = new TEdit(form);
+  first->SetParent(form);
+  auto* skipped = new TEdit(form);
+  skipped->SetParent(form);
+  skipped->SetTabStop(false);
+  auto* second = new TEdit(form);
+  second->SetParent(form);
+  second->SetTabOrder(0);  // now before `first`
+  form->Show();
+  EXPECT_EQ(form->ActiveControl(), second);
+  PostMessageA(second->Handle(), WM_KEYDOWN, VK_TAB, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(GetFocus(), first->Handle());
+  EXPECT_EQ(form->ActiveControl(), first);
+  PostMessageA(first->Handle(), WM_KEYDOWN, VK_TAB, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(GetFocus(), second->Handle());  // round again, past the one without a tab stop
+  EXPECT_EQ(second->Text(), "");            // the Tab itself was not typed
+}
+
+TEST_F(FormsTest, FormMadeVisibleWhileLoadingShowsAfterOnCreate) {
+  std::vector<std::string> log;
+  TForm f(nullptr);
+  f.OnCreate = [&](TObject*) { log.push_back(f.HandleAllocated() ? "create shown" : "create"); };
+  f.OnShow = [&](TObject*) { log.push_back("show"); };
+  f.BeginLoading();
+  f.SetVisible(true);
+  EXPECT_FALSE(f.HandleAllocated());
+  f.EndLoading();
+  EXPECT_EQ(log, (std::vector<std::string>{"create", "show"}));
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+}
+
 TEST_F(FormsTest, StayOnTopSwitchesAtRunTime) {
   form->SetFormStyle(TFormStyle::fsStayOnTop);
   form->Show();
