@@ -22,12 +22,20 @@ BOOL Record(const std::string& line) {
 }
 }  // namespace
 
-BOOL SystemExitWindows(UINT flags) { return Record("ExitWindowsEx " + IntToStr(flags)); }
-BOOL SystemSetPowerState(BOOL suspend, BOOL force) {
-  return Record("SetSystemPowerState " + IntToStr(suspend ? 1 : 0) + " " + IntToStr(force ? 1 : 0));
+// Each call also notes the log's size at that moment: the run's record must
+// be on disk before the session ends.
+std::string LogSizeNote() {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  const bool present = GetFileAttributesExA(LogPath().c_str(), GetFileExInfoStandard, &data) != FALSE;
+  return "\tlog " + IntToStr(present ? static_cast<int64_t>(data.nFileSizeLow) : -1);
 }
-void SystemStartScreenSaver() { Record("ScreenSaver"); }
-void SystemLockWorkstation() { Record("LockWorkStation"); }
+
+BOOL SystemExitWindows(UINT flags) { return Record("ExitWindowsEx " + IntToStr(flags) + LogSizeNote()); }
+BOOL SystemSetPowerState(BOOL suspend, BOOL force) {
+  return Record("SetSystemPowerState " + IntToStr(suspend ? 1 : 0) + " " + IntToStr(force ? 1 : 0) + LogSizeNote());
+}
+void SystemStartScreenSaver() { Record("ScreenSaver" + LogSizeNote()); }
+void SystemLockWorkstation() { Record("LockWorkStation" + LogSizeNote()); }
 void RecordShownMessage(const std::string& text) {
   std::string line;
   for (char c : text) line += (c == '\r') ? '|' : (c == '\n') ? '~' : c;

@@ -65,6 +65,32 @@ TEST_F(GateLogTest, RunsAreNumberedOnAndSurviveADeletion) {
   EXPECT_EQ(EncodeLogRecord(log.at("3")), three) << "the older record keeps its run";
 }
 
+// Writers that overlap all the time: the mutex keeps every record.
+TEST_F(GateLogTest, ConcurrentAppendsUnderTheMutexLoseNoRecord) {
+  const std::string log = install_ + "lmlog.bin";
+  const std::string exe = WinPath(LK_BINARY_DIR "/tests/gate_win/logappender.exe");
+  std::vector<PROCESS_INFORMATION> writers;
+  for (const char* who : {"a", "b", "c"}) {
+    std::string cmd = "\"" + exe + "\" \"" + log + "\" 15 " + who;
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    writers.push_back(pi);
+  }
+  for (auto& pi : writers) {
+    EXPECT_TRUE(Ended(pi.hProcess, 60000));
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+  }
+  const auto records = ReadLog();
+  EXPECT_EQ(records.size(), 45u);
+  for (int i = 1; i <= 45; ++i) EXPECT_TRUE(records.count(std::to_string(i))) << i;
+}
+
 TEST_F(GateLogTest, TwoGatesEndingTogetherKeepBothRecords) {
   WriteUserData({{commonEntry_, Record("pw", "1")}});
   const std::string link = ProtectLink("Twin", target_, "", 0);
@@ -112,12 +138,16 @@ TEST_P(EndOfRunAction, IsLoggedAndCalledWithItsFlags) {
   std::vector<std::string> calls;
   for (const auto& line : TestRecord())
     if (line.rfind("Message ", 0) != 0) calls.push_back(line);
+  const auto log = ReadLog();
   if (*c.call) {
-    EXPECT_EQ(calls, std::vector<std::string>{c.call});
+    ASSERT_EQ(calls.size(), 1u);
+    const auto tab = calls[0].find('\t');
+    EXPECT_EQ(calls[0].substr(0, tab), c.call);
+    // The record was on disk when the session would have ended.
+    EXPECT_EQ(calls[0].substr(tab + 1), "log " + std::to_string(FileBytes(install_ + "lmlog.bin").size()));
   } else {
     EXPECT_TRUE(calls.empty());
   }
-  const auto log = ReadLog();
   ASSERT_EQ(log.size(), 1u);
   ASSERT_TRUE(log.at("1").Action);
   EXPECT_EQ(*log.at("1").Action, std::to_string(c.code));
