@@ -39,6 +39,65 @@ void TLkCustomComboBox::ApplyStep(const TLkSearchStep& step, char& key) {
   if (step.PassKey && OnKeyPress) OnKeyPress(this, key);
 }
 
+bool TLkCustomComboBox::Complete(const std::string& text, char& key) {
+  const int found = FindEntry(text);
+  if (found < 0 || text.empty()) return false;
+  SetItemIndex(found);
+  Select();
+  if (OnKeyPress) OnKeyPress(this, key);
+  const int end = static_cast<int>(Items()[found].size());
+  SendMessageA(Handle(), CB_SETEDITSEL, 0, MAKELPARAM(text.size(), end));
+  if (OnMatch) OnMatch(this);
+  return true;
+}
+
+bool TLkCustomComboBox::DoKeyPress(char& key) {
+  if (Style() == TComboBoxStyle::csDropDownList || !HandleAllocated()) return TCustomComboBox::DoKeyPress(key);
+  const auto ch = static_cast<unsigned char>(key);
+  DWORD start = 0, end = 0;
+  SendMessageA(hwnd_, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const std::string text = Text();
+  if (ch == 27) {
+    SetItemIndex(-1);
+    search_.Clear();
+    Select();
+    if (OnKeyPress) OnKeyPress(this, key);
+    return false;
+  }
+  if (ch == 8) {
+    if (text.empty()) {
+      InvalidKeyBeep();
+      return true;
+    }
+    std::string shorter = text;
+    if (end > start && allow_edit_)
+      shorter.erase(start, end - start);
+    else if (start > 0 && (allow_edit_ || start >= text.size()))
+      shorter.erase(start - 1, 1);
+    Change();
+    if (shorter.empty()) {
+      SetItemIndex(-1);
+      search_.Clear();
+      Select();
+      if (OnKeyPress) OnKeyPress(this, key);
+      return true;
+    }
+    return !Complete(shorter, key);
+  }
+  if (ch < 32) return TCustomComboBox::DoKeyPress(key);
+  if (!TCustomComboBox::DoKeyPress(key)) return false;  // OnKeyPress dropped it
+  if (Style() == TComboBoxStyle::csDropDown && MaxLength() > 0 && static_cast<int>(text.size()) >= MaxLength() &&
+      end == start) {
+    InvalidKeyBeep();
+    return false;
+  }
+  const std::string typed = text.substr(0, start) + key + text.substr(end);
+  if (Complete(typed.substr(0, start + 1), key)) return false;
+  if (allow_edit_) return true;  // the platform inserts the character
+  InvalidKeyBeep();
+  return false;
+}
+
 void TLkCustomComboBox::SetDropDownWidth(int w) {
   drop_down_width_ = w;
   if (HandleAllocated()) SendMessageA(hwnd_, CB_SETDROPPEDWIDTH, w, 0);

@@ -47,6 +47,10 @@ class TLkCustomComboBox : public TCustomComboBox {
   TNotifyEvent OnMatch;
   TNotifyEvent OnNotInList;
 
+  // The editable styles' typing (the message loop hands the edit part's
+  // characters to the combo box): completion from the entries.
+  bool DoKeyPress(char& key) override;
+
  protected:
   virtual void UpdateFrame(bool viaMouse, bool value);
   virtual void InvalidKeyBeep();
@@ -59,6 +63,9 @@ class TLkCustomComboBox : public TCustomComboBox {
 
  private:
   void ApplyStep(const TLkSearchStep& step, char& key);
+  // Completes `text` with the first entry it begins: selects that entry and
+  // the completed tail of the edit text. False when no entry matches.
+  bool Complete(const std::string& text, char& key);
   void PaintFrame();
   void ResetTimerFired(TObject*);
   bool allow_edit_ = true;

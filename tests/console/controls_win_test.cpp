@@ -188,4 +188,31 @@ TEST_F(OnForm, ComboTypeAheadThroughItsWindow) {
   EXPECT_EQ(changes, before);
 }
 
+TEST_F(OnForm, EditableComboCompletes) {
+  auto* cb = new TLkComboBox(form_);
+  cb->SetParent(form_);
+  cb->SetStyle(TComboBoxStyle::csDropDown);
+  cb->SetBeepOnInvalidKey(false);
+  cb->SetAllowEdit(false);
+  cb->SetItems({"Alice", "Bob", "bobby"});
+  int matches = 0;
+  cb->OnMatch = [&matches](TObject*) { ++matches; };
+  form_->Show();
+  char key = 'b';
+  EXPECT_FALSE(cb->DoKeyPress(key));  // consumed: the entry completes it
+  EXPECT_EQ(cb->ItemIndex(), 1);
+  EXPECT_EQ(cb->Text(), "Bob");
+  EXPECT_EQ(matches, 1);
+  DWORD start = 0, end = 0;
+  SendMessageA(cb->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 1u);
+  EXPECT_EQ(end, 3u);
+  key = 'z';  // starts no entry and editing is not allowed: dropped
+  EXPECT_FALSE(cb->DoKeyPress(key));
+  EXPECT_EQ(cb->Text(), "Bob");
+  key = 27;  // Escape clears the selection
+  cb->DoKeyPress(key);
+  EXPECT_EQ(cb->ItemIndex(), -1);
+}
+
 }  // namespace
