@@ -478,6 +478,28 @@ void TBitmap::LoadFromStream(TStream& stream) {
   auto* fh = reinterpret_cast<const BITMAPFILEHEADER*>(data.data());
   if (fh->bfType != 0x4D42 || fh->bfOffBits >= data.size()) throw EInvalidGraphic("Bitmap image is not valid");
   auto* bi = reinterpret_cast<const BITMAPINFO*>(data.data() + sizeof(BITMAPFILEHEADER));
+  // The pixels the header announces must all be there: GDI reads them blindly.
+  const BITMAPINFOHEADER& h = bi->bmiHeader;
+  const int64_t w = h.biWidth, rows = h.biHeight < 0 ? -static_cast<int64_t>(h.biHeight) : h.biHeight;
+  const int bpp = h.biBitCount;
+  const bool depth_ok = bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
+  if (h.biSize < sizeof(BITMAPINFOHEADER) || w <= 0 || rows <= 0 || w > 32768 || rows > 32768 || h.biPlanes != 1 ||
+      !depth_ok)
+    throw EInvalidGraphic("Bitmap image is not valid");
+  const int64_t available = static_cast<int64_t>(data.size()) - fh->bfOffBits;
+  if (h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS) {
+    const int64_t stride = ((w * bpp + 31) / 32) * 4;
+    if (stride * rows > available) throw EInvalidGraphic("Bitmap image is truncated");
+  } else if (h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4) {
+    if (h.biSizeImage == 0 || h.biSizeImage > available) throw EInvalidGraphic("Bitmap image is truncated");
+  } else {
+    throw EInvalidGraphic("Bitmap image is not valid");
+  }
+  // The header and its colour table lie before the pixels.
+  const int64_t colours = h.biClrUsed ? h.biClrUsed : (bpp <= 8 ? (int64_t{1} << bpp) : 0);
+  const int64_t masks = h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
+  if (static_cast<int64_t>(sizeof(BITMAPFILEHEADER)) + h.biSize + masks + colours * 4 > fh->bfOffBits)
+    throw EInvalidGraphic("Bitmap image is not valid");
   HDC screen = GetDC(nullptr);
   HBITMAP b = CreateDIBitmap(screen, &bi->bmiHeader, CBM_INIT, data.data() + fh->bfOffBits, bi, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
