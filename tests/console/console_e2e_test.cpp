@@ -262,6 +262,39 @@ TEST_F(Console, ExportProtectedLinks) {
   }
 }
 
+// The colour of pixel (x, y) of image `index` of a list, drawn on white.
+TColor ImagePixel(TImageList* list, int index, int x, int y) {
+  TBitmap bmp;
+  bmp.SetSize(list->Width(), list->Height());
+  bmp.Canvas()->Brush()->SetColor(clWhite);
+  bmp.Canvas()->FillRect(TRect(0, 0, list->Width(), list->Height()));
+  list->Draw(bmp.Canvas(), 0, 0, index);
+  return bmp.Canvas()->Pixel(x, y);
+}
+
+TEST_F(Console, ColourOverlayOnlyOnProtectedLargeIcons) {
+  AddLink(desktop_, "lk Plain", Fixture("tool.exe"), "", "");
+  AddLink(desktop_, "lk Guarded", Fixture("tool.exe"), "", "");
+  WriteRegistryValue(kSettingsKey, "Malla", TLkVariant("RED"));
+  TLKMain* m = Start();
+  SelectOnly({"lk Guarded"});
+  m->ProtectSelected(0);
+  m->RefreshDesktop();
+  WriteRegistryValue(kSettingsKey, "Malla", TLkVariant("BLUE"));
+  TListItem* plain = Row("lk Plain");
+  TListItem* guarded = Row("lk Guarded");
+  ASSERT_TRUE(plain && guarded);
+  ASSERT_NE(plain->ImageIndex(), guarded->ImageIndex());
+  // The disc sits at (24, 24) of the 32-pixel icon.
+  EXPECT_EQ(ImagePixel(m->IcoLista, guarded->ImageIndex(), 24, 24), clRed);
+  EXPECT_NE(ImagePixel(m->IcoLista, plain->ImageIndex(), 24, 24), clRed);
+  // The small icons carry no colour overlay.
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      ASSERT_EQ(ImagePixel(m->IcoListaPeq, guarded->ImageIndex(), x, y),
+                ImagePixel(m->IcoListaPeq, plain->ImageIndex(), x, y));
+}
+
 TEST_F(Console, SkipsAndFailuresAreCounted) {
   const std::string plain = AddLink(desktop_, "lk Plain", Fixture("tool.exe"), "", "");
   AddLink(desktop_, "lk Long", Fixture("tool.exe"), std::string(230, 'a'), "");
@@ -402,6 +435,37 @@ TEST_F(Console, UnexpectedErrorsEndInTheConsolesBox) {
   Application->OnException(m, Exception("Link file is locked"));
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0], "Unexpected Error: Error Message: \"Link file is locked\"\r\n");
+}
+
+TEST_F(Console, SplashHandsOverThenServesAsTheAboutBox) {
+  auto* splash = new TLKPlash(Application);
+  EXPECT_EQ(splash->FormStyle(), TFormStyle::fsStayOnTop);
+  splash->Show();
+  for (int i = 0; i < 100 && !(LKMain && splash->IsAboutBox()); ++i) Pump(50);
+  ASSERT_NE(LKMain, nullptr);
+  main_ = LKMain;
+  ASSERT_TRUE(splash->IsAboutBox());
+  EXPECT_FALSE(splash->Visible());
+  EXPECT_FALSE(splash->LkTimerList1->Active());
+  EXPECT_EQ(splash->FormStyle(), TFormStyle::fsNormal);
+  // Shown from the side bar, a click on its picture closes it.
+  int shown = 0;
+  seam_.show_modal = [&shown](TCustomForm&, int& result) {
+    ++shown;
+    result = mrNone;
+    return true;
+  };
+  main_->OutBarra->SetSelectedItem(4);
+  main_->OutBarraItemClick(main_->OutBarra);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(main_->HelpContext(), 1);
+  splash->Show();
+  splash->Image1Click(splash->Image1);
+  EXPECT_EQ(splash->ModalResult(), mrOk);
+  EXPECT_FALSE(splash->Visible());
+  TCustomForm::Free(main_);
+  main_ = nullptr;
+  TCustomForm::Free(splash);
 }
 
 TEST_F(Console, ExitAsksAboutUnsavedConfigurationFirst) {
