@@ -28,6 +28,14 @@ bool HttpFailed(HINTERNET request, const std::string& url) {
 bool TWinInetFetcher::Fetch(const std::string& url, TStream& dest) {
   TNetHandle session(InternetOpenA("", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
   if (!session.h) return false;
+  // A server that does not answer, or trickles, must not hold the parse:
+  // each connect, send and receive waits at most kStepTimeoutMs and the
+  // whole transfer at most kTotalTimeoutMs.
+  constexpr DWORD kStepTimeoutMs = 10000, kTotalTimeoutMs = 60000;
+  DWORD timeout = kStepTimeoutMs;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+    InternetSetOptionA(session.h, option, &timeout, sizeof(timeout));
+  const DWORD started = GetTickCount();
   char canonical[1024];
   DWORD length = sizeof(canonical);
   HINTERNET opened;
@@ -42,6 +50,7 @@ bool TWinInetFetcher::Fetch(const std::string& url, TStream& dest) {
     DWORD got = 0;
     if (!InternetReadFile(request.h, block, sizeof(block), &got)) return false;
     if (got == 0) return true;
+    if (GetTickCount() - started > kTotalTimeoutMs) return false;
     // A destination that takes less (a size cap) ends the fetch as failed.
     if (dest.Write(block, got) != static_cast<int64_t>(got)) return false;
   }
