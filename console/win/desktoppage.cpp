@@ -229,7 +229,9 @@ TBatchOutcome TLKMain::ProtectSelected(int mode) {
       } else {
         PutFields(f, link);
         TShellLink back;
-        if (WriteShellLink(link, *it) == S_OK && ReadShellLink(*it, back) == S_OK &&
+        const bool written = WriteShellLink(link, *it) == S_OK;
+        if (AfterLinkWrite) AfterLinkWrite(*it);
+        if (written && ReadShellLink(*it, back) == S_OK &&
             LinkReadsBackAs(f, FieldsOf(back), SameTarget)) {
           ++outcome.Done;
         } else {
@@ -274,7 +276,9 @@ TBatchOutcome TLKMain::RevertSelected() {
       } else {
         PutFields(f, link);
         TShellLink back;
-        if (WriteShellLink(link, *it) == S_OK && ReadShellLink(*it, back) == S_OK &&
+        const bool written = WriteShellLink(link, *it) == S_OK;
+        if (AfterLinkWrite) AfterLinkWrite(*it);
+        if (written && ReadShellLink(*it, back) == S_OK &&
             LinkReadsBackAs(f, FieldsOf(back), SameTarget)) {
           ++outcome.Done;
         } else {

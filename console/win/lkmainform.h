@@ -5,6 +5,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -124,6 +125,8 @@ class TLKMain : public TForm {
   void SetStatusText(const std::string& text) { Status->SetPanelText(0, text); }
   // The browsed folder (the Refresh button's Tag 1 shows it).
   std::string BrowsedFolder;
+  // Called after each link write of protect or revert (a test seam).
+  std::function<void(const std::string& path)> AfterLinkWrite;
   // The first start-up step that failed (shown once the password was given).
   std::exception_ptr StartupError;
   // True once FormCreate ran to its end with the password accepted.

@@ -318,6 +318,29 @@ TEST_F(Console, SkipsAndFailuresAreCounted) {
   EXPECT_EQ(m->StatusText(), " Protection removed.");
 }
 
+TEST_F(Console, AFolderRefreshWaitsForProtectToFinish) {
+  AddLink(desktop_, "lk One", Fixture("tool.exe"), "", "");
+  AddLink(desktop_, "lk Two", Fixture("tool.exe"), "-t", "");
+  TLKMain* m = Start();
+  int rowsWhileBusy = -1;
+  m->AfterLinkWrite = [&](const std::string&) {
+    // A change report in the middle: the rows the command works from stay.
+    m->SetStatusText(" marker");
+    m->FolderMonitorChange(nullptr);
+    if (rowsWhileBusy < 0) rowsWhileBusy = m->DesktopLista->Count();
+    EXPECT_EQ(m->StatusText(), " marker");
+  };
+  SelectOnly({"lk One", "lk Two"});
+  const TBatchOutcome o = m->ProtectSelected(1);
+  m->AfterLinkWrite = nullptr;
+  EXPECT_EQ(o.Done, 2);
+  EXPECT_GT(rowsWhileBusy, 0);
+  // The refresh ran afterwards: both rows are shown protected at once.
+  EXPECT_EQ(Row("lk One")->SubItem(1), "Protected");
+  EXPECT_EQ(Row("lk Two")->SubItem(1), "Protected");
+  EXPECT_EQ(m->StatusText(), " Protection implemented.");
+}
+
 TEST_F(Console, PopupEnabling) {
   AddLink(desktop_, "lk A", Fixture("tool.exe"), "", "");
   AddLink(desktop_, "lk B", Fixture("tool.exe"), "", "");
