@@ -41,6 +41,15 @@ const ErrorCase kErrors[] = {
      "1: Version declaration: version \"2.0\" is not supported."},
     {"UndeclaredParameterEntity", "<!DOCTYPE r [\n%pe;]><r/>",
      "2: Can't retrieve parameter entity value. Entity \"pe\" is not declared."},
+    // input decoding, reported at the tokenizer's line
+    {"MalformedUtf8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a>\xC3(</a>",
+     "2: Malformed UTF-8 sequence in the input."},
+    // values checked by the nodes, at the parser's line
+    {"LoneAmpersandInText", "<a>\n\nx &</a>", "3: Illegal character in the text value '&&'."},
+    {"UnparsedEntityInText", "<!DOCTYPE r [<!NOTATION n SYSTEM 'n'><!ENTITY u SYSTEM 'u' NDATA n>]>\n<r>&u;</r>",
+     "2: Reference to an unparsed entity is not allowed in the character data."},
+    {"LessThanInAttributeEntity", "<!DOCTYPE r [<!ENTITY e '&#60;'>]>\n<r a='&e;'/>",
+     "2: Illegal character in the attribute value '<'."},
     // document parser
     {"VersionNotFirst", "<?xml encoding=\"UTF-8\" version=\"1.0\"?><a/>",
      "1: XML declaration: version declaration required"},
