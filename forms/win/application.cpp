@@ -95,6 +95,7 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {
 }
 
 TApplication::~TApplication() {
+  if (hint_window_) DestroyWindow(hint_window_);
   if (handle_) DestroyWindow(handle_);
 }
 
@@ -302,6 +303,54 @@ void TApplication::SetMouseControl(TControl* control) {
   if (old) old->DispatchMouseLeave();
   // A leave handler may have moved on already.
   if (control && mouse_control_ == control) control->DispatchMouseEnter();
+  if (mouse_control_ == control) UpdateHint(control);
+}
+
+void TApplication::UpdateHint(TControl* control) {
+  std::string text;
+  if (control && show_hint_ && control->ShowHint()) text = control->Hint().substr(0, control->Hint().find('|'));
+  // The tool lives on the window that gets the mouse: the control's, or its parent's.
+  HWND host = nullptr;
+  RECT r{0, 0, 0, 0};
+  if (control) {
+    if (control->IsWindowed()) {
+      auto* w = static_cast<TWinControl*>(control);
+      host = w->HandleAllocated() ? w->Handle() : nullptr;
+      r = w->ClientRect();
+    } else if (control->Parent() && control->Parent()->HandleAllocated()) {
+      host = control->Parent()->Handle();
+      r = control->BoundsRect();
+    }
+  }
+  if (text.empty() || !host) {
+    if (hint_window_) {
+      TOOLINFOA ti{};
+      ti.cbSize = sizeof ti;
+      while (SendMessageA(hint_window_, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&ti)))
+        SendMessageA(hint_window_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    return;
+  }
+  if (!hint_window_) {
+    hint_window_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                   Instance(), nullptr);
+    if (!hint_window_) return;
+  }
+  TOOLINFOA old{};
+  old.cbSize = sizeof old;
+  while (SendMessageA(hint_window_, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&old)))
+    SendMessageA(hint_window_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&old));
+  TOOLINFOA ti{};
+  ti.cbSize = sizeof ti;
+  ti.uFlags = TTF_SUBCLASS;
+  ti.hwnd = host;
+  ti.uId = 1;
+  ti.rect = r;
+  ti.lpszText = text.data();
+  SendMessageA(hint_window_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageA(hint_window_, TTM_SETDELAYTIME, TTDT_AUTOPOP, hint_hide_pause_);
+  SendMessageA(hint_window_, TTM_SETTIPBKCOLOR, ColorToRGB(hint_color_), 0);
 }
 
 void TApplication::ControlDestroying(TControl* control) {

@@ -111,6 +111,11 @@ class TApplication : public TComponent {
   bool ShowHint() const { return show_hint_; }
   void SetShowHint(bool on) { show_hint_ = on; }
 
+  // The tooltip window that shows the hint of the control under the mouse
+  // (the text before any "|"), when the control's ShowHint (its own, or
+  // its parent's while ParentShowHint) is on; null until a hint was shown.
+  HWND HintWindow() const { return hint_window_; }
+
   // The control under the mouse (windowless ones included); the window
   // layer keeps it to send enter and leave.
   TControl* MouseControl() const { return mouse_control_; }
@@ -138,7 +143,9 @@ class TApplication : public TComponent {
   int hint_hide_pause_ = 2500;
   bool show_hint_ = true;
   HWND handle_ = nullptr;
+  HWND hint_window_ = nullptr;
   TControl* mouse_control_ = nullptr;
+  void UpdateHint(TControl* control);
   std::vector<std::function<void()>> queued_;
 };
 

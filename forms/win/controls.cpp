@@ -318,6 +318,8 @@ void TControl::SetCaption(const std::string& text) {
   TextChanged();
 }
 
+bool TControl::ShowHint() const { return parent_show_hint_ && parent_ ? parent_->ShowHint() : show_hint_; }
+
 void TControl::SetCursor(TCursor cursor) {
   if (cursor == cursor_) return;
   cursor_ = cursor;

@@ -153,8 +153,14 @@ class TControl : public TComponent {
   void SetCaption(const std::string& text);
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& hint) { hint_ = hint; }
-  bool ShowHint() const { return show_hint_; }
-  void SetShowHint(bool on) { show_hint_ = on; }
+  // Whether the hint shows: the parent's choice until ShowHint is set here.
+  bool ShowHint() const;
+  void SetShowHint(bool on) {
+    show_hint_ = on;
+    parent_show_hint_ = false;
+  }
+  bool ParentShowHint() const { return parent_show_hint_; }
+  void SetParentShowHint(bool on) { parent_show_hint_ = on; }
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor cursor);
   TPopupMenu* PopupMenu() const { return popup_menu_; }
@@ -241,6 +247,7 @@ class TControl : public TComponent {
   bool parent_font_ = true;
   bool parent_color_ = true;
   bool show_hint_ = false;
+  bool parent_show_hint_ = true;
   bool font_from_parent_ = false;  // the font change now comes from the parent
   TColor color_ = clBtnFace;
   std::string caption_;

@@ -322,6 +322,42 @@ TEST_F(FormsTest, FormMadeVisibleWhileLoadingShowsAfterOnCreate) {
   EXPECT_TRUE(IsWindowVisible(f.Handle()));
 }
 
+TEST_F(FormsTest, HintOfTheControlUnderTheMouseGoesToTheTooltip) {
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetBounds(20, 20, 60, 20);
+  label->SetHint("See the help|Opens the help file");
+  auto* quiet = new TLabel(form);
+  quiet->SetParent(form);
+  quiet->SetBounds(100, 20, 60, 20);
+  quiet->SetHint("not shown");
+  form->SetShowHint(true);
+  quiet->SetShowHint(false);
+  HWND h = form->Handle();
+  auto tool_text = [] {
+    HWND tip = Application->HintWindow();
+    if (!tip || SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0) == 0) return std::string();
+    char buf[100] = {0};
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&ti));
+    ti.lpszText = buf;
+    SendMessageA(tip, TTM_GETTEXTA, sizeof buf, reinterpret_cast<LPARAM>(&ti));
+    return std::string(buf);
+  };
+  SendMessageA(h, WM_MOUSEMOVE, 0, At(30, 30));
+  EXPECT_EQ(tool_text(), "See the help");
+  // Its own ShowHint off wins over the parent's.
+  SendMessageA(h, WM_MOUSEMOVE, 0, At(110, 30));
+  EXPECT_EQ(tool_text(), "");
+  EXPECT_TRUE(label->ShowHint());
+  EXPECT_TRUE(label->ParentShowHint());
+  form->SetShowHint(false);
+  SendMessageA(h, WM_MOUSEMOVE, 0, At(300, 200));
+  SendMessageA(h, WM_MOUSEMOVE, 0, At(30, 30));
+  EXPECT_EQ(tool_text(), "");
+}
+
 TEST_F(FormsTest, StayOnTopSwitchesAtRunTime) {
   form->SetFormStyle(TFormStyle::fsStayOnTop);
   form->Show();
