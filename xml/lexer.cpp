@@ -50,7 +50,10 @@ const uint8_t kAscii[128] = {LK_ROW(0),  LK_ROW(8),  LK_ROW(16), LK_ROW(24), LK_
 
 bool LexNameStartSlow(WideChar c) { return IsNameStartChar(c); }
 bool LexNameSlow(WideChar c) { return IsNameChar(c); }
-bool LexCharDataSlow(WideChar c) { return IsCharDataChar(c); }
+// A character above U+FFFF arrives as two surrogate units (the decoder and
+// the character references only ever make whole pairs): both are character
+// data.
+bool LexCharDataSlow(WideChar c) { return IsCharDataChar(c) || (c >= 0xD800 && c <= 0xDFFF); }
 
 std::string MsgText(const WideString& text) { return WideToUTF8(text.substr(0, static_cast<std::size_t>(XMLStrLen(text)))); }
 

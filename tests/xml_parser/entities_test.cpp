@@ -37,6 +37,12 @@ const BodyCase kBodies[] = {
     {"UndeclaredStaysAsWritten", "", "<r>&nope;</r>", "<r>\n  TEXT \"&amp;nope;\"\n</r>\n"},
     {"ParameterEntityValueInGeneral", "<!ENTITY % p 'x'><!ENTITY e 'a%p;b'>", "<r>&e;</r>",
      "<r>\n  TEXT \"axb\"\n</r>\n"},
+    // Replacement text is read as the UTF-16 it is, whatever the document's
+    // encoding: the Greek letter survives in an ASCII document.
+    {"WideCharacterKept", "<!ENTITY e '&#x3A9;<b/>&#x10348;'>", "<r>&e;</r>",
+     "<r>\n  TEXT \"&#x3A9;\"\n  <b>\n  </b>\n  TEXT \"&#x10348;\"\n</r>\n"},
+    {"WideCharacterInParameterEntity", "<!ENTITY % p '<!ENTITY e \"&#x3A9;\">'>%p;", "<r>&e;</r>",
+     "<r>\n  TEXT \"&#x3A9;\"\n</r>\n"},
     {"SameEntityTwice", "<!ENTITY e '<b/>'>", "<r>&e;&e;</r>", "<r>\n  <b>\n  </b>\n  <b>\n  </b>\n</r>\n"},
 };
 

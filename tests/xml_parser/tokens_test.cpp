@@ -39,6 +39,8 @@ const DumpCase kDumps[] = {
     {"PredefinedAndCharReferences", "<a>&lt;&#65;&#x42;&amp;</a>", "XML version=\"1.0\"\n<a>\n  TEXT \"&lt;AB&amp;\"\n</a>\n"},
     {"Utf8Declared", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>\xC3\xA9</a>",
      "XML version=\"1.0\" encoding=\"UTF-8\"\n<a>\n  TEXT \"&#xE9;\"\n</a>\n"},
+    {"Utf8BeyondBMP", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a t=\"\xF0\x90\x8D\x88\">\xF0\x90\x8D\x88</a>",
+     "XML version=\"1.0\" encoding=\"UTF-8\"\n<a t=\"&#x10348;\">\n  TEXT \"&#x10348;\"\n</a>\n"},
     {"AsciiWithoutDeclaration", "<a>\xE9</a>", "XML version=\"1.0\"\n<a>\n  TEXT \"_\"\n</a>\n"},
     {"Utf16LittleEndian", "\xFF\xFE<\0a\0/\0>\0", "XML version=\"1.0\"\n<a>\n</a>\n"},
 };
@@ -128,6 +130,8 @@ TEST(Tokens, FastCharacterClassesAgree) {
     EXPECT_EQ(IsNameChar(c), LexIsName(c)) << static_cast<int>(c);
     EXPECT_EQ(IsCharDataChar(c), LexIsCharData(c)) << static_cast<int>(c);
   }
+  EXPECT_TRUE(LexIsCharData(0xD800));
+  EXPECT_TRUE(LexIsCharData(0xDFFF));
 }
 
 }  // namespace
