@@ -65,6 +65,7 @@ void TLexAnalyzer::InitLexer() {
   s_.MainBuffer = std::make_unique<TInputBuffer>();
   s_.Inputs.push_back(std::make_unique<TLexInput>());
   s_.Inputs.back()->Buffer = s_.MainBuffer.get();
+  s_.Top = s_.Inputs.back().get();
   s_.SymTab = std::make_unique<TSymTab>();
   for (const auto& t : kFixedTokens) s_.FixedHandles[t.Code] = s_.SymTab->Insert(t.Text, t.Code);
   s_.Previous = std::make_unique<TSTEntry>();
@@ -128,12 +129,14 @@ void TLexAnalyzer::PushEntityInput(const WideString& name, bool parameter, const
   input->Text = text;
   input->EntityName = name;
   s_.Inputs.push_back(std::move(input));
+  s_.Top = s_.Inputs.back().get();
   s_.Scopes.push_back(std::move(scope));
 }
 
 void TLexAnalyzer::PopEntityInput() {
   if (!InEntity()) return;
   s_.Inputs.pop_back();
+  s_.Top = s_.Inputs.back().get();
   if (!s_.Scopes.empty()) s_.Scopes.pop_back();
 }
 

@@ -79,6 +79,7 @@ struct TLexInput {
 struct TLexState {
   std::unique_ptr<TInputBuffer> MainBuffer;
   std::vector<std::unique_ptr<TLexInput>> Inputs;  // [0] the main input, top current
+  TLexInput* Top = nullptr;                        // Inputs.back(), read per character
   std::vector<TExpansionScope> Scopes;             // one per entity input above [0]
   int32_t FixedHandles[512] = {};                  // symbol-table handle of each fixed token, by code
   std::unique_ptr<TSymTab> SymTab;
@@ -142,8 +143,8 @@ class TLexAnalyzer : public TComponent {
   void CheckVersion(const WideString& value);
 
   // --- scanners -----------------------------------------------------------
-  WideChar ReadChar() { return s_.Inputs.back()->ReadChar(); }
-  void StepBack() { s_.Inputs.back()->StepBack(); }
+  WideChar ReadChar() { return s_.Top->ReadChar(); }
+  void StepBack() { s_.Top->StepBack(); }
   void StepBackChars(int n) {
     for (int i = 0; i < n; ++i) StepBack();
   }
