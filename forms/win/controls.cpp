@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "forms/base/sysutils.h"
 #include "forms/win/application.h"
@@ -25,6 +26,12 @@ std::map<std::string, WNDPROC>& NativeProcs() {
 std::map<ATOM, WNDPROC>& NativeProcsByAtom() {
   static auto* m = new std::map<ATOM, WNDPROC>;
   return *m;
+}
+
+// Every control that exists (never destroyed itself: controls may go during exit).
+std::set<const TControl*>& LiveControls() {
+  static auto* s = new std::set<const TControl*>;
+  return *s;
 }
 
 UINT_PTR NextControlId() {
@@ -156,9 +163,13 @@ TCustomForm* GetParentForm(const TControl* c) {
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
   font_.OnChange = TNotifyEvent(this, &TControl::OnFontChange);
+  LiveControls().insert(this);
 }
 
+bool TControl::Alive(const TControl* control) { return control && LiveControls().count(control) != 0; }
+
 TControl::~TControl() {
+  LiveControls().erase(this);
   if (Application) Application->ControlDestroying(this);
   if (parent_) parent_->RemoveControl(this);
 }
@@ -399,6 +410,7 @@ void TControl::DispatchMouseDown(TMouseButton button, TShiftState shift, int x, 
   if (dbl) {
     shift |= ssDouble;
     if (control_style_ & csDoubleClicks) DblClick();
+    if (!Alive(this)) return;
   }
   MouseDown(button, shift, x, y);
 }
@@ -406,7 +418,10 @@ void TControl::DispatchMouseDown(TMouseButton button, TShiftState shift, int x, 
 void TControl::DispatchMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == TMouseButton::mbLeft && (control_state_ & csLButtonDown)) {
     control_state_ &= ~csLButtonDown;
-    if ((control_style_ & csClickEvents) && ClientRect().Contains(x, y)) Click();
+    if ((control_style_ & csClickEvents) && ClientRect().Contains(x, y)) {
+      Click();
+      if (!Alive(this)) return;  // the click handler freed us
+    }
   }
   MouseUp(button, shift, x, y);
 }

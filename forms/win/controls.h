@@ -199,6 +199,9 @@ class TControl : public TComponent {
 
   virtual void Click();  // runs OnClick
   virtual bool IsWindowed() const { return false; }
+  // False once the control has been destroyed: callers that ran a handler
+  // which may have freed it ask before touching it again.
+  static bool Alive(const TControl* control);
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;

@@ -437,6 +437,21 @@ TEST_F(FormsTest, ControlFreedByAnotherHandlerIsForgottenByItsParent) {
   EXPECT_EQ(Application->MouseControl(), panel);
 }
 
+TEST_F(FormsTest, ClickHandlerMayFreeItsOwnControl) {
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetBounds(0, 0, 50, 20);
+  bool up_seen = false;
+  label->OnClick = [&](TObject* s) { delete static_cast<TLabel*>(s); };
+  label->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { up_seen = true; };
+  HWND h = form->Handle();
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+  SendMessageA(h, WM_LBUTTONUP, 0, At(10, 10));
+  EXPECT_FALSE(TControl::Alive(label));
+  EXPECT_FALSE(up_seen);
+  EXPECT_EQ(form->ControlCount(), 0);
+}
+
 TEST_F(FormsTest, NativeNotificationsAreReflectedToTheControl) {
   auto* edit = new TEdit(form);
   edit->SetParent(form);
