@@ -315,7 +315,8 @@ void TLkXMLParser::ScanCharData(WideChar c) {
         PopEntityInput();  // the text goes on after the reference
         continue;
       }
-      if (XMLStrLen(XMLStrTrim(text)) != 0) Error("Unexpected end of file.");
+      // Text may end an entity's content, never a document's.
+      if (XMLStrLen(XMLStrTrim(text)) != 0 && parseMode_ != 'e') Error("Unexpected end of file.");
       break;
     }
     if (c == u'<') {

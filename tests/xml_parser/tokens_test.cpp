@@ -134,4 +134,19 @@ TEST(Tokens, FastCharacterClassesAgree) {
   EXPECT_TRUE(LexIsCharData(0xDFFF));
 }
 
+// The external-entity mode the model uses for replacement text: content
+// under "_root", leading character data and a text declaration included.
+TEST(Tokens, ExternalEntityMode) {
+  TLkXMLParser outer(nullptr);
+  TLkXMLDocument into;
+  TMemoryStream s;
+  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>lead <a x=\"1\"/>tail\xC3\xA9";
+  s.Write(text.data(), static_cast<int64_t>(text.size()));
+  outer.ParseEntityText(s, into);
+  EXPECT_EQ(&outer, into.AssignedParser());
+  EXPECT_EQ("XML version=\"1.0\" encoding=\"UTF-8\"\n<_root>\n  TEXT \"lead \"\n  <a x=\"1\">\n  </a>\n"
+            "  TEXT \"tail&#xE9;\"\n</_root>\n",
+            CanonicalDump(into));
+}
+
 }  // namespace
