@@ -14,6 +14,7 @@
 #include "forms/base/locale.h"
 #include "console/win/lkmainform.h"
 #include "console/win/splash.h"
+#include "controls/win/foldermonitor.h"
 #include "forms/win/application.h"
 #include "forms/win/stdctrls.h"
 #include "shared/core/vigenere.h"
@@ -169,6 +170,31 @@ TEST_F(Console, MainWindowListsTheUsersDesktops) {
   ASSERT_NE(common, nullptr);
   EXPECT_EQ(common->SubItem(0), "For everybody");
   EXPECT_EQ(Row("lk Tool"), nullptr);
+}
+
+TEST_F(Console, EveryProfileHasItsDesktop) {
+  // A second user of the machine, as the profile list and the folders hold it.
+  const std::string profiles = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+  const std::string key = profiles + "\\S-1-5-21-1000-1000-1000-1042";
+  WriteRegistryValue(key, "ProfileImagePath", TLkVariant("C:\\users\\lkguest"));
+  struct Remove {
+    std::string key;
+    ~Remove() { DeleteRegistryKey(key); }
+  } remove{key};
+  CreateDirectoryA("C:\\users\\lkguest", nullptr);
+  CreateDirectoryA("C:\\users\\lkguest\\Desktop", nullptr);
+  AddLink("C:\\users\\lkguest\\Desktop", "lk Guest Tool", Fixture("tool.exe"), "", "The guest's");
+  TLKMain* m = Start();
+  int guest = -1;
+  for (int i = 0; i < m->Combo_Userlist->ItemCount(); ++i)
+    if (m->Combo_Userlist->Items()[i] == "lkguest") guest = i;
+  ASSERT_GE(guest, 0);
+  m->Combo_Userlist->SetItemIndex(guest);
+  m->Combo_UserlistChange(m->Combo_Userlist);
+  EXPECT_EQ(m->DesktopPanel->Caption(), "lkguest Desktop Shortcuts");
+  ASSERT_NE(Row("lk Guest Tool"), nullptr);
+  EXPECT_EQ(Row("lk Guest Tool")->SubItem(0), "The guest's");
+  EXPECT_EQ(m->FolderMonitor->FolderName(), "C:\\users\\lkguest\\Desktop");
 }
 
 struct LinkCase {
