@@ -15,12 +15,14 @@ prefix=${LK_SHOT_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/lockmere-shot-prefix}
 mkdir -p "$prefix"
 export WINEARCH=win32 WINEPREFIX=$(realpath "$prefix") WINEDEBUG=-all
 
-if [ ! -f "$WINEPREFIX/.lk-shot-ready" ]; then
+if [ ! -f "$WINEPREFIX/.lk-shot-prefix-ready" ]; then
   wineboot --init >/dev/null 2>&1 || true
   wineserver --wait || true
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+  # No window manager runs on the virtual display: Wine draws the frames and captions itself.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   wineserver -k || true
-  touch "$WINEPREFIX/.lk-shot-ready"
+  touch "$WINEPREFIX/.lk-shot-prefix-ready"
 fi
 
 # Inside the virtual display: start the program, wait, take the shot, end it.
