@@ -310,7 +310,7 @@ void TLKBox::ThreadTimerTimer(TObject*) {
     if (run_.ExitAction >= 6 && run_.ExitAction <= 10) run_.LogLines->Action = IntToStr(run_.ExitAction);
   }
   // The action may end the session: the record goes to disk first.
-  SaveRunLog();
+  SaveLogRecord();
   PerformExitAction();
   Application->Terminate();
 }
@@ -329,7 +329,7 @@ void TLKBox::PerformExitAction() {
   }
 }
 
-void TLKBox::SaveRunLog() {
+void TLKBox::SaveLogRecord() {
   if (!run_.LogLines || !run_.LogHasLines || run_.LogSaved) return;
   run_.LogSaved = true;
   TLogFileLock lock;
@@ -338,7 +338,7 @@ void TLKBox::SaveRunLog() {
 
 void TLKBox::FormDestroy(TObject*) {
   try {
-    SaveRunLog();
+    SaveLogRecord();
   } catch (...) {
     Application->HandleException(this);
   }

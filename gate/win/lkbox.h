@@ -85,7 +85,7 @@ class TLKBox : public TForm {
   void CheckPassword();
   void LaunchTarget(bool watch);
   void PerformExitAction();
-  void SaveRunLog();
+  void SaveLogRecord();
 
   TGateRunState run_;
 };

@@ -33,14 +33,20 @@ class GateLogTest : public GateTest {
 
 TEST_F(GateLogTest, RunsAreNumberedOnAndSurviveADeletion) {
   WriteUserData({{commonEntry_, Record("pw", "1")}});
-  const std::string link = ProtectLink("Logged", target_, "", 0);
+  // The link holds the short form: the log shows the long one, and the watch
+  // still finds the program by it.
+  char shortForm[MAX_PATH + 1] = {};
+  ASSERT_GT(GetShortPathNameA(target_.c_str(), shortForm, MAX_PATH), 0u);
+  ASSERT_NE(std::string(shortForm), target_);
+  const std::string link = ProtectLink("Logged", shortForm, "", 0);
   for (size_t i = 1; i <= 3; ++i) WatchedRun(link, i);
   auto log = ReadLog();
   ASSERT_EQ(log.size(), 3u);
   for (const char* n : {"1", "2", "3"}) {
     ASSERT_TRUE(log.count(n)) << n;
-    EXPECT_TRUE(SameText(log.at(n).TargetPath, target_));
+    EXPECT_EQ(log.at(n).TargetPath, target_);
     EXPECT_TRUE(log.at(n).EndTime);
+    EXPECT_FALSE(log.at(n).Action);
   }
 
   {  // The console deletes record "2".
