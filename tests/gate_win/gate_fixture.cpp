@@ -65,6 +65,14 @@ BOOL CALLBACK FindGateProc(HWND hwnd, LPARAM l) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   if (f->pid && pid != f->pid) return TRUE;
+  // Only the gate's own window (the console may carry the same title).
+  char image[MAX_PATH + 1] = {};
+  DWORD size = MAX_PATH;
+  HANDLE h = OpenProcess(0x1000 /* PROCESS_QUERY_LIMITED_INFORMATION */, FALSE, pid);
+  const bool gate = h && QueryFullProcessImageNameA(h, 0, image, &size) &&
+                    LowerCase(ExtractFileName(image)) == "passbox.exe";
+  if (h) CloseHandle(h);
+  if (!gate) return TRUE;
   f->found = hwnd;
   return FALSE;
 }
@@ -100,6 +108,11 @@ std::string WinPath(const std::string& unixPath) {
 }
 
 void GateTest::SetUp() {
+  // The console's tests change the same settings of the prefix: one at a time.
+  prefixLock_ = CreateMutexA(nullptr, FALSE, "LkConsoleE2ELock");
+  ASSERT_NE(prefixLock_, nullptr);
+  const DWORD waited = WaitForSingleObject(prefixLock_, 600000);
+  ASSERT_TRUE(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   for (const auto& p : Processes()) processesAtStart_.push_back(p.first);
   char temp[MAX_PATH + 1] = {};
@@ -138,6 +151,10 @@ void GateTest::TearDown() {
       TerminateProcess(h, 0);
       CloseHandle(h);
     }
+  }
+  if (prefixLock_) {
+    ReleaseMutex(prefixLock_);
+    CloseHandle(prefixLock_);
   }
 }
 

@@ -66,6 +66,7 @@ class GateTest : public testing::Test {
   std::string commonEntry_ = "All Users";
   std::vector<HANDLE> gates_;
   std::vector<DWORD> processesAtStart_;
+  HANDLE prefixLock_ = nullptr;
 };
 
 std::string WinPath(const std::string& unixPath);
