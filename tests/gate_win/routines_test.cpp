@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shellapi.h>
+
 #include "forms/base/locale.h"
 #include "forms/base/stringlist.h"
 #include "forms/base/sysutils.h"
@@ -117,6 +119,44 @@ TEST(ThreadTimer, TicksInTheMainThreadAndStopsWithItsOwner) {
   const int atDelete = ticks;
   Pump(400);
   EXPECT_EQ(ticks, atDelete);
+}
+
+}  // namespace
+
+namespace {
+
+// Protected links may show the gate's icons: the console asks for them by
+// index (0 is "ICON_1") and the names must be there.
+TEST(GateResources, GroupIconsAndDesignedPictures) {
+  std::string exe = "Z:" LK_BINARY_DIR "/gate/passbox.exe";
+  for (char& c : exe)
+    if (c == '/') c = '\\';
+  HMODULE m = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(m, nullptr) << exe;
+  for (const char* name : {"ICON_1", "ICON_2", "ICON_3", "ICON_4", "ICON_5"}) {
+    EXPECT_NE(FindResourceA(m, name, MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */), nullptr) << name;
+    HICON big = static_cast<HICON>(LoadImageA(m, name, IMAGE_ICON, 32, 32, 0));
+    HICON small = static_cast<HICON>(LoadImageA(m, name, IMAGE_ICON, 16, 16, 0));
+    EXPECT_NE(big, nullptr) << name;
+    EXPECT_NE(small, nullptr) << name;
+    if (big) DestroyIcon(big);
+    if (small) DestroyIcon(small);
+  }
+  for (const char* name : {"GATE_BACKGROUND", "GATE_OK_UP", "GATE_OK_DOWN"}) {
+    HBITMAP b = static_cast<HBITMAP>(LoadImageA(m, name, IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(b, nullptr) << name;
+    BITMAP info{};
+    GetObjectA(b, sizeof(info), &info);
+    const bool background = std::string(name) == "GATE_BACKGROUND";
+    EXPECT_EQ(info.bmWidth, background ? 300 : 43) << name;
+    EXPECT_EQ(info.bmHeight, background ? 196 : 15) << name;
+    DeleteObject(b);
+  }
+  FreeLibrary(m);
+  // Index 0 of the file is the first group, ICON_1.
+  HICON first = nullptr;
+  EXPECT_GE(ExtractIconExA(exe.c_str(), 0, &first, nullptr, 1), 1u);
+  if (first) DestroyIcon(first);
 }
 
 }  // namespace
