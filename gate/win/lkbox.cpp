@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <exception>
 
 #include "forms/base/locale.h"
 #include "controls/win/lkurl.h"
@@ -164,10 +165,13 @@ void TLKBox::FormCreate(TObject*) {
   FitClientToContent();
   SetAutoSize(false);
   run_.WrapColumn = DefaultWrapColumn;
+  // A failing skin still leaves a working gate: the remaining steps run, and
+  // the skin's error is reported after them.
+  std::exception_ptr skinError;
   try {
     ApplySkin();
   } catch (...) {
-    Application->HandleException(this);
+    skinError = std::current_exception();
   }
 
   run_.TargetPath = __argc > 1 ? __argv[1] : "";
@@ -188,6 +192,7 @@ void TLKBox::FormCreate(TObject*) {
   LabelTexto->SetCaption(
       WrapMessageText(LabelTexto->Caption(), GateBreakText, GateBreakChars, run_.WrapColumn, IsLeadByte));
   RecordShownMessage(LabelTexto->Caption());
+  if (skinError) std::rethrow_exception(skinError);
 }
 
 void TLKBox::FitClientToContent() {
