@@ -115,8 +115,15 @@ void TLexAnalyzer::SetToken(int32_t code, WideString text) {
 }
 
 void TLexAnalyzer::SetTableToken(const WideString& text, int32_t code) {
-  // The scanners know the code of every fixed token they produce.
-  int32_t h = code > 0 && code < 512 && s_.FixedHandles[code] > 0 ? s_.FixedHandles[code] : s_.SymTab->Lookup(text);
+  // The scanners know the code of every fixed token they produce: its text
+  // is the table's, without a look-up.
+  if (code > 0 && code < 512 && s_.FixedHandles[code] > 0) {
+    s_.Current->Value = code;
+    s_.Current->Name.assign(text);
+    s_.Current->Extra = s_.FixedHandles[code];
+    return;
+  }
+  int32_t h = s_.SymTab->Lookup(text);
   if (h < 0) h = s_.SymTab->Insert(text, code);
   s_.Current->Set(s_.SymTab->GetValue(h), s_.SymTab->GetName(h), h);
 }

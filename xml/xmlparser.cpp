@@ -25,6 +25,10 @@ WideString WithoutTextDecl(const WideString& text) {
   return end == WideString::npos ? text : text.substr(end + 2);
 }
 
+TLkXMLElement* AsElement(TLkXMLNode* node) {
+  return node && node->GetKind() == ntElement ? static_cast<TLkXMLElement*>(node) : nullptr;
+}
+
 bool IsInputError(const ELkXMLParserError& e) {
   return e.Line == 0 && (e.Message() == kMsgMalformedUTF8 || e.Message() == kMsgNulInInput || e.Message() == kMsgOddUTF16);
 }
@@ -182,7 +186,7 @@ void TLkXMLParser::ParseStartTag(std::vector<WideString>& open, bool& empty) {
 }
 
 void TLkXMLParser::CheckDuplicateAttribute(const WideString& name) {
-  auto* element = dynamic_cast<TLkXMLElement*>(Stack().Top());
+  TLkXMLElement* element = AsElement(Stack().Top());
   if (!element) return;
   for (TLkXMLNode* a = element->FirstAttribute(); a; a = a->NextOfKind())
     if (a->GetNodeName() == name) Error("Attribute \"" + MsgText(name) + "\" appears more than once in the start-tag.");
@@ -408,7 +412,7 @@ WideString TLkXMLParser::ExpandInValue(const WideString& value) {
 
 void TLkXMLParser::Build(int kind, const WideString& arg) {
   TLkXMLNode* top = Stack().Top();
-  auto* element = dynamic_cast<TLkXMLElement*>(top);
+  TLkXMLElement* element = AsElement(top);
   switch (kind) {
     case 1: {
       if (Stack().Depth() >= static_cast<std::size_t>(kMaxNestingDepth))
@@ -488,8 +492,8 @@ void TLkXMLParser::Build(int kind, const WideString& arg) {
 void TLkXMLParser::BuildPair(int kind, const WideString& arg1, const WideString& arg2) {
   TLkXMLNode* top = Stack().Top();
   if (kind == 2) {
-    if (auto* container = dynamic_cast<TLkContainer*>(top)) {
-      container->SetAttributeText(arg1, ExpandInValue(arg2));
+    if (TLkXMLElement* element = AsElement(top)) {
+      element->SetAttributeText(arg1, ExpandInValue(arg2));
     } else if (!top) {
       if (XMLStrCompareText(arg1, u"encoding") == 0) {
         Document->SetEncoding(WideToLatin1(arg2));
@@ -502,7 +506,7 @@ void TLkXMLParser::BuildPair(int kind, const WideString& arg1, const WideString&
   }
   if (kind == 6) {
     auto* pi = new TLkXMLPi(arg1, Document, arg2);
-    if (auto* element = dynamic_cast<TLkXMLElement*>(top))
+    if (TLkXMLElement* element = AsElement(top))
       element->AppendPi(pi);
     else
       Document->AppendPi(pi);
