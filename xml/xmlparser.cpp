@@ -388,8 +388,11 @@ WideString TLkXMLParser::ExpandInValue(const WideString& value) {
     }
     WideChar c = level.Text[level.Pos++];
     if (c == u'&') {
-      std::size_t end = level.Text.find(u';', level.Pos);
-      if (end != WideString::npos) {
+      // Only a run of name characters can be a reference: the scan stays
+      // linear on values full of "&".
+      std::size_t end = level.Pos;
+      while (end < level.Text.size() && LexIsName(level.Text[end])) ++end;
+      if (end < level.Text.size() && level.Text[end] == u';') {
         WideString name = level.Text.substr(level.Pos, end - level.Pos);
         TLkDocumentType* docType = Document ? Document->GetDocType() : nullptr;
         auto* decl = docType && IsName(name) && !IsPredefinedEntity(name)

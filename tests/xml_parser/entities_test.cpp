@@ -114,6 +114,14 @@ TEST(Entities, RecursionNestingAndSizeAreBounded) {
   }
 }
 
+TEST(Entities, AttributeFullOfAmpersandsStaysLinear) {
+  // Quadratic scanning would take minutes here.
+  std::string value(2000000, '&');
+  auto p = Parse("<!DOCTYPE r [<!ENTITY e 'x'>]><r a='" + value + "&e;'/>");
+  EXPECT_TRUE(p->failed);  // a lone "&" is refused by the attribute
+  EXPECT_EQ("Illegal character in the attribute value '&'.", p->error);
+}
+
 TEST(Entities, ExponentialParameterEntitiesEndInAnError) {
   auto p = Parse("<!DOCTYPE r [" + Laughs("%").substr(0) + "]><r/>");
   // Replace the general declarations by parameter ones.
