@@ -170,6 +170,22 @@ TEST_F(GateTest, StealthStartsTheTargetWithoutAnyWindow) {
   EXPECT_EQ(FindGateProcess(0), nullptr) << "the gate has ended";
 }
 
+TEST_F(GateTest, StealthWithLogWatchesWithoutAWindow) {
+  WriteUserData({{commonEntry_, Record("pw", "1,4")}});
+  OpenThroughShell(ProtectLink("StealthLog", target_, "", 0));
+  const auto run = WaitTargetRun(1);
+  ASSERT_TRUE(run);
+  HANDLE process = FindGateProcess(3000);
+  ASSERT_NE(process, nullptr);
+  EXPECT_FALSE(Ended(process, 2500)) << "watching, hidden";
+  EXPECT_EQ(WaitGateWindow(100), nullptr);
+  EndTarget(run->Pid);
+  EXPECT_TRUE(Ended(process, 3000));
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log.at("1").EndTime);
+}
+
 TEST_F(GateTest, EscapeEndsWithoutStartAndLeavesTheLogAsItWas) {
   WriteUserData({{commonEntry_, Record("pw", "1")}});
   {
