@@ -1,6 +1,7 @@
 #include "xml/xmlparser.h"
 
 #include <cstring>
+#include <unordered_set>
 
 #include "xml/contentmodel.h"
 #include "xml/document.h"
@@ -176,20 +177,15 @@ void TLkXMLParser::ParseStartTag(std::vector<WideString>& open, bool& empty) {
   WideString name = CurrentToken().Name;
   Match(tkName);
   Build(1, name);
+  std::unordered_set<WideString> seen;  // names as written: XML compares them exactly
   while (CurrentToken().Value == tkName) {
-    if (StandardXML) CheckDuplicateAttribute(CurrentToken().Name);
+    if (StandardXML && !seen.insert(CurrentToken().Name).second)
+      Error("Attribute \"" + MsgText(CurrentToken().Name) + "\" appears more than once in the start-tag.");
     ParseAttribute(CurrentToken().Name);
   }
   empty = CurrentToken().Value == tkEmptyTagEnd;
   if (!empty && CurrentToken().Value != tkGreater) IllegalToken();
   if (!empty) open.push_back(std::move(name));
-}
-
-void TLkXMLParser::CheckDuplicateAttribute(const WideString& name) {
-  TLkXMLElement* element = AsElement(Stack().Top());
-  if (!element) return;
-  for (TLkXMLNode* a = element->FirstAttribute(); a; a = a->NextOfKind())
-    if (a->GetNodeName() == name) Error("Attribute \"" + MsgText(name) + "\" appears more than once in the start-tag.");
 }
 
 bool TLkXMLParser::ParseContentItems() {

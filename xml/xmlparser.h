@@ -79,7 +79,6 @@ class TLkXMLParser : public TLexAnalyzer, public TLkXMLParserLink {
   WideString ExpandInValue(const WideString& value);
   bool FindGeneralEntity(const WideString& name, WideString& value);
   bool Validate();
-  void CheckDuplicateAttribute(const WideString& name);
 
   char parseMode_ = 'd';
   TEncoding defaultEncoding_ = US_ASCII;
