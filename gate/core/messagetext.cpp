@@ -35,7 +35,7 @@ std::string WrapMessageText(std::string_view text, std::string_view breakText, s
   const int64_t K = static_cast<int64_t>(breakText.size());
   auto T = [&](int64_t p) { return static_cast<unsigned char>(text[static_cast<std::size_t>(p - 1)]); };
   auto inSet = [&](unsigned char c) { return breakChars.find(static_cast<char>(c)) != std::string_view::npos; };
-  auto piece = [&](int64_t from, int64_t to) {  // both included
+  auto slice = [&](int64_t from, int64_t to) {  // both included
     return to < from ? std::string_view() : text.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(to - from + 1));
   };
 
@@ -61,7 +61,7 @@ std::string WrapMessageText(std::string_view text, std::string_view breakText, s
     ++column;
     if (existingBreak || (column > maxColumn && breakPos > lineStart)) {
       column = pos - breakPos;
-      result.append(piece(lineStart, breakPos));
+      result.append(slice(lineStart, breakPos));
       while (pos <= L && (inSet(T(pos)) || T(pos) == '\r' || T(pos) == '\n')) ++pos;
       if (!existingBreak && pos < L) result.append(breakText);
       ++breakPos;
@@ -69,6 +69,6 @@ std::string WrapMessageText(std::string_view text, std::string_view breakText, s
       existingBreak = false;
     }
   }
-  result.append(piece(lineStart, L));
+  result.append(slice(lineStart, L));
   return result;
 }

@@ -1,4 +1,4 @@
-// Path pieces that the long-path walk needs, kept apart so that its
+// Path parts that the long-path walk needs, kept apart so that its
 // termination can be checked without a file system.
 #pragma once
 

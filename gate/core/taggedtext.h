@@ -19,15 +19,15 @@ enum class TTagKind { Text, StyleOn, StyleOff, Colour };
 
 struct TTaggedToken {
   TTagKind Kind;
-  std::string Text;   // the piece for Text, the value after "c:" for Colour
+  std::string Text;   // the segment for Text, the value after "c:" for Colour
   uint8_t Style = 0;  // the style bit for StyleOn / StyleOff
   bool operator==(const TTaggedToken&) const = default;
 };
 
-// Splits one line into text pieces and tags. Only "<b>", "</b>", "<i>",
+// Splits one line into text segments and tags. Only "<b>", "</b>", "<i>",
 // "</i>", "<u>", "</u>" and "<c:...>" (any case) are tags; every other "<"
 // is text. A colour tag without ">" takes the rest of the line. Adjacent
-// text is merged into one piece.
+// text is merged into one segment.
 std::vector<TTaggedToken> TokenizeTaggedLine(std::string_view line);
 
 // The platform's colour identifiers ("clRed", "clBtnFace", ...; any case).

@@ -37,7 +37,7 @@ void TTaggedCanvasAdapter::FillRect(int left, int top, int right, int bottom) {
 int TTaggedCanvasAdapter::TextWidth(std::string_view text) { return c_.TextWidth(std::string(text)); }
 int TTaggedCanvasAdapter::TextHeight(std::string_view text) { return c_.TextHeight(std::string(text)); }
 void TTaggedCanvasAdapter::TextOut(int x, int y, std::string_view text) {
-  // Pieces sit side by side: no background of their own.
+  // Segments sit side by side: no background of their own.
   SetBkMode(c_.Handle(), TRANSPARENT);
   c_.TextOut(x, y, std::string(text));
 }
