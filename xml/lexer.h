@@ -153,11 +153,7 @@ class TLexAnalyzer : public TComponent {
   void SetToken(int32_t code, WideString text);
   // The current token becomes the previous one; the current one's storage
   // is reused for the next token.
-  void ShiftToken() {
-    s_.Previous->Name.swap(s_.Current->Name);
-    s_.Previous->Value = s_.Current->Value;
-    s_.Previous->Extra = s_.Current->Extra;
-  }
+  void ShiftToken() { std::swap(s_.Previous, s_.Current); }
   // Looks the text up in the symbol table; unknown texts get `code`.
   void SetTableToken(const WideString& text, int32_t code);
 
