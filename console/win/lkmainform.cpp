@@ -98,13 +98,6 @@ void AddShellIcons(TImageList* list, std::initializer_list<int> indices, bool la
 }
 }  // namespace
 
-// The client area the form is designed for, whatever its borders take.
-void FitClientSize(TCustomForm* form, int width, int height) {
-  RECT rc;
-  GetClientRect(form->Handle(), &rc);
-  form->SetBounds(form->Left(), form->Top(), form->Width() + width - rc.right, form->Height() + height - rc.bottom);
-}
-
 void SetHaltHook(THaltHook hook) { g_halt = hook; }
 
 void HaltProgram() {
@@ -120,7 +113,6 @@ TLKMain::TLKMain(TComponent* owner) : TForm(owner) {
   LKMain = this;
   BeginLoading();
   BuildForm();
-  FitClientSize(this, 635, 470);
   OnCreate = TNotifyEvent(this, &TLKMain::FormCreate);
   OnClose = TCloseEvent(this, &TLKMain::FormClose);
   OnDestroy = TNotifyEvent(this, &TLKMain::FormDestroy);

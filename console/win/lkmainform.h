@@ -152,4 +152,3 @@ extern TLKMain* LKMain;
 using THaltHook = void (*)();
 void SetHaltHook(THaltHook hook);
 void HaltProgram();
-void FitClientSize(TCustomForm* form, int width, int height);

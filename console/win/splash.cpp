@@ -60,7 +60,6 @@ TLKPlash::TLKPlash(TComponent* owner) : TForm(owner) {
   MainCall->SetOnTimer(TNotifyEvent(this, &TLKPlash::MainCallTimer));
   MainCall->SetTimerList(LkTimerList1);
   EndLoading();
-  FitClientSize(this, 330, 220);
   LkTimerList1->SetActive(true);
 }
 

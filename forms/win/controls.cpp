@@ -522,6 +522,15 @@ void TWinControl::CreateHandle() {
     throw;
   }
   control_state_ &= ~csCreating;
+  // A client size asked for before the window existed was an estimate of its
+  // frame; the whole window (a form's menu bar included) now shows the real one.
+  if (pending_client_.x >= 0) {
+    const TPoint want = pending_client_;
+    pending_client_ = TPoint{-1, -1};
+    RECT cr;
+    GetClientRect(hwnd_, &cr);
+    if (cr.right != want.x || cr.bottom != want.y) SetClientSize(want.x, want.y);
+  }
   CreateChildHandles();
   Realign();
 }
@@ -550,9 +559,26 @@ void TWinControl::CreateParams(TCreateParams& p) {
 }
 
 void TWinControl::SetClientSize(int w, int h) {
-  const TRect c = ClientRect();
-  SetBounds(left_, top_, width_ - c.Width() + w, height_ - c.Height() + h);
-  if (!hwnd_) pending_client_ = TPoint{w, h};
+  if (hwnd_) {
+    RECT cr;
+    GetClientRect(hwnd_, &cr);
+    SetBounds(left_, top_, width_ - cr.right + w, height_ - cr.bottom + h);
+    return;
+  }
+  // No window yet: size for the frame the style gives now, and keep the
+  // asked size, since the frame may still change (style, icons, menu).
+  const SIZE frame = EstimatedFrame();
+  SetBounds(left_, top_, w + frame.cx, h + frame.cy);
+  pending_client_ = TPoint{w, h};
+}
+
+SIZE TWinControl::EstimatedFrame() const {
+  TCreateParams p;
+  const_cast<TWinControl*>(this)->CreateParams(p);
+  RECT r{0, 0, 0, 0};
+  const auto* form = dynamic_cast<const TCustomForm*>(this);
+  AdjustWindowRectEx(&r, p.style, form && form->Menu() != nullptr, p.ex_style);
+  return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
 void TWinControl::CreateWnd() {
@@ -570,14 +596,6 @@ void TWinControl::CreateWnd() {
   SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
   // Windows can refuse a size (minimum track sizes): keep what it gave.
   UpdateBoundsFromWindow();
-  // A client size asked for before the window existed was an estimate of its frame.
-  if (pending_client_.x >= 0) {
-    TPoint want = pending_client_;
-    pending_client_ = TPoint{-1, -1};
-    RECT cr;
-    GetClientRect(h, &cr);
-    if (cr.right != want.x || cr.bottom != want.y) SetClientSize(want.x, want.y);
-  }
 }
 
 void TWinControl::DestroyWnd() {
@@ -750,7 +768,8 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   top_ = top;
   width_ = width;
   height_ = height;
-  pending_client_ = TPoint{-1, -1};
+  // A new outer size replaces a client size still waiting for the window; a move does not.
+  if (resized) pending_client_ = TPoint{-1, -1};
   if (hwnd_) {
     SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   } else if (resized) {
@@ -766,13 +785,10 @@ TRect TWinControl::ClientRect() const {
     GetClientRect(hwnd_, &r);
     return TRect(r);
   }
-  // No window yet: the frame its style will give it.
-  TCreateParams p;
-  const_cast<TWinControl*>(this)->CreateParams(p);
-  RECT r{0, 0, 0, 0};
-  const auto* form = dynamic_cast<const TCustomForm*>(this);
-  AdjustWindowRectEx(&r, p.style, form && form->Menu() != nullptr, p.ex_style);
-  return TRect(0, 0, std::max<int>(0, width_ - (r.right - r.left)), std::max<int>(0, height_ - (r.bottom - r.top)));
+  // No window yet: the size asked for, else the frame its style will give it.
+  if (pending_client_.x >= 0) return TRect(0, 0, pending_client_.x, pending_client_.y);
+  const SIZE frame = EstimatedFrame();
+  return TRect(0, 0, std::max<int>(0, width_ - frame.cx), std::max<int>(0, height_ - frame.cy));
 }
 
 void TWinControl::UpdateBoundsFromWindow() {

@@ -36,7 +36,10 @@
 // created after the parent's CreateWnd, in z-order.
 //
 // Coordinates: Left/Top are relative to the parent's client area (for a form:
-// the screen); Width/Height are the outer size.
+// the screen); Width/Height are the outer size. A client size set before the
+// window exists sizes for the frame of the style at that moment and is made
+// exact once the window (with a form's menu bar) exists; setting the outer
+// size meanwhile drops it.
 #pragma once
 
 #include <windows.h>
@@ -408,6 +411,7 @@ class TWinControl : public TControl {
  private:
   void CreateHandle();
   void CreateChildHandles();
+  SIZE EstimatedFrame() const;  // outer minus client size, before the window exists
   void ApplyFocusHooks(UINT msg);
   TBrush brush_;
   bool tab_stop_ = false;
@@ -417,7 +421,7 @@ class TWinControl : public TControl {
   int align_disabled_ = 0;
   int last_client_w_ = -1, last_client_h_ = -1;
   UINT_PTR control_id_ = 0;
-  TPoint pending_client_{-1, -1};
+  TPoint pending_client_{-1, -1};  // client size asked for before the window existed
 };
 
 // A windowed control that paints itself on a canvas (panels, custom bars).

@@ -490,6 +490,10 @@ TEST_F(Console, SplashHandsOverThenServesAsTheAboutBox) {
   auto* splash = new TLKPlash(Application);
   EXPECT_EQ(splash->FormStyle(), TFormStyle::fsStayOnTop);
   splash->Show();
+  RECT client;
+  GetClientRect(splash->Handle(), &client);
+  EXPECT_EQ(client.right, 330);  // sized to its picture
+  EXPECT_EQ(client.bottom, 220);
   for (int i = 0; i < 100 && !(LKMain && splash->IsAboutBox()); ++i) Pump(50);
   ASSERT_NE(LKMain, nullptr);
   main_ = LKMain;

@@ -475,4 +475,56 @@ TEST_F(FormsTest, NativeNotificationsAreReflectedToTheControl) {
   ReleaseDC(edit->Handle(), dc);
 }
 
+// The client area a form asks for is the one its window gets, whatever the
+// frame, a menu bar and the moment of asking (before or after the window
+// exists, with a move or a change of frame in between).
+TEST_F(FormsTest, ClientSizeIsExactForEveryFrame) {
+  enum When { kBeforeWindow, kThenRestyled, kThenRestyledAndMoved, kAfterWindow };
+  struct Case {
+    const char* name;
+    TFormBorderStyle border;
+    TBorderIcons icons;
+    bool menu;
+    When when;
+  };
+  using B = TFormBorderStyle;
+  const Case cases[] = {
+      {"none", B::bsNone, 0, false, kBeforeWindow},
+      {"single, system menu only", B::bsSingle, biSystemMenu, false, kBeforeWindow},
+      {"sizeable", B::bsSizeable, biSystemMenu | biMinimize | biMaximize, false, kBeforeWindow},
+      {"dialog", B::bsDialog, biSystemMenu, false, kBeforeWindow},
+      {"tool window", B::bsToolWindow, biSystemMenu, false, kBeforeWindow},
+      {"single with a menu bar", B::bsSingle, biSystemMenu, true, kBeforeWindow},
+      {"sizeable with a menu bar, after the window", B::bsSizeable, biSystemMenu, true, kAfterWindow},
+      {"none, then given a frame", B::bsNone, biSystemMenu, false, kThenRestyled},
+      {"none, then given a frame and moved", B::bsNone, biSystemMenu, false, kThenRestyledAndMoved},
+      {"single, after the window", B::bsSingle, biSystemMenu, false, kAfterWindow},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto* f = new TForm(nullptr);
+    f->SetBorderStyle(c.border);
+    f->SetBorderIcons(c.icons);
+    if (c.menu) {
+      auto* menu = new TMainMenu(f);
+      auto* file = new TMenuItem(menu);
+      file->SetCaption("&File");
+      menu->Items()->Add(file);
+      f->SetMenu(menu);
+    }
+    if (c.when == kAfterWindow) f->HandleNeeded();
+    f->SetClientSize(635, 470);
+    if (c.when == kThenRestyled || c.when == kThenRestyledAndMoved) f->SetBorderStyle(B::bsSingle);
+    if (c.when == kThenRestyledAndMoved) f->SetLeft(40);
+    f->Show();
+    RECT rc;
+    GetClientRect(f->Handle(), &rc);
+    EXPECT_EQ(rc.right, 635);
+    EXPECT_EQ(rc.bottom, 470);
+    EXPECT_EQ(f->ClientWidth(), 635);
+    EXPECT_EQ(f->ClientHeight(), 470);
+    TCustomForm::Free(f);
+  }
+}
+
 }  // namespace
