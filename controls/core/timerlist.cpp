@@ -6,6 +6,7 @@
 namespace {
 constexpr int kMinInterval = 100;
 constexpr int kEarlyFire = 50;  // an event may fire this much before it is due
+TLkCustomTimerList::TErrorRoute g_errorRoute = nullptr;
 }  // namespace
 
 int CommonTimerInterval(const std::vector<TTimerSlot>& events) {
@@ -41,7 +42,15 @@ int CommonTimerInterval(const std::vector<TTimerSlot>& events) {
 TLkTimerEvent::TLkTimerEvent(TComponent* owner) : TComponent(owner) {}
 
 TLkTimerEvent::~TLkTimerEvent() {
-  if (list_) list_->Leave(this);
+  if (!list_) return;
+  // Leaving may end the list, whose OnFinish may fail or free the list.
+  TLkCustomTimerList* list = list_;
+  std::shared_ptr<bool> alive = list->alive_;
+  try {
+    list->Leave(this);
+  } catch (...) {
+    TLkCustomTimerList::RouteError(list, alive, std::current_exception());
+  }
 }
 
 void TLkTimerEvent::SetTimerList(TLkCustomTimerList* list) {
@@ -109,6 +118,24 @@ void TLkCustomTimerList::Shutdown() {
     events_.pop_back();
     e->list_ = nullptr;
     if (!e->Destroying()) delete e;
+  }
+}
+
+void TLkCustomTimerList::SetErrorRoute(TErrorRoute route) { g_errorRoute = route; }
+
+void TLkCustomTimerList::HandleTickException(std::exception_ptr error) {
+  if (g_errorRoute) g_errorRoute(error);
+}
+
+void TLkCustomTimerList::RouteError(TLkCustomTimerList* list, const std::shared_ptr<bool>& alive,
+                                    std::exception_ptr error) noexcept {
+  try {
+    if (*alive)
+      list->HandleTickException(error);
+    else if (g_errorRoute)
+      g_errorRoute(error);
+  } catch (...) {
+    // The error handling failed itself: there is nobody left to tell.
   }
 }
 
@@ -277,7 +304,6 @@ void TLkCustomTimerList::Tick() {
       SetActive(false);
     }
   } catch (...) {
-    if (!*alive) throw;  // the list is gone: the platform's frame reports it
-    HandleTickException(std::current_exception());
+    RouteError(this, alive, std::current_exception());  // `this` may be gone: checked there
   }
 }

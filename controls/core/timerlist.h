@@ -8,6 +8,11 @@
 // Handlers may disable, delete or add events, deactivate or free the list,
 // or run a modal loop (a nested tick): after every handler call the list
 // checks what is still there before it goes on.
+//
+// No error leaves a tick or an event's destructor (where the last enabled
+// event going ends the list and runs OnFinish): it goes to
+// HandleTickException, or, when the failing handler freed the list, to the
+// error route the platform installed (the application's error box).
 #pragma once
 
 #include <cstdint>
@@ -86,8 +91,13 @@ class TLkCustomTimerList : public TComponent {
 
   // The window timer's period as last calculated (0: none needed).
   int TimerInterval() const { return interval_; }
-  // The platform calls this on every message of its timer.
+  // The platform calls this on every message of its timer; nothing escapes it.
   void Tick();
+
+  // Where errors go that no list is left to take (the platform installs the
+  // application's handling); null drops them.
+  using TErrorRoute = void (*)(std::exception_ptr error);
+  static void SetErrorRoute(TErrorRoute route);
 
  protected:
   virtual void Fire(TLkTimerEvent* event);
@@ -101,8 +111,8 @@ class TLkCustomTimerList : public TComponent {
   virtual bool TimerOpen() const = 0;
   virtual bool StartTimer(int ms) = 0;  // false: the system refused
   virtual void StopTimer() = 0;
-  // An exception escaping a tick; the platform hands it to the application.
-  virtual void HandleTickException(std::exception_ptr error) { std::rethrow_exception(error); }
+  // An error of a tick or of a leaving event; the default takes the error route.
+  virtual void HandleTickException(std::exception_ptr error);
 
  private:
   friend class TLkTimerEvent;
@@ -113,6 +123,9 @@ class TLkCustomTimerList : public TComponent {
   void UpdateTimer();
   bool AnyEnabled() const;
   bool ProcessEvents(const std::shared_ptr<bool>& alive);
+  // Hands an error on without letting anything escape; `list` is only used while `alive`.
+  static void RouteError(TLkCustomTimerList* list, const std::shared_ptr<bool>& alive,
+                         std::exception_ptr error) noexcept;
 
   bool active_ = false;
   std::vector<TLkTimerEvent*> events_;

@@ -7,7 +7,10 @@ constexpr UINT_PTR kTimerId = 1;
 const char kClassName[] = "LkTimerListWindow";
 }  // namespace
 
-TLkTimerList::TLkTimerList(TComponent* owner) : TLkCustomTimerList(owner) {}
+TLkTimerList::TLkTimerList(TComponent* owner) : TLkCustomTimerList(owner) {
+  // Errors of a list freed by the handler that failed go to the application too.
+  SetErrorRoute(&HandleCallbackException);
+}
 
 TLkTimerList::~TLkTimerList() { Shutdown(); }
 
@@ -48,7 +51,7 @@ LRESULT CALLBACK TLkTimerList::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM 
   if (msg != WM_TIMER) return DefWindowProcA(wnd, msg, wp, lp);
   auto* self = reinterpret_cast<TLkTimerList*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
   if (!self) return 0;
-  // The tick reports its own errors; this catches what escapes a list freed by its handler.
+  // The tick routes its own errors; nothing may cross the system's frame all the same.
   try {
     self->Tick();
   } catch (...) {

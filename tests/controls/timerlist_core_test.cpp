@@ -353,4 +353,67 @@ TEST_F(TimerList, FreeingTheListFreesItsEvents) {
   EXPECT_EQ(form.FindComponent("p"), nullptr);
 }
 
+// The error route for the time of a test: what reaches it, by message.
+struct RoutedErrors {
+  RoutedErrors() {
+    Messages().clear();
+    TLkCustomTimerList::SetErrorRoute(&Take);
+  }
+  ~RoutedErrors() { TLkCustomTimerList::SetErrorRoute(nullptr); }
+  static std::vector<std::string>& Messages() {
+    static std::vector<std::string> m;
+    return m;
+  }
+  static void Take(std::exception_ptr error) {
+    try {
+      std::rethrow_exception(error);
+    } catch (const Exception& e) {
+      Messages().push_back(e.Message());
+    }
+  }
+};
+
+// Freeing the last enabled event ends the list inside the event's destructor:
+// what OnFinish throws there goes to the list's error handling, or to the
+// error route when the handler freed the list first.
+TEST_F(TimerList, FinishErrorsInsideAnEventsDestructorAreRouted) {
+  RoutedErrors routed;
+  auto* a = Event("a", 100);
+  list->SetOnFinish([&](TObject*) { throw Exception("finish failed"); });
+  list->Start();
+  delete a;
+  EXPECT_FALSE(list->Active());
+  EXPECT_EQ(list->errors, std::vector<std::string>{"finish failed"});
+  EXPECT_TRUE(routed.Messages().empty());
+
+  auto* b = Event("b", 100);
+  list->SetOnFinish([&](TObject*) {
+    delete list;
+    list = nullptr;
+    throw Exception("freed, then failed");
+  });
+  list->Start();
+  delete b;
+  EXPECT_EQ(list, nullptr);
+  EXPECT_EQ(routed.Messages(), std::vector<std::string>{"freed, then failed"});
+  list = new FakeTimerList(&form);
+}
+
+TEST_F(TimerList, ErrorOfAHandlerThatFreedItsListTakesTheRoute) {
+  RoutedErrors routed;
+  auto* killer = Event("kill", 100);
+  killer->SetOnTimer([&](TObject*) {
+    delete list;
+    list = nullptr;
+    throw Exception("freed, then failed");
+  });
+  list->Start();
+  FakeTimerList* l = list;
+  l->now += 100;
+  l->Tick();  // returns: nothing escapes
+  EXPECT_EQ(list, nullptr);
+  EXPECT_EQ(routed.Messages(), std::vector<std::string>{"freed, then failed"});
+  list = new FakeTimerList(&form);
+}
+
 }  // namespace

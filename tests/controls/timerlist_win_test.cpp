@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/win/timerlist.h"
+#include "forms/win/application.h"
 #include "tests/controls/win_support.h"
 
 namespace {
@@ -71,6 +72,75 @@ TEST(TimerListWin, HandlerRunsAModalLoopWhileOtherEventsFire) {
   EXPECT_EQ(modalRuns, 1);
   EXPECT_TRUE(list.Active());
   EXPECT_EQ(FindWindowA("#32770", "timer list test"), nullptr);
+}
+
+// What a handler throws ends in the application's error handling, never at
+// the system's frame: whether the list goes on, deactivates or is freed.
+class TimerListErrors : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->OnException = [this](TObject*, const std::exception& e) { reported.push_back(e.what()); };
+  }
+  void TearDown() override { Application->OnException = nullptr; }
+  std::vector<std::string> reported;
+};
+
+TEST_F(TimerListErrors, HandlerErrorIsReportedAndTheListGoesOn) {
+  TLkTimerList list(nullptr);
+  int fired = 0;
+  list.Add([&](TObject*) {
+    if (++fired == 1) throw Exception("first tick failed");
+  }, 100, true);
+  list.Start();
+  ASSERT_TRUE(PumpUntil([&] { return fired >= 3; }, 5000));
+  EXPECT_EQ(reported, (std::vector<std::string>{"first tick failed"}));
+  EXPECT_TRUE(list.Active());
+}
+
+TEST_F(TimerListErrors, HandlerThatFreesItsListAndThrows) {
+  auto* list = new TLkTimerList(nullptr);
+  int fired = 0;
+  list->Add([&](TObject*) {
+    ++fired;
+    delete list;
+    throw Exception("freed, then failed");
+  }, 100, true);
+  list->Start();
+  PumpFor(500);
+  EXPECT_EQ(fired, 1);
+  EXPECT_EQ(reported, (std::vector<std::string>{"freed, then failed"}));
+}
+
+TEST_F(TimerListErrors, FinishHandlerErrorWhenTheLastEventEnds) {
+  TLkTimerList list(nullptr);
+  int fired = 0;
+  list.Add([&](TObject*) { ++fired; }, 100, false);
+  list.SetOnFinish([&](TObject*) { throw Exception("finish failed"); });
+  list.Start();
+  ASSERT_TRUE(PumpUntil([&] { return !list.Active(); }, 5000));
+  PumpFor(200);
+  EXPECT_EQ(fired, 1);
+  EXPECT_EQ(reported, (std::vector<std::string>{"finish failed"}));
+}
+
+TEST_F(TimerListErrors, FinishHandlerErrorWhenAHandlerFreesTheLastEnabledEvent) {
+  // Freeing an event runs the list's bookkeeping inside the event's
+  // destructor: the finish handler's error must not leave it.
+  TLkTimerList list(nullptr);
+  auto* other = new TLkTimerEvent(nullptr);
+  other->SetInterval(5000);
+  other->SetTimerList(&list);
+  int fired = 0;
+  list.Add([&](TObject*) {
+    ++fired;
+    delete other;
+  }, 100, false);
+  list.SetOnFinish([&](TObject*) { throw Exception("finish failed"); });
+  list.Start();
+  ASSERT_TRUE(PumpUntil([&] { return !list.Active(); }, 5000));
+  PumpFor(200);
+  EXPECT_EQ(fired, 1);
+  EXPECT_EQ(reported, (std::vector<std::string>{"finish failed"}));
 }
 
 }  // namespace
