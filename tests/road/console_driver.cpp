@@ -1,0 +1,297 @@
+#include "console_driver.h"
+
+#include <commctrl.h>
+
+#include <cctype>
+
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string ClassOf(HWND h) {
+  char cls[128] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  return cls;
+}
+
+std::string TextOf(HWND h) {
+  char text[512] = {};
+  GetWindowTextA(h, text, sizeof text);
+  return text;
+}
+
+// A block of memory inside the console, for the messages whose pointers
+// the system does not carry across processes.
+class TRemoteBlock {
+ public:
+  TRemoteBlock(DWORD pid, size_t size) : size_(size) {
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+                           FALSE, pid);
+    if (process_)
+      base_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  }
+  ~TRemoteBlock() {
+    if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  TRemoteBlock(const TRemoteBlock&) = delete;
+  TRemoteBlock& operator=(const TRemoteBlock&) = delete;
+
+  bool Ok() const { return base_ != nullptr; }
+  char* At(size_t offset) const { return base_ + offset; }
+  bool Write(size_t offset, const void* data, size_t n) {
+    SIZE_T done = 0;
+    return offset + n <= size_ && WriteProcessMemory(process_, base_ + offset, data, n, &done) && done == n;
+  }
+  bool Read(size_t offset, void* data, size_t n) {
+    SIZE_T done = 0;
+    return offset + n <= size_ && ReadProcessMemory(process_, base_ + offset, data, n, &done) && done == n;
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  char* base_ = nullptr;
+  size_t size_;
+};
+
+struct TTopSearch {
+  DWORD pid;
+  const char* cls;
+  bool visibleOnly;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTop(HWND h, LPARAM l) {
+  auto* s = reinterpret_cast<TTopSearch*>(l);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid != s->pid) return TRUE;
+  if (s->visibleOnly && !IsWindowVisible(h)) return TRUE;
+  if (s->cls && ClassOf(h) != s->cls) return TRUE;
+  s->found.push_back(h);
+  return TRUE;
+}
+
+struct TChildSearch {
+  std::string part;  // lower-case part of the class name
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND h, LPARAM l) {
+  auto* s = reinterpret_cast<TChildSearch*>(l);
+  if (Lower(ClassOf(h)).find(s->part) == std::string::npos) return TRUE;
+  s->found = h;
+  return FALSE;
+}
+
+HWND ChildOfClass(HWND parent, const std::string& part) {
+  TChildSearch s{part};
+  EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+BOOL CALLBACK CollectTexts(HWND h, LPARAM l) {
+  *reinterpret_cast<std::string*>(l) += " [" + TextOf(h) + "]";
+  return TRUE;
+}
+
+}  // namespace
+
+TConsoleDriver::~TConsoleDriver() {
+  if (!pi_.hProcess) return;
+  if (Running()) {
+    DWORD code = 0;
+    if (!Close(5000, code)) TerminateProcess(pi_.hProcess, 1);
+  }
+  WaitForSingleObject(pi_.hProcess, 5000);
+  CloseHandle(pi_.hProcess);
+}
+
+bool TConsoleDriver::Start(const std::string& exePath) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  std::string cmd = "\"" + exePath + "\"";
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return false;
+  CloseHandle(pi_.hThread);
+  return true;
+}
+
+bool TConsoleDriver::Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+LRESULT TConsoleDriver::Send(HWND to, UINT msg, WPARAM w, LPARAM l) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(to, msg, w, l, SMTO_ABORTIFHUNG, 10000, &result)) return -1;
+  return static_cast<LRESULT>(result);
+}
+
+std::vector<HWND> TConsoleDriver::TopWindows(const char* cls, bool visibleOnly) {
+  TTopSearch s{pi_.dwProcessId, cls, visibleOnly, {}};
+  EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+std::string TConsoleDriver::MessageBoxTexts() {
+  std::string texts;
+  for (HWND box : TopWindows("#32770")) {
+    texts += "box \"" + TextOf(box) + "\":";
+    EnumChildWindows(box, CollectTexts, reinterpret_cast<LPARAM>(&texts));
+    texts += "\n";
+  }
+  return texts;
+}
+
+bool TConsoleDriver::WaitReady(DWORD ms, std::string& why) {
+  const bool up = WaitFor(ms, [&] {
+    main_ = nullptr;
+    for (HWND h : TopWindows())
+      if (TextOf(h) == "Lockmere v1.01" && IsWindowEnabled(h)) main_ = h;
+    if (!main_) return false;
+    list_ = ChildOfClass(main_, "syslistview32");
+    combo_ = ChildOfClass(main_, "combobox");
+    status_ = ChildOfClass(main_, "msctls_statusbar32");
+    return list_ && combo_ && status_;
+  });
+  if (up) return true;
+  why = Running() ? "no enabled main window with list, chooser and status bar; " + MessageBoxTexts()
+                  : "lkmain.exe ended during start-up";
+  return false;
+}
+
+bool TConsoleDriver::Close(DWORD ms, DWORD& exitCode) {
+  if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return false;
+  GetExitCodeProcess(pi_.hProcess, &exitCode);
+  return true;
+}
+
+std::vector<std::string> TConsoleDriver::DesktopNames() {
+  std::vector<std::string> names;
+  const LRESULT n = Send(combo_, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    // Wide: the chooser is a Unicode window, and the ANSI form of the text
+    // is not converted on its way between processes.
+    wchar_t wide[512] = {};
+    if (Send(combo_, CB_GETLBTEXTLEN, i, 0) >= 511) continue;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(combo_, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG, 10000, &ignored);
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    names.push_back(text);
+  }
+  return names;
+}
+
+int TConsoleDriver::SelectedDesktop() { return static_cast<int>(Send(combo_, CB_GETCURSEL, 0, 0)); }
+
+bool TConsoleDriver::PickDesktop(const std::string& name, DWORD ms) {
+  const std::vector<std::string> names = DesktopNames();
+  int target = -1;
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i] == name) target = static_cast<int>(i);
+  if (target < 0) return false;
+  const int at = SelectedDesktop();
+  const WORD key = target > at ? VK_DOWN : VK_UP;
+  for (int i = at; i != target; i += target > at ? 1 : -1) {
+    PostMessageA(combo_, WM_KEYDOWN, key, 1);
+    PostMessageA(combo_, WM_KEYUP, key, 0xC0000001);
+  }
+  return WaitFor(ms, [&] { return SelectedDesktop() == target; });
+}
+
+int TConsoleDriver::RowCount() { return static_cast<int>(Send(list_, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string TConsoleDriver::RowText(int row, int column) {
+  constexpr size_t kText = 1024;
+  TRemoteBlock block(pi_.dwProcessId, sizeof(LVITEMA) + kText);
+  if (!block.Ok()) return "<no memory in the console>";
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = block.At(sizeof(LVITEMA));
+  item.cchTextMax = kText;
+  char text[kText] = {};
+  if (!block.Write(0, &item, sizeof item) || !block.Write(sizeof item, text, 1)) return "<write failed>";
+  Send(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.At(0)));
+  block.Read(sizeof(LVITEMA), text, kText - 1);
+  return text;
+}
+
+int TConsoleDriver::FindRow(const std::string& caption) {
+  const int n = RowCount();
+  for (int i = 0; i < n; ++i)
+    if (RowText(i, 0) == caption) return i;
+  return -1;
+}
+
+bool TConsoleDriver::RowSelected(int row) {
+  return (Send(list_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+namespace {
+// The middle of a row's icon (or label), in the list's client coordinates.
+bool RowPoint(DWORD pid, HWND list, int row, POINT& at) {
+  TRemoteBlock block(pid, sizeof(RECT));
+  RECT r{};
+  r.left = LVIR_BOUNDS;
+  if (!block.Ok() || !block.Write(0, &r, sizeof r)) return false;
+  DWORD_PTR ok = 0;
+  SendMessageTimeoutA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(block.At(0)), SMTO_ABORTIFHUNG, 10000, &ok);
+  if (!ok || !block.Read(0, &r, sizeof r)) return false;
+  at = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  return true;
+}
+}  // namespace
+
+void TConsoleDriver::ClickRow(int row) {
+  POINT at{};
+  if (!RowPoint(pi_.dwProcessId, list_, row, at)) return;
+  const LPARAM pos = MAKELPARAM(at.x, at.y);
+  // The list tracks a drag inside the button-down: the up must be waiting.
+  PostMessageA(list_, WM_LBUTTONUP, 0, pos);
+  Send(list_, WM_LBUTTONDOWN, MK_LBUTTON, pos);
+}
+
+bool TConsoleDriver::ProtectThroughPopup(int row, int subItem, DWORD ms, std::string& why) {
+  POINT at{};
+  if (!RowPoint(pi_.dwProcessId, list_, row, at)) {
+    why = "no place for the row";
+    return false;
+  }
+  ClientToScreen(list_, &at);
+  PostMessageA(list_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_), MAKELPARAM(at.x, at.y));
+  auto menus = [&] { return TopWindows("#32768").size(); };
+  if (!WaitFor(ms, [&] { return menus() >= 1; })) {
+    why = "the popup menu did not open";
+    return false;
+  }
+  HWND menu = TopWindows("#32768").front();
+  // The first item, "Protect", and its sub-menu.
+  PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
+  PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 1);
+  if (!WaitFor(ms, [&] { return menus() >= 2; })) {
+    why = "\"Protect\" opened no sub-menu";
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    return false;
+  }
+  for (int i = 0; i < subItem; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
+  PostMessageA(menu, WM_CHAR, '\r', 1);
+  if (!WaitFor(ms, [&] { return menus() == 0; })) {
+    why = "the menu stayed open";
+    return false;
+  }
+  return true;
+}
+
+std::string TConsoleDriver::StatusText() {
+  constexpr size_t kText = 512;
+  TRemoteBlock block(pi_.dwProcessId, kText);
+  char text[kText] = {};
+  if (!block.Ok() || !block.Write(0, text, 1)) return "<no memory in the console>";
+  if ((LOWORD(Send(status_, SB_GETTEXTLENGTHA, 0, 0))) >= kText) return "<too long>";
+  Send(status_, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(block.At(0)));
+  block.Read(0, text, kText - 1);
+  return text;
+}

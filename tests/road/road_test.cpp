@@ -1,0 +1,312 @@
+// The main road under Wine, across both real programs: the administrator
+// protects a shortcut in lkmain.exe, a user opens it through the shell, the
+// real passbox.exe (at the gate's path in the system folder) asks for the
+// password of the entry the mode names, starts the real target with its
+// arguments, waits for its end and appends the run to the log.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "console_driver.h"
+#include "forms/base/locale.h"
+#include "forms/base/sysutils.h"
+#include "gate_fixture.h"
+#include "shared/core/gatearg.h"
+#include "shared/win/shelllink.h"
+#include "tests/shared_win/winfixture.h"
+
+namespace {
+
+constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
+constexpr DWORD kLong = 30000;  // Wine under load
+
+std::string CurrentUser() {
+  char name[257] = {};
+  DWORD n = sizeof name;
+  GetUserNameA(name, &n);
+  return name;
+}
+
+std::string LongPath(const std::string& path) {
+  char buf[MAX_PATH + 1] = {};
+  const DWORD n = GetLongPathNameA(path.c_str(), buf, MAX_PATH);
+  return n > 0 && n <= MAX_PATH ? std::string(buf, n) : path;
+}
+
+void SetHklmBool(const char* name, bool on) {
+  HKEY k;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) !=
+      ERROR_SUCCESS)
+    return;
+  const DWORD v = on ? 1 : 0;
+  RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+  RegCloseKey(k);
+}
+
+// Every "short time - short date" text of the user's locale from `from` to
+// `to`, minute by minute: a log time taken in between is one of them.
+std::set<std::string> LocaleTimesBetween(SYSTEMTIME from, SYSTEMTIME to) {
+  std::set<std::string> texts;
+  FILETIME f, t;
+  SystemTimeToFileTime(&from, &f);
+  SystemTimeToFileTime(&to, &t);
+  ULARGE_INTEGER at{{f.dwLowDateTime, f.dwHighDateTime}}, end{{t.dwLowDateTime, t.dwHighDateTime}};
+  end.QuadPart += 1;
+  for (;; at.QuadPart += 60ull * 10000000ull) {
+    if (at.QuadPart > end.QuadPart) at = end;
+    FILETIME ft{at.LowPart, at.HighPart};
+    SYSTEMTIME st;
+    FileTimeToSystemTime(&ft, &st);
+    char time[64] = {}, date[64] = {};
+    GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, time, sizeof time);
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date);
+    texts.insert(std::string(time) + " - " + date);
+    if (at.QuadPart == end.QuadPart) break;
+  }
+  return texts;
+}
+
+std::string Joined(const std::set<std::string>& texts) {
+  std::string s;
+  for (const auto& t : texts) s += "\"" + t + "\" ";
+  return s;
+}
+
+int LineLength(HWND edit) {
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutA(edit, EM_LINELENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n)) return -1;
+  return static_cast<int>(n);
+}
+
+bool ProgramIsRunning(const std::string& exeName) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 e{};
+  e.dwSize = sizeof e;
+  bool found = false;
+  for (BOOL more = Process32First(snap, &e); more && !found; more = Process32Next(snap, &e))
+    found = LowerCase(ExtractFileName(e.szExeFile)) == exeName;
+  CloseHandle(snap);
+  return found;
+}
+
+struct TRoadCase {
+  const char* name;
+  int mode;            // 0 All Users, 1 per user
+  const char* typed;   // the password of the entry the mode names
+};
+void PrintTo(const TRoadCase& c, std::ostream* os) { *os << c.name; }
+
+// The passwords of the two entries differ, so only the entry the mode
+// names opens the link.
+constexpr const char* kCommonPassword = "Road common 1";
+constexpr const char* kUserPassword = "road-Mine-2";
+// Arguments with quotes and a ";": everything after the target's first ";"
+// belongs to them.
+constexpr const char* kArguments = "-x \"two words\" ;after;more";
+
+class Road : public GateTest {
+ protected:
+  void SetUp() override {
+    // The console tests of this prefix and its single-instance mutex: one
+    // console at a time, across test programs.
+    lock_ = CreateMutexA(nullptr, FALSE, "LkConsoleE2ELock");
+    ASSERT_NE(WaitForSingleObject(lock_, 300000), WAIT_TIMEOUT);
+    locked_ = true;
+    GateTest::SetUp();
+    if (HasFatalFailure()) return;
+    SetHklmBool("doAuthenticate", false);
+    SetHklmBool("doIconSelect", false);
+
+    // A desktop of its own, under a name nobody else uses.
+    std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : name)
+      if (!std::isalnum(static_cast<unsigned char>(c))) c = '-';
+    profileName_ = "lkroad-" + name.substr(name.rfind('-') + 1);
+    profileKey_ = lkfix::AddUserProfile(profileName_);
+    desktop_ = lkfix::UserDesktopOf(profileName_);
+    DeleteFileA((desktop_ + "\\Road App.lnk").c_str());
+
+    workFolder_ = install_ + "Work Folder";
+    CreateDirectoryA(workFolder_.c_str(), nullptr);
+    TShellLink l;
+    l.Target = target_;
+    l.Arguments = kArguments;
+    l.Description = "The road's program";
+    l.WorkingFolder = workFolder_;
+    l.ShowCommand = SW_SHOWMINNOACTIVE;
+    l.HotKey = MAKEWORD('R', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    link_ = desktop_ + "\\Road App.lnk";
+    ASSERT_EQ(WriteShellLink(l, link_), S_OK);
+    ASSERT_EQ(ReadShellLink(link_, before_), S_OK);
+
+    // The user data as the console's User Settings page stores it.
+    WriteUserData({{commonEntry_, Record(kCommonPassword, "1")}, {CurrentUser(), Record(kUserPassword, "1")}});
+  }
+
+  void TearDown() override {
+    console_.reset();
+    if (!link_.empty()) DeleteFileA(link_.c_str());
+    if (!profileKey_.empty()) lkfix::RemoveUserProfile(profileKey_);
+    GateTest::TearDown();
+    if (locked_) ReleaseMutex(lock_);
+    if (lock_) CloseHandle(lock_);
+  }
+
+  // The administrator's part: lkmain.exe, the scratch desktop, the row, the
+  // popup's Protect in `mode`; the console is closed again at the end.
+  void ProtectInConsole(int mode) {
+    console_ = std::make_unique<TConsoleDriver>();
+    TConsoleDriver& c = *console_;
+    ASSERT_TRUE(c.Start(WinPath(LK_BINARY_DIR "/console/lkmain.exe")));
+    std::string why;
+    ASSERT_TRUE(c.WaitReady(kLong, why)) << why;
+
+    const std::vector<std::string> names = c.DesktopNames();
+    ASSERT_NE(std::find(names.begin(), names.end(), profileName_), names.end()) << "the scratch desktop is listed: " << testing::PrintToString(names);
+    ASSERT_TRUE(c.PickDesktop(profileName_, kLong)) << "the chooser moves to " << profileName_;
+    int row = -1;
+    ASSERT_TRUE(c.WaitFor(kLong, [&] { return (row = c.FindRow("Road App")) >= 0; })) << "the link is listed";
+    EXPECT_EQ(c.RowCount(), 1) << "the scratch desktop holds the one link";
+    EXPECT_EQ(c.RowText(row, 1), "The road's program");
+    EXPECT_EQ(c.RowText(row, 2), "None");
+
+    c.ClickRow(row);
+    ASSERT_TRUE(c.WaitFor(kLong, [&] { return c.RowSelected(row); })) << "a click selects the row";
+    ASSERT_TRUE(c.ProtectThroughPopup(row, mode, kLong, why)) << why;
+    EXPECT_TRUE(c.WaitFor(kLong, [&] { return c.StatusText() == " Protection implemented."; }))
+        << "status: \"" << c.StatusText() << "\"";
+    // The folder monitor shows the change without a refresh by hand.
+    EXPECT_TRUE(c.WaitFor(kLong, [&] {
+      const int r = c.FindRow("Road App");
+      return r >= 0 && c.RowText(r, 2) == "Protected";
+    })) << "the row turns \"Protected\"";
+
+    DWORD code = 99;
+    EXPECT_TRUE(c.Close(kLong, code)) << "the console closes";
+    EXPECT_EQ(code, 0u);
+  }
+
+  // The link as the console left it: the gate with the Gate argument of the
+  // original target and arguments in `mode`; the rest of the link kept.
+  void ExpectProtectedLink(int mode) {
+    TShellLink p;
+    ASSERT_EQ(ReadShellLink(link_, p), S_OK);
+    EXPECT_TRUE(SameText(p.Target, gatePath_)) << p.Target << " is not the gate " << gatePath_;
+    std::string token = p.Arguments;
+    int readMode = -1;
+    char last = 0;
+    UnwrapToken(token, readMode, last);
+    EXPECT_EQ(readMode, mode);
+    EXPECT_EQ(last, '1');
+    std::string target, arguments;
+    SplitGateText(UnscrambleText(token), target, arguments);
+    EXPECT_TRUE(SameText(LongPath(target), target_)) << target;
+    EXPECT_EQ(arguments, kArguments);
+    EXPECT_EQ(p.Description, before_.Description);
+    EXPECT_EQ(p.WorkingFolder, before_.WorkingFolder);
+    EXPECT_EQ(p.ShowCommand, before_.ShowCommand);
+    EXPECT_EQ(p.HotKey, before_.HotKey);
+  }
+
+  HANDLE lock_ = nullptr;
+  bool locked_ = false;
+  std::unique_ptr<TConsoleDriver> console_;
+  std::string profileName_, profileKey_, desktop_, workFolder_, link_;
+  TShellLink before_;
+};
+
+class RoadMode : public Road, public testing::WithParamInterface<TRoadCase> {};
+
+TEST_P(RoadMode, ProtectInConsoleThenOpenWithThePasswordOfTheEntry) {
+  const TRoadCase& c = GetParam();
+  ProtectInConsole(c.mode);
+  if (HasFatalFailure()) return;
+  ExpectProtectedLink(c.mode);
+  if (HasFatalFailure()) return;
+
+  SYSTEMTIME opened, started, ending, ended;
+  GetLocalTime(&opened);
+  OpenThroughShell(link_);
+  HWND gate = WaitGateWindow(kLong);
+  ASSERT_NE(gate, nullptr) << "the gate's window";
+  HANDLE gateProcess = gates_.back();
+  Type(gate, c.typed);
+  PressKey(gate, VK_RETURN);
+
+  const auto run = WaitTargetRun(1, kLong);
+  ASSERT_TRUE(run) << "the target starts";
+  GetLocalTime(&started);
+  const std::string& cmd = run->CommandLine;
+  const std::string tail = std::string(" ") + kArguments;
+  EXPECT_TRUE(cmd.size() > tail.size() && cmd.compare(cmd.size() - tail.size(), tail.size(), tail) == 0)
+      << "its own arguments: " << cmd;
+  EXPECT_TRUE(SameText(run->WorkingFolder, workFolder_)) << "the link's working folder: " << run->WorkingFolder;
+  EXPECT_FALSE(IsWindowVisible(gate)) << "the gate hides once the password matched";
+  EXPECT_FALSE(Ended(gateProcess, 2500)) << "the gate waits while the target runs";
+  EXPECT_TRUE(ReadLog().empty()) << "the record is written when the run ends";
+
+  GetLocalTime(&ending);
+  EndTarget(run->Pid);
+  ASSERT_TRUE(Ended(gateProcess, kLong)) << "the gate ends after the target";
+  GetLocalTime(&ended);
+  EXPECT_EQ(TargetRuns().size(), 1u);
+
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  ASSERT_TRUE(log.count("1"));
+  const TLogRecord& r = log.at("1");
+  EXPECT_EQ(r.UserName, CurrentUser());
+  EXPECT_EQ(r.TargetPath, target_) << "the long path of the target";
+  const auto starts = LocaleTimesBetween(opened, started);
+  EXPECT_TRUE(starts.count(r.StartTime)) << r.StartTime << " not among " << Joined(starts);
+  ASSERT_TRUE(r.EndTime) << "a watched run has its end time";
+  const auto ends = LocaleTimesBetween(ending, ended);
+  EXPECT_TRUE(ends.count(*r.EndTime)) << *r.EndTime << " not among " << Joined(ends);
+  EXPECT_FALSE(r.Action);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, RoadMode,
+                         testing::Values(TRoadCase{"AllUsers", 0, kCommonPassword},
+                                         TRoadCase{"PerUser", 1, kUserPassword}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The password of the other entry is a wrong one: nothing starts, nothing is
+// logged, the typed text stays; Esc ends the gate.
+TEST_F(Road, WrongPasswordStartsNothingAndLogsNothing) {
+  ProtectInConsole(1);
+  if (HasFatalFailure()) return;
+  ExpectProtectedLink(1);
+  if (HasFatalFailure()) return;
+
+  OpenThroughShell(link_);
+  HWND gate = WaitGateWindow(kLong);
+  ASSERT_NE(gate, nullptr) << "the gate's window";
+  HANDLE gateProcess = gates_.back();
+  Type(gate, kCommonPassword);
+  PressKey(gate, VK_RETURN);
+  // A character typed after Enter arrives behind it: once it is in the box,
+  // Enter has been handled. The box's text cannot be read from outside (a
+  // password box answers no WM_GETTEXT from another process), its length can.
+  Type(gate, "Z");
+  const int expected = static_cast<int>(std::string(kCommonPassword).size()) + 1;
+  int length = -1;
+  for (DWORD t = GetTickCount(); GetTickCount() - t < kLong && length != expected; Sleep(50))
+    length = LineLength(PasswordBox(gate));
+  EXPECT_EQ(length, expected) << "the typed text stays";
+  EXPECT_TRUE(IsWindowVisible(gate)) << "the gate still asks";
+
+  PressKey(gate, VK_ESCAPE);
+  ASSERT_TRUE(Ended(gateProcess, kLong)) << "Esc ends the gate";
+  EXPECT_FALSE(ProgramIsRunning("lktarget.exe")) << "the target was not started";
+  EXPECT_TRUE(TargetRuns().empty());
+  EXPECT_EQ(GetFileAttributesA((install_ + "lmlog.bin").c_str()), INVALID_FILE_ATTRIBUTES) << "no log written";
+}
+
+}  // namespace
