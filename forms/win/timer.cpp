@@ -17,9 +17,10 @@ void HandleCallbackException(std::exception_ptr error) {
 // One hidden window of the main thread carries every TTimer; a timer is
 // found by its key, so a timer freed meanwhile is simply not found.
 struct TimerWindow {
+  // Never destroyed: timers of forms freed during exit still stop here.
   static TimerWindow& Get() {
-    static TimerWindow w;
-    return w;
+    static auto* w = new TimerWindow;
+    return *w;
   }
 
   HWND Handle() {

@@ -3,6 +3,8 @@
 // exception box, ownership and inheritance of font and colour.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "forms/win/application.h"
 #include "forms/win/extctrls.h"
 #include "forms/win/forms.h"
@@ -525,6 +527,38 @@ TEST_F(FormsTest, ClientSizeIsExactForEveryFrame) {
     EXPECT_EQ(f->ClientHeight(), 470);
     TCustomForm::Free(f);
   }
+}
+
+// Forms left to the application are freed during exit, after the layer's
+// function-local statics have gone: menu items, popup menus and a running
+// timer must not reach for destroyed tables then.
+TEST(FormsExit, FormsFreedAtExitEndTheProcessCleanly) {
+  std::string exe = std::string("Z:") + FORMS_EXIT_HELPER;
+  for (char& c : exe)
+    if (c == '/') c = '\\';
+  char tmp[MAX_PATH];
+  GetTempPathA(sizeof tmp, tmp);
+  const std::string marker = std::string(tmp) + "lk-forms-exit-" + std::to_string(GetCurrentProcessId()) + ".txt";
+  DeleteFileA(marker.c_str());
+  std::string cmd = "\"" + exe + "\" \"" + marker + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) << cmd;
+  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  std::string written;
+  if (FILE* f = std::fopen(marker.c_str(), "r")) {
+    char line[64] = {0};
+    if (std::fgets(line, sizeof line, f)) written = line;
+    std::fclose(f);
+  }
+  DeleteFileA(marker.c_str());
+  EXPECT_EQ(written, "form destroyed\n") << cmd;
+  EXPECT_EQ(code, 0u);
 }
 
 }  // namespace
