@@ -37,7 +37,7 @@ TLinkPlanResult PlanProtect(TLinkFields& link, const TProtectSettings& s) {
   if (link.Target.find(';') != std::string::npos) return TLinkPlanResult::lpTargetHasSemicolon;
   const std::string payload = link.Arguments.empty() ? link.Target : link.Target + ";" + link.Arguments;
   const std::string token = WrapToken(ScrambleText(payload), s.Mode);
-  if (token.size() > kMaxLinkText) return TLinkPlanResult::lpArgumentTooLong;
+  if (token.size() > kMaxLinkArguments) return TLinkPlanResult::lpArgumentTooLong;
 
   TIconChoice icon = ProtectedIconFor(link.Target, s.DefaultIconLocation);
   link.Arguments = token;
@@ -70,7 +70,7 @@ TLinkPlanResult PlanRevert(TLinkFields& link, const std::string& gateFileName) {
   const TDecodedGateArgument d = DecodeGateArgument(link.Arguments);
   // Without a marker the arguments are not ours: decoding them would write garbage.
   if (!d.HasMarker || d.Target.empty()) return TLinkPlanResult::lpNoModeMarker;
-  if (d.Target.size() > kMaxLinkText || d.Arguments.size() > kMaxLinkText)
+  if (d.Target.size() > kMaxLinkPath || d.Arguments.size() > kMaxLinkArguments)
     return TLinkPlanResult::lpArgumentTooLong;
   link.Target = d.Target;
   link.Arguments = d.Arguments;

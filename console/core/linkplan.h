@@ -19,16 +19,18 @@ struct TLinkFields {
   uint16_t HotKey = 0;
 };
 
-// The link record's text fields are read into 260-character buffers, so a
-// longer text written into a link would come back cut.
-constexpr std::size_t kMaxLinkText = 259;
+// What a link file can hold: a target path of MAX_PATH with its terminator,
+// and an arguments field of INFOTIPSIZE (1024) with its terminator. A longer
+// text written into a link would come back cut on Windows.
+constexpr std::size_t kMaxLinkPath = 259;
+constexpr std::size_t kMaxLinkArguments = 1023;
 
 enum class TLinkPlanResult {
   lpOk,
   lpAlreadyProtected,  // protect: nothing to do
   lpNotProtected,      // revert: nothing to do
   lpTargetHasSemicolon,
-  lpArgumentTooLong,   // the Gate argument (or the restored arguments) would not fit
+  lpArgumentTooLong,   // the Gate argument (or the restored target or arguments) would not fit
   lpNoModeMarker,      // revert: the argument is not a Gate argument
 };
 

@@ -4,6 +4,7 @@
 #include "console/core/linkplan.h"
 #include "console/core/popuprule.h"
 #include "console/core/statustexts.h"
+#include "shared/core/gatearg.h"
 
 namespace {
 
@@ -106,12 +107,58 @@ TEST(Protect, RefusesWhatCouldNotComeBack) {
   EXPECT_EQ(PlanProtect(semi, Settings(0)), TLinkPlanResult::lpTargetHasSemicolon);
   EXPECT_EQ(semi.Target, before.Target);
 
-  TLinkFields longArgs = Link("C:\\Apps\\tool.exe", std::string(200, 'x'));
+  TLinkFields longArgs = Link("C:\\Apps\\tool.exe", std::string(800, 'x'));
   EXPECT_EQ(PlanProtect(longArgs, Settings(0)), TLinkPlanResult::lpArgumentTooLong);
-  EXPECT_EQ(longArgs.Arguments, std::string(200, 'x'));
+  EXPECT_EQ(longArgs.Arguments, std::string(800, 'x'));
 
   TLinkFields protectedLink = Link("C:\\WINDOWS\\SYSTEM32\\PASSBOX.EXE", "whatever");
   EXPECT_EQ(PlanProtect(protectedLink, Settings(0)), TLinkPlanResult::lpAlreadyProtected);
+}
+
+// A link's arguments field holds 1023 characters: the Gate argument may use
+// all of it. Gate arguments are 4k + 1 long, so 1021 is the longest.
+TEST(Protect, GateArgumentUpToTheArgumentField) {
+  // "C:\Apps\tool.exe" + ";" + n, plus the 3-character marker, Base64, "1".
+  TLinkFields fits = Link("C:\\Apps\\tool.exe", std::string(745, 'x'));
+  ASSERT_EQ(PlanProtect(fits, Settings(0)), TLinkPlanResult::lpOk);
+  EXPECT_EQ(fits.Arguments.size(), 1021u);
+  EXPECT_EQ(DecodeGateArgument(fits.Arguments).Arguments, std::string(745, 'x'));
+
+  TLinkFields over = Link("C:\\Apps\\tool.exe", std::string(746, 'x'));
+  EXPECT_EQ(PlanProtect(over, Settings(0)), TLinkPlanResult::lpArgumentTooLong);
+  EXPECT_EQ(over.Target, "C:\\Apps\\tool.exe");
+  EXPECT_EQ(over.Arguments, std::string(746, 'x'));
+}
+
+// Revert writes back what the Gate argument holds: a target a link can hold
+// (259 characters) and arguments up to the field's 1023.
+TEST(Revert, RestoredTextsUpToWhatALinkHolds) {
+  struct Case {
+    std::size_t targetLength, argumentsLength;
+    TLinkPlanResult expected;
+  };
+  const Case cases[] = {
+      {16, 1023, TLinkPlanResult::lpOk},
+      {16, 1024, TLinkPlanResult::lpArgumentTooLong},
+      {259, 0, TLinkPlanResult::lpOk},
+      {260, 0, TLinkPlanResult::lpArgumentTooLong},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.targetLength) + " / " + std::to_string(c.argumentsLength));
+    const std::string target = "C:\\" + std::string(c.targetLength - 9, 'd') + "\\t.exe";
+    ASSERT_EQ(target.size(), c.targetLength);
+    const std::string args(c.argumentsLength, 'a');
+    const std::string token = WrapToken(ScrambleText(JoinGateText(target, args)), 0);
+    TLinkFields link = Link(kGate, token);
+    EXPECT_EQ(PlanRevert(link, "passbox.exe"), c.expected);
+    if (c.expected == TLinkPlanResult::lpOk) {
+      EXPECT_EQ(link.Target, target);
+      EXPECT_EQ(link.Arguments, args);
+    } else {
+      EXPECT_EQ(link.Target, kGate);  // left as it was
+      EXPECT_EQ(link.Arguments, token);
+    }
+  }
 }
 
 TEST(Revert, OnlyProtectedLinksWithAMarker) {

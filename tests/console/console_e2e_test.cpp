@@ -323,7 +323,7 @@ TEST_F(Console, ColourOverlayOnlyOnProtectedLargeIcons) {
 
 TEST_F(Console, SkipsAndFailuresAreCounted) {
   const std::string plain = AddLink(desktop_, "lk Plain", Fixture("tool.exe"), "", "");
-  AddLink(desktop_, "lk Long", Fixture("tool.exe"), std::string(230, 'a'), "");
+  AddLink(desktop_, "lk Long", Fixture("tool.exe"), std::string(800, 'a'), "");
   TLKMain* m = Start();
   SelectOnly({"lk Plain", "lk Long"});
   const TBatchOutcome o = m->ProtectSelected(0);
@@ -342,6 +342,36 @@ TEST_F(Console, SkipsAndFailuresAreCounted) {
   SelectOnly({"lk Long"});
   EXPECT_EQ(m->RevertSelected().Skipped, 1);
   EXPECT_EQ(m->StatusText(), " Protection removed.");
+}
+
+// The Gate argument may fill the link's arguments field (1023 characters;
+// Gate arguments are 4k + 1 long): 1021 is written and reads back whole, 1025
+// is refused and counted, and that link stays as it was.
+TEST_F(Console, GateArgumentsUpToTheArgumentFieldAreWritten) {
+  // Fixture("tool.exe") is 21 characters: 740 argument characters give 1021.
+  const std::string fits = AddLink(desktop_, "lk Fits", Fixture("tool.exe"), std::string(740, 'f'), "");
+  const std::string over = AddLink(desktop_, "lk Over", Fixture("tool.exe"), std::string(741, 'o'), "");
+  TLKMain* m = Start();
+  SelectOnly({"lk Fits", "lk Over"});
+  const TBatchOutcome o = m->ProtectSelected(0);
+  EXPECT_EQ(o.Done, 1);
+  EXPECT_EQ(o.Failed, 1);
+  TShellLink l;
+  ASSERT_EQ(ReadShellLink(fits, l), S_OK);
+  EXPECT_EQ(l.Arguments.size(), 1021u);
+  EXPECT_EQ(DecodeGateArgument(l.Arguments).Arguments, std::string(740, 'f'));
+  FreeShellLinkIdList(l);
+  TShellLink untouched;
+  ASSERT_EQ(ReadShellLink(over, untouched), S_OK);
+  EXPECT_EQ(untouched.Arguments, std::string(741, 'o'));
+  FreeShellLinkIdList(untouched);
+  // And back: the 740 characters are restored.
+  SelectOnly({"lk Fits"});
+  EXPECT_EQ(m->RevertSelected().Done, 1);
+  TShellLink back;
+  ASSERT_EQ(ReadShellLink(fits, back), S_OK);
+  EXPECT_EQ(back.Arguments, std::string(740, 'f'));
+  FreeShellLinkIdList(back);
 }
 
 TEST_F(Console, AFolderRefreshWaitsForProtectToFinish) {
