@@ -71,7 +71,9 @@ double Median(std::vector<double> v) {
 
 }  // namespace
 
-int main() {
+// Arguments: other builds of the gate to time instead of this tree's (Windows
+// paths), interleaved with the bare window, for before-and-after comparisons.
+int main(int argc, char** argv) {
   // A private install folder with the user data, so the gate reads a record.
   char temp[MAX_PATH + 1] = {};
   GetTempPathA(MAX_PATH, temp);
@@ -96,21 +98,33 @@ int main() {
     c.AddStream("All Users", m);
     c.SaveToFile(install + "lmdata.bin");
   }
-  const std::string gate = WinPath(LK_BINARY_DIR "/gate/passbox.exe");
+  std::vector<std::string> gates;
+  for (int i = 1; i < argc; ++i) gates.push_back(argv[i]);
+  if (gates.empty()) gates.push_back(WinPath(LK_BINARY_DIR "/gate/passbox.exe"));
   const std::string bare = WinPath(LK_BINARY_DIR "/bench/gate/bare_window.exe");
   const std::string token = " " + WrapToken(ScrambleText(JoinGateText("C:\\windows\\notepad.exe", "")), 0);
 
-  TimeToWindow(gate, token);  // warm the file cache and the wine server
+  // Warm the file cache and the wine server.
   TimeToWindow(bare, "");
-  std::vector<double> g, b;
-  for (int i = 0; i < 25; ++i) {
-    g.push_back(TimeToWindow(gate, token));
+  for (const std::string& gate : gates) TimeToWindow(gate, token);
+  constexpr int kRuns = 25;
+  std::vector<double> b;
+  std::vector<std::vector<double>> g(gates.size()), paired(gates.size());
+  for (int i = 0; i < kRuns; ++i) {
     b.push_back(TimeToWindow(bare, ""));
+    for (size_t k = 0; k < gates.size(); ++k) {
+      g[k].push_back(TimeToWindow(gates[k], token));
+      // Beside the bare run just before it: both saw about the same load.
+      paired[k].push_back(g[k].back() / b.back());
+    }
   }
-  const double gm = Median(g), bm = Median(b);
-  const double gmin = *std::min_element(g.begin(), g.end()), bmin = *std::min_element(b.begin(), b.end());
-  // The minimum is the least disturbed by other work on the machine.
-  std::printf("start to window (ms), 25 runs each: median passbox %.1f, bare %.1f, ratio %.2f; "
-              "minimum passbox %.1f, bare %.1f, ratio %.2f\n", gm, bm, gm / bm, gmin, bmin, gmin / bmin);
+  const double bm = Median(b), bmin = *std::min_element(b.begin(), b.end());
+  for (size_t k = 0; k < gates.size(); ++k) {
+    const double gm = Median(g[k]), gmin = *std::min_element(g[k].begin(), g[k].end());
+    // The minimum is the least disturbed by other work on the machine.
+    std::printf("%s\n  start to window (ms), %d runs each: median passbox %.1f, bare %.1f, ratio %.2f; "
+                "minimum passbox %.1f, bare %.1f, ratio %.2f; median of paired ratios %.2f\n",
+                gates[k].c_str(), kRuns, gm, bm, gm / bm, gmin, bmin, gmin / bmin, Median(paired[k]));
+  }
   return 0;
 }

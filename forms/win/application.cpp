@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "forms/base/sysutils.h"
+#include "forms/win/comctl_load.h"
 #include "forms/win/controls.h"
 #include "forms/win/forms.h"
 #include "forms/win/menus.h"
@@ -100,9 +101,7 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES |
-                                           ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES};
-  InitCommonControlsEx(&icc);
+  // The common controls are loaded by the first one made (comctl_load.h).
   Handle();
 }
 
@@ -332,6 +331,7 @@ void TApplication::UpdateHint(TControl* control) {
     return;
   }
   if (!hint_window_) {
+    LoadCommonControls();
     hint_window_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                    Instance(), nullptr);

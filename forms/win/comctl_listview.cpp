@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "forms/win/comctl_load.h"
+
 namespace {
 const std::string kEmpty;
 
@@ -76,6 +78,7 @@ DWORD TListView::ViewStyleBits() const {
 
 void TListView::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
+  LoadCommonControls();
   p.window_class = WC_LISTVIEWA;
   p.style |= WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN | LVS_SHAREIMAGELISTS | ViewStyleBits();
   if (!multi_select_) p.style |= LVS_SINGLESEL;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "forms/win/comctl_load.h"
+
 TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {
   SetBounds(0, 0, 200, 19);
   SetAlign(TAlign::alBottom);
@@ -10,6 +12,7 @@ TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {
 
 void TStatusBar::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
+  LoadCommonControls();
   p.window_class = STATUSCLASSNAMEA;
   // The layer places us; the bar must not move itself to the parent's bottom.
   p.style |= WS_CHILD | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;

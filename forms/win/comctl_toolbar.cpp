@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "forms/win/comctl_load.h"
+
 namespace {
 int NextCommand() {
   static int next = 0x6000;
@@ -59,6 +61,7 @@ TToolBar::~TToolBar() {
 
 void TToolBar::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
+  LoadCommonControls();
   p.window_class = TOOLBARCLASSNAMEA;
   p.style |= WS_CHILD | WS_CLIPCHILDREN | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | TBSTYLE_TOOLTIPS;
   if (flat_) p.style |= TBSTYLE_FLAT;

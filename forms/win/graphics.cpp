@@ -5,6 +5,7 @@
 
 #include "forms/base/locale.h"
 #include "forms/base/sysutils.h"
+#include "forms/win/comctl_load.h"
 
 COLORREF ColorToRGB(TColor color) {
   if (color & clSystemColor) return GetSysColor(color & 0xFF);
@@ -638,10 +639,10 @@ void TPicture::Clear() { SetGraphic(nullptr); }
 
 TImageList::TImageList(TComponent* owner, int w, int h) : TComponent(owner), width_(w), height_(h) {}
 TImageList::~TImageList() {
-  if (handle_) ImageList_Destroy(handle_);
+  if (handle_) comctl::ImageList_Destroy(handle_);
 }
 HIMAGELIST TImageList::Handle() const {
-  if (!handle_) handle_ = ImageList_Create(width_, height_, ILC_COLORDDB | ILC_MASK, 4, 4);
+  if (!handle_) handle_ = comctl::ImageList_Create(width_, height_, ILC_COLORDDB | ILC_MASK, 4, 4);
   return handle_;
 }
 void TImageList::Changed() {
@@ -649,13 +650,13 @@ void TImageList::Changed() {
 }
 void TImageList::SetSize(int w, int h) {
   if (w == width_ && h == height_) return;
-  if (handle_) ImageList_Destroy(handle_);
+  if (handle_) comctl::ImageList_Destroy(handle_);
   handle_ = nullptr;
   width_ = w;
   height_ = h;
   Changed();
 }
-int TImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_) : 0; }
+int TImageList::Count() const { return handle_ ? comctl::ImageList_GetImageCount(handle_) : 0; }
 
 // An image list refuses a bitmap that is selected into a DC: hand it a copy.
 static HBITMAP DetachedCopy(TBitmap* b) {
@@ -667,7 +668,7 @@ static HBITMAP DetachedCopy(TBitmap* b) {
 
 int TImageList::Add(TBitmap* image, TBitmap* mask) {
   HBITMAP i = DetachedCopy(image), m = DetachedCopy(mask);
-  int r = ImageList_Add(Handle(), i, m);
+  int r = comctl::ImageList_Add(Handle(), i, m);
   if (i) DeleteObject(i);
   if (m) DeleteObject(m);
   Changed();
@@ -675,22 +676,22 @@ int TImageList::Add(TBitmap* image, TBitmap* mask) {
 }
 int TImageList::AddMasked(TBitmap* image, TColor mask_color) {
   HBITMAP i = DetachedCopy(image);
-  int r = ImageList_AddMasked(Handle(), i, ColorToRGB(mask_color));
+  int r = comctl::ImageList_AddMasked(Handle(), i, ColorToRGB(mask_color));
   if (i) DeleteObject(i);
   Changed();
   return r;
 }
 int TImageList::AddIcon(TIcon* icon) {
   if (!icon || icon->Empty()) return -1;
-  int r = ImageList_AddIcon(Handle(), icon->Handle());
+  int r = comctl::ImageList_AddIcon(Handle(), icon->Handle());
   Changed();
   return r;
 }
 void TImageList::Delete(int index) {
-  if (handle_ && ImageList_Remove(handle_, index)) Changed();
+  if (handle_ && comctl::ImageList_Remove(handle_, index)) Changed();
 }
 void TImageList::Clear() {
-  if (handle_) ImageList_Remove(handle_, -1);
+  if (handle_) comctl::ImageList_Remove(handle_, -1);
   Changed();
 }
 bool TImageList::GetBitmap(int index, TBitmap* out) {
@@ -699,11 +700,11 @@ bool TImageList::GetBitmap(int index, TBitmap* out) {
   TCanvas* c = out->Canvas();
   c->Brush()->SetColor(clWhite);
   c->FillRect(TRect(0, 0, width_, height_));
-  return ImageList_Draw(handle_, index, c->Handle(), 0, 0, ILD_NORMAL);
+  return comctl::ImageList_Draw(handle_, index, c->Handle(), 0, 0, ILD_NORMAL);
 }
 bool TImageList::GetIcon(int index, TIcon* out) {
   if (!out || index < 0 || index >= Count()) return false;
-  HICON h = ImageList_GetIcon(handle_, index, ILD_NORMAL);
+  HICON h = comctl::ImageList_GetIcon(handle_, index, ILD_NORMAL);
   if (!h) return false;
   out->SetHandle(h);
   return true;
@@ -711,19 +712,19 @@ bool TImageList::GetIcon(int index, TIcon* out) {
 void TImageList::Draw(TCanvas* canvas, int x, int y, int index, bool enabled) {
   if (!canvas->Handle() || index < 0 || index >= Count()) return;
   if (enabled) {
-    ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
+    comctl::ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
   } else {
-    ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, CLR_NONE, GetSysColor(COLOR_BTNFACE),
+    comctl::ImageList_DrawEx(handle_, index, canvas->Handle(), x, y, 0, 0, CLR_NONE, GetSysColor(COLOR_BTNFACE),
                      ILD_TRANSPARENT | ILD_BLEND50);
   }
 }
 void TImageList::DrawOverlay(TCanvas* canvas, int x, int y, int index, int overlay) {
   if (!canvas->Handle() || index < 0 || index >= Count()) return;
-  ImageList_Draw(handle_, index, canvas->Handle(), x, y, ILD_TRANSPARENT | INDEXTOOVERLAYMASK(overlay));
+  comctl::ImageList_Draw(handle_, index, canvas->Handle(), x, y, ILD_TRANSPARENT | INDEXTOOVERLAYMASK(overlay));
 }
-bool TImageList::Overlay(int index, int overlay) { return handle_ && ImageList_SetOverlayImage(handle_, index, overlay); }
+bool TImageList::Overlay(int index, int overlay) { return handle_ && comctl::ImageList_SetOverlayImage(handle_, index, overlay); }
 void TImageList::SetBkColor(TColor c) {
   bk_color_ = c;
-  ImageList_SetBkColor(Handle(), c == clNone ? CLR_NONE : ColorToRGB(c));
+  comctl::ImageList_SetBkColor(Handle(), c == clNone ? CLR_NONE : ColorToRGB(c));
   Changed();
 }

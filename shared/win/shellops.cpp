@@ -3,24 +3,25 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "forms/win/comctl_load.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 
 bool MergeOverlayIcon(HICON& icon, HICON overlay, bool large) {
   const int cx = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
   const int cy = GetSystemMetrics(large ? SM_CYICON : SM_CYSMICON);
-  HIMAGELIST list = ImageList_Create(cx, cy, ILC_MASK | ILC_COLOR32, 1, 0);
+  HIMAGELIST list = comctl::ImageList_Create(cx, cy, ILC_MASK | ILC_COLOR32, 1, 0);
   if (!list) return false;
-  if (ImageList_AddIcon(list, icon) < 0 || ImageList_AddIcon(list, overlay) < 0) {
-    ImageList_Destroy(list);
+  if (comctl::ImageList_AddIcon(list, icon) < 0 || comctl::ImageList_AddIcon(list, overlay) < 0) {
+    comctl::ImageList_Destroy(list);
     return false;
   }
-  HIMAGELIST merged = ImageList_Merge(list, 0, list, 1, 0, 0);
-  HICON result = merged ? ImageList_GetIcon(merged, 0, ILD_NORMAL) : nullptr;
+  HIMAGELIST merged = comctl::ImageList_Merge(list, 0, list, 1, 0, 0);
+  HICON result = merged ? comctl::ImageList_GetIcon(merged, 0, ILD_NORMAL) : nullptr;
   // Both lists go on every path: one refresh of a protected row must not
   // cost GDI handles.
-  if (merged) ImageList_Destroy(merged);
-  ImageList_Destroy(list);
+  if (merged) comctl::ImageList_Destroy(merged);
+  comctl::ImageList_Destroy(list);
   if (!result) return false;
   DestroyIcon(icon);
   icon = result;
