@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 #include <set>
 #include <string>
@@ -114,8 +113,9 @@ constexpr const char* kArguments = "-x \"two words\" ;after;more";
 class Road : public GateTest {
  protected:
   void SetUp() override {
-    // The console tests of this prefix and its single-instance mutex: one
-    // console at a time, across test programs.
+    // The console's tests hold this mutex around each case: one lkmain.exe
+    // (a single instance) and one user of the prefix's desktops at a time,
+    // across test programs.
     lock_ = CreateMutexA(nullptr, FALSE, "LkConsoleE2ELock");
     ASSERT_NE(WaitForSingleObject(lock_, 300000), WAIT_TIMEOUT);
     locked_ = true;
@@ -126,9 +126,8 @@ class Road : public GateTest {
 
     // A desktop of its own, under a name nobody else uses.
     std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
-    for (char& c : name)
-      if (!std::isalnum(static_cast<unsigned char>(c))) c = '-';
-    profileName_ = "lkroad-" + name.substr(name.rfind('-') + 1);
+    name = name.substr(name.find_last_of('/') + 1);  // a mode case's own name
+    profileName_ = "lkroad-" + name;
     profileKey_ = lkfix::AddUserProfile(profileName_);
     desktop_ = lkfix::UserDesktopOf(profileName_);
     DeleteFileA((desktop_ + "\\Road App.lnk").c_str());
@@ -153,7 +152,11 @@ class Road : public GateTest {
   void TearDown() override {
     console_.reset();
     if (!link_.empty()) DeleteFileA(link_.c_str());
-    if (!profileKey_.empty()) lkfix::RemoveUserProfile(profileKey_);
+    if (!profileKey_.empty()) {
+      lkfix::RemoveUserProfile(profileKey_);
+      RemoveDirectoryA(desktop_.c_str());
+      RemoveDirectoryA(("C:\\users\\" + profileName_).c_str());
+    }
     GateTest::TearDown();
     if (locked_) ReleaseMutex(lock_);
     if (lock_) CloseHandle(lock_);
@@ -169,7 +172,8 @@ class Road : public GateTest {
     ASSERT_TRUE(c.WaitReady(kLong, why)) << why;
 
     const std::vector<std::string> names = c.DesktopNames();
-    ASSERT_NE(std::find(names.begin(), names.end(), profileName_), names.end()) << "the scratch desktop is listed: " << testing::PrintToString(names);
+    ASSERT_NE(std::find(names.begin(), names.end(), profileName_), names.end())
+        << "the scratch desktop is listed: " << testing::PrintToString(names);
     ASSERT_TRUE(c.PickDesktop(profileName_, kLong)) << "the chooser moves to " << profileName_;
     int row = -1;
     ASSERT_TRUE(c.WaitFor(kLong, [&] { return (row = c.FindRow("Road App")) >= 0; })) << "the link is listed";
@@ -209,6 +213,9 @@ class Road : public GateTest {
     SplitGateText(UnscrambleText(token), target, arguments);
     EXPECT_TRUE(SameText(LongPath(target), target_)) << target;
     EXPECT_EQ(arguments, kArguments);
+    // A program keeps its own icon.
+    EXPECT_TRUE(SameText(LongPath(p.IconFile), target_)) << p.IconFile;
+    EXPECT_EQ(p.IconIndex, 0);
     EXPECT_EQ(p.Description, before_.Description);
     EXPECT_EQ(p.WorkingFolder, before_.WorkingFolder);
     EXPECT_EQ(p.ShowCommand, before_.ShowCommand);
