@@ -78,6 +78,12 @@ std::string Joined(const std::set<std::string>& texts) {
   return s;
 }
 
+std::string ImageOf(HANDLE process) {
+  char path[MAX_PATH + 1] = {};
+  DWORD n = MAX_PATH;
+  return QueryFullProcessImageNameA(process, 0, path, &n) ? std::string(path, n) : "<unknown>";
+}
+
 int LineLength(HWND edit) {
   DWORD_PTR n = 0;
   if (!SendMessageTimeoutA(edit, EM_LINELENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &n)) return -1;
@@ -244,6 +250,7 @@ TEST_P(RoadMode, ProtectInConsoleThenOpenWithThePasswordOfTheEntry) {
   HWND gate = WaitGateWindow(kLong);
   ASSERT_NE(gate, nullptr) << "the gate's window";
   HANDLE gateProcess = gates_.back();
+  EXPECT_TRUE(SameText(ImageOf(gateProcess), gatePath_)) << "the gate that runs: " << ImageOf(gateProcess);
   Type(gate, c.typed);
   PressKey(gate, VK_RETURN);
 
