@@ -335,7 +335,9 @@ TEST(StreamContainer, PadCountZeroWouldHaveLoaded) {
 class StreamContainerFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::path(LK_BINARY_DIR) / "test-output" / "streamcol";
+    // ctest runs each case in its own process, side by side: one folder each.
+    dir_ = fs::path(LK_BINARY_DIR) / "test-output" / "streamcol" /
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
