@@ -6,6 +6,17 @@
 // virtual WndProc inside a try block, so no C++ exception ever crosses into
 // the system; whatever escapes goes to Application->HandleException.
 //
+// Hooks: the layer calls these virtual members itself, and a method of a
+// derived form with the same name and parameters replaces them (the build
+// warns: -Wsuggest-override). Name handlers after their component and event
+// (ExitClick, FormShow), never after a hook: Click, DblClick, MouseDown,
+// MouseUp, MouseMove, MouseEnter, MouseLeave, Paint, PaintWindow, Resized,
+// AdjustSize, Loaded, Notification, BeforeDestruction, FontChanged,
+// ColorChanged, TextChanged, EnabledChanged, VisibleChanged, CreateParams,
+// CreateWnd, DestroyWnd, WndProc, EraseBackground, CtlColor, DoEnter, DoExit,
+// DoKeyDown, DoKeyPress, DoKeyUp; on forms also DoShow, DoHide, DoClose and
+// ShowModal.
+//
 // Wrapping a native control class (the common controls, BUTTON, EDIT ...):
 //
 //   class TMyListView : public TWinControl {
