@@ -58,6 +58,7 @@ TToolBar* NewToolBar(TLKMain* form, TPanel* panel, TImageList* images) {
   bar->SetFlat(true);
   bar->SetImages(images);
   bar->SetButtonSize(39, 28);
+  bar->SetShowHint(true);  // the buttons' hints show as tips
   return bar;
 }
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "forms/win/application.h"
 #include "forms/win/comctl_load.h"
 
 namespace {
@@ -43,6 +44,11 @@ void TToolButton::SetEnabled(bool on) {
   if (bar_ && bar_->HandleAllocated()) SendMessageA(bar_->Handle(), TB_ENABLEBUTTON, command_, MAKELONG(on, 0));
 }
 
+void TToolButton::SetHint(const std::string& hint) {
+  hint_ = hint;
+  if (bar_ && bar_->HandleAllocated()) bar_->UpdateTipText(this);
+}
+
 void TToolButton::Click() {
   if (OnClick) OnClick(this);
 }
@@ -76,6 +82,7 @@ void TToolBar::CreateWnd() {
   }
   SendMessageA(hwnd_, TB_SETBUTTONSIZE, 0, MAKELONG(button_width_, button_height_));
   for (int i = 0; i < ButtonCount(); ++i) AddNative(i);
+  UpdateTipState();
   PlaceControls();
 }
 
@@ -116,6 +123,47 @@ void TToolBar::AddNative(int index) {
   }
   tb.iString = -1;
   SendMessageA(hwnd_, TB_INSERTBUTTONA, index, reinterpret_cast<LPARAM>(&tb));
+  UpdateTipText(b);
+}
+
+HWND TToolBar::ToolTips() {
+  if (!HandleAllocated()) return nullptr;
+  return reinterpret_cast<HWND>(SendMessageA(hwnd_, TB_GETTOOLTIPS, 0, 0));
+}
+
+void TToolBar::UpdateTipText(const TToolButton* b) {
+  HWND tips = ToolTips();
+  if (!tips || b->style_ == TToolButtonStyle::tbsSeparator) return;
+  // The text goes into the tool itself: the tip needs no call-back, and
+  // the text can be read back.
+  std::string text = b->hint_.substr(0, b->hint_.find('|'));
+  TOOLINFOA ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = hwnd_;
+  ti.uId = static_cast<UINT_PTR>(b->command_);
+  ti.lpszText = text.data();
+  SendMessageA(tips, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+std::string TToolBar::ToolTipText(const TToolButton* b) {
+  HWND tips = ToolTips();
+  if (!tips) return std::string();
+  char buf[1024] = "";
+  TOOLINFOA ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = hwnd_;
+  ti.uId = static_cast<UINT_PTR>(b->command_);
+  ti.lpszText = buf;
+  SendMessageA(tips, TTM_GETTEXTA, sizeof buf, reinterpret_cast<LPARAM>(&ti));
+  buf[sizeof buf - 1] = '\0';
+  return buf;
+}
+
+void TToolBar::UpdateTipState() {
+  HWND tips = ToolTips();
+  if (!tips) return;
+  SendMessageA(tips, TTM_ACTIVATE, ShowHint() && Application->ShowHint(), 0);
+  SendMessageA(tips, TTM_SETDELAYTIME, TTDT_AUTOPOP, Application->HintHidePause());
 }
 
 void TToolBar::AddButton(TToolButton* button) {
@@ -175,10 +223,13 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM w, LPARAM l) {
       auto* di = reinterpret_cast<NMTTDISPINFOA*>(l);
       for (TToolButton* b : buttons_)
         if (static_cast<UINT_PTR>(b->command_) == nm->idFrom) {
-          di->lpszText = const_cast<char*>(b->hint_.c_str());
+          tip_text_ = b->hint_.substr(0, b->hint_.find('|'));
+          di->lpszText = tip_text_.data();
           return 0;
         }
     }
+  } else if (msg == WM_MOUSEMOVE) {
+    UpdateTipState();
   } else if (msg == WM_ERASEBKGND) {
     // A flat bar is transparent: its parents paint only in WM_PAINT, so the
     // bar fills its own background.

@@ -25,7 +25,8 @@ class TToolButton : public TComponent {
   int ImageIndex() const { return image_index_; }
   void SetImageIndex(int index) { image_index_ = index; }
   const std::string& Hint() const { return hint_; }
-  void SetHint(const std::string& hint) { hint_ = hint; }
+  // The button's tooltip shows the text before any "|".
+  void SetHint(const std::string& hint);
   bool Down() const;
   void SetDown(bool on);
   bool Enabled() const { return enabled_; }
@@ -71,6 +72,10 @@ class TToolBar : public TWinControl {
   int ButtonCount() const { return static_cast<int>(buttons_.size()); }
   TToolButton* Buttons(int index) const { return buttons_.at(index); }
   TRect ButtonRect(int index);
+  // The bar's own tooltip window (null before the bar exists), and the text
+  // it holds for a button: what the pointer resting on the button shows.
+  HWND ToolTips();
+  std::string ToolTipText(const TToolButton* button);
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -82,6 +87,10 @@ class TToolBar : public TWinControl {
   friend class TToolButton;
   void AddNative(int index);
   void PlaceControls();
+  void UpdateTipText(const TToolButton* button);
+  // Tips show while the bar's ShowHint (its own or its parents') and the
+  // application's are on, and hide after the application's hint pause.
+  void UpdateTipState();
   struct TPlaced {
     TControl* control;
     int button;  // index of the separator that holds its place
@@ -91,4 +100,5 @@ class TToolBar : public TWinControl {
   bool flat_ = true;
   int button_width_ = 23, button_height_ = 22;
   TImageList* images_ = nullptr;
+  std::string tip_text_;  // the text handed to a tip that asks for it
 };

@@ -492,6 +492,17 @@ TEST_F(Console, SideBarSwitchesPages) {
   EXPECT_FALSE(m->LogPanel->Visible());
 }
 
+TEST_F(Console, ToolButtonsShowTheirHintsAsTips) {
+  TLKMain* m = Start();
+  m->ToolBar1->HandleNeeded();
+  const std::pair<TToolButton*, const char*> hints[] = {
+      {m->ToolButton1, "Large icons"}, {m->ToolButton3, "Small icons"}, {m->ToolButton5, "List"},
+      {m->Refresh, "Refresh"}, {m->ToolButton10, "New..."}};
+  for (auto [button, hint] : hints) EXPECT_EQ(m->ToolBar1->ToolTipText(button), hint);
+  EXPECT_TRUE(m->ToolBar1->ShowHint());
+  EXPECT_TRUE(m->Combo_Userlist->ShowHint());  // it sits on the bar
+}
+
 TEST_F(Console, F5RefreshesTheShownListOnly) {
   TLKMain* m = Start();
   m->SetStatusText(" something else");

@@ -10,6 +10,7 @@
 #include "controls/win/framedlistview.h"
 #include "controls/win/sidebar.h"
 #include "forms/win/application.h"
+#include "forms/win/comctl_toolbar.h"
 #include "forms/win/forms.h"
 
 namespace {
@@ -213,6 +214,37 @@ TEST_F(OnForm, EditableComboCompletes) {
   key = 27;  // Escape clears the selection
   cb->DoKeyPress(key);
   EXPECT_EQ(cb->ItemIndex(), -1);
+}
+
+TEST_F(OnForm, ToolButtonHintsAreTheirTips) {
+  auto* bar = new TToolBar(form_);
+  bar->SetParent(form_);
+  bar->SetShowHint(true);
+  auto button = [&](const std::string& hint, TToolButtonStyle style = TToolButtonStyle::tbsButton) {
+    auto* b = new TToolButton(form_);
+    b->SetStyle(style);
+    b->SetHint(hint);
+    bar->AddButton(b);
+    return b;
+  };
+  TToolButton* refresh = button("Refresh");
+  button("", TToolButtonStyle::tbsSeparator);
+  TToolButton* fresh = button("New...|Makes a new link");
+  form_->Show();
+  ASSERT_NE(bar->ToolTips(), nullptr);
+  EXPECT_EQ(bar->ToolTipText(refresh), "Refresh");
+  EXPECT_EQ(bar->ToolTipText(fresh), "New...");  // the text before "|"
+  // A button added to a bar that exists, and a hint changed later.
+  TToolButton* late = button("Later");
+  EXPECT_EQ(bar->ToolTipText(late), "Later");
+  refresh->SetHint("Reload");
+  EXPECT_EQ(bar->ToolTipText(refresh), "Reload");
+  // The tips stay up for the application's hint pause.
+  const int pause = Application->HintHidePause();
+  Application->SetHintHidePause(5000);
+  SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  EXPECT_EQ(SendMessageA(bar->ToolTips(), TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 5000);
+  Application->SetHintHidePause(pause);
 }
 
 }  // namespace
