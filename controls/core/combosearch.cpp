@@ -1,5 +1,7 @@
 #include "controls/core/combosearch.h"
 
+#include <algorithm>
+
 #include "forms/base/locale.h"
 
 int FindEntryPrefix(const std::vector<std::string>& entries, const std::string& text) {
@@ -53,4 +55,51 @@ TLkSearchStep TLkListSearch::TypeChar(unsigned char key, const std::vector<std::
     step.RestartTimer = true;
   }
   return step;
+}
+
+namespace {
+int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
+}  // namespace
+
+bool TLkEditSearch::Delete(const std::string& editText, int selStart, int selEnd, bool allowEdit) {
+  const int n = static_cast<int>(editText.size());
+  const int start = Clamp(selStart, 0, n), end = Clamp(selEnd, start, n);
+  if (!allowEdit && !(start == 0 && end == n)) return false;
+  text_ = editText;
+  text_.erase(start, std::max(end, std::min(start + 1, n)) - start);
+  return true;
+}
+
+TLkEditBackspace TLkEditSearch::Backspace(int selStart, int selEnd, bool allowEdit) {
+  TLkEditBackspace r;
+  if (text_.empty()) {
+    r.Beep = true;
+    return r;
+  }
+  const int n = static_cast<int>(text_.size());
+  std::string t = text_;
+  if (selStart >= n) {
+    t.pop_back();
+  } else if (allowEdit) {
+    const int start = Clamp(selStart, 0, n), end = Clamp(selEnd, start, n);
+    if (end > start)
+      t.erase(start, end - start);
+    else if (start > 0)
+      t.erase(start - 1, 1);
+  }
+  r.Result = t;
+  r.Emptied = t.empty();
+  text_ = t;
+  return r;
+}
+
+TLkEditTyped TLkEditSearch::Type(char ch, int selStart, int selEnd) const {
+  TLkEditTyped r;
+  const int n = static_cast<int>(text_.size());
+  const int start = Clamp(selStart, 0, n), end = Clamp(selEnd, start, n);
+  r.Remembered = text_;
+  r.Remembered.erase(start, end - start);
+  r.Candidate = r.Remembered;
+  r.Candidate.insert(r.Candidate.begin() + start, ch);
+  return r;
 }

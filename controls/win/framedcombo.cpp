@@ -1,6 +1,9 @@
 #include "controls/win/framedcombo.h"
 
+#include <algorithm>
+
 #include "forms/base/locale.h"
+#include "forms/win/application.h"
 
 TLkCustomComboBox::TLkCustomComboBox(TComponent* owner) : TCustomComboBox(owner) {
   // The component name never becomes the text.
@@ -40,63 +43,216 @@ void TLkCustomComboBox::ApplyStep(const TLkSearchStep& step, char& key) {
 }
 
 bool TLkCustomComboBox::Complete(const std::string& text, char& key) {
-  const int found = FindEntry(text);
-  if (found < 0 || text.empty()) return false;
+  edit_search_.Set(text);
+  const int found = text.empty() ? -1 : FindEntry(text);
+  if (found < 0) return false;
   SetItemIndex(found);
   Select();
-  if (OnKeyPress) OnKeyPress(this, key);
+  if (OnKeyPress && key) OnKeyPress(this, key);
   const int end = static_cast<int>(Items()[found].size());
   SendMessageA(Handle(), CB_SETEDITSEL, 0, MAKELPARAM(text.size(), end));
   if (OnMatch) OnMatch(this);
   return true;
 }
 
+void TLkCustomComboBox::CompleteQuietly() {
+  const std::string& text = edit_search_.Text();
+  const int found = text.empty() ? -1 : FindEntry(text);
+  if (found < 0) return;
+  SetItemIndex(found);
+  SendMessageA(Handle(), CB_SETEDITSEL, 0, MAKELPARAM(text.size(), Items()[found].size()));
+}
+
+void TLkCustomComboBox::EditSelection(int& start, int& end) {
+  DWORD s = 0, e = 0;
+  SendMessageA(hwnd_, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  start = static_cast<int>(s);
+  end = static_cast<int>(e);
+}
+
+bool TLkCustomComboBox::DoKeyDown(WORD& key, TShiftState shift) {
+  if (!TCustomComboBox::DoKeyDown(key, shift)) return false;
+  if (Style() == TComboBoxStyle::csDropDownList || !HandleAllocated()) return true;
+  switch (key) {
+    case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN:
+      edit_search_.Clear();
+      break;
+    case VK_END: case VK_HOME: case VK_LEFT: case VK_RIGHT:
+      edit_search_.Set(Text());
+      break;
+    case VK_INSERT:
+      if (!allow_edit_) {
+        key = 0;
+        return false;
+      }
+      if (shift & ssShift) {  // paste by key, without a character to pass on
+        clip_by_key_ = true;
+        clip_key_ = 0;
+      }
+      break;
+    case VK_DELETE: {
+      int start = 0, end = 0;
+      EditSelection(start, end);
+      if (shift & ssShift) {  // Shift+Delete cuts: the cut's rule applies
+        if (!allow_edit_) {
+          key = 0;
+          return false;
+        }
+        clip_by_key_ = true;
+        clip_key_ = 0;
+        break;
+      }
+      if (!edit_search_.Delete(Text(), start, end, allow_edit_)) {
+        key = 0;
+        return false;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return true;
+}
+
 bool TLkCustomComboBox::DoKeyPress(char& key) {
   if (Style() == TComboBoxStyle::csDropDownList || !HandleAllocated()) return TCustomComboBox::DoKeyPress(key);
   const auto ch = static_cast<unsigned char>(key);
-  DWORD start = 0, end = 0;
-  SendMessageA(hwnd_, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  const std::string text = Text();
+  int start = 0, end = 0;
+  EditSelection(start, end);
   if (ch == 27) {
     SetItemIndex(-1);
-    search_.Clear();
+    edit_search_.Clear();
     Select();
     if (OnKeyPress) OnKeyPress(this, key);
     return false;
   }
   if (ch == 8) {
-    if (text.empty()) {
+    const TLkEditBackspace r = edit_search_.Backspace(start, end, allow_edit_);
+    if (r.Beep) {
       InvalidKeyBeep();
       return true;
     }
-    std::string shorter = text;
-    if (end > start && allow_edit_)
-      shorter.erase(start, end - start);
-    else if (start > 0 && (allow_edit_ || start >= text.size()))
-      shorter.erase(start - 1, 1);
     Change();
-    if (shorter.empty()) {
+    if (r.Emptied) {
       SetItemIndex(-1);
-      search_.Clear();
+      edit_search_.Clear();
       Select();
       if (OnKeyPress) OnKeyPress(this, key);
       return true;
     }
-    return !Complete(shorter, key);
+    return !Complete(r.Result, key);
+  }
+  if (ch == 0x16 || ch == 0x18) {  // Ctrl+V, Ctrl+X
+    if (!allow_edit_) return false;
+    clip_by_key_ = true;
+    clip_key_ = key;
+    if (TCustomComboBox::DoKeyPress(key)) return true;
+    clip_by_key_ = false;
+    return false;
   }
   if (ch < 32) return TCustomComboBox::DoKeyPress(key);
   if (!TCustomComboBox::DoKeyPress(key)) return false;  // OnKeyPress dropped it
-  if (Style() == TComboBoxStyle::csDropDown && MaxLength() > 0 && static_cast<int>(text.size()) >= MaxLength() &&
+  if (Style() == TComboBoxStyle::csDropDown && MaxLength() > 0 && GetWindowTextLengthA(hwnd_) >= MaxLength() &&
       end == start) {
     InvalidKeyBeep();
     return false;
   }
-  const std::string typed = text.substr(0, start) + key + text.substr(end);
-  if (Complete(typed.substr(0, start + 1), key)) return false;
-  if (allow_edit_) return true;  // the platform inserts the character
-  InvalidKeyBeep();
-  return false;
+  const TLkEditTyped typed = edit_search_.Type(key, start, end);
+  if (Complete(typed.Candidate, key)) return false;
+  if (!allow_edit_) {
+    InvalidKeyBeep();
+    edit_search_.Set(typed.Remembered);
+    return false;
+  }
+  // The typed text without the completion; the platform inserts the key.
+  const int caret = std::min<int>(start, static_cast<int>(typed.Remembered.size()));
+  setting_text_ = true;
+  SetWindowTextA(hwnd_, typed.Remembered.c_str());
+  setting_text_ = false;
+  SendMessageA(hwnd_, CB_SETEDITSEL, 0, MAKELPARAM(caret, caret));
+  edit_search_.Set(typed.Candidate);
+  return true;
 }
+
+void TLkCustomComboBox::AfterClipboardEdit() {
+  edit_search_.Set(Text());
+  if (clip_by_key_) {
+    // By key: completed like typing, with its events.
+    char key = clip_key_;
+    clip_by_key_ = false;
+    clip_key_ = 0;
+    const std::string text = edit_search_.Text();
+    Complete(text, key);
+  } else if (Style() == TComboBoxStyle::csDropDown) {
+    CompleteQuietly();
+  }
+}
+
+LRESULT CALLBACK TLkCustomComboBox::EditHook(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  auto* self = static_cast<TLkCustomComboBox*>(GetPropA(hwnd, "Lk.ComboEdit"));
+  if (!self) return DefWindowProcA(hwnd, msg, w, l);
+  try {
+    return self->EditMessage(hwnd, msg, w, l);
+  } catch (...) {
+    Application->HandleException(self);
+    return 0;
+  }
+}
+
+LRESULT TLkCustomComboBox::EditMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  const WNDPROC native = edit_proc_;
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      edit_search_.Set(Text());
+      break;
+    case WM_CUT:
+    case WM_PASTE: {
+      if (!allow_edit_) {
+        clip_by_key_ = false;
+        return 0;
+      }
+      const LRESULT r = CallWindowProcA(native, hwnd, msg, w, l);
+      AfterClipboardEdit();
+      return r;
+    }
+    case WM_KEYDOWN:
+    case WM_CHAR: {
+      // The edit may cut or paste for a key without a WM_CUT or WM_PASTE
+      // of its own (Shift+Insert, Shift+Delete).
+      const LRESULT r = CallWindowProcA(native, hwnd, msg, w, l);
+      if (clip_by_key_) AfterClipboardEdit();
+      return r;
+    }
+    case WM_KILLFOCUS: {
+      const LRESULT r = CallWindowProcA(native, hwnd, msg, w, l);
+      FocusLost();
+      return r;
+    }
+    case WM_NCDESTROY:
+      UnhookEdit();
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(native, hwnd, msg, w, l);
+}
+
+void TLkCustomComboBox::HookEdit() {
+  edit_ = EditHandle();
+  if (!edit_) return;
+  SetPropA(edit_, "Lk.ComboEdit", this);
+  edit_proc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TLkCustomComboBox::EditHook)));
+}
+
+void TLkCustomComboBox::UnhookEdit() {
+  if (!edit_) return;
+  SetWindowLongPtrA(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_proc_));
+  RemovePropA(edit_, "Lk.ComboEdit");
+  edit_ = nullptr;
+}
+
+TLkCustomComboBox::~TLkCustomComboBox() { UnhookEdit(); }
 
 void TLkCustomComboBox::SetDropDownWidth(int w) {
   drop_down_width_ = w;
@@ -105,11 +261,13 @@ void TLkCustomComboBox::SetDropDownWidth(int w) {
 
 void TLkCustomComboBox::CreateWnd() {
   TCustomComboBox::CreateWnd();
+  HookEdit();
   if (drop_down_width_ != 0) SendMessageA(hwnd_, CB_SETDROPPEDWIDTH, drop_down_width_, 0);
 }
 
 void TLkCustomComboBox::DestroyWnd() {
   if (HandleAllocated()) drop_down_width_ = static_cast<int>(SendMessageA(hwnd_, CB_GETDROPPEDWIDTH, 0, 0));
+  UnhookEdit();
   TCustomComboBox::DestroyWnd();
 }
 
@@ -195,6 +353,20 @@ void TLkCustomComboBox::PaintFrame() {
   ReleaseDC(hwnd_, dc);
 }
 
+void TLkCustomComboBox::FocusLost() {
+  // The focus may only move between the box and its edit part.
+  HWND now = GetFocus();
+  if (now && (now == hwnd_ || now == edit_)) return;
+  search_.Clear();
+  edit_search_.Clear();
+  hover_ = false;
+  UpdateFrame(false, false);
+  if (Style() == TComboBoxStyle::csDropDown) {
+    const std::string text = Text();
+    if (!text.empty() && !SelectText(text) && OnNotInList) OnNotInList(this);
+  }
+}
+
 void TLkCustomComboBox::CloseUp() { TCustomComboBox::CloseUp(); }
 
 void TLkCustomComboBox::MouseEnter() {
@@ -227,6 +399,7 @@ LRESULT TLkCustomComboBox::WndProc(UINT msg, WPARAM w, LPARAM l) {
       }
       break;
     case WM_KEYDOWN:
+      if (Style() != TComboBoxStyle::csDropDownList) break;
       switch (w) {
         case VK_ESCAPE: case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME:
         case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
@@ -265,13 +438,16 @@ LRESULT TLkCustomComboBox::WndProc(UINT msg, WPARAM w, LPARAM l) {
       return r;
     }
     case WM_KILLFOCUS: {
-      search_.Clear();
-      hover_ = false;
-      UpdateFrame(false, false);
       const LRESULT r = TCustomComboBox::WndProc(msg, w, l);
-      if (Style() == TComboBoxStyle::csDropDown) {
-        const std::string text = Text();
-        if (!text.empty() && !SelectText(text) && OnNotInList) OnNotInList(this);
+      FocusLost();
+      return r;
+    }
+    case WM_SETTEXT: {
+      // A text set from outside: its start finds and completes an entry.
+      const LRESULT r = TCustomComboBox::WndProc(msg, w, l);
+      if (!setting_text_ && Style() == TComboBoxStyle::csDropDown) {
+        edit_search_.Set(Text());
+        CompleteQuietly();
       }
       return r;
     }

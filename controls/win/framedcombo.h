@@ -42,7 +42,11 @@ class TLkCustomComboBox : public TCustomComboBox {
   virtual void SetFrameVisible(bool on);
   bool UseFrameController() const { return use_frame_controller_; }
   void SetUseFrameController(bool on) { use_frame_controller_ = on; }
-  const std::string& SearchText() const { return search_.Text(); }
+  // The characters typed so far (the drop-down list's type-ahead, or the
+  // typed part of the editable styles' text).
+  const std::string& SearchText() const {
+    return Style() == TComboBoxStyle::csDropDownList ? search_.Text() : edit_search_.Text();
+  }
 
   TNotifyEvent OnMatch;
   TNotifyEvent OnNotInList;
@@ -50,6 +54,8 @@ class TLkCustomComboBox : public TCustomComboBox {
   // The editable styles' typing (the message loop hands the edit part's
   // characters to the combo box): completion from the entries.
   bool DoKeyPress(char& key) override;
+  bool DoKeyDown(WORD& key, TShiftState shift) override;
+  ~TLkCustomComboBox() override;
 
  protected:
   virtual void UpdateFrame(bool viaMouse, bool value);
@@ -63,6 +69,18 @@ class TLkCustomComboBox : public TCustomComboBox {
 
  private:
   void ApplyStep(const TLkSearchStep& step, char& key);
+  void EditSelection(int& start, int& end);
+  // The edit part's own messages: presses, cut and paste.
+  static LRESULT CALLBACK EditHook(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+  LRESULT EditMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
+  void HookEdit();
+  void UnhookEdit();
+  // After the platform's cut or paste: the new text is the search text.
+  void AfterClipboardEdit();
+  // Selects the entry the search text begins and the completed part of the
+  // text, without events.
+  void CompleteQuietly();
+  void FocusLost();
   // Completes `text` with the first entry it begins: selects that entry and
   // the completed tail of the edit text. False when no entry matches.
   bool Complete(const std::string& text, char& key);
@@ -81,6 +99,12 @@ class TLkCustomComboBox : public TCustomComboBox {
   bool frame_visible_ = false;
   bool use_frame_controller_ = true;
   TLkListSearch search_;
+  TLkEditSearch edit_search_;
+  HWND edit_ = nullptr;
+  WNDPROC edit_proc_ = nullptr;
+  bool clip_by_key_ = false;  // Ctrl+V, Ctrl+X, Shift+Insert or Shift+Delete started a paste or cut
+  char clip_key_ = 0;         // its character (none for Shift+Insert and Shift+Delete)
+  bool setting_text_ = false;
   TTimer* reset_timer_;
   bool typing_ = false;
   bool focused_ = false;

@@ -151,4 +151,68 @@ TEST(ComboSearch, BackspaceAndEscape) {
   EXPECT_EQ(s.Text(), "");
 }
 
+TEST(ComboSearch, EditableDeleteRemovesAtLeastOneCharacter) {
+  struct Case {
+    const char* text;
+    int start, end;
+    bool allowEdit;
+    bool allowed;
+    const char* search;  // after the key, when allowed
+  } cases[] = {
+      {"bobby", 1, 1, true, true, "bbby"},    // the character at the caret
+      {"bobby", 1, 3, true, true, "bby"},     // the selection
+      {"bobby", 5, 5, true, true, "bobby"},   // at the end: nothing to remove
+      {"bobby", 1, 3, false, false, ""},      // without editing only all of it
+      {"bobby", 0, 5, false, true, ""},
+      {"", 0, 0, false, true, ""},
+  };
+  for (const Case& c : cases) {
+    TLkEditSearch s;
+    s.Set("untouched");
+    EXPECT_EQ(s.Delete(c.text, c.start, c.end, c.allowEdit), c.allowed) << c.text << " " << c.start;
+    EXPECT_EQ(s.Text(), c.allowed ? c.search : "untouched") << c.text << " " << c.start;
+  }
+}
+
+TEST(ComboSearch, EditableBackspaceWorksOnTheTypedPart) {
+  struct Case {
+    const char* search;
+    int start, end;
+    bool allowEdit;
+    bool beep, emptied;
+    const char* result;
+  } cases[] = {
+      {"", 0, 0, true, true, false, ""},
+      {"bo", 2, 3, true, false, false, "b"},   // caret after the typed part: its last character
+      {"bo", 5, 5, false, false, false, "b"},  // past it too, with or without editing
+      {"b", 1, 3, true, false, true, ""},
+      {"bob", 1, 2, true, false, false, "bb"}, // inside, with a selection: the selection
+      {"bob", 2, 2, true, false, false, "bb"}, // inside, no selection: the character before
+      {"bob", 2, 2, false, false, false, "bob"},  // inside, without editing: nothing
+      {"bob", 0, 0, true, false, false, "bob"},
+  };
+  for (const Case& c : cases) {
+    TLkEditSearch s;
+    s.Set(c.search);
+    const TLkEditBackspace r = s.Backspace(c.start, c.end, c.allowEdit);
+    EXPECT_EQ(r.Beep, c.beep) << c.search << " " << c.start;
+    EXPECT_EQ(r.Emptied, c.emptied) << c.search << " " << c.start;
+    EXPECT_EQ(r.Result, c.result) << c.search << " " << c.start;
+  }
+}
+
+TEST(ComboSearch, EditableTypingReplacesTheSelectedPart) {
+  TLkEditSearch s;
+  s.Set("bob");
+  TLkEditTyped t = s.Type('x', 1, 3);
+  EXPECT_EQ(t.Remembered, "b");
+  EXPECT_EQ(t.Candidate, "bx");
+  t = s.Type('y', 3, 5);  // the selection lies in the completion only
+  EXPECT_EQ(t.Remembered, "bob");
+  EXPECT_EQ(t.Candidate, "boby");
+  s.Clear();
+  t = s.Type('a', 4, 4);
+  EXPECT_EQ(t.Candidate, "a");
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "forms/win/application.h"
 #include "forms/win/comctl_toolbar.h"
 #include "forms/win/forms.h"
+#include "forms/win/stdctrls.h"
 
 namespace {
 
@@ -245,6 +246,191 @@ TEST_F(OnForm, ToolButtonHintsAreTheirTips) {
   SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
   EXPECT_EQ(SendMessageA(bar->ToolTips(), TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 5000);
   Application->SetHintHidePause(pause);
+}
+
+// The editable combo driven as a user would: keys posted to its edit part
+// and run through the message loop.
+class EditableCombo : public OnForm {
+ protected:
+  void SetUp() override {
+    OnForm::SetUp();
+    cb_ = new TLkComboBox(form_);
+    cb_->SetParent(form_);
+    cb_->SetStyle(TComboBoxStyle::csDropDown);
+    cb_->SetBeepOnInvalidKey(false);
+    cb_->SetItems({"Alice", "Bob", "bobby"});
+    cb_->OnChange = [this](TObject*) { ++changes_; };
+    cb_->OnMatch = [this](TObject*) { ++matches_; };
+    form_->Show();
+    edit_ = FindWindowExA(cb_->Handle(), nullptr, "EDIT", nullptr);
+    ASSERT_NE(edit_, nullptr);
+    SetFocus(edit_);
+  }
+  void TearDown() override {
+    SetShift(false);
+    OnForm::TearDown();
+  }
+  void Pump() { Application->ProcessMessages(); }
+  void Type(const std::string& keys) {
+    for (char ch : keys) PostMessageA(edit_, WM_CHAR, static_cast<unsigned char>(ch), 1);
+    Pump();
+  }
+  void Key(WORD vk) {
+    PostMessageA(edit_, WM_KEYDOWN, vk, 1);
+    PostMessageA(edit_, WM_KEYUP, vk, 0xC0000001);
+    Pump();
+  }
+  static void SetShift(bool down) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+  }
+  std::pair<int, int> Sel() {
+    DWORD s = 0, e = 0;
+    SendMessageA(cb_->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    return {static_cast<int>(s), static_cast<int>(e)};
+  }
+  void SelectText(int start, int end) { SendMessageA(cb_->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(start, end)); }
+  static bool PutOnClipboard(const std::string& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
+    GlobalUnlock(mem);
+    const bool ok = SetClipboardData(CF_TEXT, mem) != nullptr;
+    CloseClipboard();
+    return ok;
+  }
+  TLkComboBox* cb_ = nullptr;
+  HWND edit_ = nullptr;
+  int changes_ = 0, matches_ = 0;
+};
+
+TEST_F(EditableCombo, TypingCompletesAndFreeTextStays) {
+  Type("b");
+  EXPECT_EQ(cb_->Text(), "Bob");
+  EXPECT_EQ(Sel(), std::make_pair(1, 3));  // the completion is selected
+  Type("ob");
+  EXPECT_EQ(cb_->ItemIndex(), 1);
+  Type("b");
+  EXPECT_EQ(cb_->Text(), "bobby");
+  EXPECT_EQ(cb_->SearchText(), "bobb");
+  // No entry begins with it: the typed text without the completion, plus the key.
+  Type("x");
+  EXPECT_EQ(cb_->Text(), "bobbx");
+  EXPECT_EQ(cb_->SearchText(), "bobbx");
+  EXPECT_EQ(matches_, 4);
+  // Backspace takes the key back and completes again.
+  Type("\b");
+  EXPECT_EQ(cb_->Text(), "bobby");
+  EXPECT_EQ(cb_->SearchText(), "bobb");
+  Type("\x1b");
+  EXPECT_EQ(cb_->ItemIndex(), -1);
+  EXPECT_EQ(cb_->SearchText(), "");
+}
+
+TEST_F(EditableCombo, BackspaceThatEmptiesClearsTheSelection) {
+  Type("b");
+  ASSERT_EQ(cb_->ItemIndex(), 1);
+  const int before = changes_;
+  Type("\b");
+  EXPECT_EQ(cb_->ItemIndex(), -1);
+  EXPECT_EQ(cb_->SearchText(), "");
+  EXPECT_GE(changes_, before + 2);  // the removal, then the cleared selection
+}
+
+TEST_F(EditableCombo, DeleteFollowsTheTextAndHonoursAllowEdit) {
+  Type("bobby");
+  SelectText(1, 1);
+  Key(VK_DELETE);
+  EXPECT_EQ(cb_->Text(), "bbby");
+  EXPECT_EQ(cb_->SearchText(), "bbby");
+  // Without editing only a selection of the whole text may go.
+  cb_->SetAllowEdit(false);
+  cb_->SetText("");
+  Type("b");
+  ASSERT_EQ(cb_->Text(), "Bob");
+  SelectText(0, 2);
+  Key(VK_DELETE);
+  EXPECT_EQ(cb_->Text(), "Bob");
+  SelectText(0, -1);
+  Key(VK_DELETE);
+  EXPECT_EQ(cb_->Text(), "");
+  EXPECT_EQ(cb_->SearchText(), "");
+}
+
+TEST_F(EditableCombo, CaretKeysTakeTheTextAsTyped) {
+  Type("b");
+  Key(VK_END);
+  EXPECT_EQ(cb_->SearchText(), "Bob");
+  Key(VK_DOWN);
+  EXPECT_EQ(cb_->SearchText(), "");
+}
+
+TEST_F(EditableCombo, PasteAndCutComplete) {
+  ASSERT_TRUE(PutOnClipboard("bo"));
+  Type("\x16");  // Ctrl+V
+  EXPECT_EQ(cb_->Text(), "Bob");
+  EXPECT_EQ(cb_->ItemIndex(), 1);
+  EXPECT_EQ(Sel(), std::make_pair(2, 3));
+  EXPECT_EQ(matches_, 1);
+  // Shift+Insert pastes the same way.
+  cb_->SetText("");
+  ASSERT_TRUE(PutOnClipboard("al"));
+  SetShift(true);
+  Key(VK_INSERT);
+  SetShift(false);
+  EXPECT_EQ(cb_->Text(), "Alice");
+  EXPECT_EQ(cb_->SearchText(), "al");
+  // Ctrl+X: what is left is the search text.
+  cb_->SetText("");
+  Type("bobby");
+  SelectText(3, 5);
+  Type("\x18");
+  EXPECT_EQ(cb_->SearchText(), "bob");
+  EXPECT_EQ(cb_->ItemIndex(), 1);
+}
+
+TEST_F(EditableCombo, WithoutEditingTheClipboardKeysChangeNothing) {
+  cb_->SetAllowEdit(false);
+  Type("b");
+  ASSERT_EQ(cb_->Text(), "Bob");
+  ASSERT_TRUE(PutOnClipboard("Alice"));
+  SelectText(0, -1);
+  Type("\x16");
+  EXPECT_EQ(cb_->Text(), "Bob");
+  Type("\x18");
+  EXPECT_EQ(cb_->Text(), "Bob");
+  SetShift(true);
+  Key(VK_INSERT);
+  SetShift(false);
+  EXPECT_EQ(cb_->Text(), "Bob");
+  SelectText(0, -1);
+  SetShift(true);
+  Key(VK_DELETE);  // Shift+Delete cuts
+  SetShift(false);
+  EXPECT_EQ(cb_->Text(), "Bob");
+  SendMessageA(edit_, WM_PASTE, 0, 0);  // the edit's own menu
+  EXPECT_EQ(cb_->Text(), "Bob");
+}
+
+TEST_F(EditableCombo, LeavingSelectsTheEntryOfThatTextInAnyCase) {
+  cb_->SetText("");
+  bool notInList = false;
+  cb_->OnNotInList = [&notInList](TObject*) { notInList = true; };
+  Type("zz");
+  auto* other = new TEdit(form_);
+  other->SetParent(form_);
+  other->SetTop(60);
+  other->SetFocus();
+  Pump();
+  EXPECT_TRUE(notInList);
+  SetFocus(edit_);
+  cb_->SetText("BOBBY");
+  other->SetFocus();
+  Pump();
+  EXPECT_EQ(cb_->ItemIndex(), 2);
 }
 
 }  // namespace
