@@ -223,6 +223,11 @@ LRESULT TLkCustomComboBox::EditMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) 
       if (clip_by_key_) AfterClipboardEdit();
       return r;
     }
+    case WM_SETFOCUS: {  // the editable styles' focus is the edit part's
+      const LRESULT r = CallWindowProcA(native, hwnd, msg, w, l);
+      UpdateFrame(false, true);
+      return r;
+    }
     case WM_KILLFOCUS: {
       const LRESULT r = CallWindowProcA(native, hwnd, msg, w, l);
       FocusLost();

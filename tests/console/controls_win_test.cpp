@@ -431,6 +431,14 @@ TEST_F(EditableCombo, LeavingSelectsTheEntryOfThatTextInAnyCase) {
   other->SetFocus();
   Pump();
   EXPECT_EQ(cb_->ItemIndex(), 2);
+  // The flat frame follows the edit part's focus.
+  cb_->SetFrameFlatStyle(TFrameStyle::fsFlat);
+  cb_->SetFrameFocusStyle(TFrameStyle::fsGroove);
+  cb_->SetFrameFlat(true);
+  SetFocus(edit_);
+  EXPECT_EQ(cb_->FrameStyle(), TFrameStyle::fsGroove);
+  other->SetFocus();
+  EXPECT_EQ(cb_->FrameStyle(), TFrameStyle::fsFlat);
 }
 
 }  // namespace
