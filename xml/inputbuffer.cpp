@@ -186,7 +186,7 @@ WideChar TInputBuffer::ReadCharUTF8() {
   return pair[0];
 }
 
-WideChar TInputBuffer::ReadChar() {
+WideChar TInputBuffer::ReadCharSlow() {
   if (twoByte_) {
     int first = NextByte();
     if (first < 0) {
@@ -212,8 +212,37 @@ WideChar TInputBuffer::ReadChar() {
 
 WideString TInputBuffer::ReadChars(int32_t n) {
   WideString s;
+  s.reserve(n > 0 ? static_cast<std::size_t>(n) : 0);
   for (int32_t i = 0; i < n; ++i) s += ReadChar();
   return s;
+}
+
+void TInputBuffer::ReadAsciiRun(WideString& out, const uint8_t* stop) {
+  if (encoding_ != UTF_8 || twoByte_ || pendingLow_ != 0 || charEnds_ != 0) return;
+  // The next byte lies in A for positions -1 .. 102,399 and in B for
+  // 102,401 .. 204,801; at the other positions ReadChar crosses a boundary.
+  const uint8_t* base;
+  int32_t first, limit;
+  if (pos_ < kEndA - 1) {
+    base = a_.get();
+    first = pos_ + 1;
+    limit = countA_;
+  } else if (pos_ >= kEndA && pos_ < kLastB) {
+    base = b_.get();
+    first = pos_ + 1 - kFirstB;
+    limit = countB_;
+  } else {
+    return;
+  }
+  int32_t i = first;
+  while (i < limit) {
+    uint8_t b = base[i];
+    if (b >= 0x80 || stop[b]) break;
+    ++i;
+  }
+  if (i == first) return;
+  out.append(base + first, base + i);
+  pos_ += i - first;
 }
 
 void TInputBuffer::StepBack() {

@@ -41,8 +41,35 @@ class TInputBuffer : public TObject {
   bool BigEndian() const { return bigEndian_; }
   bool HasByteOrderMark() const { return bom_; }
 
-  uint8_t ReadByte();   // 0 at the end of the input
-  WideChar ReadChar();  // 0 at the end of the input
+  uint8_t ReadByte();  // 0 at the end of the input
+  // 0 at the end of the input. An ASCII byte of UTF-8 inside the current
+  // half is answered here; everything else takes the full path.
+  WideChar ReadChar() {
+    if (encoding_ == UTF_8 && !twoByte_ && pendingLow_ == 0) {
+      if (pos_ < kHalfSize - 1) {
+        if (pos_ + 1 < countA_) {
+          uint8_t b = a_[static_cast<std::size_t>(pos_ + 1)];
+          if (b != 0 && b < 0x80) {
+            ++pos_;
+            return b;
+          }
+        }
+      } else if (pos_ >= kHalfSize && pos_ < 2 * kHalfSize && pos_ - kHalfSize < countB_) {
+        uint8_t b = b_[static_cast<std::size_t>(pos_ - kHalfSize)];
+        if (b != 0 && b < 0x80) {
+          ++pos_;
+          return b;
+        }
+      }
+    }
+    return ReadCharSlow();
+  }
+  // Appends the run of characters from here on that ReadChar would give
+  // one by one, as long as they are ASCII and not marked in `stop` (128
+  // entries; entry 0 must be set), within the current half, and leaves the
+  // position as those reads would. Appends nothing outside UTF-8 one-byte
+  // mode: the caller goes on with ReadChar.
+  void ReadAsciiRun(WideString& out, const uint8_t* stop);
   WideString ReadChars(int32_t n);
   void StepBackByte();
   void StepBack();  // one character, whatever its length in bytes
@@ -54,6 +81,7 @@ class TInputBuffer : public TObject {
   int LastByte() const;    // the data byte at the position (for UTF-8 step back)
   void Fill(uint8_t* half, int32_t& count);
   WideChar ReadCharUTF8();
+  WideChar ReadCharSlow();
 
   TEncoding encoding_ = US_ASCII;
   bool twoByte_ = false;

@@ -46,6 +46,24 @@ const uint8_t kAscii[128] = {LK_ROW(0),  LK_ROW(8),  LK_ROW(16), LK_ROW(24), LK_
                              LK_ROW(48), LK_ROW(56), LK_ROW(64), LK_ROW(72), LK_ROW(80),  LK_ROW(88),
                              LK_ROW(96), LK_ROW(104), LK_ROW(112), LK_ROW(120)};
 #undef LK_ROW
+
+namespace {
+// 0 always ends a run: it is the end of the input or an error.
+constexpr uint8_t StopCharData(int c) { return c == 0 || c == '<' || c == '&' || c == '\n'; }
+constexpr uint8_t StopQuote(int c) { return c == 0 || c == '"' || c == '\n'; }
+constexpr uint8_t StopApostrophe(int c) { return c == 0 || c == '\'' || c == '\n'; }
+constexpr uint8_t StopName(int c) { return c == 0 || !(Classes(c) & kName); }
+}  // namespace
+#define LK_ROW(f, n) f(n), f(n + 1), f(n + 2), f(n + 3), f(n + 4), f(n + 5), f(n + 6), f(n + 7)
+#define LK_TABLE(f) LK_ROW(f, 0), LK_ROW(f, 8), LK_ROW(f, 16), LK_ROW(f, 24), LK_ROW(f, 32), LK_ROW(f, 40), \
+                    LK_ROW(f, 48), LK_ROW(f, 56), LK_ROW(f, 64), LK_ROW(f, 72), LK_ROW(f, 80), LK_ROW(f, 88), \
+                    LK_ROW(f, 96), LK_ROW(f, 104), LK_ROW(f, 112), LK_ROW(f, 120)
+const uint8_t kStopCharData[128] = {LK_TABLE(StopCharData)};
+const uint8_t kStopQuote[128] = {LK_TABLE(StopQuote)};
+const uint8_t kStopApostrophe[128] = {LK_TABLE(StopApostrophe)};
+const uint8_t kStopName[128] = {LK_TABLE(StopName)};
+#undef LK_TABLE
+#undef LK_ROW
 }  // namespace lexchars
 
 bool LexNameStartSlow(WideChar c) { return IsNameStartChar(c); }
@@ -408,7 +426,9 @@ void TLexAnalyzer::ScanKeyword() {
 
 void TLexAnalyzer::ScanLiteral(WideChar quote) {
   WideString text;
+  const uint8_t* stop = quote == u'"' ? lexchars::kStopQuote : lexchars::kStopApostrophe;
   for (;;) {
+    ReadRun(text, stop);
     WideChar c = ReadChar();
     if (c == quote) break;
     if (c == 0) Error("Literal does not have a matching end quote.");
@@ -421,6 +441,7 @@ void TLexAnalyzer::ScanLiteral(WideChar quote) {
 void TLexAnalyzer::ScanName(WideChar first, bool allowNmToken) {
   WideString text(1, first);
   for (;;) {
+    ReadRun(text, lexchars::kStopName);
     WideChar c = ReadChar();
     if (!LexIsName(c)) break;
     text += c;

@@ -64,6 +64,18 @@ struct TLexInput {
     ++EndReads;
     return 0;
   }
+  // Appends what ReadChar would give one by one while it is ASCII and not
+  // marked in `stop` (see TInputBuffer::ReadAsciiRun); may append nothing.
+  void ReadRun(WideString& out, const uint8_t* stop) {
+    if (Buffer) {
+      Buffer->ReadAsciiRun(out, stop);
+      return;
+    }
+    std::size_t end = Pos;
+    while (end < Text.size() && Text[end] < 0x80 && !stop[Text[end]]) ++end;
+    out.append(Text, Pos, end - Pos);
+    Pos = end;
+  }
   void StepBack() {
     if (Buffer) {
       Buffer->StepBack();
@@ -144,6 +156,7 @@ class TLexAnalyzer : public TComponent {
 
   // --- scanners -----------------------------------------------------------
   WideChar ReadChar() { return s_.Top->ReadChar(); }
+  void ReadRun(WideString& out, const uint8_t* stop) { s_.Top->ReadRun(out, stop); }
   void StepBack() { s_.Top->StepBack(); }
   void StepBackChars(int n) {
     for (int i = 0; i < n; ++i) StepBack();
@@ -182,6 +195,12 @@ class TLexAnalyzer : public TComponent {
 namespace lexchars {
 enum : uint8_t { kNameStart = 1, kName = 2, kCharData = 4 };
 extern const uint8_t kAscii[128];
+// Where runs of characters end (TLexInput::ReadRun): character data, the
+// two kinds of literal, names.
+extern const uint8_t kStopCharData[128];
+extern const uint8_t kStopQuote[128];
+extern const uint8_t kStopApostrophe[128];
+extern const uint8_t kStopName[128];
 }  // namespace lexchars
 bool LexNameStartSlow(WideChar c);
 bool LexNameSlow(WideChar c);

@@ -326,6 +326,7 @@ void TLkXMLParser::ScanCharData(WideChar c) {
     if (c == u'&' && ExpandInContent(text)) continue;
     if (c == u'\n') NewLine();
     text += c;
+    ReadRun(text, lexchars::kStopCharData);
   }
   SetToken(tkText, std::move(text));
 }
