@@ -14,6 +14,14 @@ namespace {
 
 std::string A(const WideString& w) { return WideToLatin1(w); }
 
+// Whether the text holds any of the units.
+template <typename... Units>
+bool HasUnitOf(const WideString& text, Units... units) {
+  for (WideChar c : text)
+    if (((c == static_cast<WideChar>(units)) || ...)) return true;
+  return false;
+}
+
 int32_t LineOf(const TLkXMLDocument* d) { return d ? d->ErrorLine() : 0; }
 
 [[noreturn]] void ParserError(const TLkXMLDocument* d, const std::string& message) {
@@ -690,6 +698,9 @@ TLkXMLText::TLkXMLText(const WideString& data, TLkXMLDocument* ownerDocument, ui
 
 void TLkXMLText::Normalize() {
   ExpansionGuard guard(OwnerDocument);
+  // Text without references and without U+0000 (where the text is cut)
+  // stays as it is: no copy.
+  if (!HasUnitOf(Value, u'&', 0)) return;
   const WideString v = Value;
   std::size_t n = static_cast<std::size_t>(XMLStrLen(v));
   TStringBuffer out(100);
@@ -863,6 +874,8 @@ void TLkXMLAttr::Normalize() { NormalizeFor(GetParent()); }
 void TLkXMLAttr::NormalizeFor(const TLkXMLNode* element) {
   ExpansionGuard guard(OwnerDocument);
   bool cdata = DeclaredType(element) == atCDATA;
+  // A CDATA value with nothing to replace, refuse or cut stays as it is.
+  if (cdata && !HasUnitOf(Value, u'&', u'<', u'\t', u'\r', u'\n', 0)) return;
   const WideString v = cdata ? Value : XMLStrTrim(Value);
   std::size_t n = static_cast<std::size_t>(XMLStrLen(v));
   TStringBuffer out(100);
