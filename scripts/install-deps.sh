@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   wine wine32:i386
   xvfb xauth imagemagick
-  lhasa jlha-utils liblnk-utils openssl python3
+  lhasa jlha-utils liblnk-utils openssl python3 linux-perf
   libxml2-dev libexpat1-dev
 )
 
