@@ -201,19 +201,35 @@ void TLKMain::RefreshDesktop() {
 }
 
 TBatchOutcome TLKMain::ProtectSelected(int mode) {
+  return RewriteSelected(
+      [this, mode] {
+        TProtectSettings s;
+        s.Mode = mode;
+        s.GatePath = GatePath();
+        s.GateFileName = GateFileName();
+        s.IconSelect = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "doIconSelect", TLkVariant(false)).AsBoolean();
+        s.IconSelectIndex = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "IconSelect", TLkVariant(0)).AsInteger();
+        s.DefaultIconLocation = [](const std::string& kind) { return DefaultIconLocation(kind); };
+        return TLinkPlan([s](TLinkFields& f) { return PlanProtect(f, s); });
+      },
+      ProtectStatusText);
+}
+
+TBatchOutcome TLKMain::RevertSelected() {
+  return RewriteSelected(
+      [this] { return TLinkPlan([this](TLinkFields& f) { return PlanRevert(f, GateFileName()); }); },
+      RevertStatusText);
+}
+
+TBatchOutcome TLKMain::RewriteSelected(const std::function<TLinkPlan()>& makePlan,
+                                       std::string (*statusText)(const TBatchOutcome&)) {
   // The paths first: a shell call may pump messages and rebuild the rows.
   std::vector<std::string> paths;
   for (TListItem* row : DesktopLista->SelectedItems()) paths.push_back(row->SubItem(2));
   TBatchOutcome outcome;
   busy_ = true;
   try {
-    TProtectSettings s;
-    s.Mode = mode;
-    s.GatePath = GatePath();
-    s.GateFileName = GateFileName();
-    s.IconSelect = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "doIconSelect", TLkVariant(false)).AsBoolean();
-    s.IconSelectIndex = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "IconSelect", TLkVariant(0)).AsInteger();
-    s.DefaultIconLocation = [](const std::string& kind) { return DefaultIconLocation(kind); };
+    const TLinkPlan plan = makePlan();
     for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
       TShellLink link;
       if (ReadShellLink(*it, link) != S_OK) {
@@ -221,10 +237,10 @@ TBatchOutcome TLKMain::ProtectSelected(int mode) {
         continue;
       }
       TLinkFields f = FieldsOf(link);
-      const TLinkPlanResult plan = PlanProtect(f, s);
-      if (PlanSkipped(plan)) {
+      const TLinkPlanResult result = plan(f);
+      if (PlanSkipped(result)) {
         ++outcome.Skipped;
-      } else if (plan != TLinkPlanResult::lpOk) {
+      } else if (result != TLinkPlanResult::lpOk) {
         ++outcome.Failed;
       } else {
         PutFields(f, link);
@@ -246,58 +262,11 @@ TBatchOutcome TLKMain::ProtectSelected(int mode) {
     throw;
   }
   busy_ = false;
-  SetStatusText(ProtectStatusText(outcome));
+  SetStatusText(statusText(outcome));
   if (refresh_pending_) {
     refresh_pending_ = false;
     RefreshDesktop();
-    SetStatusText(ProtectStatusText(outcome));
-  }
-  return outcome;
-}
-
-TBatchOutcome TLKMain::RevertSelected() {
-  std::vector<std::string> paths;
-  for (TListItem* row : DesktopLista->SelectedItems()) paths.push_back(row->SubItem(2));
-  TBatchOutcome outcome;
-  busy_ = true;
-  try {
-    for (auto it = paths.rbegin(); it != paths.rend(); ++it) {
-      TShellLink link;
-      if (ReadShellLink(*it, link) != S_OK) {
-        ++outcome.Failed;
-        continue;
-      }
-      TLinkFields f = FieldsOf(link);
-      const TLinkPlanResult plan = PlanRevert(f, GateFileName());
-      if (PlanSkipped(plan)) {
-        ++outcome.Skipped;
-      } else if (plan != TLinkPlanResult::lpOk) {
-        ++outcome.Failed;
-      } else {
-        PutFields(f, link);
-        TShellLink back;
-        const bool written = WriteShellLink(link, *it) == S_OK;
-        if (AfterLinkWrite) AfterLinkWrite(*it);
-        if (written && ReadShellLink(*it, back) == S_OK &&
-            LinkReadsBackAs(f, FieldsOf(back), SameTarget)) {
-          ++outcome.Done;
-        } else {
-          ++outcome.Failed;
-        }
-        FreeShellLinkIdList(back);
-      }
-      FreeShellLinkIdList(link);
-    }
-  } catch (...) {
-    busy_ = false;
-    throw;
-  }
-  busy_ = false;
-  SetStatusText(RevertStatusText(outcome));
-  if (refresh_pending_) {
-    refresh_pending_ = false;
-    RefreshDesktop();
-    SetStatusText(RevertStatusText(outcome));
+    SetStatusText(statusText(outcome));
   }
   return outcome;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "console/core/linkplan.h"
 #include "console/core/statustexts.h"
 #include "controls/win/captionpanel.h"
 #include "controls/win/framedcombo.h"
@@ -136,6 +137,11 @@ class TLKMain : public TForm {
   void BuildForm();
   void ShowPage(int item);
   void ExitCommand();
+  // Protect and revert: each selected link read, planned, written and read
+  // back, last row first. The plan is made once the batch is running.
+  using TLinkPlan = std::function<TLinkPlanResult(TLinkFields&)>;
+  TBatchOutcome RewriteSelected(const std::function<TLinkPlan()>& makePlan,
+                                std::string (*statusText)(const TBatchOutcome&));
   // Image index per icon file and protection within one scan: the shell's
   // icon lookup is by far the dearest step of a listing, and many links
   // share a target.
