@@ -27,6 +27,7 @@ TLkCustomSideBar::~TLkCustomSideBar() {
 
 int TLkCustomSideBar::AddGroup(const std::string& caption) {
   model_.Groups.emplace_back().Caption = caption;
+  items_.emplace_back();
   RefreshBar();
   return GroupCount() - 1;
 }
@@ -37,6 +38,7 @@ int TLkCustomSideBar::AddItem(int group, const std::string& caption, int imageIn
   item.ImageIndex = imageIndex;
   auto& items = model_.Groups.at(group).Items;
   items.push_back(item);
+  items_.at(group).push_back(std::make_unique<TLkSideItem>(this, group, static_cast<int>(items.size()) - 1));
   RefreshBar();
   return static_cast<int>(items.size()) - 1;
 }
@@ -62,10 +64,57 @@ void TLkCustomSideBar::SetItemCaption(int group, int index, const std::string& c
   RefreshBar();
 }
 
+void TLkCustomSideBar::SetItemImageIndex(int group, int index, int imageIndex) {
+  auto& item = Item(group, index);
+  if (item.ImageIndex == imageIndex) return;
+  item.ImageIndex = imageIndex;
+  RefreshBar();
+}
+
 void TLkCustomSideBar::ClearGroups() {
   model_.ClearGroups();
-  item_clicks_.clear();
+  items_.clear();
   Invalidate();
+}
+
+std::vector<TLkSideGroupData> TLkCustomSideBar::List() const {
+  std::vector<TLkSideGroupData> list;
+  for (int g = 0; g < GroupCount(); ++g) {
+    TLkSideGroupData& group = list.emplace_back();
+    group.Caption = model_.Groups[g].Caption;
+    for (const auto& item : items_[g]) {
+      TLkSideItemData& d = group.Items.emplace_back();
+      d.Action = item->Action();
+      d.Caption = item->Caption();
+      d.Enabled = item->Enabled();
+      d.ImageIndex = item->ImageIndex();
+      d.Tag = item->Tag();
+      d.Visible = item->Visible();
+      d.OnClick = item->OnClick;
+    }
+  }
+  return list;
+}
+
+void TLkCustomSideBar::ReadList(const std::vector<TLkSideGroupData>& list) {
+  for (const TLkSideGroupData& group : list) {
+    const int g = AddGroup(group.Caption);
+    for (const TLkSideItemData& d : group.Items) {
+      TLkSideItem* item = SideItem(g, AddItem(g, d.Caption, d.ImageIndex));
+      item->SetEnabled(d.Enabled);
+      item->SetTag(d.Tag);
+      item->SetVisible(d.Visible);
+      item->OnClick = d.OnClick;
+      // While loading the action's values wait for Loaded.
+      if (d.Action) item->SetAction(d.Action);
+    }
+  }
+}
+
+void TLkCustomSideBar::UpdateActions() {
+  for (const auto& group : items_)
+    for (const auto& item : group)
+      if (item->ActionLink()) item->ActionLink()->Update();
 }
 
 void TLkCustomSideBar::RefreshBar() {
@@ -149,12 +198,20 @@ void TLkCustomSideBar::CreateWnd() {
 
 void TLkCustomSideBar::Loaded() {
   TCustomControl::Loaded();
+  for (const auto& group : items_)
+    for (const auto& item : group)
+      if (TBasicAction* action = item->Action()) item->ActionChange(action, true);
   model_.OpenFirstGroup();
 }
 
 void TLkCustomSideBar::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
-  if (operation == TOperation::opRemove && component == images_) images_ = nullptr;
+  if (operation != TOperation::opRemove) return;
+  if (component == images_) images_ = nullptr;
+  // A freed action has let go of its links: the items drop them.
+  for (const auto& group : items_)
+    for (const auto& item : group)
+      if (item->ActionLink() && !item->ActionLink()->Action()) item->SetAction(nullptr);
 }
 
 TLkSideMetrics TLkCustomSideBar::Metrics(TCanvas* c) {
@@ -175,7 +232,24 @@ TLkSideMetrics TLkCustomSideBar::Metrics(TCanvas* c) {
   return m;
 }
 
+void TLkCustomSideBar::ScheduleActionUpdate() {
+  // Not inside the paint: a handler that changes an item repaints the bar,
+  // and one that fails must not fail the paint.
+  if (update_pending_ || Destroying()) return;
+  bool any = false;
+  for (const auto& group : items_)
+    for (const auto& item : group) any = any || item->Action();
+  if (!any) return;
+  update_pending_ = true;
+  Application->Queue([this] {
+    if (!TControl::Alive(this)) return;
+    update_pending_ = false;
+    UpdateActions();
+  });
+}
+
 void TLkCustomSideBar::PaintWindow(HDC dc) {
+  ScheduleActionUpdate();
   const int w = Width(), h = Height();
   if (w <= 0 || h <= 0) return;
   if (buffer_.Width() != w || buffer_.Height() != h) buffer_.SetSize(w, h);
@@ -327,13 +401,10 @@ void TLkCustomSideBar::AnimateTo(int group) {
 }
 
 void TLkCustomSideBar::SetItemOnClick(int group, int index, TNotifyEvent handler) {
-  item_clicks_[{group, index}] = std::move(handler);
+  SideItem(group, index)->OnClick = std::move(handler);
 }
 
-void TLkCustomSideBar::ItemClick(int group, int index) {
-  auto it = item_clicks_.find({group, index});
-  if (it != item_clicks_.end() && it->second) it->second(this);
-}
+void TLkCustomSideBar::ItemClick(int group, int index) { SideItem(group, index)->Click(); }
 
 void TLkCustomSideBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button != TMouseButton::mbLeft) {
@@ -465,3 +536,87 @@ LRESULT TLkCustomSideBar::WndProc(UINT msg, WPARAM w, LPARAM l) {
   }
   return TCustomControl::WndProc(msg, w, l);
 }
+
+// ---- TLkSideItem ----
+
+TLkSideItem::~TLkSideItem() = default;
+
+TLkSideItemModel& TLkSideItem::Model() const { return bar_->Item(group_, index_); }
+const std::string& TLkSideItem::Caption() const { return Model().Caption; }
+void TLkSideItem::SetCaption(const std::string& caption) { bar_->SetItemCaption(group_, index_, caption); }
+int TLkSideItem::ImageIndex() const { return Model().ImageIndex; }
+void TLkSideItem::SetImageIndex(int index) { bar_->SetItemImageIndex(group_, index_, index); }
+bool TLkSideItem::Enabled() const { return Model().Enabled; }
+void TLkSideItem::SetEnabled(bool on) { bar_->SetItemEnabled(group_, index_, on); }
+bool TLkSideItem::Visible() const { return Model().Visible; }
+void TLkSideItem::SetVisible(bool on) { bar_->SetItemVisible(group_, index_, on); }
+int TLkSideItem::Tag() const { return Model().Tag; }
+void TLkSideItem::SetTag(int tag) { Model().Tag = tag; }
+
+void TLkSideItem::SetAction(TBasicAction* action) {
+  if (!action) {
+    if (link_) {
+      if (TBasicAction* old = link_->Action()) old->RemoveFreeNotification(bar_);
+      link_.reset();
+    }
+    return;
+  }
+  if (link_ && link_->Action() && link_->Action() != action) link_->Action()->RemoveFreeNotification(bar_);
+  if (!link_) link_ = std::make_unique<TLkItemActionLink>(this);
+  link_->SetAction(action);
+  // A bar read in code while loading stands for a form being loaded, its
+  // actions with it: the item's stored values then win.
+  ActionChange(action, action->Loading() || bar_->Loading());
+  action->FreeNotification(bar_);
+}
+
+void TLkSideItem::ActionChange(TBasicAction* action, bool checkDefaults) {
+  auto* a = dynamic_cast<TCustomAction*>(action);
+  if (!a) return;
+  if (!checkDefaults || Caption().empty()) SetCaption(a->Caption());
+  if (!checkDefaults || Enabled()) SetEnabled(a->Enabled());
+  if (!checkDefaults || Visible()) SetVisible(a->Visible());
+  if (!checkDefaults || !OnClick) OnClick = a->OnExecute();
+}
+
+void TLkSideItem::Assign(const TLkSideItem& other) {
+  SetAction(other.Action());
+  SetImageIndex(other.ImageIndex());
+  SetCaption(other.Caption());
+  SetEnabled(other.Enabled());
+  SetVisible(other.Visible());
+}
+
+void TLkSideItem::Click() {
+  TBasicAction* action = Action();
+  if (OnClick && action && OnClick != action->OnExecute()) {
+    OnClick(this);
+  } else if (link_ && action && !(bar_->ComponentState() & csDesigning)) {
+    link_->Execute();
+  } else if (OnClick) {
+    OnClick(this);
+  }
+}
+
+// ---- TLkItemActionLink ----
+
+namespace {
+TCustomAction* AsCustom(TBasicAction* a) { return dynamic_cast<TCustomAction*>(a); }
+}  // namespace
+
+bool TLkItemActionLink::IsCaptionLinked() const {
+  return TActionLink::IsCaptionLinked() && client_->Caption() == AsCustom(Action())->Caption();
+}
+bool TLkItemActionLink::IsEnabledLinked() const {
+  return TActionLink::IsEnabledLinked() && client_->Enabled() == AsCustom(Action())->Enabled();
+}
+bool TLkItemActionLink::IsVisibleLinked() const {
+  return TActionLink::IsVisibleLinked() && client_->Visible() == AsCustom(Action())->Visible();
+}
+bool TLkItemActionLink::IsOnExecuteLinked() const {
+  return TActionLink::IsOnExecuteLinked() && client_->OnClick == Action()->OnExecute();
+}
+void TLkItemActionLink::SetCaption(const std::string& caption) { client_->SetCaption(caption); }
+void TLkItemActionLink::SetEnabled(bool on) { client_->SetEnabled(on); }
+void TLkItemActionLink::SetVisible(bool on) { client_->SetVisible(on); }
+void TLkItemActionLink::SetOnExecute(const TNotifyEvent& handler) { client_->OnClick = handler; }

@@ -5,17 +5,99 @@
 // layout, selection and hit tests are TLkSideBarModel's.
 #pragma once
 
-#include <map>
+#include <vector>
 #include <memory>
 #include <utility>
 #include <string>
 
 #include "controls/core/sidebarmodel.h"
+#include "forms/win/actions.h"
 #include "forms/win/controls.h"
 #include "forms/win/graphics.h"
 #include "forms/win/stdctrls.h"
 
 using TLkSideChangingEvent = TEvent<void(TObject* sender, bool& can_change)>;
+
+class TLkCustomSideBar;
+class TLkSideItem;
+
+// Links an item to an action: the item follows the action's caption,
+// enabled state, visibility and execute handler while its own value still
+// is the action's, never its image index.
+class TLkItemActionLink : public TActionLink {
+ public:
+  explicit TLkItemActionLink(TLkSideItem* client) : client_(client) {}
+  bool IsCaptionLinked() const override;
+  bool IsEnabledLinked() const override;
+  bool IsVisibleLinked() const override;
+  bool IsImageIndexLinked() const override { return false; }
+  bool IsOnExecuteLinked() const override;
+  void SetCaption(const std::string& caption) override;
+  void SetEnabled(bool on) override;
+  void SetVisible(bool on) override;
+  void SetOnExecute(const TNotifyEvent& handler) override;
+
+ private:
+  TLkSideItem* client_;
+};
+
+// One item of a group: its values live in the bar's model, so the bar
+// refreshes when one of them changes.
+class TLkSideItem : public TObject {
+ public:
+  TLkSideItem(TLkCustomSideBar* bar, int group, int index) : bar_(bar), group_(group), index_(index) {}
+  ~TLkSideItem() override;
+
+  int Group() const { return group_; }
+  int Index() const { return index_; }
+  TLkCustomSideBar* Bar() const { return bar_; }
+  const std::string& Caption() const;
+  void SetCaption(const std::string& caption);
+  int ImageIndex() const;
+  void SetImageIndex(int index);
+  bool Enabled() const;
+  void SetEnabled(bool on);
+  bool Visible() const;
+  void SetVisible(bool on);
+  int Tag() const;
+  void SetTag(int tag);
+  // The linked action (null when none or when it was freed).
+  TBasicAction* Action() const { return link_ ? link_->Action() : nullptr; }
+  void SetAction(TBasicAction* action);
+  TLkItemActionLink* ActionLink() const { return link_.get(); }
+  // Takes the action's values; with `checkDefaults` only into values the
+  // item still has at their defaults.
+  void ActionChange(TBasicAction* action, bool checkDefaults);
+  // Copies Action, ImageIndex, Caption, Enabled and Visible, in that order.
+  void Assign(const TLkSideItem& other);
+  // What a click on the item runs: its own OnClick when that is not the
+  // action's handler, else the action, else OnClick.
+  void Click();
+
+  TNotifyEvent OnClick;  // the sender is the item
+
+ private:
+  TLkSideItemModel& Model() const;
+  TLkCustomSideBar* bar_;
+  int group_, index_;
+  std::unique_ptr<TLkItemActionLink> link_;
+};
+
+// The bar's stored groups (its form's "List"): each group's caption and its
+// items with the values an item stores.
+struct TLkSideItemData {
+  TBasicAction* Action = nullptr;
+  std::string Caption;
+  bool Enabled = true;
+  int ImageIndex = -1;
+  int Tag = 0;
+  bool Visible = true;
+  TNotifyEvent OnClick;
+};
+struct TLkSideGroupData {
+  std::string Caption;
+  std::vector<TLkSideItemData> Items;
+};
 
 class TLkCustomSideBar : public TCustomControl {
  public:
@@ -27,14 +109,24 @@ class TLkCustomSideBar : public TCustomControl {
   int AddGroup(const std::string& caption);
   int AddItem(int group, const std::string& caption, int imageIndex);
   TLkSideItemModel& Item(int group, int index) { return model_.Groups.at(group).Items.at(index); }
+  TLkSideItem* SideItem(int group, int index) const { return items_.at(group).at(index).get(); }
   TLkSideGroupModel& Group(int group) { return model_.Groups.at(group); }
   void SetItemEnabled(int group, int index, bool on);
   void SetItemVisible(int group, int index, bool on);
   void SetItemCaption(int group, int index, const std::string& caption);
-  // The item's own click handler (run with the bar as sender when the item's
+  void SetItemImageIndex(int group, int index, int imageIndex);
+  // The item's own click handler (run with the item as sender when the item's
   // image or row is clicked and the item is enabled).
   void SetItemOnClick(int group, int index, TNotifyEvent handler);
   void ClearGroups();
+  // The groups as stored ("List"): empty without groups. Reading appends the
+  // groups in order; inside BeginLoading/EndLoading the items' actions are
+  // taken once loading ends.
+  std::vector<TLkSideGroupData> List() const;
+  void ReadList(const std::vector<TLkSideGroupData>& list);
+  // Asks every item's action to bring its state up to date (OnUpdate); the
+  // bar has it done in the message loop after each paint.
+  void UpdateActions();
   const TLkSideBarModel& Model() const { return model_; }
 
   int SelectedButton() const { return model_.SelectedButton(); }
@@ -107,9 +199,11 @@ class TLkCustomSideBar : public TCustomControl {
   void EndEdit(bool accept);
   void EditorKeyDown(TObject* sender, WORD& key, TShiftState shift);
   void FontChangedHandler(TObject*) { RefreshBar(); }
+  void ScheduleActionUpdate();
 
+  friend class TLkSideItem;
   TLkSideBarModel model_;
-  std::map<std::pair<int, int>, TNotifyEvent> item_clicks_;
+  std::vector<std::vector<std::unique_ptr<TLkSideItem>>> items_;  // beside the model's groups
   TImageList* images_ = nullptr;
   TPicture background_;
   TFont button_font_, selected_font_, hot_font_;
@@ -124,6 +218,7 @@ class TLkCustomSideBar : public TCustomControl {
   int rename_candidate_ = -1;
   bool editing_ = false;
   int scroll_bar_width_;
+  bool update_pending_ = false;
 };
 
 class TLkSideBar : public TLkCustomSideBar {

@@ -9,6 +9,7 @@
 #include "controls/win/framedcombo.h"
 #include "controls/win/framedlistview.h"
 #include "controls/win/sidebar.h"
+#include "forms/win/actions.h"
 #include "forms/win/application.h"
 #include "forms/win/comctl_toolbar.h"
 #include "forms/win/forms.h"
@@ -439,6 +440,153 @@ TEST_F(EditableCombo, LeavingSelectsTheEntryOfThatTextInAnyCase) {
   EXPECT_EQ(cb_->FrameStyle(), TFrameStyle::fsGroove);
   other->SetFocus();
   EXPECT_EQ(cb_->FrameStyle(), TFrameStyle::fsFlat);
+}
+
+TEST(Actions, LinksFollowOnlyWhileTheClientKeepsTheActionsValue) {
+  struct Client : TActionLink {
+    std::string caption;
+    bool IsCaptionLinked() const override { return TActionLink::IsCaptionLinked() && caption == Custom()->Caption(); }
+    void SetCaption(const std::string& c) override { caption = c; }
+  };
+  auto* action = new TAction(nullptr);
+  int runs = 0;
+  action->SetOnExecute([&runs](TObject*) { ++runs; });
+  Client a, b;
+  a.SetAction(action);
+  b.SetAction(action);
+  EXPECT_EQ(action->LinkCount(), 2);
+  action->SetCaption("Go");  // both still show the old (empty) caption
+  EXPECT_EQ(a.caption, "Go");
+  b.caption = "Own";
+  action->SetCaption("Again");
+  EXPECT_EQ(a.caption, "Again");
+  EXPECT_EQ(b.caption, "Own");
+  EXPECT_TRUE(a.Execute());
+  action->SetEnabled(false);  // a disabled action does not run
+  EXPECT_FALSE(a.Execute());
+  EXPECT_EQ(runs, 1);
+  action->OnUpdate = [](TObject* s) { static_cast<TAction*>(s)->SetEnabled(true); };
+  EXPECT_TRUE(a.Execute());  // brought up to date first
+  EXPECT_EQ(runs, 2);
+  b.SetAction(nullptr);
+  EXPECT_EQ(action->LinkCount(), 1);
+  delete action;
+  EXPECT_EQ(a.Action(), nullptr);
+  EXPECT_FALSE(a.Execute());
+}
+
+TEST_F(OnForm, SideBarItemsFollowTheirActions) {
+  auto* bar = new TLkSideBar(form_);
+  bar->SetParent(form_);
+  bar->SetBounds(0, 0, 115, 446);
+  bar->SetFrameStyle(TLkSideFrameStyle::fsRowButton);
+  const int g = bar->AddGroup("Menu Bar");
+  bar->AddItem(g, "", 0);
+  bar->AddItem(g, "Own", 1);
+  auto* action = new TAction(form_);
+  int runs = 0, own = 0, itemClicks = 0;
+  action->SetCaption("Run");
+  action->SetImageIndex(7);
+  action->SetOnExecute([&runs](TObject*) { ++runs; });
+  bar->OnItemClick = [&itemClicks](TObject*) { ++itemClicks; };
+  TLkSideItem* linked = bar->SideItem(g, 0);
+  TLkSideItem* mine = bar->SideItem(g, 1);
+  linked->SetAction(action);
+  mine->SetAction(action);  // outside loading every value is taken
+  EXPECT_EQ(linked->Caption(), "Run");
+  EXPECT_EQ(linked->ImageIndex(), 0);  // never the action's image
+  EXPECT_EQ(mine->Caption(), "Run");
+  form_->Show();
+  bar->Repaint();
+  auto click = [&](int i) {
+    const TLkRect& r = bar->Item(g, i).ImageRect;
+    bar->ClickAt(r.Left + 2, (r.Top + r.Bottom) / 2);
+  };
+  click(0);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(bar->SelectedItem(), 0);
+  // An item given a handler of its own runs only that.
+  mine->OnClick = [&own, mine](TObject* sender) {
+    ++own;
+    EXPECT_EQ(sender, mine);
+  };
+  click(1);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(own, 1);
+  // The action's changes reach the item that still shows its values.
+  mine->SetCaption("Mine");
+  action->SetCaption("Start");
+  action->SetEnabled(false);
+  EXPECT_EQ(linked->Caption(), "Start");
+  EXPECT_EQ(mine->Caption(), "Mine");
+  EXPECT_FALSE(linked->Enabled());
+  click(0);  // disabled: the bar's event only
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(itemClicks, 3);
+  action->SetVisible(false);
+  EXPECT_FALSE(linked->Visible());
+  action->SetVisible(true);
+  // OnUpdate runs in the message loop after a paint.
+  action->OnUpdate = [](TObject* s) { static_cast<TAction*>(s)->SetEnabled(true); };
+  bar->Repaint();
+  Application->ProcessMessages();
+  EXPECT_TRUE(linked->Enabled());
+  // A freed action leaves its items without one.
+  delete action;
+  EXPECT_EQ(linked->Action(), nullptr);
+  EXPECT_EQ(linked->ActionLink(), nullptr);
+  click(0);  // the handler it took from the action is its own now
+  EXPECT_EQ(runs, 2);
+}
+
+TEST_F(OnForm, SideBarListReadsGroupsAndTakesActionsWhenLoaded) {
+  auto* action = new TAction(form_);
+  action->SetCaption("Act");
+  action->SetEnabled(false);
+  int runs = 0;
+  action->SetOnExecute([&runs](TObject*) { ++runs; });
+  auto* bar = new TLkSideBar(form_);
+  EXPECT_TRUE(bar->List().empty());  // nothing stored without groups
+  TLkSideItemData fromAction;
+  fromAction.Action = action;
+  TLkSideItemData own;
+  own.Action = action;
+  own.Caption = "Mine";
+  own.Tag = 9;
+  own.ImageIndex = 3;
+  TLkSideItemData hidden;
+  hidden.Caption = "Hidden";
+  hidden.Visible = false;
+  bar->BeginLoading();
+  bar->ReadList({{"First", {fromAction, own}}, {"Second", {hidden}}});
+  bar->SetSelectedItem(5);  // stored unchecked while loading
+  EXPECT_EQ(bar->SelectedItem(), 5);
+  bar->EndLoading();
+  ASSERT_EQ(bar->GroupCount(), 2);
+  EXPECT_EQ(bar->Group(1).Caption, "Second");
+  EXPECT_EQ(bar->SideItem(0, 0)->Caption(), "Act");
+  EXPECT_EQ(bar->SideItem(0, 1)->Caption(), "Mine");  // defaults checked: its own caption stays
+  EXPECT_FALSE(bar->SideItem(0, 1)->Enabled());
+  EXPECT_EQ(bar->SideItem(0, 1)->Tag(), 9);
+  EXPECT_FALSE(bar->SideItem(1, 0)->Visible());
+  // Written back, read into another bar: the same groups.
+  const std::vector<TLkSideGroupData> list = bar->List();
+  auto* copy = new TLkSideBar(form_);
+  copy->BeginLoading();
+  copy->ReadList(list);
+  copy->EndLoading();
+  ASSERT_EQ(copy->GroupCount(), 2);
+  EXPECT_EQ(copy->SideItem(0, 1)->Caption(), "Mine");
+  EXPECT_EQ(copy->SideItem(0, 1)->ImageIndex(), 3);
+  EXPECT_EQ(copy->SideItem(0, 0)->Action(), action);
+  EXPECT_FALSE(copy->SideItem(1, 0)->Visible());
+  copy->SideItem(1, 0)->Assign(*copy->SideItem(0, 1));
+  EXPECT_EQ(copy->SideItem(1, 0)->Action(), action);
+  EXPECT_EQ(copy->SideItem(1, 0)->Caption(), "Mine");
+  EXPECT_TRUE(copy->SideItem(1, 0)->Visible());
+  copy->ClearGroups();
+  EXPECT_EQ(copy->SelectedButton(), -1);
+  EXPECT_EQ(action->LinkCount(), 2);  // the first bar's two items
 }
 
 }  // namespace
