@@ -691,6 +691,11 @@ TLkXMLText::TLkXMLText(const WideString& data, TLkXMLDocument* ownerDocument)
   Value = data;
 }
 
+TLkXMLText::TLkXMLText(WideString&& data, TLkXMLDocument* ownerDocument)
+    : TLkCharacterData(WideString(), ntText, ownerDocument) {
+  Value = std::move(data);
+}
+
 TLkXMLText::TLkXMLText(const WideString& data, TLkXMLDocument* ownerDocument, uint8_t kind)
     : TLkCharacterData(WideString(), kind, ownerDocument) {
   Value = data;

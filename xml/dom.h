@@ -244,6 +244,7 @@ class TLkCharacterData : public TLkXMLNode {
 class TLkXMLText : public TLkCharacterData {
  public:
   TLkXMLText(const WideString& data, TLkXMLDocument* ownerDocument);
+  TLkXMLText(WideString&& data, TLkXMLDocument* ownerDocument);
   void Normalize() override;
   void WriteTo(TStream& stream, int32_t indent) override;
   TLkXMLNode* Clone() const override;

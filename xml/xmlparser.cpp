@@ -208,7 +208,7 @@ bool TLkXMLParser::ParseContentItems() {
       case tkText: {
         WideString text = std::move(s_.Current->Name);  // the token is consumed
         Match(tkText);
-        Build(3, text);
+        BuildText(std::move(text));
         break;
       }
       case tkLess:
@@ -430,24 +430,8 @@ void TLkXMLParser::Build(int kind, const WideString& arg) {
       Stack().Push(child);
       return;
     }
-    case 3: {
-      if (!element) return;
-      bool visible = false;
-      for (WideChar c : arg)
-        if (c > u' ') {
-          visible = true;
-          break;
-        }
-      if (!visible) return;
-      auto* text = new TLkXMLText(arg, Document);
-      try {
-        if (!element->AppendText(text)) delete text;
-      } catch (...) {
-        if (!text->GetParent()) delete text;
-        throw;
-      }
-      return;
-    }
+    case 3:
+      return BuildText(WideString(arg));
     case 4:
       if (element) element->AppendNode(new TLkXMLCData(arg, Document));
       return;
@@ -486,6 +470,25 @@ void TLkXMLParser::Build(int kind, const WideString& arg) {
       }
       return;
     }
+  }
+}
+
+void TLkXMLParser::BuildText(WideString&& data) {
+  TLkXMLElement* element = AsElement(Stack().Top());
+  if (!element) return;
+  bool visible = false;
+  for (WideChar c : data)
+    if (c > u' ') {
+      visible = true;
+      break;
+    }
+  if (!visible) return;
+  auto* text = new TLkXMLText(std::move(data), Document);
+  try {
+    if (!element->AppendText(text)) delete text;
+  } catch (...) {
+    if (!text->GetParent()) delete text;
+    throw;
   }
 }
 

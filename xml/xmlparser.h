@@ -73,6 +73,8 @@ class TLkXMLParser : public TLexAnalyzer, public TLkXMLParserLink {
   // entity mode the content of the open "_root" is read up to its end.
   void ParseElements(bool entityMode);
   void ParseStartTag(std::vector<WideString>& open, bool& empty);
+  // Build of character data (kind 3), taking the text over.
+  void BuildText(WideString&& text);
   bool ParseContentItems();  // true at the "<" of a child element
   void ScanCharData(WideChar first);
   bool ExpandInContent(WideString& text);
