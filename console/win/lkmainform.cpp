@@ -168,10 +168,16 @@ void TLKMain::BuildForm() {
   OutBarra->SetScrollDelay(5);
   OutBarra->SetAllowEditing(false);
   OutBarra->SetItemHightlightColor(clNone);
-  const int g = OutBarra->AddGroup("Menu Bar");
-  const char* captions[] = {"Shorcut View", "Configuration", "User Settings", "View Log", "About...", "Exit"};
-  const int images[] = {0, 1, 2, 5, 3, 4};
-  for (int i = 0; i < 6; ++i) OutBarra->AddItem(g, captions[i], images[i]);
+  // The bar's stored groups: one group, six items, no actions.
+  TLkSideGroupData menu{"Menu Bar", {}};
+  const std::pair<const char*, int> items[] = {{"Shorcut View", 0}, {"Configuration", 1}, {"User Settings", 2},
+                                               {"View Log", 5},     {"About...", 3},      {"Exit", 4}};
+  for (auto [caption, image] : items) {
+    TLkSideItemData& item = menu.Items.emplace_back();
+    item.Caption = caption;
+    item.ImageIndex = image;
+  }
+  OutBarra->ReadList({menu});
   OutBarra->SetSelectedButton(0);
   OutBarra->SetSelectedItem(0);
   OutBarra->OnItemClick = TNotifyEvent(this, &TLKMain::OutBarraItemClick);

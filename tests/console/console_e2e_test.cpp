@@ -503,6 +503,31 @@ TEST_F(Console, ToolButtonsShowTheirHintsAsTips) {
   EXPECT_TRUE(m->Combo_Userlist->ShowHint());  // it sits on the bar
 }
 
+TEST_F(Console, SideBarHoldsTheMenuAndAClickSwitches) {
+  TLKMain* m = Start();
+  const std::vector<TLkSideGroupData> list = m->OutBarra->List();
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].Caption, "Menu Bar");
+  const std::pair<const char*, int> expected[] = {{"Shorcut View", 0}, {"Configuration", 1}, {"User Settings", 2},
+                                                  {"View Log", 5},     {"About...", 3},      {"Exit", 4}};
+  ASSERT_EQ(list[0].Items.size(), 6u);
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(list[0].Items[i].Caption, expected[i].first);
+    EXPECT_EQ(list[0].Items[i].ImageIndex, expected[i].second);
+    EXPECT_EQ(list[0].Items[i].Action, nullptr);
+  }
+  EXPECT_EQ(m->OutBarra->SelectedButton(), 0);
+  EXPECT_EQ(m->OutBarra->SelectedItem(), 0);
+  // A click on the "View Log" row, as the mouse gives it.
+  m->Show();
+  m->OutBarra->Repaint();
+  const TLkRect& r = m->OutBarra->Item(0, 3).ImageRect;
+  m->OutBarra->ClickAt(r.Left + 2, (r.Top + r.Bottom) / 2);
+  EXPECT_EQ(m->OutBarra->SelectedItem(), 3);
+  EXPECT_TRUE(m->LogPanel->Visible());
+  EXPECT_TRUE(m->PanelLog->Visible());
+}
+
 TEST_F(Console, F5RefreshesTheShownListOnly) {
   TLKMain* m = Start();
   m->SetStatusText(" something else");
