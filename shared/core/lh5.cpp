@@ -187,16 +187,25 @@ class TExpander {
     ReadCodeLengths(NP, PBIT, -1, distances_);
   }
 
-  // The code-length code and the distance-class code.
-  void ReadCodeLengths(int symbols, int countBits, int gapAfter, TDecodeTable& table) {
+  // How many code lengths follow. A count of 0 is followed by the one
+  // symbol every code of the table stands for: the table is set to it and
+  // 0 is answered.
+  int ReadLengthCount(int symbols, int countBits, TDecodeTable& table) {
     const int n = static_cast<int>(in_.Get(countBits));
     if (n == 0) {
       const int only = static_cast<int>(in_.Get(countBits));
       if (only >= symbols) Corrupt();
       table.SetSingle(only);
-      return;
+      return 0;
     }
     if (n > symbols) Corrupt();
+    return n;
+  }
+
+  // The code-length code and the distance-class code.
+  void ReadCodeLengths(int symbols, int countBits, int gapAfter, TDecodeTable& table) {
+    const int n = ReadLengthCount(symbols, countBits, table);
+    if (n == 0) return;
     uint8_t lengths[NT] = {};
     int i = 0;
     while (i < n) {
@@ -213,14 +222,8 @@ class TExpander {
   }
 
   void ReadLiteralLengths() {
-    const int n = static_cast<int>(in_.Get(CBIT));
-    if (n == 0) {
-      const int only = static_cast<int>(in_.Get(CBIT));
-      if (only >= NC) Corrupt();
-      literals_.SetSingle(only);
-      return;
-    }
-    if (n > NC) Corrupt();
+    const int n = ReadLengthCount(NC, CBIT, literals_);
+    if (n == 0) return;
     uint8_t lengths[NC] = {};
     int i = 0;
     while (i < n) {
