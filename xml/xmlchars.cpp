@@ -89,8 +89,17 @@ bool IsIdeographic(WideChar c) {
 bool IsLetter(WideChar c) { return IsBaseChar(c) || IsIdeographic(c); }
 bool IsDigit(WideChar c) { return InRanges(kDigit, c); }
 bool IsBlank(WideChar c) { return c == 0x09 || c == 0x0A || c == 0x0D || c == 0x20; }
-bool IsNameStartChar(WideChar c) { return c == u'_' || c == u':' || IsLetter(c); }
-bool IsNameChar(WideChar c) { return IsNameStartChar(c) || IsDigit(c) || c == u'.' || c == u'-'; }
+// Names are mostly ASCII: those characters are told apart without the tables.
+bool IsNameStartChar(WideChar c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_' || c == u':';
+  return IsLetter(c);
+}
+bool IsNameChar(WideChar c) {
+  if (c < 0x80)
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_' ||
+           c == u':' || c == u'.' || c == u'-';
+  return IsNameStartChar(c) || IsDigit(c) || c == u'.' || c == u'-';
+}
 bool IsMarkupDelimiter(WideChar c) { return c == u'-' || c == u'/' || c == u'>' || c == u'?' || c == u']'; }
 bool IsCharDataChar(WideChar c) { return IsXMLChar(c) && c != u'<'; }
 bool IsPredefinedChar(WideChar c) { return c == u'"' || c == u'&' || c == u'\'' || c == u'<' || c == u'>'; }
