@@ -14,6 +14,15 @@ namespace {
 
 std::string A(const WideString& w) { return WideToLatin1(w); }
 
+// The text a normalisation builds, taking runs of units at once.
+struct TAppendBuffer {
+  explicit TAppendBuffer(std::size_t expected) { Text.reserve(expected); }
+  void AddRun(const WideString& from, std::size_t begin, std::size_t end) { Text.append(from, begin, end - begin); }
+  // Each unit up to the first U+0000.
+  void AddString(const WideString& text) { Text.append(text, 0, std::min(text.find(WideChar(0)), text.size())); }
+  WideString Text;
+};
+
 // Whether the text holds any of the units.
 template <typename... Units>
 bool HasUnitOf(const WideString& text, Units... units) {
@@ -372,26 +381,23 @@ TLkXMLNode* TLkNodeList::RemoveNamed(const WideString& name, uint8_t kind) {
 // --- TLkContainer -------------------------------------------------------------------
 
 TLkContainer::TLkContainer(const WideString& name, TLkXMLDocument* ownerDocument, uint8_t kind)
-    : TLkXMLNode(name, kind, ownerDocument), childNodes_(new TLkNodeList(ownerDocument, this)) {}
+    : TLkXMLNode(name, kind, ownerDocument), childNodes_(ownerDocument, this) {}
 
-TLkContainer::~TLkContainer() { delete childNodes_; }
+TLkContainer::~TLkContainer() = default;
 
 void TLkContainer::ReleaseOwned(std::vector<TLkXMLNode*>& out) {
-  if (TLkXMLNode* first = childNodes_->Detach()) out.push_back(first);
+  if (TLkXMLNode* first = childNodes_.Detach()) out.push_back(first);
 }
 
-void TLkContainer::ResetChildList() {
-  TLkNodeList* old = childNodes_;
-  childNodes_ = new TLkNodeList(old->OwnerDocument(), this);
-  delete old;
-}
+// The list is emptied before its nodes go, as a new list would be.
+void TLkContainer::ResetChildList() { childNodes_.Clear(); }
 
 TLkXMLAttr* TLkContainer::FirstAttribute() const {
-  return static_cast<TLkXMLAttr*>(childNodes_->FirstOfKind(ntAttribute));
+  return static_cast<TLkXMLAttr*>(childNodes_.FirstOfKind(ntAttribute));
 }
 
 TLkXMLAttr* TLkContainer::GetAttributeNode(const WideString& name) const {
-  return static_cast<TLkXMLAttr*>(childNodes_->FindNamed(name, ntAttribute));
+  return static_cast<TLkXMLAttr*>(childNodes_.FindNamed(name, ntAttribute));
 }
 
 WideString TLkContainer::GetAttributeValue(const WideString& name) const {
@@ -406,7 +412,7 @@ void TLkContainer::SetAttributeText(const WideString& name, const WideString& va
     return;
   }
   std::unique_ptr<TLkXMLAttr> a(TLkXMLAttr::CreateFor(this, name, value, OwnerDocument, 0));
-  childNodes_->Append(a.get());
+  childNodes_.Append(a.get());
   a.release();
 }
 
@@ -423,12 +429,12 @@ TLkXMLAttr* TLkContainer::setAttributeNode(TLkXMLAttr* attr) {
     throw ELkDOMException(INUSE_ATTRIBUTE_ERR, "TLkContainer.setAttributeNode: attribute already in use");
   if (attr->GetOwnerDocument() != OwnerDocument)
     throw ELkDOMException(WRONG_DOCUMENT_ERR, "TLkContainer.setAttributeNode: wrong document in attribute node");
-  childNodes_->Append(attr);
+  childNodes_.Append(attr);
   return attr;
 }
 
 void TLkContainer::CopyChildrenOfKind(TLkNodeList& list, uint8_t kind) const {
-  for (TLkXMLNode* n = childNodes_->FirstOfKind(kind); n; n = n->NextOfKind()) {
+  for (TLkXMLNode* n = childNodes_.FirstOfKind(kind); n; n = n->NextOfKind()) {
     std::unique_ptr<TLkXMLNode> c(n->Clone());
     list.Append(c.get());
     c.release();
@@ -708,13 +714,13 @@ void TLkXMLText::Normalize() {
   if (!HasUnitOf(Value, u'&', 0)) return;
   const WideString v = Value;
   std::size_t n = static_cast<std::size_t>(XMLStrLen(v));
-  TStringBuffer out(100);
+  TAppendBuffer out(n);
   for (std::size_t i = 0; i < n; ++i) {
-    WideChar c = v[i];
-    if (c != u'&') {
-      out.AddChar(c);
-      continue;
-    }
+    // The text up to the next reference in one piece.
+    std::size_t amp = std::min(v.find(u'&', i), n);
+    out.AddRun(v, i, amp);
+    i = amp;
+    if (i >= n) break;
     WideString name = ReferenceName(v, i, OwnerDocument, "Illegal character in the text value '&&'.");
     if (name[0] == u'#') {
       TLkCharReference ref(name, OwnerDocument);
@@ -751,7 +757,7 @@ void TLkXMLText::Normalize() {
       out.AddString(text);
     }
   }
-  Value = out.GetText();
+  Value = std::move(out.Text);
 }
 
 void TLkXMLText::WriteTo(TStream& stream, int32_t) {

@@ -174,30 +174,31 @@ class TLkContainer : public TLkXMLNode {
   TLkContainer(const WideString& name, TLkXMLDocument* ownerDocument, uint8_t kind);
   ~TLkContainer() override;
 
-  TLkNodeList& ChildNodes() { return *childNodes_; }
-  const TLkNodeList& ChildNodes() const { return *childNodes_; }
-  TLkNodeList* ChildList() override { return childNodes_; }
+  TLkNodeList& ChildNodes() { return childNodes_; }
+  const TLkNodeList& ChildNodes() const { return childNodes_; }
+  TLkNodeList* ChildList() override { return &childNodes_; }
   void ReleaseOwned(std::vector<TLkXMLNode*>& out) override;
 
-  TLkXMLNode* FirstChild() const { return childNodes_->First(); }
+  TLkXMLNode* FirstChild() const { return childNodes_.First(); }
   TLkXMLAttr* FirstAttribute() const;
   WideString GetAttributeValue(const WideString& name) const;
   TLkXMLAttr* GetAttributeNode(const WideString& name) const;
   void SetAttributeValue(const WideString& name, const WideString& value);
   void SetAttributeText(const WideString& name, const WideString& value);
   TLkXMLAttr* setAttributeNode(TLkXMLAttr* attr);
-  void AppendComment(TLkXMLNode* comment) { childNodes_->Append(comment); }
-  void AppendPi(TLkXMLNode* pi) { childNodes_->Append(pi); }
-  bool HasComment() const { return childNodes_->FirstOfKind(ntComment) != nullptr; }
-  bool HasPi() const { return childNodes_->FirstOfKind(ntPI) != nullptr; }
+  void AppendComment(TLkXMLNode* comment) { childNodes_.Append(comment); }
+  void AppendPi(TLkXMLNode* pi) { childNodes_.Append(pi); }
+  bool HasComment() const { return childNodes_.FirstOfKind(ntComment) != nullptr; }
+  bool HasPi() const { return childNodes_.FirstOfKind(ntPI) != nullptr; }
   void CopyChildrenOfKind(TLkNodeList& list, uint8_t kind) const;
 
  protected:
-  // Replaces the child list by a new empty one (the document's Clear).
+  // Empties the child list, destroying its nodes (the document's Clear).
   void ResetChildList();
 
  private:
-  TLkNodeList* childNodes_;
+  // Part of the node: one allocation less for every element.
+  TLkNodeList childNodes_;
 };
 
 class TLkXMLElement : public TLkContainer {
