@@ -115,7 +115,10 @@ bool TLkCustomComboBox::DoKeyDown(WORD& key, TShiftState shift) {
 }
 
 bool TLkCustomComboBox::DoKeyPress(char& key) {
-  if (Style() == TComboBoxStyle::csDropDownList || !HandleAllocated()) return TCustomComboBox::DoKeyPress(key);
+  // The drop-down list's own type-ahead (WM_CHAR) decides which keys reach
+  // OnKeyPress: only those that found an entry.
+  if (Style() == TComboBoxStyle::csDropDownList) return true;
+  if (!HandleAllocated()) return TCustomComboBox::DoKeyPress(key);
   const auto ch = static_cast<unsigned char>(key);
   int start = 0, end = 0;
   EditSelection(start, end);

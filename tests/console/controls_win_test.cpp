@@ -191,6 +191,22 @@ TEST_F(OnForm, ComboTypeAheadThroughItsWindow) {
   EXPECT_EQ(changes, before);
 }
 
+TEST_F(OnForm, DropDownListPassesAFoundKeyToOnKeyPressOnce) {
+  auto* cb = new TLkComboBox(form_);
+  cb->SetParent(form_);
+  cb->SetStyle(TComboBoxStyle::csDropDownList);
+  cb->SetBeepOnInvalidKey(false);
+  cb->SetItems({"Alice", "Bob"});
+  std::string seen;
+  cb->OnKeyPress = [&seen](TObject*, char& key) { seen += key; };
+  form_->Show();
+  cb->SetFocus();
+  for (char ch : {'b', 'x', '\x1b'}) PostMessageA(cb->Handle(), WM_CHAR, static_cast<unsigned char>(ch), 1);
+  Application->ProcessMessages();
+  EXPECT_EQ(seen, "b");  // "x" matches nothing, Escape is the box's own
+  EXPECT_EQ(cb->ItemIndex(), 0);
+}
+
 TEST_F(OnForm, EditableComboCompletes) {
   auto* cb = new TLkComboBox(form_);
   cb->SetParent(form_);
