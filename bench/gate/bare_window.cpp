@@ -1,5 +1,8 @@
 // The baseline of the start-up benchmark: a program that only opens a window.
+// Arguments, if any, name DLLs to load first: the price of a DLL's load.
 #include <windows.h>
+
+#include <cstdlib>
 
 LRESULT CALLBACK BareProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   if (msg == WM_DESTROY || (msg == WM_KEYDOWN && w == VK_ESCAPE)) {
@@ -10,6 +13,7 @@ LRESULT CALLBACK BareProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  for (int i = 1; i < __argc; ++i) LoadLibraryA(__argv[i]);
   WNDCLASSA wc{};
   wc.lpfnWndProc = BareProc;
   wc.hInstance = instance;
