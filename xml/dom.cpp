@@ -277,7 +277,7 @@ WideString TLkNodeList::IndexKey(uint8_t kind, const WideString& name) {
 TLkXMLNode* TLkNodeList::FindNamed(const WideString& name, uint8_t kind) const {
   if (size_ <= 16) {
     for (TLkXMLNode* n = FirstOfKind(kind); n; n = n->NextOfKind())
-      if (XMLStrCompareText(n->Name, name) == 0) return n;
+      if (XMLSameText(n->Name, name)) return n;
     return nullptr;
   }
   if (kind == 0) kind = first_ ? first_->Kind : 0;
@@ -406,12 +406,16 @@ WideString TLkContainer::GetAttributeValue(const WideString& name) const {
 }
 
 void TLkContainer::SetAttributeText(const WideString& name, const WideString& value) {
+  SetAttributeText(name, WideString(value));
+}
+
+void TLkContainer::SetAttributeText(const WideString& name, WideString&& value) {
   if (TLkXMLAttr* a = GetAttributeNode(name)) {
     a->SetValue(value);
     a->NormalizeFor(this);
     return;
   }
-  std::unique_ptr<TLkXMLAttr> a(TLkXMLAttr::CreateFor(this, name, value, OwnerDocument, 0));
+  std::unique_ptr<TLkXMLAttr> a(TLkXMLAttr::CreateFor(this, name, std::move(value), OwnerDocument, 0));
   childNodes_.Append(a.get());
   a.release();
 }
@@ -839,11 +843,11 @@ TLkXMLNode* TLkXMLPi::Clone() const { return new TLkXMLPi(Raw{}, Name, OwnerDocu
 
 // --- attribute ------------------------------------------------------------------------
 
-TLkXMLAttr::TLkXMLAttr(Raw, const WideString& name, const WideString& value, TLkXMLDocument* ownerDocument,
+TLkXMLAttr::TLkXMLAttr(Raw, const WideString& name, WideString value, TLkXMLDocument* ownerDocument,
                        int32_t specified)
     : TLkXMLNode(name, ntAttribute, ownerDocument), Specified(specified) {
   CheckName(name);
-  Value = value;
+  Value = std::move(value);
 }
 
 TLkXMLAttr::TLkXMLAttr(const WideString& name, const WideString& value, TLkXMLDocument* ownerDocument)
@@ -864,7 +868,12 @@ TLkXMLAttr* TLkXMLAttr::CreateUnescaped(const WideString& name, const WideString
 
 TLkXMLAttr* TLkXMLAttr::CreateFor(const TLkXMLNode* element, const WideString& name, const WideString& value,
                                   TLkXMLDocument* ownerDocument, int32_t specified) {
-  std::unique_ptr<TLkXMLAttr> a(new TLkXMLAttr(Raw{}, name, value, ownerDocument, specified));
+  return CreateFor(element, name, WideString(value), ownerDocument, specified);
+}
+
+TLkXMLAttr* TLkXMLAttr::CreateFor(const TLkXMLNode* element, const WideString& name, WideString&& value,
+                                  TLkXMLDocument* ownerDocument, int32_t specified) {
+  std::unique_ptr<TLkXMLAttr> a(new TLkXMLAttr(Raw{}, name, std::move(value), ownerDocument, specified));
   a->NormalizeFor(element);
   return a.release();
 }

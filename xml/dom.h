@@ -185,6 +185,7 @@ class TLkContainer : public TLkXMLNode {
   TLkXMLAttr* GetAttributeNode(const WideString& name) const;
   void SetAttributeValue(const WideString& name, const WideString& value);
   void SetAttributeText(const WideString& name, const WideString& value);
+  void SetAttributeText(const WideString& name, WideString&& value);
   TLkXMLAttr* setAttributeNode(TLkXMLAttr* attr);
   void AppendComment(TLkXMLNode* comment) { childNodes_.Append(comment); }
   void AppendPi(TLkXMLNode* pi) { childNodes_.Append(pi); }
@@ -297,6 +298,8 @@ class TLkXMLAttr : public TLkXMLNode {
   // As CreateUnescaped, normalised by the type the attribute has on `element`.
   static TLkXMLAttr* CreateFor(const TLkXMLNode* element, const WideString& name, const WideString& value,
                                TLkXMLDocument* ownerDocument, int32_t specified);
+  static TLkXMLAttr* CreateFor(const TLkXMLNode* element, const WideString& name, WideString&& value,
+                               TLkXMLDocument* ownerDocument, int32_t specified);
 
   int32_t Specified = 0;
   void Normalize() override;
@@ -311,5 +314,5 @@ class TLkXMLAttr : public TLkXMLNode {
 
  private:
   struct Raw {};
-  TLkXMLAttr(Raw, const WideString& name, const WideString& value, TLkXMLDocument* ownerDocument, int32_t specified);
+  TLkXMLAttr(Raw, const WideString& name, WideString value, TLkXMLDocument* ownerDocument, int32_t specified);
 };

@@ -1,5 +1,7 @@
 #include "xml/xmlstrings.h"
 
+#include <algorithm>
+
 #include "xml/xmlerrors.h"
 
 // --- string operations -------------------------------------------------------
@@ -34,6 +36,18 @@ int XMLStrCompareText(const WideString& a, const WideString& b) {
     if (x != y) return Sign(static_cast<int64_t>(x) - y);
   }
   return 0;
+}
+
+bool XMLSameText(const WideString& a, const WideString& b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  std::size_t i = 0;
+  for (; i < n; ++i) {
+    WideChar x = a[i], y = b[i];
+    if (x == 0 || y == 0) return x == y;  // where one text ends the other must
+    if (x != y && !(x < 0x100 && y < 0x100 && XMLUpCase(x) == XMLUpCase(y))) return false;
+  }
+  WideChar x = i < a.size() ? a[i] : 0, y = i < b.size() ? b[i] : 0;
+  return x == 0 && y == 0;
 }
 
 namespace {

@@ -20,6 +20,8 @@ int XMLStrCompare(const WideString& a, const WideString& b);
 // As XMLStrCompare, but units below 0x100 compare folded to ASCII upper
 // case (only a-z change); a unit from 0x100 on compares as a number.
 int XMLStrCompareText(const WideString& a, const WideString& b);
+// XMLStrCompareText(a, b) == 0, stopping at the first difference.
+bool XMLSameText(const WideString& a, const WideString& b);
 // Without leading and trailing TAB, LF, CR and blank.
 WideString XMLStrTrim(const WideString& text);
 uint32_t XMLCharCode(WideChar c);
