@@ -11,6 +11,7 @@
 
 #include "shared/core/vigenere.h"
 #include "shared/win/registro.h"
+#include "tests/shared_win/winfixture.h"
 
 namespace {
 
@@ -31,26 +32,14 @@ struct TWindowInfo {
   bool enabled;
 };
 
-struct TEnumContext {
-  DWORD pid;
-  std::vector<TWindowInfo> out;
-};
-
-BOOL CALLBACK CollectWindow(HWND h, LPARAM l) {
-  auto* c = reinterpret_cast<TEnumContext*>(l);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(h, &owner);
-  if (owner != c->pid) return TRUE;
-  char text[256] = {};
-  GetWindowTextA(h, text, sizeof text);
-  c->out.push_back({h, text, IsWindowVisible(h) != 0, IsWindowEnabled(h) != 0});
-  return TRUE;
-}
-
 std::vector<TWindowInfo> WindowsOf(DWORD pid) {
-  TEnumContext ctx{pid, {}};
-  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&ctx));
-  return ctx.out;
+  std::vector<TWindowInfo> out;
+  for (HWND h : lkfix::TopWindowsOf(pid)) {
+    char text[256] = {};
+    GetWindowTextA(h, text, sizeof text);
+    out.push_back({h, text, IsWindowVisible(h) != 0, IsWindowEnabled(h) != 0});
+  }
+  return out;
 }
 
 const TWindowInfo* Find(const std::vector<TWindowInfo>& ws, const std::string& caption, bool visibleOnly = true) {

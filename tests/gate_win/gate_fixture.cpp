@@ -14,6 +14,7 @@
 #include "shared/core/gatearg.h"
 #include "shared/core/streamcol.h"
 #include "shared/win/shelllink.h"
+#include "tests/shared_win/winfixture.h"
 
 namespace {
 
@@ -52,19 +53,12 @@ void RemoveTree(const std::string& dir) {
   RemoveDirectoryA(dir.c_str());
 }
 
-struct FindGate {
-  DWORD pid;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindGateProc(HWND hwnd, LPARAM l) {
-  auto* f = reinterpret_cast<FindGate*>(l);
+bool IsGateWindow(HWND hwnd) {
   char title[64] = {};
   GetWindowTextA(hwnd, title, sizeof(title));
-  if (std::string(title) != "Lockmere" || !IsWindowVisible(hwnd)) return TRUE;
+  if (std::string(title) != "Lockmere" || !IsWindowVisible(hwnd)) return false;
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (f->pid && pid != f->pid) return TRUE;
   // Only the gate's own window (the console may carry the same title).
   char image[MAX_PATH + 1] = {};
   DWORD size = MAX_PATH;
@@ -72,9 +66,7 @@ BOOL CALLBACK FindGateProc(HWND hwnd, LPARAM l) {
   const bool gate = h && QueryFullProcessImageNameA(h, 0, image, &size) &&
                     LowerCase(ExtractFileName(image)) == "passbox.exe";
   if (h) CloseHandle(h);
-  if (!gate) return TRUE;
-  f->found = hwnd;
-  return FALSE;
+  return gate;
 }
 
 BOOL CALLBACK FindEditProc(HWND hwnd, LPARAM l) {
@@ -226,12 +218,11 @@ void GateTest::OpenThroughShell(const std::string& path) {
 HWND GateTest::WaitGateWindow(DWORD ms) {
   const DWORD start = GetTickCount();
   do {
-    FindGate f{0};
-    EnumWindows(FindGateProc, reinterpret_cast<LPARAM>(&f));
-    if (f.found) {
-      gates_.push_back(GateProcessOf(f.found));
+    for (HWND window : lkfix::TopWindows()) {
+      if (!IsGateWindow(window)) continue;
+      gates_.push_back(GateProcessOf(window));
       Pause(150);  // let creation finish its messages
-      return f.found;
+      return window;
     }
     Pause(50);
   } while (GetTickCount() - start < ms);

@@ -8,6 +8,7 @@
 #include "forms/base/sysutils.h"
 #include "gate_fixture.h"
 #include "shared/core/streamcol.h"
+#include "tests/shared_win/winfixture.h"
 
 namespace {
 
@@ -210,22 +211,13 @@ TEST_F(GateTest, EscapeEndsWithoutStartAndLeavesTheLogAsItWas) {
   EXPECT_EQ(FileBytes(install_ + "lmlog.bin"), before);
 }
 
-struct BoxSearch {
-  DWORD pid;
-  HWND box = nullptr;
-};
-
-BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM l) {
-  auto* s = reinterpret_cast<BoxSearch*>(l);
-  char cls[16] = {};
-  GetClassNameA(hwnd, cls, sizeof(cls));
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (std::string(cls) == "#32770" && (!s->pid || pid == s->pid)) {
-    s->box = hwnd;
-    return FALSE;
+HWND FindMessageBox() {
+  for (HWND hwnd : lkfix::TopWindows()) {
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (std::string(cls) == "#32770") return hwnd;
   }
-  return TRUE;
+  return nullptr;
 }
 
 BOOL CALLBACK BoxTextProc(HWND hwnd, LPARAM l) {
@@ -242,16 +234,16 @@ TEST_F(GateTest, CorruptUserDataIsReportedAndOpensNothing) {
   std::fclose(f);
   OpenThroughShell(ProtectLink("Corrupt", target_, "", 0));
 
-  BoxSearch s{0};
-  for (int i = 0; i < 200 && !s.box; ++i) {
-    EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&s));
-    if (!s.box) Pause(50);
+  HWND box = nullptr;
+  for (int i = 0; i < 200 && !box; ++i) {
+    box = FindMessageBox();
+    if (!box) Pause(50);
   }
-  ASSERT_NE(s.box, nullptr) << "a message box";
+  ASSERT_NE(box, nullptr) << "a message box";
   std::string texts;
-  EnumChildWindows(s.box, BoxTextProc, reinterpret_cast<LPARAM>(&texts));
+  EnumChildWindows(box, BoxTextProc, reinterpret_cast<LPARAM>(&texts));
   EXPECT_NE(texts.find("Unable to read user data."), std::string::npos) << texts;
-  PostMessageA(s.box, WM_COMMAND, IDOK, 0);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
 
   HWND gate = WaitGateWindow();
   ASSERT_NE(gate, nullptr);

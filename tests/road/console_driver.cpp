@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+#include "tests/shared_win/winfixture.h"
+
 namespace {
 
 std::string Lower(std::string s) {
@@ -56,24 +58,6 @@ class TRemoteBlock {
   char* base_ = nullptr;
   size_t size_;
 };
-
-struct TTopSearch {
-  DWORD pid;
-  const char* cls;
-  bool visibleOnly;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTop(HWND h, LPARAM l) {
-  auto* s = reinterpret_cast<TTopSearch*>(l);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  if (pid != s->pid) return TRUE;
-  if (s->visibleOnly && !IsWindowVisible(h)) return TRUE;
-  if (s->cls && ClassOf(h) != s->cls) return TRUE;
-  s->found.push_back(h);
-  return TRUE;
-}
 
 struct TChildSearch {
   std::string part;  // lower-case part of the class name
@@ -128,9 +112,13 @@ LRESULT TConsoleDriver::Send(HWND to, UINT msg, WPARAM w, LPARAM l) {
 }
 
 std::vector<HWND> TConsoleDriver::TopWindows(const char* cls, bool visibleOnly) {
-  TTopSearch s{pi_.dwProcessId, cls, visibleOnly, {}};
-  EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&s));
-  return s.found;
+  std::vector<HWND> found;
+  for (HWND h : lkfix::TopWindowsOf(pi_.dwProcessId)) {
+    if (visibleOnly && !IsWindowVisible(h)) continue;
+    if (cls && ClassOf(h) != cls) continue;
+    found.push_back(h);
+  }
+  return found;
 }
 
 std::string TConsoleDriver::MessageBoxTexts() {

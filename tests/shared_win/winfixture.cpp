@@ -318,6 +318,27 @@ DWORD WINAPI TWindowCloser::Run(void* self) {
   return 0;
 }
 
+static BOOL CALLBACK AddTopWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> TopWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(AddTopWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> TopWindowsOf(DWORD pid) {
+  std::vector<HWND> windows;
+  for (HWND window : TopWindows()) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == pid) windows.push_back(window);
+  }
+  return windows;
+}
+
 int FreeGdiHandleSlots() {
   std::vector<HBRUSH> brushes;
   for (;;) {

@@ -92,6 +92,11 @@ class TWindowCloser {
   std::vector<std::string> titles_;
 };
 
+// Every top-level window, in the system's order (topmost first).
+std::vector<HWND> TopWindows();
+// The top-level windows of process `pid`, in the same order.
+std::vector<HWND> TopWindowsOf(DWORD pid);
+
 // How many more GDI objects the process could create now (Wine's
 // GetGuiResources answers 0): equal counts before and after a piece of
 // work mean it leaked no GDI handle.
