@@ -82,6 +82,15 @@ int Users(bool nt) {
   return 0;
 }
 
+// The call's result and the link's text fields, the same lines for both commands.
+void PutLinkTexts(HRESULT hr, const TShellLink& link) {
+  Put("hr", IntToStr(hr));
+  Put("target", link.Target);
+  Put("arguments", link.Arguments);
+  Put("working", link.WorkingFolder);
+  Put("description", link.Description);
+}
+
 int WriteLink(const std::string& path, int argumentLength) {
   TShellLink link;
   link.Target = SystemFolder() + "notepad.exe";
@@ -97,22 +106,14 @@ int WriteLink(const std::string& path, int argumentLength) {
   link.ShowCommand = SW_SHOWMAXIMIZED;
   link.HotKey = MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT);
   const HRESULT hr = WriteShellLink(link, path);
-  Put("hr", IntToStr(hr));
-  Put("target", link.Target);
-  Put("arguments", link.Arguments);
-  Put("working", link.WorkingFolder);
-  Put("description", link.Description);
+  PutLinkTexts(hr, link);
   return FAILED(hr) ? 1 : 0;
 }
 
 int ReadLink(const std::string& path) {
   TShellLink link;
   const HRESULT hr = ReadShellLink(path, link);
-  Put("hr", IntToStr(hr));
-  Put("target", link.Target);
-  Put("arguments", link.Arguments);
-  Put("working", link.WorkingFolder);
-  Put("description", link.Description);
+  PutLinkTexts(hr, link);
   Put("icon", link.IconFile + "," + IntToStr(link.IconIndex));
   Put("show", IntToStr(link.ShowCommand));
   Put("hotkey", IntToStr(link.HotKey));
