@@ -282,12 +282,12 @@ TLkXMLNode* TLkNodeList::FindNamed(const WideString& name, uint8_t kind) const {
   }
   if (kind == 0) kind = first_ ? first_->Kind : 0;
   if (!indexValid_) {
-    index_.clear();
-    for (TLkXMLNode* n = first_; n; n = n->next_) index_.emplace(IndexKey(n->Kind, n->Name), n);
+    index_ = std::make_unique<std::unordered_map<WideString, TLkXMLNode*>>();
+    for (TLkXMLNode* n = first_; n; n = n->next_) index_->emplace(IndexKey(n->Kind, n->Name), n);
     indexValid_ = true;
   }
-  auto it = index_.find(IndexKey(kind, name));
-  return it == index_.end() ? nullptr : it->second;
+  auto it = index_->find(IndexKey(kind, name));
+  return it == index_->end() ? nullptr : it->second;
 }
 
 void TLkNodeList::CheckInsert(TLkXMLNode* node, const char* inUseMessage) const {
@@ -309,7 +309,7 @@ void TLkNodeList::Link(TLkXMLNode* node, TLkXMLNode* before) {
     if (before)
       DropIndex();  // the first of a name may change
     else
-      index_.emplace(IndexKey(node->Kind, node->Name), node);  // an earlier node of the name stays first
+      index_->emplace(IndexKey(node->Kind, node->Name), node);  // an earlier node of the name stays first
   }
   if (!before) {
     node->previous_ = last_;

@@ -137,7 +137,7 @@ class TLkNodeList {
   // Forgets the name index (a node's kind changed, or the order did).
   void DropIndex() const {
     indexValid_ = false;
-    index_.clear();
+    index_.reset();
   }
 
  private:
@@ -163,7 +163,8 @@ class TLkNodeList {
   // after other changes: setting many attributes or declarations stays linear.
   int32_t size_ = 0;
   mutable bool indexValid_ = false;
-  mutable std::unordered_map<WideString, TLkXMLNode*> index_;
+  // Made only for a long list: most lists never need one.
+  mutable std::unique_ptr<std::unordered_map<WideString, TLkXMLNode*>> index_;
 };
 
 class TLkXMLAttr;
