@@ -425,7 +425,9 @@ void TLexAnalyzer::ScanKeyword() {
 }
 
 void TLexAnalyzer::ScanLiteral(WideChar quote) {
-  WideString text;
+  // Written straight into the current token, whose storage is reused.
+  WideString& text = s_.Current->Name;
+  text.clear();
   const uint8_t* stop = quote == u'"' ? lexchars::kStopQuote : lexchars::kStopApostrophe;
   for (;;) {
     ReadRun(text, stop);
@@ -435,11 +437,14 @@ void TLexAnalyzer::ScanLiteral(WideChar quote) {
     if (c == u'\n') NewLine();
     text += c;
   }
-  SetToken(tkLiteral, std::move(text));
+  s_.Current->Value = tkLiteral;
+  s_.Current->Extra = -1;
 }
 
 void TLexAnalyzer::ScanName(WideChar first, bool allowNmToken) {
-  WideString text(1, first);
+  // Written straight into the current token, whose storage is reused.
+  WideString& text = s_.Current->Name;
+  text.assign(1, first);
   for (;;) {
     ReadRun(text, lexchars::kStopName);
     WideChar c = ReadChar();
@@ -447,7 +452,8 @@ void TLexAnalyzer::ScanName(WideChar first, bool allowNmToken) {
     text += c;
   }
   StepBack();
-  SetToken(allowNmToken && !LexIsNameStart(first) ? tkNmToken : tkName, std::move(text));
+  s_.Current->Value = allowNmToken && !LexIsNameStart(first) ? tkNmToken : tkName;
+  s_.Current->Extra = -1;
 }
 
 void TLexAnalyzer::ScanCData() {
