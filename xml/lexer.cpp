@@ -1,5 +1,7 @@
 #include "xml/lexer.h"
 
+#include <algorithm>
+
 #include "xml/document.h"
 #include "xml/entities.h"
 #include "xml/xmlchars.h"
@@ -84,8 +86,17 @@ void TLexAnalyzer::InitLexer() {
   s_.Inputs.push_back(std::make_unique<TLexInput>());
   s_.Inputs.back()->Buffer = s_.MainBuffer.get();
   s_.Top = s_.Inputs.back().get();
-  s_.SymTab = std::make_unique<TSymTab>();
-  for (const auto& t : kFixedTokens) s_.FixedHandles[t.Code] = s_.SymTab->Insert(t.Text, t.Code);
+  // The table of fixed tokens is the same for every parse: built once, copied.
+  struct TFixedTable {
+    TSymTab Table;
+    int32_t Handles[512] = {};
+    TFixedTable() {
+      for (const auto& t : kFixedTokens) Handles[t.Code] = Table.Insert(t.Text, t.Code);
+    }
+  };
+  static const TFixedTable fixed;
+  s_.SymTab = std::make_unique<TSymTab>(fixed.Table);
+  std::copy(std::begin(fixed.Handles), std::end(fixed.Handles), std::begin(s_.FixedHandles));
   s_.Previous = std::make_unique<TSTEntry>();
   s_.Current = std::make_unique<TSTEntry>();
   s_.Stack = std::make_unique<TXMLStack>();
