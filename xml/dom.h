@@ -16,6 +16,7 @@
 
 #include "forms/base/events.h"
 #include "forms/base/streams.h"
+#include "xml/nodepool.h"
 #include "xml/xmlstring.h"
 
 class TLkXMLDocument;
@@ -56,6 +57,9 @@ class TLkXMLNode : public TObject {
   ~TLkXMLNode() override;
   TLkXMLNode(const TLkXMLNode&) = delete;
   TLkXMLNode& operator=(const TLkXMLNode&) = delete;
+  // Nodes of every kind come from the node pool.
+  static void* operator new(std::size_t size) { return nodepool::Allocate(size); }
+  static void operator delete(void* p, std::size_t size) noexcept { nodepool::Release(p, size); }
 
   virtual void WriteTo(TStream& stream, int32_t indent);
   virtual void Validate() {}

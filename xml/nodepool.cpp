@@ -1,0 +1,99 @@
+#include "xml/nodepool.h"
+
+#include <atomic>
+#include <new>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define LK_NODEPOOL_OFF 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LK_NODEPOOL_OFF 1
+#endif
+#endif
+
+namespace nodepool {
+
+#ifdef LK_NODEPOOL_OFF
+
+void* Allocate(std::size_t size) { return ::operator new(size); }
+void Release(void* p, std::size_t) noexcept { ::operator delete(p); }
+
+#else
+
+namespace {
+
+constexpr std::size_t kGrain = 16;
+constexpr std::size_t kLargest = 512;  // bigger objects go to the general heap
+constexpr std::size_t kClasses = kLargest / kGrain;
+constexpr std::size_t kBlockSize = 64 * 1024;
+
+struct TFree {
+  TFree* Next;
+};
+
+struct TPool {
+  TFree* Free[kClasses] = {};
+  char* Cursor = nullptr;  // the unused rest of the newest block
+  char* End = nullptr;
+  std::atomic_flag Busy = ATOMIC_FLAG_INIT;  // nodes are a main-thread affair; this only keeps it safe
+};
+
+TPool& Pool() {
+  static TPool pool;
+  return pool;
+}
+
+struct TLock {
+  std::atomic_flag& Flag;
+  explicit TLock(std::atomic_flag& f) : Flag(f) {
+    while (Flag.test_and_set(std::memory_order_acquire)) {
+    }
+  }
+  ~TLock() { Flag.clear(std::memory_order_release); }
+};
+
+}  // namespace
+
+void* Allocate(std::size_t size) {
+  if (size == 0 || size > kLargest) return ::operator new(size);
+  const std::size_t cls = (size - 1) / kGrain;
+  const std::size_t rounded = (cls + 1) * kGrain;
+  TPool& pool = Pool();
+  {
+    TLock lock(pool.Busy);
+    if (TFree* f = pool.Free[cls]) {
+      pool.Free[cls] = f->Next;
+      return f;
+    }
+    if (static_cast<std::size_t>(pool.End - pool.Cursor) >= rounded) {
+      void* p = pool.Cursor;
+      pool.Cursor += rounded;
+      return p;
+    }
+  }
+  // A new block; the rest of the old one is too small for this size and
+  // stays unused.
+  char* block = static_cast<char*>(::operator new(kBlockSize));
+  TLock lock(pool.Busy);
+  pool.Cursor = block + rounded;
+  pool.End = block + kBlockSize;
+  return block;
+}
+
+void Release(void* p, std::size_t size) noexcept {
+  if (!p) return;
+  if (size == 0 || size > kLargest) {
+    ::operator delete(p);
+    return;
+  }
+  const std::size_t cls = (size - 1) / kGrain;
+  TPool& pool = Pool();
+  TLock lock(pool.Busy);
+  auto* f = static_cast<TFree*>(p);
+  f->Next = pool.Free[cls];
+  pool.Free[cls] = f;
+}
+
+#endif
+
+}  // namespace nodepool
