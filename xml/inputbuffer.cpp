@@ -235,13 +235,29 @@ void TInputBuffer::ReadAsciiRun(WideString& out, const uint8_t* stop) {
     return;
   }
   int32_t i = first;
+  // Whole blocks of 16 first: testing a block without stopping early is
+  // much faster than a test per byte, which is left for the block that
+  // holds the stop.
+  while (limit - i >= 16) {
+    unsigned bad = 0;
+    for (int k = 0; k < 16; ++k) {
+      uint8_t b = base[i + k];
+      bad |= (b >> 7) | stop[b & 0x7F];
+    }
+    if (bad) break;
+    i += 16;
+  }
   while (i < limit) {
     uint8_t b = base[i];
     if (b >= 0x80 || stop[b]) break;
     ++i;
   }
   if (i == first) return;
-  out.append(base + first, base + i);
+  const std::size_t old = out.size(), n = static_cast<std::size_t>(i - first);
+  out.resize(old + n);
+  WideChar* to = out.data() + old;
+  const uint8_t* from = base + first;
+  for (std::size_t k = 0; k < n; ++k) to[k] = from[k];
   pos_ += i - first;
 }
 
