@@ -1,5 +1,6 @@
 #include "xml/inputbuffer.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "xml/platform.h"
@@ -14,10 +15,44 @@ constexpr int32_t kLastB = 2 * kHalf;         // 204,802
 constexpr int32_t kEndB = 2 * kHalf + 1;      // 204,803: B's terminator
 }  // namespace
 
-// The halves are not cleared: only the bytes a fill delivered are ever read.
-TInputBuffer::TInputBuffer() : a_(new uint8_t[kHalf + 1]), b_(new uint8_t[kHalf + 1]) {}
+#if defined(__SANITIZE_ADDRESS__)
+#define LK_SPARE_HALVES_OFF 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LK_SPARE_HALVES_OFF 1
+#endif
+#endif
 
-TInputBuffer::~TInputBuffer() = default;
+namespace {
+// The halves of the last buffer destroyed are kept for the next one: many
+// small documents in a row would otherwise have two large blocks made and
+// freed for each. Under AddressSanitizer every buffer gets new ones.
+std::atomic<uint8_t*> gSpareHalves[2];
+
+uint8_t* TakeHalf(int which) {
+#ifndef LK_SPARE_HALVES_OFF
+  if (uint8_t* p = gSpareHalves[which].exchange(nullptr, std::memory_order_acquire)) return p;
+#endif
+  return new uint8_t[kHalf + 1];
+}
+
+void GiveBackHalf(int which, uint8_t* p) {
+  if (!p) return;
+#ifndef LK_SPARE_HALVES_OFF
+  uint8_t* none = nullptr;
+  if (gSpareHalves[which].compare_exchange_strong(none, p, std::memory_order_release)) return;
+#endif
+  delete[] p;
+}
+}  // namespace
+
+// The halves are not cleared: only the bytes a fill delivered are ever read.
+TInputBuffer::TInputBuffer() : a_(TakeHalf(0)), b_(TakeHalf(1)) {}
+
+TInputBuffer::~TInputBuffer() {
+  GiveBackHalf(0, a_.release());
+  GiveBackHalf(1, b_.release());
+}
 
 void TInputBuffer::Fill(uint8_t* half, int32_t& count) {
   count = 0;
