@@ -11,6 +11,10 @@
 #include "xml/xmlerrors.h"
 #include "xml/xmlstrings.h"
 
+static_assert(alignof(TLkXMLElement) <= nodepool::kAlignment && alignof(TLkXMLText) <= nodepool::kAlignment &&
+                  alignof(TLkXMLAttr) <= nodepool::kAlignment,
+              "nodes need storage aligned wider than the node pool gives");
+
 namespace {
 
 std::string A(const WideString& w) { return WideToLatin1(w); }
@@ -249,9 +253,9 @@ TLkXMLNode* TLkNodeList::GetItem(int32_t index, uint8_t kind) const {
   if (index < 1) index = 1;
   TLkXMLNode* n;
   int32_t i;
-  if (itemCache_.node && itemCache_.kind == kind && itemCache_.index <= index) {
-    n = itemCache_.node;
-    i = itemCache_.index;
+  if (itemNode_ && itemKind_ == kind && itemIndex_ <= index) {
+    n = itemNode_;
+    i = itemIndex_;
   } else {
     n = FirstOfKind(kind);
     i = 1;
@@ -261,21 +265,21 @@ TLkXMLNode* TLkNodeList::GetItem(int32_t index, uint8_t kind) const {
     ++i;
   }
   if (n) {
-    itemCache_.node = n;
-    itemCache_.index = i;
-    itemCache_.kind = kind;
+    itemNode_ = n;
+    itemIndex_ = i;
+    itemKind_ = kind;
   }
   return n;
 }
 
 int32_t TLkNodeList::GetCount() const {
-  if (!countCache_.valid) {
+  if (!countValid_) {
     int32_t c = 0;
     for (TLkXMLNode* n = first_; n; n = n->NextOfKind()) ++c;
-    countCache_.count = c;
-    countCache_.valid = true;
+    count_ = c;
+    countValid_ = true;
   }
-  return countCache_.count;
+  return count_;
 }
 
 WideString TLkNodeList::IndexKey(uint8_t kind, const WideString& name) {

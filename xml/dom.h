@@ -135,8 +135,8 @@ class TLkNodeList {
 
   static void DestroyChain(TLkXMLNode* first);
   void Invalidate() const {
-    itemCache_.node = nullptr;
-    countCache_.valid = false;
+    itemNode_ = nullptr;
+    countValid_ = false;
   }
   // Forgets the name index (a node's kind changed, or the order did).
   void DropIndex() const {
@@ -149,26 +149,25 @@ class TLkNodeList {
   void CheckInsert(TLkXMLNode* node, const char* inUseMessage) const;
   void Link(TLkXMLNode* node, TLkXMLNode* before);
 
+  // The small fields come last and share their padding: the list is part
+  // of every element.
   TLkXMLNode* first_ = nullptr;
   TLkXMLNode* last_ = nullptr;
   TLkXMLNode* owner_;
   TLkXMLDocument* ownerDocument_;
-  mutable struct {
-    TLkXMLNode* node = nullptr;
-    int32_t index = 0;
-    uint8_t kind = 0;
-  } itemCache_;
-  mutable struct {
-    bool valid = false;
-    int32_t count = 0;
-  } countCache_;
   // FindNamed on a long list goes through an index of the first node of
   // each kind and case-folded name, kept up to date by appends and rebuilt
   // after other changes: setting many attributes or declarations stays linear.
-  int32_t size_ = 0;
-  mutable bool indexValid_ = false;
   // Made only for a long list: most lists never need one.
   mutable std::unique_ptr<std::unordered_map<WideString, TLkXMLNode*>> index_;
+  // The last item GetItem found, with its index and the kind it counted.
+  mutable TLkXMLNode* itemNode_ = nullptr;
+  mutable int32_t itemIndex_ = 0;
+  mutable int32_t count_ = 0;  // GetCount's answer while countValid_
+  int32_t size_ = 0;
+  mutable uint8_t itemKind_ = 0;
+  mutable bool countValid_ = false;
+  mutable bool indexValid_ = false;
 };
 
 class TLkXMLAttr;

@@ -22,7 +22,9 @@ void Release(void* p, std::size_t) noexcept { ::operator delete(p); }
 
 namespace {
 
-constexpr std::size_t kGrain = 16;
+// Nodes hold pointers and strings, nothing aligned wider: a grain of 8
+// wastes less than the general heap's 16.
+constexpr std::size_t kGrain = kAlignment;
 constexpr std::size_t kLargest = 512;  // bigger objects go to the general heap
 constexpr std::size_t kClasses = kLargest / kGrain;
 constexpr std::size_t kBlockSize = 64 * 1024;

@@ -8,6 +8,8 @@
 #include <cstddef>
 
 namespace nodepool {
+// The alignment of the storage the pool gives out.
+constexpr std::size_t kAlignment = 8;
 void* Allocate(std::size_t size);
 void Release(void* p, std::size_t size) noexcept;
 }  // namespace nodepool
