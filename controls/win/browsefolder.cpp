@@ -1,13 +1,11 @@
 #include "controls/win/browsefolder.h"
 
-#include <objbase.h>
-#include <shlobj.h>
-
 #include "controls/core/filepaths.h"
 #include "controls/win/drawhelpers.h"
 #include "controls/win/filecopy.h"
 #include "forms/base/sysutils.h"
 #include "forms/win/application.h"
+#include "forms/win/lazy_dll.h"
 
 namespace {
 
@@ -36,18 +34,18 @@ void TBrowseFolderDlg::Unhook() {
 }
 
 bool TBrowseFolderDlg::Execute() {
-  const HRESULT com = CoInitialize(nullptr);
+  const HRESULT com = ole::CoInitialize(nullptr);
   struct ComScope {
     HRESULT hr;
     ~ComScope() {
-      if (SUCCEEDED(hr)) CoUninitialize();
+      if (SUCCEEDED(hr)) ole::CoUninitialize();
     }
   } comScope{com};
 
   LPITEMIDLIST root = nullptr;
   if (BrowseKind == TBrowseKind::bfComputers || !DesktopRoot) {
     const int folder = BrowseKind == TBrowseKind::bfComputers ? CSIDL_NETWORK : CSIDL_DRIVES;
-    const HRESULT hr = SHGetSpecialFolderLocation(nullptr, folder, &root);
+    const HRESULT hr = shell::SHGetSpecialFolderLocation(nullptr, folder, &root);
     if (FAILED(hr)) throw EOSError(SysErrorMessage(static_cast<DWORD>(hr)), static_cast<uint32_t>(hr));
   }
   char display[MAX_PATH] = "";
@@ -63,21 +61,21 @@ bool TBrowseFolderDlg::Execute() {
   bi.lParam = reinterpret_cast<LPARAM>(this);
   bi.iImage = 0;
   displayName_.clear();
-  LPITEMIDLIST item = SHBrowseForFolderA(&bi);
+  LPITEMIDLIST item = shell::SHBrowseForFolderA(&bi);
   Unhook();
   displayName_ = display;
 
   struct Release {
     LPITEMIDLIST a, b;
     ~Release() {
-      if (a) CoTaskMemFree(a);
-      if (b) CoTaskMemFree(b);
+      if (a) ole::CoTaskMemFree(a);
+      if (b) ole::CoTaskMemFree(b);
     }
   } release{item, root};
   if (!item) return false;
   if (BrowseKind == TBrowseKind::bfFolders) {
     char path[MAX_PATH];
-    if (!SHGetPathFromIDListA(item, path)) {
+    if (!shell::SHGetPathFromIDListA(item, path)) {
       CheckWin32Error(GetLastError());
       CheckWin32Error(ERROR_PATH_NOT_FOUND);  // failed without saying why
     }
@@ -133,7 +131,7 @@ void TBrowseFolderDlg::SelectionChanged(HWND wnd, LPARAM item) {
     selectedPath_ = displayName_;
   } else {
     char path[MAX_PATH];
-    if (item && SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(item), path)) {
+    if (item && shell::SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(item), path)) {
       selectedPath_ = path;
       SendMessageA(wnd, BFFM_ENABLEOK, 0, FolderExists(selectedPath_));
     } else {

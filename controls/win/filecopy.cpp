@@ -1,12 +1,11 @@
 #include "controls/win/filecopy.h"
 
-#include <shellapi.h>
-
 #include <memory>
 
 #include "forms/base/locale.h"
 #include "forms/base/sysutils.h"
 #include "forms/win/application.h"
+#include "forms/win/lazy_dll.h"
 #include "forms/win/forms.h"
 
 // ---- Progress controls ----
@@ -151,7 +150,7 @@ bool TLkFileOperator::Run(const std::string& fromList, const std::string& toList
   op.pTo = toList.empty() ? nullptr : toList.c_str();
   op.fFlags = static_cast<FILEOP_FLAGS>(ShellOperationFlags(Options));
   op.lpszProgressTitle = ProgressTitle.c_str();
-  const int r = SHFileOperationA(&op);
+  const int r = shell::SHFileOperationA(&op);
   aborted_ = op.fAnyOperationsAborted != FALSE;
   return r == 0;
 }

@@ -1,7 +1,6 @@
 #include "forms/win/application.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <mutex>
 
@@ -9,6 +8,7 @@
 #include "forms/win/comctl_load.h"
 #include "forms/win/controls.h"
 #include "forms/win/forms.h"
+#include "forms/win/lazy_dll.h"
 #include "forms/win/menus.h"
 
 TApplication* Application = nullptr;
@@ -79,7 +79,7 @@ void SetUiSeam(TUiSeam* seam) { g_seam = seam; }
 intptr_t LkShellExecute(HWND owner, const std::string& verb, const std::string& file, const std::string& params,
                         const std::string& dir, int show) {
   if (g_seam && g_seam->shell_execute) return g_seam->shell_execute(verb, file, params, dir, show);
-  return reinterpret_cast<intptr_t>(ShellExecuteA(owner, verb.empty() ? nullptr : verb.c_str(), file.c_str(),
+  return reinterpret_cast<intptr_t>(shell::ShellExecuteA(owner, verb.empty() ? nullptr : verb.c_str(), file.c_str(),
                                                   params.empty() ? nullptr : params.c_str(),
                                                   dir.empty() ? nullptr : dir.c_str(), show));
 }

@@ -1,7 +1,6 @@
-// comctl32 on first use. Mapping comctl32 costs a small program a large share
-// of its start-up, so nothing imports it: the layer and the shell services
-// reach it only through here, and a program that shows no common control and
-// makes no image list (the gate) never loads it.
+// comctl32 on first use (lazy_dll.h): nothing imports it, the layer and the
+// shell services reach it only through here, and a program that shows no
+// common control and makes no image list (the gate) never loads it.
 #pragma once
 
 #include <windows.h>

@@ -6,6 +6,7 @@
 #include "forms/base/locale.h"
 #include "forms/base/sysutils.h"
 #include "forms/win/comctl_load.h"
+#include "forms/win/lazy_dll.h"
 
 COLORREF ColorToRGB(TColor color) {
   if (color & clSystemColor) return GetSysColor(color & 0xFF);
@@ -462,7 +463,7 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
     SetBkColor(dst, RGB(255, 255, 255));
   }
   if (transparent_) {
-    TransparentBlt(dst, r.left, r.top, r.Width(), r.Height(), src, 0, 0, width_, height_,
+    msimg::TransparentBlt(dst, r.left, r.top, r.Width(), r.Height(), src, 0, 0, width_, height_,
                    ColorToRGB(TransparentColor()));
   } else {
     SetStretchBltMode(dst, COLORONCOLOR);

@@ -1,10 +1,10 @@
 #include "gate/win/sysroutines.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "forms/base/locale.h"
 #include "forms/base/sysutils.h"
+#include "forms/win/lazy_dll.h"
 #include "gate/core/messagetext.h"
 #include "gate/core/pathparts.h"
 
@@ -81,7 +81,7 @@ bool PathExists(const std::string& path) { return FileAttributesOf(path) != -1; 
 std::string FindAssociatedProgram(const std::string& target) {
   if (target.empty() || target.size() > MAX_PATH - 1) return {};
   char result[MAX_PATH + 1] = {};  // the call writes up to MAX_PATH characters
-  const auto code = reinterpret_cast<intptr_t>(FindExecutableA(target.c_str(), nullptr, result));
+  const auto code = reinterpret_cast<intptr_t>(shell::FindExecutableA(target.c_str(), nullptr, result));
   if (code <= 32) return {};
   const std::string program = CutAtNul(result, sizeof(result));
   if (LowerCase(ExtractFileName(program)) == "explorer.exe") return {};

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "forms/win/lazy_dll.h"
 #include "shared/core/errors.h"
 #include "shared/core/lkstrings.h"
 #include "shared/win/registro.h"
@@ -66,9 +67,9 @@ std::string GetSystemFolder() {
 
 std::string SpecialFolderPath(int folderId) {
   LPITEMIDLIST list = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, folderId, &list)) || !list) return {};
+  if (FAILED(shell::SHGetSpecialFolderLocation(nullptr, folderId, &list)) || !list) return {};
   std::string path(MAX_PATH, '\0');
-  if (!SHGetPathFromIDListA(list, path.data())) path.clear();
+  if (!shell::SHGetPathFromIDListA(list, path.data())) path.clear();
   CutAtNul(path);
   FreeShellItemList(list);
   return path;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "forms/win/lazy_dll.h"
 #include "shared/core/shellrules.h"
 
 namespace {
@@ -88,7 +89,7 @@ void FreeWithShellAllocator(ITEMIDLIST* list) {
 bool FreeShellItemList(LPITEMIDLIST& list) {
   if (!list) return true;
   TComRef<IMalloc> malloc;
-  if (FAILED(SHGetMalloc(&malloc.p)) || !malloc.p) return false;
+  if (FAILED(shell::SHGetMalloc(&malloc.p)) || !malloc.p) return false;
   if (malloc->DidAlloc(list) == 0) return false;  // not a block of the shell allocator
   malloc->Free(list);
   list = nullptr;
@@ -99,7 +100,7 @@ void FreeShellLinkIdList(TShellLink& link) { link.ItemIdList.reset(); }
 
 HRESULT ReadShellLink(const std::string& linkPath, TShellLink& link) {
   TComRef<IShellLinkA> shellLink;
-  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.Out());
+  HRESULT hr = ole::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, shellLink.Out());
   if (FAILED(hr)) return hr;
   TComRef<IPersistFile> file;
   hr = shellLink->QueryInterface(IID_IPersistFile, file.Out());
@@ -139,7 +140,7 @@ HRESULT ReadShellLink(const std::string& linkPath, TShellLink& link) {
 HRESULT WriteShellLink(const TShellLink& link, const std::string& linkPath) {
   if (link.Target.empty()) return E_INVALIDARG;
   TComRef<IShellLinkA> s;
-  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, s.Out());
+  HRESULT hr = ole::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, s.Out());
   if (FAILED(hr)) return hr;
   if (FAILED(hr = s->SetArguments(link.Arguments.c_str()))) return hr;
   if (FAILED(hr = s->SetShowCmd(link.ShowCommand))) return hr;

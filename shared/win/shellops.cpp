@@ -1,9 +1,9 @@
 #include "shared/win/shellops.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include "forms/win/comctl_load.h"
+#include "forms/win/lazy_dll.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 
@@ -30,7 +30,7 @@ bool MergeOverlayIcon(HICON& icon, HICON overlay, bool large) {
 
 void AddLinkArrowOverlay(HICON& largeIcon, HICON& smallIcon) {
   HICON arrowLarge = nullptr, arrowSmall = nullptr;
-  if (ExtractIconExA("shell32.dll", 29, &arrowLarge, &arrowSmall, 1) == 2) {
+  if (shell::ExtractIconExA("shell32.dll", 29, &arrowLarge, &arrowSmall, 1) == 2) {
     MergeOverlayIcon(largeIcon, arrowLarge, true);
     MergeOverlayIcon(smallIcon, arrowSmall, false);
   }
@@ -46,7 +46,7 @@ bool DeleteFilesViaShell(HWND owner, const std::vector<std::string>& paths, uint
   op.wFunc = FO_DELETE;
   op.pFrom = list.c_str();
   op.fFlags = DeleteOperationFlags(options);
-  return SHFileOperationA(&op) == 0;
+  return shell::SHFileOperationA(&op) == 0;
 }
 
 bool ShowPropertiesDialog(HWND owner, const std::string& path) {
@@ -57,7 +57,7 @@ bool ShowPropertiesDialog(HWND owner, const std::string& path) {
   info.lpVerb = "properties";
   info.lpFile = path.c_str();
   info.nShow = SW_SHOW;
-  return ShellExecuteExA(&info) != 0;
+  return shell::ShellExecuteExA(&info) != 0;
 }
 
 bool ExecuteViaShell(const std::string& file, const std::string& parameters, const std::string& verb, int showCommand) {
@@ -68,7 +68,7 @@ bool ExecuteViaShell(const std::string& file, const std::string& parameters, con
   info.lpParameters = TextOrNothing(parameters);
   info.lpVerb = TextOrNothing(verb);
   info.nShow = showCommand;
-  return ShellExecuteExA(&info) != 0;
+  return shell::ShellExecuteExA(&info) != 0;
 }
 
 void StartNewLinkWizard(const std::string& folder) {
