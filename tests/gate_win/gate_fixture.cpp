@@ -106,6 +106,9 @@ void GateTest::SetUp() {
   const DWORD waited = WaitForSingleObject(prefixLock_, 600000);
   ASSERT_TRUE(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // Holding the lock, no other case's gate runs: whatever still does was
+  // left by a case stopped at its time limit, and may hold the gate's file.
+  lkfix::EndProgramsNamed({"passbox.exe", "passbox_test.exe", "lktarget.exe"});
   for (const auto& p : Processes()) processesAtStart_.push_back(p.first);
   char temp[MAX_PATH + 1] = {};
   GetTempPathA(MAX_PATH, temp);

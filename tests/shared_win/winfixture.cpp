@@ -1,6 +1,7 @@
 #include "tests/shared_win/winfixture.h"
 
 #include <objbase.h>
+#include <tlhelp32.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -362,6 +363,29 @@ std::string ValueOf(const std::string& output, const std::string& name) {
     at = end + 1;
   }
   return {};
+}
+
+void EndProgramsNamed(std::initializer_list<const char*> exeNames) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return;
+  std::vector<DWORD> pids;
+  PROCESSENTRY32 e{};
+  e.dwSize = sizeof(e);
+  for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e)) {
+    std::string exe = e.szExeFile;
+    exe = exe.substr(exe.find_last_of("\\/") + 1);
+    for (char& c : exe) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    for (const char* name : exeNames)
+      if (exe == name) pids.push_back(e.th32ProcessID);
+  }
+  CloseHandle(snap);
+  for (DWORD pid : pids) {
+    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+      TerminateProcess(h, 1);
+      WaitForSingleObject(h, 5000);
+      CloseHandle(h);
+    }
+  }
 }
 
 }  // namespace lkfix

@@ -5,6 +5,8 @@
 // each Add has its Remove, and the scoped helpers undo themselves.
 #pragma once
 
+#include <initializer_list>
+
 #include <windows.h>
 
 #include <string>
@@ -96,6 +98,11 @@ class TWindowCloser {
 std::vector<HWND> TopWindows();
 // The top-level windows of process `pid`, in the same order.
 std::vector<HWND> TopWindowsOf(DWORD pid);
+
+// Ends every running program of the prefix with one of these file names
+// (lower case, no folder) and waits for each. A case that ctest stopped at its
+// time limit never ran its TearDown; the next case calls this first.
+void EndProgramsNamed(std::initializer_list<const char*> exeNames);
 
 // How many more GDI objects the process could create now (Wine's
 // GetGuiResources answers 0): equal counts before and after a piece of
