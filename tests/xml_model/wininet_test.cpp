@@ -1,16 +1,9 @@
 // The wininet fetcher against a loopback HTTP server, and the whole road of
 // an external identifier through it (Windows only: runs under Wine).
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <mutex>
-#include <thread>
-
 #include "tests/xml_model/fake_parser.h"
+#include "tests/xml_model/loopback_http.h"
 #include "xml/entities.h"
 #include "xml/inputbuffer.h"
 #include "xml/win/xmlwin.h"
@@ -18,72 +11,18 @@
 namespace {
 
 // Serves "/skin.dtd" and the public-identifier path; anything else is 404.
-class LoopbackServer {
+class LoopbackServer : public TLoopbackHttp {
  public:
-  LoopbackServer() {
-    WSADATA w;
-    WSAStartup(MAKEWORD(2, 2), &w);
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = 0;
-    bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof(a));
-    int len = sizeof(a);
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
-    listen(listener_, 8);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~LoopbackServer() {
-    stop_ = true;
-    closesocket(listener_);
-    thread_.join();
-    WSACleanup();
-  }
-  std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
-  std::vector<std::string> Requests() {
-    std::lock_guard<std::mutex> g(m_);
-    return requests_;
-  }
+  LoopbackServer() : TLoopbackHttp(Answer) {}
+  std::vector<std::string> Requests() { return RequestLines(); }
 
  private:
-  void Serve() {
-    while (!stop_) {
-      SOCKET c = accept(listener_, nullptr, nullptr);
-      if (c == INVALID_SOCKET) return;
-      std::string request;
-      char buf[1024];
-      while (request.find("\r\n\r\n") == std::string::npos) {
-        int n = recv(c, buf, sizeof(buf), 0);
-        if (n <= 0) break;
-        request.append(buf, static_cast<std::size_t>(n));
-      }
-      std::string line = request.substr(0, request.find("\r\n"));
-      {
-        std::lock_guard<std::mutex> g(m_);
-        requests_.push_back(line);
-      }
-      std::string body, status = "200 OK";
-      if (line.find(" /skin.dtd ") != std::string::npos)
-        body = std::string(3000, 'x') + "<!ELEMENT skin ANY>";  // more than one block
-      else if (line.find(" /cgi-bin/PUBLIC?") != std::string::npos)
-        body = "public";
-      else
-        status = "404 Not Found", body = "no such thing";
-      std::string reply = "HTTP/1.0 " + status + "\r\nContent-Length: " + std::to_string(body.size()) +
-                          "\r\nConnection: close\r\n\r\n" + body;
-      send(c, reply.data(), static_cast<int>(reply.size()), 0);
-      shutdown(c, SD_SEND);
-      closesocket(c);
-    }
+  static TReply Answer(const std::string& line) {
+    if (line.find(" /skin.dtd ") != std::string::npos)
+      return {"200 OK", std::string(3000, 'x') + "<!ELEMENT skin ANY>"};  // more than one block
+    if (line.find(" /cgi-bin/PUBLIC?") != std::string::npos) return {"200 OK", "public"};
+    return {"404 Not Found", "no such thing"};
   }
-  SOCKET listener_;
-  int port_ = 0;
-  std::thread thread_;
-  std::atomic<bool> stop_{false};
-  std::mutex m_;
-  std::vector<std::string> requests_;
 };
 
 TEST(WinInetFetcherTest, FetchesOverHttpAndRefusesErrors) {
