@@ -10,6 +10,8 @@ void RegisterUrlCursors() {
   for (int i = 0; i < 5; ++i) Screen->SetCursors(crLkHandPoint + i, LoadCursorA(inst, kNames[i]));
 }
 
+// Once, at start-up, for every program that has the link label: nothing else
+// registers them.
 namespace {
 struct UrlCursorStartup {
   UrlCursorStartup() { RegisterUrlCursors(); }

@@ -1,13 +1,12 @@
 #include "gate/win/lkbox.h"
 
-#include <objbase.h>
-
 #include <algorithm>
 #include <exception>
 
 #include "forms/base/locale.h"
 #include "controls/win/lkurl.h"
 #include "forms/win/application.h"
+#include "forms/win/lazy_dll.h"
 #include "gate/core/gateoptions.h"
 #include "gate/core/logfile.h"
 #include "gate/core/messagetext.h"
@@ -280,7 +279,7 @@ void TLKBox::LaunchTarget(bool watch) {
   Repaint();
   // The shell needs COM for some targets; started only now, off the path
   // from process start to the window.
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  ole::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   if (!watch) {
     ExecuteViaShell(run_.TargetPath, run_.TargetParams, "open", SW_SHOWNORMAL);
     Application->Terminate();

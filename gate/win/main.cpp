@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 
-#include "controls/win/lkurl.h"
 #include "forms/win/application.h"
 #include "forms/win/syslocale.h"
 #include "gate/win/lkbox.h"
@@ -15,8 +14,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (__argc != 2) return 0;
   InstallSystemCharLocale();
   InitInstallPaths();
+  // (The link label's cursors are registered at start-up, by lkurl.cpp.)
   Application->Initialize();
-  RegisterUrlCursors();
   Application->SetTitle("passbox");
   TLKBox* box = nullptr;
   Application->CreateForm(box);
