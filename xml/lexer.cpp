@@ -81,6 +81,8 @@ TLexAnalyzer::~TLexAnalyzer() { DoneLexer(); }
 
 void TLexAnalyzer::InitLexer() {
   DoneLexer();
+  // The symbol table of the last parse is made the fixed table again.
+  std::unique_ptr<TSymTab> symTab = std::move(spareSymTab_);
   session_ = std::make_unique<TExpansionSession>();
   s_.MainBuffer = std::make_unique<TInputBuffer>();
   s_.Inputs.push_back(std::make_unique<TLexInput>());
@@ -95,7 +97,12 @@ void TLexAnalyzer::InitLexer() {
     }
   };
   static const TFixedTable fixed;
-  s_.SymTab = std::make_unique<TSymTab>(fixed.Table);
+  if (symTab) {
+    symTab->ResetTo(fixed.Table);
+    s_.SymTab = std::move(symTab);
+  } else {
+    s_.SymTab = std::make_unique<TSymTab>(fixed.Table);
+  }
   std::copy(std::begin(fixed.Handles), std::end(fixed.Handles), std::begin(s_.FixedHandles));
   s_.Previous = std::make_unique<TSTEntry>();
   s_.Current = std::make_unique<TSTEntry>();
@@ -107,6 +114,7 @@ void TLexAnalyzer::InitLexer() {
 
 void TLexAnalyzer::DoneLexer() {
   s_.Scopes.clear();  // leave the expansions before the guard goes
+  if (s_.SymTab) spareSymTab_ = std::move(s_.SymTab);
   s_ = TLexState();
   session_.reset();
 }

@@ -188,6 +188,8 @@ class TLexAnalyzer : public TComponent {
 
   TLexState s_;
   std::unique_ptr<TExpansionSession> session_;
+  // The symbol table of the last parse, kept for the next one.
+  std::unique_ptr<TSymTab> spareSymTab_;
 };
 
 // The character classes the scanners test on every character, with a table

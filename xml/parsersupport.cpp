@@ -68,6 +68,13 @@ int32_t TSymTab::Lookup(const WideString& name) const {
   return -1;
 }
 
+void TSymTab::ResetTo(const TSymTab& base) {
+  for (std::size_t b = 0; b < buckets_.size(); ++b) {
+    auto& list = buckets_[b];
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(base.buckets_[b].size()), list.end());
+  }
+}
+
 const TSTEntry& TSymTab::Entry(int32_t handle) const {
   if (handle < 0) throw std::out_of_range("TSymTab: invalid handle");
   return buckets_.at(static_cast<std::size_t>(handle & 0xFF)).at(static_cast<std::size_t>(handle >> 8));

@@ -67,6 +67,9 @@ class TSymTab {
   int32_t GetValue(int32_t handle) const { return Entry(handle).Value; }
   const WideString& GetName(int32_t handle) const { return Entry(handle).Name; }
   const TSTEntry& Entry(int32_t handle) const;
+  // Back to the contents of `base`, which this table was copied from and
+  // has only had entries added to since: cheaper than a new copy.
+  void ResetTo(const TSymTab& base);
 
  private:
   std::vector<std::vector<TSTEntry>> buckets_;
