@@ -23,10 +23,13 @@ else()
   set(LK_GTEST_MAIN GTest::gtest_main)
 endif()
 
-# lk_add_gtest(NAME name SOURCES ... [LIBS ...] [WINDOWS_ONLY] [OWN_MAIN] [TIMEOUT s])
+# lk_add_gtest(NAME name SOURCES ... [LIBS ...] [WINDOWS_ONLY] [OWN_MAIN] [ALONE] [TIMEOUT s])
 # One test program; each of its GoogleTest cases becomes a ctest test.
+# ALONE: its cases run with no other test beside them. For cases that need the
+# keyboard focus: under Wine all programs share one desktop, and a window that
+# another test opens takes the focus away.
 function(lk_add_gtest)
-  cmake_parse_arguments(T "WINDOWS_ONLY;OWN_MAIN" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "WINDOWS_ONLY;OWN_MAIN;ALONE" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(T_WINDOWS_ONLY AND NOT LK_WINDOWS)
     return()
   endif()
@@ -43,10 +46,14 @@ function(lk_add_gtest)
   if(LK_WINDOWS)
     target_link_options(${T_NAME} PRIVATE -mconsole)
   endif()
+  set(alone "")
+  if(T_ALONE AND LK_WINDOWS)
+    set(alone RUN_SERIAL TRUE)
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT ${T_TIMEOUT})
+    PROPERTIES TIMEOUT ${T_TIMEOUT} ${alone})
 endfunction()
 
 # Adds every direct subfolder of the current folder that has a CMakeLists.txt,
