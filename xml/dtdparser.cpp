@@ -137,17 +137,7 @@ void TDTDParser::ParseElementDecl() {
   Stack().Push(decl);
   TContentModelParser models(nullptr);
   models.SourceName = SourceName;
-  TLexState state;
-  SaveState(state);
-  try {
-    models.ParseModel(state, Document);
-  } catch (...) {
-    models.SaveState(state);
-    RestoreState(state);
-    throw;
-  }
-  models.SaveState(state);
-  RestoreState(state);
+  LendInput(models, [&](TLexState& state) { models.ParseModel(state, Document); });
   Stack().Pop();
   MatchPE(tkGreater);
 }

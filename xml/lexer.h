@@ -113,6 +113,22 @@ class TLexAnalyzer : public TComponent {
   void DoneLexer();
   void SaveState(TLexState& state) { state = std::move(s_); }
   void RestoreState(TLexState& state) { s_ = std::move(state); }
+  // Lends this analyser's input to the sub-parser `sub` while `parse(state)`
+  // runs, and takes it back afterwards, also when parsing raises.
+  template <class Sub, class Parse>
+  void LendInput(Sub& sub, Parse&& parse) {
+    TLexState state;
+    SaveState(state);
+    try {
+      parse(state);
+    } catch (...) {
+      sub.SaveState(state);
+      RestoreState(state);
+      throw;
+    }
+    sub.SaveState(state);
+    RestoreState(state);
+  }
 
   virtual void Match(int32_t code);
   virtual void MatchText(const WideString& text);

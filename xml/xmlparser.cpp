@@ -152,17 +152,7 @@ void TLkXMLParser::ParseDoctype() {
     Match('[');
     TDTDParser dtd(nullptr);
     dtd.SourceName = SourceName;
-    TLexState state;
-    SaveState(state);
-    try {
-      dtd.ParseInternalSubset(state, Document);
-    } catch (...) {
-      dtd.SaveState(state);
-      RestoreState(state);
-      throw;
-    }
-    dtd.SaveState(state);
-    RestoreState(state);
+    LendInput(dtd, [&](TLexState& state) { dtd.ParseInternalSubset(state, Document); });
     Match(']');
   }
   Build(12, WideString());
