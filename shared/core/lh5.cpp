@@ -559,13 +559,16 @@ class TCompressor {
     return n;
   }
 
-  void CountLengthCodeFreq() {
-    std::fill(std::begin(lengthCodeFreq_), std::end(lengthCodeFreq_), 0);
+  // Walks the literal code lengths as the length code sends them: a nonzero
+  // length k as symbol k + 2, runs of zeros as symbols 0, 1 and 2 with their
+  // extra bits. `emit(symbol, extraBits, extraValue)` sees each symbol.
+  template <typename Emit>
+  void ForEachLiteralLengthSymbol(Emit emit) const {
     const int n = LiteralLengthsUsed();
     for (int i = 0; i < n;) {
       const int k = literals_.length[i++];
       if (k != 0) {
-        lengthCodeFreq_[k + 2]++;
+        emit(k + 2, 0, 0);
         continue;
       }
       int zeros = 1;
@@ -574,16 +577,21 @@ class TCompressor {
         ++zeros;
       }
       if (zeros <= 2) {
-        lengthCodeFreq_[0] += zeros;
+        for (int z = 0; z < zeros; ++z) emit(0, 0, 0);
       } else if (zeros <= 18) {
-        lengthCodeFreq_[1]++;
+        emit(1, 4, zeros - 3);
       } else if (zeros == 19) {
-        lengthCodeFreq_[0]++;
-        lengthCodeFreq_[1]++;
+        emit(0, 0, 0);
+        emit(1, 4, 15);
       } else {
-        lengthCodeFreq_[2]++;
+        emit(2, CBIT, zeros - 20);
       }
     }
+  }
+
+  void CountLengthCodeFreq() {
+    std::fill(std::begin(lengthCodeFreq_), std::end(lengthCodeFreq_), 0);
+    ForEachLiteralLengthSymbol([this](int symbol, int, int) { lengthCodeFreq_[symbol]++; });
   }
 
   void WriteCodeLengths(int n, int countBits, int gapAfter) {
@@ -606,33 +614,11 @@ class TCompressor {
   void PutLengthSymbol(int s) { bits_.Put(smallCode_.length[s], smallCode_.code[s]); }
 
   void WriteLiteralLengths() {
-    const int n = LiteralLengthsUsed();
-    bits_.Put(CBIT, n);
-    for (int i = 0; i < n;) {
-      const int k = literals_.length[i++];
-      if (k != 0) {
-        PutLengthSymbol(k + 2);
-        continue;
-      }
-      int zeros = 1;
-      while (i < n && literals_.length[i] == 0) {
-        ++i;
-        ++zeros;
-      }
-      if (zeros <= 2) {
-        for (int z = 0; z < zeros; ++z) PutLengthSymbol(0);
-      } else if (zeros <= 18) {
-        PutLengthSymbol(1);
-        bits_.Put(4, zeros - 3);
-      } else if (zeros == 19) {
-        PutLengthSymbol(0);
-        PutLengthSymbol(1);
-        bits_.Put(4, 15);
-      } else {
-        PutLengthSymbol(2);
-        bits_.Put(CBIT, zeros - 20);
-      }
-    }
+    bits_.Put(CBIT, LiteralLengthsUsed());
+    ForEachLiteralLengthSymbol([this](int symbol, int extraBits, int extraValue) {
+      PutLengthSymbol(symbol);
+      if (extraBits > 0) bits_.Put(extraBits, extraValue);
+    });
   }
 
   TBitWriter bits_;
