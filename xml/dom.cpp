@@ -436,6 +436,17 @@ void TLkContainer::SetAttributeText(const WideString& name, WideString&& value) 
   a.release();
 }
 
+void TLkContainer::AddParsedAttribute(const WideString& name, WideString&& value) {
+  if (TLkXMLAttr* a = GetAttributeNode(name)) {
+    a->SetValue(value);
+    a->NormalizeFor(this);
+    return;
+  }
+  std::unique_ptr<TLkXMLAttr> a(TLkXMLAttr::CreateParsed(this, name, std::move(value), OwnerDocument));
+  childNodes_.AppendNew(a.get());
+  a.release();
+}
+
 void TLkContainer::SetAttributeValue(const WideString& name, const WideString& value) {
   SetAttributeText(name, EscapeText(value));
 }
@@ -866,6 +877,11 @@ TLkXMLAttr::TLkXMLAttr(Raw, const WideString& name, WideString value, TLkXMLDocu
   Value = std::move(value);
 }
 
+TLkXMLAttr::TLkXMLAttr(Checked, const WideString& name, WideString&& value, TLkXMLDocument* ownerDocument)
+    : TLkXMLNode(name, ntAttribute, ownerDocument) {
+  Value = std::move(value);
+}
+
 TLkXMLAttr::TLkXMLAttr(const WideString& name, const WideString& value, TLkXMLDocument* ownerDocument)
     : TLkXMLAttr(Raw{}, name, EscapeText(value), ownerDocument, 0) {
   NormalizeFor(nullptr);
@@ -890,6 +906,13 @@ TLkXMLAttr* TLkXMLAttr::CreateFor(const TLkXMLNode* element, const WideString& n
 TLkXMLAttr* TLkXMLAttr::CreateFor(const TLkXMLNode* element, const WideString& name, WideString&& value,
                                   TLkXMLDocument* ownerDocument, int32_t specified) {
   std::unique_ptr<TLkXMLAttr> a(new TLkXMLAttr(Raw{}, name, std::move(value), ownerDocument, specified));
+  a->NormalizeFor(element);
+  return a.release();
+}
+
+TLkXMLAttr* TLkXMLAttr::CreateParsed(const TLkXMLNode* element, const WideString& name, WideString&& value,
+                                     TLkXMLDocument* ownerDocument) {
+  std::unique_ptr<TLkXMLAttr> a(new TLkXMLAttr(Checked{}, name, std::move(value), ownerDocument));
   a->NormalizeFor(element);
   return a.release();
 }

@@ -123,6 +123,12 @@ class TLkNodeList {
   TLkXMLNode* FindNamed(const WideString& name, uint8_t kind) const;
 
   void Append(TLkXMLNode* node);
+  // Appends a node just made: in no list and without children. The caller
+  // keeps elements within the nesting limit; nothing else can fail.
+  void AppendNew(TLkXMLNode* node) {
+    Link(node, nullptr);
+    node->OwnerDocument = ownerDocument_;
+  }
   void insertBefore(TLkXMLNode* node, TLkXMLNode* reference);
   void insertAfter(TLkXMLNode* node, TLkXMLNode* reference);
   virtual TLkXMLNode* RemoveChild(TLkXMLNode* node);
@@ -190,6 +196,8 @@ class TLkContainer : public TLkXMLNode {
   void SetAttributeValue(const WideString& name, const WideString& value);
   void SetAttributeText(const WideString& name, const WideString& value);
   void SetAttributeText(const WideString& name, WideString&& value);
+  // SetAttributeText for the parser, whose tokenizer has checked the name.
+  void AddParsedAttribute(const WideString& name, WideString&& value);
   TLkXMLAttr* setAttributeNode(TLkXMLAttr* attr);
   void AppendComment(TLkXMLNode* comment) { childNodes_.Append(comment); }
   void AppendPi(TLkXMLNode* pi) { childNodes_.Append(pi); }
@@ -209,6 +217,10 @@ class TLkContainer : public TLkXMLNode {
 class TLkXMLElement : public TLkContainer {
  public:
   TLkXMLElement(const WideString& name, TLkXMLDocument* ownerDocument);
+  // For a name known to pass IsName (the tokenizer's).
+  struct NameChecked {};
+  TLkXMLElement(const WideString& name, TLkXMLDocument* ownerDocument, NameChecked)
+      : TLkContainer(name, ownerDocument, ntElement) {}
 
   void AddChild(TLkXMLNode* node) { ChildNodes().Append(node); }
   void AppendNode(TLkXMLNode* node) { ChildNodes().Append(node); }
@@ -305,6 +317,10 @@ class TLkXMLAttr : public TLkXMLNode {
   static TLkXMLAttr* CreateFor(const TLkXMLNode* element, const WideString& name, WideString&& value,
                                TLkXMLDocument* ownerDocument, int32_t specified);
 
+  // As CreateFor with Specified 0, for a name known to pass IsName.
+  static TLkXMLAttr* CreateParsed(const TLkXMLNode* element, const WideString& name, WideString&& value,
+                                  TLkXMLDocument* ownerDocument);
+
   int32_t Specified = 0;
   void Normalize() override;
   // Normalises by the type the attribute has on `element` (its Parent when
@@ -319,4 +335,6 @@ class TLkXMLAttr : public TLkXMLNode {
  private:
   struct Raw {};
   TLkXMLAttr(Raw, const WideString& name, WideString value, TLkXMLDocument* ownerDocument, int32_t specified);
+  struct Checked {};
+  TLkXMLAttr(Checked, const WideString& name, WideString&& value, TLkXMLDocument* ownerDocument);
 };

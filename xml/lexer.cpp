@@ -277,14 +277,15 @@ void TLexAnalyzer::ParsePI() {
 }
 
 bool TLexAnalyzer::ParseAttribute(const WideString& expectedName) {
-  if (s_.Current->Value != tkName || XMLStrCompareText(s_.Current->Name, expectedName) != 0) return false;
+  if (s_.Current->Value != tkName) return false;
+  // The start-tag passes the current token's own name.
+  if (&expectedName != &s_.Current->Name && XMLStrCompareText(s_.Current->Name, expectedName) != 0) return false;
   WideString name = s_.Current->Name;
   Match(tkName);
   Match('=');
   if (s_.Current->Value != tkLiteral) Error("Attribute value required or incorrect");
-  WideString value = s_.Current->Name;
   Match(tkLiteral);
-  BuildPair(2, name, value);
+  BuildAttribute(name, s_.Previous->Name);
   return true;
 }
 

@@ -136,6 +136,8 @@ class TLexAnalyzer : public TComponent {
   virtual void NextToken() = 0;
   virtual void Build(int kind, const WideString& arg) = 0;
   virtual void BuildPair(int kind, const WideString& arg1, const WideString& arg2) = 0;
+  // Build of an attribute (kind 2).
+  virtual void BuildAttribute(const WideString& name, const WideString& value) { BuildPair(2, name, value); }
 
   void MatchPE(int32_t code);
   void MatchTextPE(const WideString& text);

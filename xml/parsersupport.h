@@ -87,6 +87,8 @@ class TXMLStack {
   // The name of the removed top's node (empty for nil). The stack must not
   // be empty.
   WideString Pop();
+  // Removes the top without giving its name. The stack must not be empty.
+  void Drop() { items_.pop_back(); }
   TLkXMLNode* Top() const { return items_.empty() ? nullptr : items_.back(); }
   bool Empty() const { return items_.empty(); }
   std::size_t Depth() const { return items_.size(); }

@@ -162,11 +162,10 @@ void TLkXMLParser::ParseDoctype() {
 
 // --- elements and content -----------------------------------------------------------
 
-void TLkXMLParser::ParseStartTag(std::vector<WideString>& open, bool& empty) {
+void TLkXMLParser::ParseStartTag(std::size_t& open, bool& empty) {
   Match(tkLess);
-  WideString name = CurrentToken().Name;
   Match(tkName);
-  Build(1, name);
+  OpenElement(PreviousToken().Name);
   std::unordered_set<WideString> seen;  // names as written: XML compares them exactly
   while (CurrentToken().Value == tkName) {
     if (StandardXML && !seen.insert(CurrentToken().Name).second)
@@ -175,7 +174,7 @@ void TLkXMLParser::ParseStartTag(std::vector<WideString>& open, bool& empty) {
   }
   empty = CurrentToken().Value == tkEmptyTagEnd;
   if (!empty && CurrentToken().Value != tkGreater) IllegalToken();
-  if (!empty) open.push_back(std::move(name));
+  if (!empty) ++open;
 }
 
 bool TLkXMLParser::ParseContentItems() {
@@ -210,41 +209,43 @@ bool TLkXMLParser::ParseContentItems() {
 }
 
 void TLkXMLParser::ParseElements(bool entityMode) {
-  std::vector<WideString> open;  // names of the open elements
+  // The open elements are the top `open` entries of the stack: an end-tag
+  // is checked against the name of the element on top.
+  std::size_t open = 0;
   bool atStartTag = !entityMode;
   for (;;) {
     if (atStartTag) {
       bool empty;
       ParseStartTag(open, empty);
       if (empty) {
-        if (open.empty() && !entityMode) {
+        if (open == 0 && !entityMode) {
           // The root is complete: what follows is the epilogue.
           s_.ContentMode = s_.KeepWhitespace = false;
           Match(tkEmptyTagEnd);
-          Build(15, WideString());
+          CloseElement();
           return;
         }
         Match(tkEmptyTagEnd);
-        Build(15, WideString());
+        CloseElement();
       } else {
         Match(tkGreater);
       }
     }
     atStartTag = ParseContentItems();
     if (atStartTag) continue;
-    if (open.empty()) return;  // the end of an entity's content
+    if (open == 0) return;  // the end of an entity's content
     Match(tkEndTagOpen);
-    WideString endName;
     if (CurrentToken().Value == tkName || StandardXML) {
-      endName = CurrentToken().Name;
       Match(tkName);
-      if (endName != open.back())
-        Error("Start-tag name \"" + MsgText(open.back()) + "\" does not match end-tag name \"" + MsgText(endName) +
+      const WideString& endName = PreviousToken().Name;
+      const WideString& startName = Stack().Top()->GetNodeName();
+      if (endName != startName)
+        Error("Start-tag name \"" + MsgText(startName) + "\" does not match end-tag name \"" + MsgText(endName) +
               "\"");
     }
-    Build(15, endName);
-    open.pop_back();
-    if (open.empty() && !entityMode) {
+    CloseElement();
+    --open;
+    if (open == 0 && !entityMode) {
       s_.ContentMode = s_.KeepWhitespace = false;
       Match(tkGreater);
       return;
@@ -404,22 +405,8 @@ void TLkXMLParser::Build(int kind, const WideString& arg) {
   TLkXMLNode* top = Stack().Top();
   TLkXMLElement* element = AsElement(top);
   switch (kind) {
-    case 1: {
-      if (Stack().Depth() >= static_cast<std::size_t>(kMaxNestingDepth))
-        Error("Elements nest deeper than " + std::to_string(kMaxNestingDepth) + " levels.");
-      TLkXMLElement* child = Document->NewElement(arg);
-      try {
-        if (element)
-          element->AppendNode(child);
-        else
-          Document->setDocumentElement(child);
-      } catch (...) {
-        delete child;
-        throw;
-      }
-      Stack().Push(child);
-      return;
-    }
+    case 1:
+      return OpenElement(arg);
     case 3:
       return BuildText(WideString(arg));
     case 4:
@@ -446,8 +433,7 @@ void TLkXMLParser::Build(int kind, const WideString& arg) {
       }
       return;
     case 15:
-      if (!Stack().Empty()) Stack().Pop();
-      return;
+      return CloseElement();
     case 28:
     case 29: {
       auto* docType = dynamic_cast<TLkDocumentType*>(top);
@@ -461,6 +447,38 @@ void TLkXMLParser::Build(int kind, const WideString& arg) {
       return;
     }
   }
+}
+
+void TLkXMLParser::OpenElement(const WideString& name) {
+  if (Stack().Depth() >= static_cast<std::size_t>(kMaxNestingDepth))
+    Error("Elements nest deeper than " + std::to_string(kMaxNestingDepth) + " levels.");
+  // Every element name comes from the tokenizer, which has checked it.
+  auto* child = new TLkXMLElement(name, Document, TLkXMLElement::NameChecked{});
+  if (TLkXMLElement* element = AsElement(Stack().Top())) {
+    // New and empty, and the depth is checked above: none of the checks of
+    // a general insertion can fail.
+    element->ChildNodes().AppendNew(child);
+  } else {
+    try {
+      Document->setDocumentElement(child);
+    } catch (...) {
+      delete child;
+      throw;
+    }
+  }
+  Stack().Push(child);
+}
+
+void TLkXMLParser::CloseElement() {
+  if (!Stack().Empty()) Stack().Drop();
+}
+
+void TLkXMLParser::BuildAttribute(const WideString& name, const WideString& value) {
+  TLkXMLElement* element = AsElement(Stack().Top());
+  if (!element) return BuildPair(2, name, value);
+  // A copy fits the value exactly; the token's storage, grown while
+  // scanning, stays for the next literal.
+  element->AddParsedAttribute(name, ExpandInValue(value));
 }
 
 void TLkXMLParser::BuildText(WideString&& data) {

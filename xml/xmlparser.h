@@ -50,6 +50,7 @@ class TLkXMLParser : public TLexAnalyzer, public TLkXMLParserLink {
   void NextToken() override;
   void Build(int kind, const WideString& arg) override;
   void BuildPair(int kind, const WideString& arg1, const WideString& arg2) override;
+  void BuildAttribute(const WideString& name, const WideString& value) override;
 
   // TLkXMLParserLink
   int32_t GetLine() override { return TLexAnalyzer::GetLine(); }
@@ -72,9 +73,13 @@ class TLkXMLParser : public TLexAnalyzer, public TLkXMLParserLink {
   // Elements and content, iteratively: nesting costs no call stack. In
   // entity mode the content of the open "_root" is read up to its end.
   void ParseElements(bool entityMode);
-  void ParseStartTag(std::vector<WideString>& open, bool& empty);
   // Build of character data (kind 3), taking the text over.
   void BuildText(WideString&& text);
+  // Counts an element left open in `open`.
+  void ParseStartTag(std::size_t& open, bool& empty);
+  // Build of an element start (kind 1) and end (kind 15).
+  void OpenElement(const WideString& name);
+  void CloseElement();
   bool ParseContentItems();  // true at the "<" of a child element
   void ScanCharData(WideChar first);
   bool ExpandInContent(WideString& text);
