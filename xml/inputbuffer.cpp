@@ -269,23 +269,28 @@ void TInputBuffer::ReadAsciiRun(WideString& out, const uint8_t* stop) {
   } else {
     return;
   }
+  auto stops = [&](int32_t k) {
+    const uint8_t b = base[k];
+    return b >= 0x80 || stop[b] != 0;
+  };
   int32_t i = first;
-  // Whole blocks of 16 first: testing a block without stopping early is
-  // much faster than a test per byte, which is left for the block that
-  // holds the stop.
-  while (limit - i >= 16) {
-    unsigned bad = 0;
-    for (int k = 0; k < 16; ++k) {
-      uint8_t b = base[i + k];
-      bad |= (b >> 7) | stop[b & 0x7F];
+  // Names and most literals end within a few bytes: the first 16 are tested
+  // one by one. Past them whole blocks of 16: testing a block without
+  // stopping early is much faster than a test per byte, which is left for
+  // the block that holds the stop.
+  const int32_t head = std::min(limit, first + 16);
+  while (i < head && !stops(i)) ++i;
+  if (i == head) {
+    while (limit - i >= 16) {
+      unsigned bad = 0;
+      for (int k = 0; k < 16; ++k) {
+        uint8_t b = base[i + k];
+        bad |= (b >> 7) | stop[b & 0x7F];
+      }
+      if (bad) break;
+      i += 16;
     }
-    if (bad) break;
-    i += 16;
-  }
-  while (i < limit) {
-    uint8_t b = base[i];
-    if (b >= 0x80 || stop[b]) break;
-    ++i;
+    while (i < limit && !stops(i)) ++i;
   }
   if (i == first) return;
   const std::size_t old = out.size(), n = static_cast<std::size_t>(i - first);

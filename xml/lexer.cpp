@@ -151,17 +151,18 @@ void TLexAnalyzer::SetToken(int32_t code, WideString text) {
   s_.Current->Extra = -1;
 }
 
-void TLexAnalyzer::SetTableToken(const WideString& text, int32_t code) {
+void TLexAnalyzer::SetTableToken(std::u16string_view text, int32_t code) {
   // The scanners know the code of every fixed token they produce: its text
   // is the table's, without a look-up.
   if (code > 0 && code < 512 && s_.FixedHandles[code] > 0) {
     s_.Current->Value = code;
-    s_.Current->Name.assign(text);
+    s_.Current->Name.assign(text.data(), text.size());
     s_.Current->Extra = s_.FixedHandles[code];
     return;
   }
-  int32_t h = s_.SymTab->Lookup(text);
-  if (h < 0) h = s_.SymTab->Insert(text, code);
+  const WideString name(text);
+  int32_t h = s_.SymTab->Lookup(name);
+  if (h < 0) h = s_.SymTab->Insert(name, code);
   s_.Current->Set(s_.SymTab->GetValue(h), s_.SymTab->GetName(h), h);
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "forms/base/component.h"
@@ -186,7 +187,7 @@ class TLexAnalyzer : public TComponent {
   // is reused for the next token.
   void ShiftToken() { std::swap(s_.Previous, s_.Current); }
   // Looks the text up in the symbol table; unknown texts get `code`.
-  void SetTableToken(const WideString& text, int32_t code);
+  void SetTableToken(std::u16string_view text, int32_t code);
 
   void ScanMarkupOpener();
   void ScanSymbol(WideChar c);

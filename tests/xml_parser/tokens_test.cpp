@@ -2,12 +2,16 @@
 // document: shown through the canonical dump of the tree.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "forms/base/streams.h"
 #include "tests/xml_parser/parser_test_util.h"
 #include "xml/lexer.h"
 #include "xml/xmlchars.h"
 #include "xml/xmlerrors.h"
 #include "xml/xmlparserdump.h"
+#include "xml/xmlstrings.h"
 
 namespace {
 
@@ -125,6 +129,37 @@ TEST(Tokens, WideSiblingListsParse) {
   auto p = Parse(wide);
   ASSERT_FALSE(p->failed) << p->error;
   EXPECT_EQ(200000, p->document->GetDocumentElement()->ChildNodes().GetCount());
+}
+
+// Names and literals of every length up to past two blocks of the run
+// scan, ended by each kind of character, and placed across the boundary of
+// the input's halves: the tree holds every one whole.
+TEST(Tokens, NamesAndLiteralsOfEveryLength) {
+  std::string doc = "<r>";
+  std::vector<std::pair<std::string, std::string>> expected;  // name, value
+  const char* ends[] = {"=", " =", "\t=", "\n="};
+  for (int round = 0; doc.size() < 2 * TInputBuffer::kHalfSize + 4000; ++round) {
+    for (int n = 1; n <= 40; ++n) {
+      std::string name(static_cast<std::size_t>(n), static_cast<char>('a' + (n + round) % 26));
+      name[static_cast<std::size_t>(n) / 2] = n % 3 == 0 ? '-' : n % 3 == 1 ? '.' : '7';
+      if (n == 1) name = "q";
+      std::string value(static_cast<std::size_t>((n * 7 + round) % 45), 'v');
+      const char quote = n % 2 ? '"' : '\'';
+      doc += "<" + name + " " + name + ends[(n + round) % 4] + quote + value + quote + (n % 5 ? "/>" : "></" + name + ">");
+      expected.emplace_back(name, value);
+    }
+  }
+  doc += "</r>";
+  auto p = Parse(doc);
+  ASSERT_FALSE(p->failed) << p->error;
+  TLkXMLElement* e = p->document->GetDocumentElement()->GetFirstChildElement();
+  for (const auto& [name, value] : expected) {
+    ASSERT_NE(e, nullptr);
+    ASSERT_EQ(WideToUTF8(e->GetNodeName()), name);
+    ASSERT_EQ(WideToUTF8(e->GetAttributeValue(UTF8ToWide(name))), value) << name;
+    e = e->NextSiblingElement();
+  }
+  EXPECT_EQ(e, nullptr);
 }
 
 // The scanners' ASCII table agrees with the full character classes.
