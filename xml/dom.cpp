@@ -479,13 +479,17 @@ TLkXMLElement::TLkXMLElement(const WideString& name, TLkXMLDocument* ownerDocume
   CheckName(name);
 }
 
-bool TLkXMLElement::AppendText(TLkXMLText* node) {
+bool TLkXMLElement::AppendText(TLkXMLText* node, bool mayHoldReferences) {
   ChildNodes().Append(node);
-  node->Normalize();
-  const WideString& v = node->GetValue();
-  int32_t n = XMLStrLen(v);
-  for (int32_t i = 0; i < n; ++i)
-    if (v[static_cast<std::size_t>(i)] > u' ') return true;
+  if (mayHoldReferences)
+    node->Normalize();
+  else
+    node->NormalizeText(false);
+  // Anything above a blank before the first U+0000 (where the text ends).
+  for (WideChar c : node->GetValue()) {
+    if (c > u' ') return true;
+    if (c == 0) break;
+  }
   ChildNodes().RemoveChild(node);
   return false;
 }
@@ -738,11 +742,13 @@ TLkXMLText::TLkXMLText(const WideString& data, TLkXMLDocument* ownerDocument, ui
   Value = data;
 }
 
-void TLkXMLText::Normalize() {
+void TLkXMLText::Normalize() { NormalizeText(true); }
+
+void TLkXMLText::NormalizeText(bool mayHoldReferences) {
   ExpansionGuard guard(OwnerDocument);
   // Text without references and without U+0000 (where the text is cut)
   // stays as it is: no copy.
-  if (!HasUnitOf(Value, u'&', 0)) return;
+  if (!mayHoldReferences || !HasUnitOf(Value, u'&', 0)) return;
   const WideString v = Value;
   std::size_t n = static_cast<std::size_t>(XMLStrLen(v));
   TAppendBuffer out(n);

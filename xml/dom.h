@@ -226,7 +226,9 @@ class TLkXMLElement : public TLkContainer {
   void AppendNode(TLkXMLNode* node) { ChildNodes().Append(node); }
   // Appends and normalises the text; whitespace-only text is taken out
   // again (not destroyed: the caller then owns it) and false is returned.
-  bool AppendText(TLkXMLText* node);
+  // A caller that knows the text holds no "&" and no U+0000 says so: the
+  // text is not searched for references.
+  bool AppendText(TLkXMLText* node, bool mayHoldReferences = true);
   TLkXMLNode* RemoveChild(TLkXMLNode* node) { return ChildNodes().RemoveChild(node); }
   bool HasChildElements() const { return ChildNodes().FirstOfKind(ntElement) != nullptr; }
   bool HasText() const { return ChildNodes().FirstOfKind(ntText) != nullptr; }
@@ -264,6 +266,9 @@ class TLkXMLText : public TLkCharacterData {
   TLkXMLText(const WideString& data, TLkXMLDocument* ownerDocument);
   TLkXMLText(WideString&& data, TLkXMLDocument* ownerDocument);
   void Normalize() override;
+  // Normalize for a text known to hold no "&" and no U+0000 when
+  // `mayHoldReferences` is false.
+  void NormalizeText(bool mayHoldReferences);
   void WriteTo(TStream& stream, int32_t indent) override;
   TLkXMLNode* Clone() const override;
 

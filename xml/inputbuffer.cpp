@@ -1,7 +1,13 @@
 #include "xml/inputbuffer.h"
 
+#include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "xml/platform.h"
 #include "xml/xmlerrors.h"
@@ -299,6 +305,141 @@ void TInputBuffer::ReadAsciiRun(WideString& out, const uint8_t* stop) {
   const uint8_t* from = base + first;
   for (std::size_t k = 0; k < n; ++k) to[k] = from[k];
   pos_ += i - first;
+}
+
+namespace {
+// What ends a run of character data: 1 for the bytes ReadChar would not give
+// as themselves, 2 for a line feed. In UTF-8 every ASCII byte but 0 stands
+// for itself; the single-byte tables have no character for the other
+// control bytes and 7F.
+enum : uint8_t { kRunEnd = 1, kLineFeed = 2 };
+constexpr uint8_t TextClass(int b, bool singleByte) {
+  if (b == 0 || b == '<' || b == '&' || b >= 0x80) return kRunEnd;
+  if (b == '\n') return kLineFeed;
+  if (singleByte && ((b < 0x20 && b != '\t' && b != '\r') || b == 0x7F)) return kRunEnd;
+  return 0;
+}
+struct TTextClasses {
+  uint8_t Of[2][256];
+  constexpr TTextClasses() : Of() {
+    for (int b = 0; b < 256; ++b) {
+      Of[0][b] = TextClass(b, false);
+      Of[1][b] = TextClass(b, true);
+    }
+  }
+};
+constexpr TTextClasses kTextClasses;
+
+// How many of the n bytes at p belong to the run; the line feeds among them
+// are added to `lines`.
+std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, int32_t& lines) {
+  std::size_t i = 0;
+#ifdef __SSE2__
+  // Sixteen bytes at a time: a mask of the bytes that end the run and one of
+  // the line feeds.
+  const __m128i less = _mm_set1_epi8('<'), amp = _mm_set1_epi8('&'), feed = _mm_set1_epi8('\n');
+  const __m128i zero = _mm_setzero_si128(), space = _mm_set1_epi8(0x20), del = _mm_set1_epi8(0x7F);
+  const __m128i tab = _mm_set1_epi8('\t'), cr = _mm_set1_epi8('\r');
+  for (; n - i >= 16; i += 16) {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const __m128i feeds = _mm_cmpeq_epi8(b, feed);
+    // A byte's high bit set: not ASCII.
+    __m128i end = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, less), _mm_cmpeq_epi8(b, amp)),
+                               _mm_or_si128(_mm_cmpeq_epi8(b, zero), b));
+    if (singleByte) {
+      const __m128i kept = _mm_or_si128(_mm_or_si128(feeds, _mm_cmpeq_epi8(b, tab)), _mm_cmpeq_epi8(b, cr));
+      const __m128i control = _mm_andnot_si128(kept, _mm_cmplt_epi8(b, space));
+      end = _mm_or_si128(end, _mm_or_si128(control, _mm_cmpeq_epi8(b, del)));
+    }
+    const unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(end));
+    unsigned lfs = static_cast<unsigned>(_mm_movemask_epi8(feeds));
+    if (ends != 0) {
+      const int k = std::countr_zero(ends);
+      lfs &= (1u << k) - 1;
+      lines += std::popcount(lfs);
+      return i + static_cast<std::size_t>(k);
+    }
+    if (lfs != 0) lines += std::popcount(lfs);
+  }
+#else
+  // Eight bytes at a time: one test for the whole block.
+  const uint8_t* classes = kTextClasses.Of[singleByte ? 1 : 0];
+  for (; n - i >= 8; i += 8) {
+    unsigned all = 0, feeds = 0;
+    for (int k = 0; k < 8; ++k) {
+      const unsigned c = classes[p[i + k]];
+      all |= c;
+      feeds += c >> 1;
+    }
+    if (all & kRunEnd) break;
+    lines += static_cast<int32_t>(feeds);
+  }
+#endif
+  const uint8_t* table = kTextClasses.Of[singleByte ? 1 : 0];
+  for (; i < n; ++i) {
+    const uint8_t c = table[p[i]];
+    if (c & kRunEnd) break;
+    lines += c >> 1;
+  }
+  return i;
+}
+
+// ASCII bytes as UTF-16 code units.
+void Widen(const uint8_t* from, std::size_t n, WideChar* to) {
+  std::size_t i = 0;
+#ifdef __SSE2__
+  const __m128i zero = _mm_setzero_si128();
+  for (; n - i >= 16; i += 16) {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_unpacklo_epi8(b, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i + 8), _mm_unpackhi_epi8(b, zero));
+  }
+#endif
+  for (; i < n; ++i) to[i] = from[i];
+}
+}  // namespace
+
+void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines) {
+  if (twoByte_ || pendingLow_ != 0 || charEnds_ != 0) return;
+  const bool singleByte = IsSingleByteEncoding(encoding_);
+  if (encoding_ != UTF_8 && !singleByte) return;
+  const uint8_t* base;
+  int32_t first, limit;
+  if (pos_ < kEndA - 1) {
+    base = a_.get();
+    first = pos_ + 1;
+    limit = countA_;
+  } else if (pos_ >= kEndA && pos_ < kLastB) {
+    base = b_.get();
+    first = pos_ + 1 - kFirstB;
+    limit = countB_;
+  } else {
+    return;
+  }
+  // Scanned a piece at a time, so that widening finds the piece in the cache
+  // and the text grows by exactly what it takes.
+  constexpr int32_t kPiece = 4096;
+  int32_t i = first;
+  while (i < limit) {
+    const std::size_t piece = static_cast<std::size_t>(std::min(limit - i, kPiece));
+    const std::size_t k = TextRunLength(base + i, piece, singleByte, lines);
+    if (k > 0) {
+      const std::size_t old = out.size();
+      out.resize(old + k);
+      Widen(base + i, k, out.data() + old);
+      i += static_cast<int32_t>(k);
+    }
+    if (k < piece) break;
+  }
+  pos_ += i - first;
+}
+
+int64_t TInputBuffer::UnitsLeftAtMost() {
+  if (!stream_) return 0;
+  // No byte gives more than one unit; the halves may hold up to two of
+  // their sizes not yet read.
+  const int64_t unread = stream_->Size() - stream_->Position();
+  return (unread > 0 ? unread : 0) + 2 * int64_t{kHalf};
 }
 
 void TInputBuffer::StepBack() {

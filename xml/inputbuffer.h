@@ -70,6 +70,14 @@ class TInputBuffer : public TObject {
   // position as those reads would. Appends nothing outside UTF-8 one-byte
   // mode: the caller goes on with ReadChar.
   void ReadAsciiRun(WideString& out, const uint8_t* stop);
+  // Appends the run of character data from here on that ReadChar would give
+  // one by one up to the first "<", "&", end of the input or character that
+  // needs decoding, within the current half, and adds the line feeds in it
+  // to `lines`. Appends nothing outside one-byte mode.
+  void ReadTextRun(WideString& out, int32_t& lines);
+  // At least as many code units as ReadChar can still give: a size for a
+  // text that may take up the rest of the input.
+  int64_t UnitsLeftAtMost();
   WideString ReadChars(int32_t n);
   void StepBackByte();
   void StepBack();  // one character, whatever its length in bytes

@@ -51,7 +51,6 @@ const uint8_t kAscii[128] = {LK_ROW(0),  LK_ROW(8),  LK_ROW(16), LK_ROW(24), LK_
 
 namespace {
 // 0 always ends a run: it is the end of the input or an error.
-constexpr uint8_t StopCharData(int c) { return c == 0 || c == '<' || c == '&' || c == '\n'; }
 constexpr uint8_t StopQuote(int c) { return c == 0 || c == '"' || c == '\n'; }
 constexpr uint8_t StopApostrophe(int c) { return c == 0 || c == '\'' || c == '\n'; }
 constexpr uint8_t StopName(int c) { return c == 0 || !(Classes(c) & kName); }
@@ -60,7 +59,6 @@ constexpr uint8_t StopName(int c) { return c == 0 || !(Classes(c) & kName); }
 #define LK_TABLE(f) LK_ROW(f, 0), LK_ROW(f, 8), LK_ROW(f, 16), LK_ROW(f, 24), LK_ROW(f, 32), LK_ROW(f, 40), \
                     LK_ROW(f, 48), LK_ROW(f, 56), LK_ROW(f, 64), LK_ROW(f, 72), LK_ROW(f, 80), LK_ROW(f, 88), \
                     LK_ROW(f, 96), LK_ROW(f, 104), LK_ROW(f, 112), LK_ROW(f, 120)
-const uint8_t kStopCharData[128] = {LK_TABLE(StopCharData)};
 const uint8_t kStopQuote[128] = {LK_TABLE(StopQuote)};
 const uint8_t kStopApostrophe[128] = {LK_TABLE(StopApostrophe)};
 const uint8_t kStopName[128] = {LK_TABLE(StopName)};
@@ -143,6 +141,13 @@ void TLexAnalyzer::NewLine() {
     ++s_.Inputs.back()->Line;
   else
     ++s_.Line;
+}
+
+void TLexAnalyzer::NewLines(int32_t n) {
+  if (InEntity())
+    s_.Inputs.back()->Line += n;
+  else
+    s_.Line += n;
 }
 
 void TLexAnalyzer::SetToken(int32_t code, WideString text) {

@@ -77,6 +77,23 @@ struct TLexInput {
     out.append(Text, Pos, end - Pos);
     Pos = end;
   }
+  // Appends what ReadChar would give one by one up to the first "<", "&"
+  // or end of the text, adding the line feeds in it to `lines` (see
+  // TInputBuffer::ReadTextRun); may append nothing.
+  void ReadTextRun(WideString& out, int32_t& lines) {
+    if (Buffer) {
+      Buffer->ReadTextRun(out, lines);
+      return;
+    }
+    std::size_t end = Pos;
+    for (; end < Text.size(); ++end) {
+      const WideChar c = Text[end];
+      if (c == 0 || c == u'<' || c == u'&') break;
+      if (c == u'\n') ++lines;
+    }
+    out.append(Text, Pos, end - Pos);
+    Pos = end;
+  }
   void StepBack() {
     if (Buffer) {
       Buffer->StepBack();
@@ -177,11 +194,13 @@ class TLexAnalyzer : public TComponent {
   WideChar ReadChar() { return s_.Top->ReadChar(); }
   void ReadRun(WideString& out, const uint8_t* stop) { s_.Top->ReadRun(out, stop); }
   void StepBack() { s_.Top->StepBack(); }
+  void ReadTextRun(WideString& out, int32_t& lines) { s_.Top->ReadTextRun(out, lines); }
   void StepBackChars(int n) {
     for (int i = 0; i < n; ++i) StepBack();
   }
   bool InEntity() const { return s_.Inputs.size() > 1; }
   void NewLine();
+  void NewLines(int32_t n);
   void SetToken(int32_t code, WideString text);
   // The current token becomes the previous one; the current one's storage
   // is reused for the next token.
@@ -216,9 +235,8 @@ class TLexAnalyzer : public TComponent {
 namespace lexchars {
 enum : uint8_t { kNameStart = 1, kName = 2, kCharData = 4 };
 extern const uint8_t kAscii[128];
-// Where runs of characters end (TLexInput::ReadRun): character data, the
-// two kinds of literal, names.
-extern const uint8_t kStopCharData[128];
+// Where runs of characters end (TLexInput::ReadRun): the two kinds of
+// literal, names. Character data has runs of its own (ReadTextRun).
 extern const uint8_t kStopQuote[128];
 extern const uint8_t kStopApostrophe[128];
 extern const uint8_t kStopName[128];

@@ -14,6 +14,11 @@
 
 namespace {
 
+// The Extra of a text token that holds no "&".
+constexpr int32_t kPlainText = -2;
+// Texts from this length on are sized for the rest of the input.
+constexpr std::size_t kLargeText = std::size_t{1} << 18;
+
 bool IsPredefinedEntity(const WideString& name) {
   return name == u"amp" || name == u"apos" || name == u"quot" || name == u"lt" || name == u"gt";
 }
@@ -196,8 +201,9 @@ bool TLkXMLParser::ParseContentItems() {
       }
       case tkText: {
         WideString text = std::move(s_.Current->Name);  // the token is consumed
+        const bool plain = s_.Current->Extra == kPlainText;
         Match(tkText);
-        BuildText(std::move(text));
+        BuildText(std::move(text), plain);
         break;
       }
       case tkLess:
@@ -300,6 +306,8 @@ void TLkXMLParser::NextToken() {
 
 void TLkXMLParser::ScanCharData(WideChar c) {
   WideString text;
+  bool plain = true;      // no "&" met: the text node has nothing to resolve
+  bool sized = false;     // room made once for the rest of the input
   for (;; c = ReadChar()) {
     if (c == 0) {
       if (InEntity()) {
@@ -314,12 +322,28 @@ void TLkXMLParser::ScanCharData(WideChar c) {
       StepBack();
       break;
     }
-    if (c == u'&' && ExpandInContent(text)) continue;
+    if (c == u'&') {
+      plain = false;
+      if (ExpandInContent(text)) continue;
+    }
     if (c == u'\n') NewLine();
     text += c;
-    ReadRun(text, lexchars::kStopCharData);
+    int32_t lines = 0;
+    ReadTextRun(text, lines);
+    if (lines > 0) NewLines(lines);
+    if (!sized && text.size() >= kLargeText && s_.Top->Buffer) {
+      // A text this long may well fill the input: one block for all of it
+      // instead of copying the text each time it doubles.
+      sized = true;
+      const int64_t rest = s_.Top->Buffer->UnitsLeftAtMost();
+      if (static_cast<uint64_t>(rest) < text.max_size() - text.size())
+        text.reserve(text.size() + static_cast<std::size_t>(rest));
+    }
   }
+  // Room far beyond the text (markup followed it) is given back.
+  if (sized && text.capacity() / 2 > text.size()) text.shrink_to_fit();
   SetToken(tkText, std::move(text));
+  if (plain) s_.Current->Extra = kPlainText;
 }
 
 // After "&" in character data: a reference to a declared parsed entity
@@ -481,7 +505,7 @@ void TLkXMLParser::BuildAttribute(const WideString& name, const WideString& valu
   element->AddParsedAttribute(name, ExpandInValue(value));
 }
 
-void TLkXMLParser::BuildText(WideString&& data) {
+void TLkXMLParser::BuildText(WideString&& data, bool plain) {
   TLkXMLElement* element = AsElement(Stack().Top());
   if (!element) return;
   bool visible = false;
@@ -493,7 +517,7 @@ void TLkXMLParser::BuildText(WideString&& data) {
   if (!visible) return;
   auto* text = new TLkXMLText(std::move(data), Document);
   try {
-    if (!element->AppendText(text)) delete text;
+    if (!element->AppendText(text, !plain)) delete text;
   } catch (...) {
     if (!text->GetParent()) delete text;
     throw;

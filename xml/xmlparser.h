@@ -73,13 +73,14 @@ class TLkXMLParser : public TLexAnalyzer, public TLkXMLParserLink {
   // Elements and content, iteratively: nesting costs no call stack. In
   // entity mode the content of the open "_root" is read up to its end.
   void ParseElements(bool entityMode);
-  // Build of character data (kind 3), taking the text over.
-  void BuildText(WideString&& text);
   // Counts an element left open in `open`.
   void ParseStartTag(std::size_t& open, bool& empty);
   // Build of an element start (kind 1) and end (kind 15).
   void OpenElement(const WideString& name);
   void CloseElement();
+  // Build of character data (kind 3), taking the text over. A plain text
+  // holds no "&": it has no references to resolve.
+  void BuildText(WideString&& text, bool plain = false);
   bool ParseContentItems();  // true at the "<" of a child element
   void ScanCharData(WideChar first);
   bool ExpandInContent(WideString& text);

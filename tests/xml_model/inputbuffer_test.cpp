@@ -2,6 +2,8 @@
 // back across the boundary of its two halves in every encoding.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/xml_model/test_util.h"
 #include "xml/inputbuffer.h"
 #include "xml/xmlerrors.h"
@@ -208,6 +210,89 @@ TEST_P(HalvesTest, StepBackAcrossTheHalvesReadsTheSameCharacters) {
   EXPECT_EQ(b.ReadChar(), 0);
   EXPECT_EQ(s.bytesRead, static_cast<int64_t>(bytes.size()));
   EXPECT_EQ(UnmappedChars().Count(), 0);
+}
+
+// Runs of character data read at once give what ReadChar gives one by one:
+// the same characters, the run ending just before the first character that
+// is not plain text, the line feeds in it counted. The stops stand at every
+// offset from a run's start, and the text passes both halves.
+struct TextRunCase {
+  const char* name;
+  TEncoding encoding;
+  std::vector<std::string> stops;  // characters after runs, most of them ending one
+};
+
+class TextRunTest : public ::testing::TestWithParam<TextRunCase> {};
+
+TEST_P(TextRunTest, RunsAgreeWithSingleReads) {
+  const TextRunCase& c = GetParam();
+  std::string bytes;
+  for (std::size_t gap = 0; bytes.size() < 2 * TInputBuffer::kHalfSize + 5000; ++gap) {
+    const std::size_t n = gap % 70 < 40 ? gap % 70 : (gap * 37) % 5000;
+    for (std::size_t k = 0; k < n; ++k) bytes += (k * 11 + gap) % 23 == 0 ? '\n' : static_cast<char>('a' + (k + gap) % 26);
+    bytes += c.stops[gap % c.stops.size()];
+  }
+  UnmappedChars().Reset();
+  CountingStream one(bytes), runs(bytes);
+  TInputBuffer single, fast;
+  single.LoadFromStream(one);
+  fast.LoadFromStream(runs);
+  single.SetEncoding(c.encoding);
+  fast.SetEncoding(c.encoding);
+  WideString expected, got;
+  int32_t runCount = 0;
+  for (;;) {
+    WideString run;
+    int32_t lines = 0;
+    fast.ReadTextRun(run, lines);
+    if (!run.empty()) ++runCount;
+    for (WideChar u : run) {
+      const WideChar e = single.ReadChar();
+      ASSERT_EQ(e, u) << c.name << " at " << got.size();
+      ASSERT_TRUE(e != 0 && e != u'<' && e != u'&' && e < 0x80) << c.name << " at " << got.size();
+    }
+    ASSERT_EQ(lines, std::count(run.begin(), run.end(), u'\n')) << c.name << " at " << got.size();
+    got += run;
+    // The character after the run: read singly on both.
+    const WideChar next = fast.ReadChar();
+    ASSERT_EQ(next, single.ReadChar()) << c.name << " at " << got.size();
+    if (next == 0) break;
+    got += next;
+  }
+  CountingStream whole(bytes);
+  TInputBuffer all;
+  all.LoadFromStream(whole);
+  all.SetEncoding(c.encoding);
+  EXPECT_TRUE(got == ReadAll(all)) << c.name;
+  EXPECT_GT(runCount, 50);  // the runs did the reading
+  // Stepping back after a run reads its last character again.
+  CountingStream again("abc<");
+  TInputBuffer b;
+  b.LoadFromStream(again);
+  b.SetEncoding(c.encoding);
+  WideString run;
+  int32_t lines = 0;
+  b.ReadTextRun(run, lines);
+  EXPECT_EQ(run, u"abc");
+  b.StepBack();
+  EXPECT_EQ(b.ReadChars(2), u"c<");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, TextRunTest,
+    ::testing::Values(TextRunCase{"UTF8", UTF_8, {"<", "&", "\xC3\xA9", "?", "\x01", "\x7F", "\r", "\xE2\x82\xAC"}},
+                      TextRunCase{"Latin1", i8859_1, {"<", "&", "\xE9", "\x01", "\x1F", "\x7F", "\x80", " ", "\t"}},
+                      TextRunCase{"Ascii", US_ASCII, {"<", "&", "\x0B", "\x7F", "\xFF", "\t"}}),
+    [](const ::testing::TestParamInfo<TextRunCase>& info) { return std::string(info.param.name); });
+
+TEST_F(InputBufferTest, NoTextRunsInTwoByteMode) {
+  CountingStream s(Bytes({0xFF, 0xFE, 'a', 0, 'b', 0}));
+  buf.LoadFromStream(s);
+  WideString run;
+  int32_t lines = 0;
+  buf.ReadTextRun(run, lines);
+  EXPECT_TRUE(run.empty());
+  EXPECT_EQ(ReadAll(buf), u"ab");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -73,6 +73,57 @@ TEST(Tokens, LineCounterAdvancesThroughCommentsPIsAndLiterals) {
   EXPECT_EQ("4: Illegal occurence of \"=\"", Outcome("<r a=\"x\ny\"><b c='\n'\n=/></r>"));
 }
 
+// Line feeds inside runs of character data count, wherever a run starts
+// and ends (references and non-ASCII characters end runs), in the document
+// and in entity text.
+TEST(Tokens, LineCounterAdvancesThroughText) {
+  std::string text;
+  int lines = 1;
+  for (int n = 0; n < 48; ++n, ++lines) {
+    text += std::string(static_cast<std::size_t>(n), 'a') + (n % 3 == 0 ? "&amp;" : n % 3 == 1 ? "\xC3\xA9" : "") + "\n";
+    if (n % 5 == 0) text += "\n\n", lines += 2;
+  }
+  EXPECT_EQ(std::to_string(lines) + ": Start-tag name \"r\" does not match end-tag name \"x\"",
+            Outcome("<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>" + text + "</x>"));
+  EXPECT_EQ(std::to_string(lines) + ": Start-tag name \"r\" does not match end-tag name \"x\"",
+            Outcome("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>" + text + "</x>"));
+  EXPECT_EQ("5/1: Start-tag name \"r\" does not match end-tag name \"x\"",
+            Outcome("<!DOCTYPE r [<!ENTITY n \"a\nb\nc</x>\">]>\n<r>x\n&n;\n&n;</r>"));
+}
+
+// A text long enough to be sized for the rest of the input keeps every
+// character, also when much markup follows it, and in a one-byte encoding.
+TEST(Tokens, LongTextsAreReadWhole) {
+  std::string bytes;
+  WideString expected;
+  int lines = 1;
+  for (int i = 0; expected.size() < 700000; ++i) {
+    const std::string n = std::to_string(i);
+    bytes += "line " + n + (i % 7 == 0 ? " &amp; \xC3\xA9" : "") + (i % 11 == 0 ? "&#65;" : "") + "\n";
+    expected += u"line " + Latin1ToWide(n) + (i % 7 == 0 ? u" & \u00E9" : u"") + (i % 11 == 0 ? u"A" : u"") + u"\n";
+    ++lines;
+  }
+  std::string markup;
+  for (int i = 0; i < 100000; ++i) markup += "<b>x</b>";
+  for (const std::string& after : {std::string(), markup}) {
+    auto p = Parse("<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>" + bytes + "<a/>" + after + "</r>");
+    ASSERT_FALSE(p->failed) << p->error;
+    TLkXMLNode* text = p->document->GetDocumentElement()->FirstChild();
+    ASSERT_EQ(text->GetKind(), ntText);
+    EXPECT_TRUE(text->GetValue() == expected) << text->GetValue().size() << " " << expected.size();
+    EXPECT_LE(text->GetValue().capacity(), 2 * expected.size());
+  }
+  EXPECT_EQ(std::to_string(lines) + ": Start-tag name \"r\" does not match end-tag name \"x\"",
+            Outcome("<?xml version=\"1.0\" encoding=\"UTF-8\"?><r>" + bytes + "</x>"));
+  std::string latin = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>";
+  for (int i = 0; latin.size() < 600000; ++i) latin += "abc\xE9\tdef\r\n";
+  auto p = Parse(latin + "</r>");
+  ASSERT_FALSE(p->failed) << p->error;
+  const WideString& value = p->document->GetDocumentElement()->FirstChild()->GetValue();
+  ASSERT_EQ(value.size() % 10, 0u);
+  for (std::size_t i = 0; i < value.size(); i += 10) ASSERT_TRUE(value.compare(i, 10, u"abc\u00E9\tdef\r\n") == 0) << i;
+}
+
 TEST(Tokens, SameDocumentParsedTwiceIntoOneDocument) {
   TLkXMLParser parser(nullptr);
   TLkXMLDocument document;
