@@ -89,7 +89,7 @@ void WriteWide(TStream& stream, const WideString& text) {
 // --- TLkXMLNode ---------------------------------------------------------------
 
 TLkXMLNode::TLkXMLNode(const WideString& name, uint8_t kind, TLkXMLDocument* ownerDocument)
-    : Name(name), Kind(kind), OwnerDocument(ownerDocument) {}
+    : Name(name), OwnerDocument(ownerDocument), Kind(kind) {}
 
 // A node destroyed while still linked (a caller's mistake) leaves its list
 // consistent instead of dangling.
@@ -251,11 +251,12 @@ TLkXMLNode* TLkNodeList::FirstOfKind(uint8_t kind) const {
 
 TLkXMLNode* TLkNodeList::GetItem(int32_t index, uint8_t kind) const {
   if (index < 1) index = 1;
+  TLookups& l = Lookups();
   TLkXMLNode* n;
   int32_t i;
-  if (itemNode_ && itemKind_ == kind && itemIndex_ <= index) {
-    n = itemNode_;
-    i = itemIndex_;
+  if (l.ItemNode && l.ItemKind == kind && l.ItemIndex <= index) {
+    n = l.ItemNode;
+    i = l.ItemIndex;
   } else {
     n = FirstOfKind(kind);
     i = 1;
@@ -265,19 +266,18 @@ TLkXMLNode* TLkNodeList::GetItem(int32_t index, uint8_t kind) const {
     ++i;
   }
   if (n) {
-    itemNode_ = n;
-    itemIndex_ = i;
-    itemKind_ = kind;
+    l.ItemNode = n;
+    l.ItemIndex = i;
+    l.ItemKind = kind;
   }
   return n;
 }
 
 int32_t TLkNodeList::GetCount() const {
-  if (!countValid_) {
+  if (count_ < 0) {
     int32_t c = 0;
     for (TLkXMLNode* n = first_; n; n = n->NextOfKind()) ++c;
     count_ = c;
-    countValid_ = true;
   }
   return count_;
 }
@@ -297,13 +297,13 @@ TLkXMLNode* TLkNodeList::FindNamed(const WideString& name, uint8_t kind) const {
     return nullptr;
   }
   if (kind == 0) kind = first_ ? first_->Kind : 0;
-  if (!indexValid_) {
-    index_ = std::make_unique<std::unordered_map<WideString, TLkXMLNode*>>();
-    for (TLkXMLNode* n = first_; n; n = n->next_) index_->emplace(IndexKey(n->Kind, n->Name), n);
-    indexValid_ = true;
+  auto& index = Lookups().Index;
+  if (!index) {
+    index = std::make_unique<std::unordered_map<WideString, TLkXMLNode*>>();
+    for (TLkXMLNode* n = first_; n; n = n->next_) index->emplace(IndexKey(n->Kind, n->Name), n);
   }
-  auto it = index_->find(IndexKey(kind, name));
-  return it == index_->end() ? nullptr : it->second;
+  auto it = index->find(IndexKey(kind, name));
+  return it == index->end() ? nullptr : it->second;
 }
 
 void TLkNodeList::CheckInsert(TLkXMLNode* node, const char* inUseMessage) const {
@@ -321,11 +321,11 @@ void TLkNodeList::Link(TLkXMLNode* node, TLkXMLNode* before) {
   node->list_ = this;
   node->parent_ = owner_;
   ++size_;
-  if (indexValid_) {
+  if (lookups_ && lookups_->Index) {
     if (before)
       DropIndex();  // the first of a name may change
     else
-      index_->emplace(IndexKey(node->Kind, node->Name), node);  // an earlier node of the name stays first
+      lookups_->Index->emplace(IndexKey(node->Kind, node->Name), node);  // an earlier node of the name stays first
   }
   if (!before) {
     node->previous_ = last_;

@@ -92,7 +92,6 @@ class TLkXMLNode : public TObject {
 
   WideString Name;
   WideString Value;
-  uint8_t Kind;
   TLkXMLDocument* OwnerDocument;
 
  private:
@@ -101,6 +100,10 @@ class TLkXMLNode : public TObject {
   TLkXMLNode* next_ = nullptr;
   TLkXMLNode* previous_ = nullptr;
   TLkNodeList* list_ = nullptr;
+
+ protected:
+  // Last: a derived class's small fields go into the padding after it.
+  uint8_t Kind;
 };
 
 class TLkNodeList {
@@ -141,13 +144,12 @@ class TLkNodeList {
 
   static void DestroyChain(TLkXMLNode* first);
   void Invalidate() const {
-    itemNode_ = nullptr;
-    countValid_ = false;
+    count_ = -1;
+    if (lookups_) lookups_->ItemNode = nullptr;
   }
   // Forgets the name index (a node's kind changed, or the order did).
   void DropIndex() const {
-    indexValid_ = false;
-    index_.reset();
+    if (lookups_) lookups_->Index.reset();
   }
 
  private:
@@ -155,25 +157,31 @@ class TLkNodeList {
   void CheckInsert(TLkXMLNode* node, const char* inUseMessage) const;
   void Link(TLkXMLNode* node, TLkXMLNode* before);
 
-  // The small fields come last and share their padding: the list is part
-  // of every element.
+  // What speeds up GetItem and FindNamed, made on first use: most lists
+  // (the list is part of every element) never need it.
+  struct TLookups {
+    // FindNamed on a long list goes through an index of the first node of
+    // each kind and case-folded name, kept up to date by appends and
+    // rebuilt after other changes: setting many attributes or declarations
+    // stays linear. Made only for a long list.
+    std::unique_ptr<std::unordered_map<WideString, TLkXMLNode*>> Index;
+    // The last item GetItem found, with its index and the kind it counted.
+    TLkXMLNode* ItemNode = nullptr;
+    int32_t ItemIndex = 0;
+    uint8_t ItemKind = 0;
+  };
+  TLookups& Lookups() const {
+    if (!lookups_) lookups_ = std::make_unique<TLookups>();
+    return *lookups_;
+  }
+
   TLkXMLNode* first_ = nullptr;
   TLkXMLNode* last_ = nullptr;
   TLkXMLNode* owner_;
   TLkXMLDocument* ownerDocument_;
-  // FindNamed on a long list goes through an index of the first node of
-  // each kind and case-folded name, kept up to date by appends and rebuilt
-  // after other changes: setting many attributes or declarations stays linear.
-  // Made only for a long list: most lists never need one.
-  mutable std::unique_ptr<std::unordered_map<WideString, TLkXMLNode*>> index_;
-  // The last item GetItem found, with its index and the kind it counted.
-  mutable TLkXMLNode* itemNode_ = nullptr;
-  mutable int32_t itemIndex_ = 0;
-  mutable int32_t count_ = 0;  // GetCount's answer while countValid_
+  mutable std::unique_ptr<TLookups> lookups_;
   int32_t size_ = 0;
-  mutable uint8_t itemKind_ = 0;
-  mutable bool countValid_ = false;
-  mutable bool indexValid_ = false;
+  mutable int32_t count_ = -1;  // GetCount's answer, -1 when not known
 };
 
 class TLkXMLAttr;

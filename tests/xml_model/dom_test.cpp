@@ -188,6 +188,30 @@ TEST(NodeListTest, InsertRemoveAndReinsert) {
   EXPECT_EQ(e.ChildNodes().GetItem(5, ntElement)->GetParent(), &e);
 }
 
+// The count and the position GetItem remembers follow every change.
+TEST(NodeListTest, CountAndItemsFollowChanges) {
+  FakeDoc f;
+  TLkXMLElement e(u"e", &f.doc);
+  TLkNodeList& l = e.ChildNodes();
+  EXPECT_EQ(l.GetCount(), 0);
+  EXPECT_EQ(l.GetItem(1, ntElement), nullptr);
+  for (const char16_t* n : {u"a", u"b", u"c"}) e.AppendNode(new TLkXMLElement(n, &f.doc));
+  EXPECT_EQ(l.GetCount(), 3);
+  EXPECT_EQ(l.GetItem(3, ntElement)->GetNodeName(), u"c");
+  delete e.RemoveChild(l.GetItem(2, ntElement));
+  EXPECT_EQ(l.GetCount(), 2);
+  EXPECT_EQ(l.GetItem(2, ntElement)->GetNodeName(), u"c");
+  l.insertBefore(new TLkXMLElement(u"z", &f.doc), l.First());
+  EXPECT_EQ(l.GetItem(2, ntElement)->GetNodeName(), u"a");
+  EXPECT_EQ(l.GetCount(), 3);
+  l.First()->SetKind(ntText);
+  EXPECT_EQ(l.GetCount(), 1);  // the first node's kind: now text
+  EXPECT_EQ(l.GetItem(1, ntElement)->GetNodeName(), u"a");
+  l.Clear();
+  EXPECT_EQ(l.GetCount(), 0);
+  EXPECT_EQ(l.GetItem(1, 0), nullptr);
+}
+
 TEST(NodeListTest, IndexedWalkOverManyNodesIsLinear) {
   FakeDoc f;
   TLkXMLElement e(u"e", &f.doc);
