@@ -38,10 +38,7 @@ void TLkThreadTimerclass::Execute() {
   }
 }
 
-TLkThreadTimer::TLkThreadTimer(TComponent* owner)
-    : TComponent(owner), thread_(std::make_unique<TLkThreadTimerclass>(this)) {
-  thread_->Start();
-}
+TLkThreadTimer::TLkThreadTimer(TComponent* owner) : TComponent(owner) {}
 
 // Stopped and joined here, so no tick can reach a destroyed owner.
 TLkThreadTimer::~TLkThreadTimer() { thread_.reset(); }
@@ -49,12 +46,27 @@ TLkThreadTimer::~TLkThreadTimer() { thread_.reset(); }
 void TLkThreadTimer::SetActive(bool on) {
   if (on == active_) return;
   active_ = on;
-  thread_->SetActive(on);
+  // The worker (and the main thread's window for its calls) comes with the
+  // first activation: a timer that never runs costs no thread.
+  if (!thread_ && on) {
+    thread_ = std::make_unique<TLkThreadTimerclass>(this);
+    thread_->SetDelay(delay_);
+    thread_->SetActive(true);
+    try {
+      thread_->Start();
+    } catch (...) {
+      thread_.reset();
+      active_ = false;
+      throw;
+    }
+    return;
+  }
+  if (thread_) thread_->SetActive(on);
 }
 
 void TLkThreadTimer::SetDelay(int ms) {
   delay_ = ms;
-  thread_->SetDelay(ms);
+  if (thread_) thread_->SetDelay(ms);
 }
 
 void TLkThreadTimer::Tick() {

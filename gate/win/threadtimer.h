@@ -53,5 +53,5 @@ class TLkThreadTimer : public TComponent {
   void Tick();
   bool active_ = false;
   int delay_ = 100;
-  std::unique_ptr<TLkThreadTimerclass> thread_;
+  std::unique_ptr<TLkThreadTimerclass> thread_;  // from the first activation on
 };

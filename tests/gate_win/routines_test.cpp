@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include "forms/base/locale.h"
 #include "forms/base/stringlist.h"
@@ -119,6 +120,41 @@ TEST(ThreadTimer, TicksInTheMainThreadAndStopsWithItsOwner) {
   const int atDelete = ticks;
   Pump(400);
   EXPECT_EQ(ticks, atDelete);
+}
+
+int ThreadsOfThisProcess() {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 e{};
+  e.dwSize = sizeof e;
+  int n = 0;
+  for (BOOL more = Thread32First(snap, &e); more; more = Thread32Next(snap, &e))
+    if (e.th32OwnerProcessID == GetCurrentProcessId()) ++n;
+  CloseHandle(snap);
+  return n;
+}
+
+// The gate makes its timer at start-up and runs it only after a launch: the
+// worker thread waits for the first activation, and the delay set before it
+// still holds.
+TEST(ThreadTimer, StartsItsThreadOnlyWhenFirstActivated) {
+  InitThreadSynchronization();
+  const int before = ThreadsOfThisProcess();
+  int ticks = 0;
+  auto* timer = new TLkThreadTimer(nullptr);
+  timer->SetDelay(400);
+  timer->OnTimer = [&](TObject*) { ++ticks; };
+  timer->SetActive(false);
+  Pump(100);
+  EXPECT_EQ(ThreadsOfThisProcess(), before);
+  timer->SetActive(true);
+  EXPECT_EQ(ThreadsOfThisProcess(), before + 1);
+  Pump(200);
+  EXPECT_EQ(ticks, 0) << "the delay given before the thread existed";
+  Pump(500);
+  EXPECT_GE(ticks, 1);
+  delete timer;
+  // A timer that never ran is freed as well.
+  delete new TLkThreadTimer(nullptr);
 }
 
 }  // namespace
