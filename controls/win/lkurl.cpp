@@ -7,7 +7,9 @@ void RegisterUrlCursors() {
   HINSTANCE inst = GetModuleHandleA(nullptr);
   static const char* const kNames[] = {"LK_HANDPOINT", "LK_SMALLHANDPOINT", "LK_GRABHAND", "LK_GRABHANDARROW",
                                        "LK_DRAGHAND"};
-  for (int i = 0; i < 5; ++i) Screen->SetCursors(crLkHandPoint + i, LoadCursorA(inst, kNames[i]));
+  // Loaded when first shown: most runs never point at a link.
+  for (int i = 0; i < 5; ++i)
+    Screen->SetCursorLoader(crLkHandPoint + i, [inst, name = kNames[i]] { return LoadCursorA(inst, name); });
 }
 
 // Once, at start-up, for every program that has the link label: nothing else

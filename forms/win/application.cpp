@@ -10,6 +10,7 @@
 #include "forms/win/forms.h"
 #include "forms/win/lazy_dll.h"
 #include "forms/win/menus.h"
+#include "forms/win/thread.h"
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
@@ -101,8 +102,8 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
-  // The common controls are loaded by the first one made (comctl_load.h).
-  Handle();
+  // The common controls are loaded by the first one made (comctl_load.h),
+  // and the hidden window is made by the first use of Handle().
 }
 
 HINSTANCE TApplication::Instance() const { return GetModuleHandleA(nullptr); }
@@ -117,8 +118,20 @@ HWND TApplication::Handle() {
     RegisterClassExA(&wc);
     handle_ = CreateWindowExA(0, "LkApplication", title_.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, Instance(),
                               nullptr);
+    if (handle_) {
+      std::vector<std::function<void(HWND)>> pending;
+      pending.swap(on_handle_created_);
+      for (auto& fn : pending) fn(handle_);
+    }
   }
   return handle_;
+}
+
+void TApplication::WhenHandleCreated(std::function<void(HWND)> fn) {
+  if (handle_)
+    fn(handle_);
+  else
+    on_handle_created_.push_back(std::move(fn));
 }
 
 void TApplication::SetTitle(const std::string& title) {
@@ -248,7 +261,15 @@ void TApplication::Queue(std::function<void()> fn) {
     std::lock_guard<std::mutex> lock(g_queue_mutex);
     queued_.push_back(std::move(fn));
   }
-  if (HWND h = Handle()) PostMessageA(h, kRunQueued, 0, 0);
+  // The hidden window must be the main thread's: another thread only posts
+  // to it, or to the main thread itself while there is none yet (the loop
+  // runs the queue after every message).
+  if (GetCurrentThreadId() == MainThreadID())
+    PostMessageA(Handle(), kRunQueued, 0, 0);
+  else if (handle_)
+    PostMessageA(handle_, kRunQueued, 0, 0);
+  else
+    PostThreadMessageA(MainThreadID(), kRunQueued, 0, 0);
 }
 
 void TApplication::RunQueued() {
@@ -378,6 +399,11 @@ int TScreen::PixelsPerInch() const {
 HCURSOR TScreen::Cursors(TCursor cursor) const {
   auto it = cursors_.find(cursor);
   if (it != cursors_.end()) return it->second;
+  if (auto l = cursor_loaders_.find(cursor); l != cursor_loaders_.end()) {
+    const std::function<HCURSOR()> load = std::move(l->second);
+    cursor_loaders_.erase(l);
+    if (HCURSOR h = load()) return cursors_[cursor] = h;
+  }
   LPCSTR id = IDC_ARROW;
   switch (cursor) {
     case crCross: id = IDC_CROSS; break;
@@ -400,10 +426,16 @@ HCURSOR TScreen::Cursors(TCursor cursor) const {
 }
 
 void TScreen::SetCursors(TCursor cursor, HCURSOR handle) {
+  cursor_loaders_.erase(cursor);
   if (handle)
     cursors_[cursor] = handle;
   else
     cursors_.erase(cursor);
+}
+
+void TScreen::SetCursorLoader(TCursor cursor, std::function<HCURSOR()> load) {
+  cursors_.erase(cursor);
+  cursor_loaders_[cursor] = std::move(load);
 }
 
 void TScreen::SetCursor(TCursor cursor) {

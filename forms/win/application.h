@@ -60,8 +60,12 @@ class TApplication : public TComponent {
 
   void Initialize();
   HINSTANCE Instance() const;
-  // A hidden window that owns popup menus and receives their commands.
+  // A hidden window that owns popup menus and receives their commands,
+  // made by the first call (in the main thread).
   HWND Handle();
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  // Runs fn on the hidden window now if it exists, else as soon as it is made.
+  void WhenHandleCreated(std::function<void(HWND)> fn);
 
   const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title);
@@ -143,6 +147,7 @@ class TApplication : public TComponent {
   int hint_hide_pause_ = 2500;
   bool show_hint_ = true;
   HWND handle_ = nullptr;
+  std::vector<std::function<void(HWND)>> on_handle_created_;
   HWND hint_window_ = nullptr;
   TControl* mouse_control_ = nullptr;
   void UpdateHint(TControl* control);
@@ -165,6 +170,9 @@ class TScreen : public TComponent {
   // The cursor of a number: our registered ones, or the system's.
   HCURSOR Cursors(TCursor cursor) const;
   void SetCursors(TCursor cursor, HCURSOR handle);
+  // Registers a cursor that is loaded when first asked for (a null result
+  // leaves the system's); SetCursors for the number replaces it.
+  void SetCursorLoader(TCursor cursor, std::function<HCURSOR()> load);
   // Overrides every control's cursor (crHourGlass during long work); crDefault ends it.
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor cursor);
@@ -175,7 +183,8 @@ class TScreen : public TComponent {
   void RemoveForm(TCustomForm* f);
 
  private:
-  std::map<TCursor, HCURSOR> cursors_;
+  mutable std::map<TCursor, HCURSOR> cursors_;
+  mutable std::map<TCursor, std::function<HCURSOR()>> cursor_loaders_;
   TCursor cursor_ = crDefault;
   std::vector<TCustomForm*> forms_;
 };

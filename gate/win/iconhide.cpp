@@ -9,6 +9,7 @@ namespace {
 bool hidden = false;
 LONG savedExStyle = 0;
 bool savedStyleRead = false;
+bool waitingForWindow = false;
 
 LONG SavedExStyle(HWND appWindow) {
   if (!savedStyleRead) {
@@ -16,6 +17,15 @@ LONG SavedExStyle(HWND appWindow) {
     savedStyleRead = true;
   }
   return savedExStyle;
+}
+
+void ApplyHidden(HWND app) {
+  const LONG saved = SavedExStyle(app);
+  // A tool window has no taskbar button; the style takes hold while hidden.
+  const bool wasVisible = IsWindowVisible(app) != FALSE;
+  ShowWindow(app, SW_HIDE);
+  SetWindowLongA(app, GWL_EXSTYLE, hidden ? (saved | WS_EX_TOOLWINDOW | WS_EX_TOPMOST) : saved);
+  if (wasVisible) ShowWindow(app, SW_SHOW);
 }
 
 }  // namespace
@@ -32,11 +42,15 @@ void TIconHide::SetHidden(bool on) {
   if (on == hidden) return;
   hidden = on;
   if (ComponentState() & csDesigning || !Application) return;
-  HWND app = Application->Handle();
-  const LONG saved = SavedExStyle(app);
-  // A tool window has no taskbar button; the style takes hold while hidden.
-  const bool wasVisible = IsWindowVisible(app) != FALSE;
-  ShowWindow(app, SW_HIDE);
-  SetWindowLongA(app, GWL_EXSTYLE, on ? (saved | WS_EX_TOOLWINDOW | WS_EX_TOPMOST) : saved);
-  if (wasVisible) ShowWindow(app, SW_SHOW);
+  if (Application->HandleAllocated()) {
+    ApplyHidden(Application->Handle());
+  } else if (!waitingForWindow) {
+    // The application's hidden window is made on its first use: it takes
+    // the style then, as it stands at that moment.
+    waitingForWindow = true;
+    Application->WhenHandleCreated([](HWND app) {
+      waitingForWindow = false;
+      ApplyHidden(app);
+    });
+  }
 }
