@@ -62,14 +62,60 @@ void TCustomLabel::Paint() {
   DoDrawText(r, flags);
 }
 
+namespace {
+
+// What a caption measures on the screen depends on these alone (a colour
+// change, say, measures the same); the last few are remembered, so labels
+// that are set up step by step measure each distinct look once.
+struct TLabelMeasure {
+  std::string text, face;
+  int height = 0, wrapWidth = 0;
+  TFontStyles style = 0;
+  BYTE charset = 0;
+  UINT flags = 0;
+  TRect extent;
+  bool Same(const TLabelMeasure& o) const {
+    return text == o.text && face == o.face && height == o.height && wrapWidth == o.wrapWidth && style == o.style &&
+           charset == o.charset && flags == o.flags;
+  }
+};
+
+std::vector<TLabelMeasure>& LabelMeasures() {
+  static auto* measures = new std::vector<TLabelMeasure>;  // never destroyed: labels may go during exit
+  return *measures;
+}
+
+}  // namespace
+
 void TCustomLabel::AdjustSize() {
   if (!AutoSize() || Loading()) return;
-  HDC dc = GetDC(nullptr);
-  Canvas()->SetHandle(dc);
   TRect r(0, 0, word_wrap_ ? Width() : 0, 0);
-  DoDrawText(r, TextFlags() | DT_CALCRECT);
-  Canvas()->SetHandle(nullptr);
-  ReleaseDC(nullptr, dc);
+  const UINT flags = TextFlags() | DT_CALCRECT;
+  TLabelMeasure key;
+  key.text = Caption();
+  key.face = Font()->Name();
+  key.height = Font()->Height();
+  key.style = Font()->Style();
+  key.charset = Font()->Charset();
+  key.wrapWidth = r.right;
+  key.flags = flags;
+  std::vector<TLabelMeasure>& known = LabelMeasures();
+  auto hit = std::find_if(known.begin(), known.end(), [&](const TLabelMeasure& m) { return m.Same(key); });
+  if (remember_measures_ && hit != known.end()) {
+    r = hit->extent;
+  } else {
+    HDC dc = GetDC(nullptr);
+    Canvas()->SetHandle(dc);
+    DoDrawText(r, flags);
+    Canvas()->SetHandle(nullptr);
+    ReleaseDC(nullptr, dc);
+    if (remember_measures_) {
+      constexpr size_t kRemembered = 8;
+      if (known.size() == kRemembered) known.erase(known.begin());
+      key.extent = r;
+      known.push_back(std::move(key));
+    }
+  }
   int left = Left();
   if (alignment_ == TAlignment::taRightJustify) left += Width() - r.right;
   else if (alignment_ == TAlignment::taCenter) left += (Width() - r.right) / 2;

@@ -39,7 +39,10 @@ class TCustomLabel : public TGraphicControl {
  protected:
   void Paint() override;
   // Draws the caption in `r` with DrawText flags (DT_CALCRECT measures only).
+  // AutoSize remembers what a caption measured for its font and flags; a
+  // label whose DoDrawText measures by anything else turns that off.
   virtual void DoDrawText(TRect& r, UINT flags);
+  void SetRememberMeasures(bool on) { remember_measures_ = on; }
   void AdjustSize() override;
   void TextChanged() override;
   void FontChanged() override;
@@ -51,6 +54,7 @@ class TCustomLabel : public TGraphicControl {
   bool word_wrap_ = false;
   bool show_accel_char_ = true;
   bool transparent_ = false;
+  bool remember_measures_ = true;
   TWinControl* focus_control_ = nullptr;
 };
 

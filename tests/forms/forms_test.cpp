@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <thread>
 
 #include "forms/win/application.h"
 #include "forms/win/extctrls.h"
@@ -14,9 +15,12 @@
 
 namespace {
 
+int cases_in_this_process = 0;
+
 class FormsTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    ++cases_in_this_process;
     Application->Initialize();
     form = new TForm(nullptr);
     form->SetClientSize(400, 300);
@@ -527,6 +531,150 @@ TEST_F(FormsTest, ClientSizeIsExactForEveryFrame) {
     EXPECT_EQ(f->ClientHeight(), 470);
     TCustomForm::Free(f);
   }
+}
+
+// What DrawText measures for a caption on the screen, as a label does it
+// (an empty caption measures as one space).
+using TExtent = std::pair<int, int>;  // width, height
+
+TExtent ScreenExtent(const std::string& caption, const TFont& font, UINT flags, int wrapWidth = 0) {
+  const std::string text = caption.empty() ? " " : caption;
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font.Handle());
+  RECT r{0, 0, wrapWidth, 0};
+  DrawTextA(dc, text.data(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return TExtent{r.right, r.bottom};
+}
+
+TExtent SizeOf(const TControl* c) { return TExtent{c->Width(), c->Height()}; }
+
+// An AutoSize label fits its caption after every change, in whatever order
+// the caption, font, colour, wrapping and alignment are set, and two labels
+// of the same look are the same size.
+TEST_F(FormsTest, AutoSizedLabelFitsItsCaptionAfterEveryChange) {
+  auto* label = new TLabel(form);
+  TFont font;
+  EXPECT_EQ(SizeOf(label), ScreenExtent("", font, label->TextFlags()));
+  label->SetParent(form);
+  label->Font()->SetColor(clRed);
+  EXPECT_EQ(SizeOf(label), ScreenExtent("", font, label->TextFlags()));
+
+  label->SetCaption("Hello, world");
+  const TExtent plain = ScreenExtent("Hello, world", font, label->TextFlags());
+  EXPECT_EQ(SizeOf(label), plain);
+  label->Font()->SetHeight(-20);
+  font.SetHeight(-20);
+  const TExtent tall = ScreenExtent("Hello, world", font, label->TextFlags());
+  EXPECT_GT(tall.second, plain.second);
+  EXPECT_EQ(SizeOf(label), tall);
+  label->Font()->SetStyle(fsBold);
+  font.SetStyle(fsBold);
+  EXPECT_EQ(SizeOf(label), ScreenExtent("Hello, world", font, label->TextFlags()));
+  label->Font()->SetHeight(-11);
+  label->Font()->SetStyle(0);
+  EXPECT_EQ(SizeOf(label), plain) << "back to the first look";
+
+  auto* twin = new TLabel(form);
+  twin->SetParent(form);
+  twin->Font()->SetColor(clBlue);
+  twin->SetCaption("Hello, world");
+  EXPECT_EQ(SizeOf(twin), plain);
+
+  // Wrapped: the width stays and the height follows the lines at that width.
+  font.SetHeight(-11);
+  font.SetStyle(0);
+  const std::string words = "several words that wrap at the width";
+  label->SetWordWrap(true);
+  label->SetWidth(60);
+  label->SetCaption(words);
+  EXPECT_EQ(SizeOf(label), ScreenExtent(words, font, label->TextFlags(), 60));
+  label->SetWidth(150);
+  label->SetCaption(words + ".");
+  label->SetCaption(words);
+  EXPECT_EQ(SizeOf(label), ScreenExtent(words, font, label->TextFlags(), 150));
+  EXPECT_LT(label->Height(), ScreenExtent(words, font, label->TextFlags(), 60).second);
+
+  // Right-justified: the right edge stays where it was.
+  twin->SetAlignment(TAlignment::taRightJustify);
+  twin->SetBounds(100, 30, 80, twin->Height());
+  twin->SetCaption("ab");
+  const TExtent ab = ScreenExtent("ab", font, twin->TextFlags());
+  EXPECT_EQ(SizeOf(twin), ab);
+  EXPECT_EQ(twin->Left() + twin->Width(), 180);
+  twin->SetCaption("Hello, world");
+  EXPECT_EQ(twin->Left() + twin->Width(), 180);
+  EXPECT_EQ(SizeOf(twin), plain);
+}
+
+// The hidden application window comes with its first use, not with
+// Initialize; what waited for it runs then, and later requests run at once.
+TEST_F(FormsTest, HiddenWindowIsMadeOnFirstUseAndRunsWhatWaitedForIt) {
+  if (cases_in_this_process > 1) GTEST_SKIP() << "needs a process of its own (as ctest runs it)";
+  EXPECT_FALSE(Application->HandleAllocated()) << "Initialize makes no window";
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetCaption("shown");
+  form->Show();
+  EXPECT_FALSE(Application->HandleAllocated()) << "a form and its controls need no hidden window";
+  std::vector<HWND> seen;
+  Application->WhenHandleCreated([&](HWND h) { seen.push_back(h); });
+  EXPECT_TRUE(seen.empty());
+  const HWND app = Application->Handle();
+  ASSERT_NE(app, nullptr);
+  EXPECT_EQ(GetWindowThreadProcessId(app, nullptr), GetCurrentThreadId());
+  Application->WhenHandleCreated([&](HWND h) { seen.push_back(h); });
+  EXPECT_EQ(seen, (std::vector<HWND>{app, app}));
+  EXPECT_EQ(Application->Handle(), app);
+}
+
+// Work queued by another thread runs in the main thread's loop, whether or
+// not the hidden window exists yet; the other thread never makes it.
+TEST_F(FormsTest, WorkQueuedByAnotherThreadRunsInTheMainLoop) {
+  const bool hadWindow = Application->HandleAllocated();
+  DWORD ranOn = 0;
+  std::thread([&] { Application->Queue([&] { ranOn = GetCurrentThreadId(); }); }).join();
+  EXPECT_EQ(Application->HandleAllocated(), hadWindow);
+  const DWORD start = GetTickCount();
+  while (!ranOn && GetTickCount() - start < 3000) {
+    Application->ProcessMessages();
+    Sleep(1);
+  }
+  EXPECT_EQ(ranOn, GetCurrentThreadId());
+}
+
+// A cursor registered with a loader is loaded once, when first asked for;
+// SetCursors replaces the loader, and a loader without a result leaves the
+// system's cursor.
+TEST(ScreenCursors, LoaderRunsOnceOnFirstUse) {
+  EnsureFormsGlobals();
+  constexpr TCursor kLoaded = 1201, kReplaced = 1202, kMissing = 1203;
+  const HCURSOR cross = LoadCursor(nullptr, IDC_CROSS), wait = LoadCursor(nullptr, IDC_WAIT);
+  int loads = 0;
+  Screen->SetCursorLoader(kLoaded, [&] {
+    ++loads;
+    return cross;
+  });
+  Screen->SetCursorLoader(kReplaced, [&] {
+    ++loads;
+    return cross;
+  });
+  Screen->SetCursorLoader(kMissing, [&]() -> HCURSOR {
+    ++loads;
+    return nullptr;
+  });
+  EXPECT_EQ(loads, 0);
+  EXPECT_EQ(Screen->Cursors(kLoaded), cross);
+  EXPECT_EQ(Screen->Cursors(kLoaded), cross);
+  EXPECT_EQ(loads, 1);
+  Screen->SetCursors(kReplaced, wait);
+  EXPECT_EQ(Screen->Cursors(kReplaced), wait);
+  EXPECT_EQ(loads, 1);
+  EXPECT_EQ(Screen->Cursors(kMissing), Screen->Cursors(crArrow));
+  EXPECT_EQ(loads, 2);
+  Screen->SetCursors(kLoaded, nullptr);
+  Screen->SetCursors(kReplaced, nullptr);
 }
 
 // Forms left to the application are freed during exit, after the layer's
