@@ -234,14 +234,17 @@ TEST_F(GateTest, CorruptUserDataIsReportedAndOpensNothing) {
   std::fclose(f);
   OpenThroughShell(ProtectLink("Corrupt", target_, "", 0));
 
+  // The box window shows up before its texts do: wait for both.
   HWND box = nullptr;
-  for (int i = 0; i < 200 && !box; ++i) {
+  std::string texts;
+  for (int i = 0; i < 200; ++i) {
     box = FindMessageBox();
-    if (!box) Pause(50);
+    texts.clear();
+    if (box) EnumChildWindows(box, BoxTextProc, reinterpret_cast<LPARAM>(&texts));
+    if (texts.find("Unable to read user data.") != std::string::npos) break;
+    Pause(50);
   }
   ASSERT_NE(box, nullptr) << "a message box";
-  std::string texts;
-  EnumChildWindows(box, BoxTextProc, reinterpret_cast<LPARAM>(&texts));
   EXPECT_NE(texts.find("Unable to read user data."), std::string::npos) << texts;
   PostMessageA(box, WM_COMMAND, IDOK, 0);
 
