@@ -306,6 +306,26 @@ TLkXMLNode* TLkNodeList::FindNamed(const WideString& name, uint8_t kind) const {
   return it == index->end() ? nullptr : it->second;
 }
 
+namespace {
+// XMLSameText(a, b) for a `b` that holds no U+0000, from the back: the
+// names of one start-tag differ at their ends most often.
+bool SameAsTokenName(const WideString& a, const WideString& b) {
+  const std::size_t n = b.size();
+  if (a.size() < n || (a.size() > n && a[n] != 0)) return false;
+  auto up = [](WideChar c) { return c >= u'a' && c <= u'z' ? static_cast<WideChar>(c - 32) : c; };
+  for (std::size_t i = n; i-- > 0;)
+    if (up(a[i]) != up(b[i])) return false;
+  return true;
+}
+}  // namespace
+
+TLkXMLNode* TLkNodeList::FindTokenName(const WideString& name, uint8_t kind) const {
+  if (size_ > 16) return FindNamed(name, kind);
+  for (TLkXMLNode* n = FirstOfKind(kind); n; n = n->NextOfKind())
+    if (SameAsTokenName(n->Name, name)) return n;
+  return nullptr;
+}
+
 void TLkNodeList::CheckInsert(TLkXMLNode* node, const char* inUseMessage) const {
   if (!node) throw ELkDOMException(INVALID_POINTER_ERR, "TLkNodeList: nil node");
   if (node->parent_ || node->list_) throw ELkDOMException(INUSE_ATTRIBUTE_ERR, inUseMessage);
@@ -437,7 +457,7 @@ void TLkContainer::SetAttributeText(const WideString& name, WideString&& value) 
 }
 
 void TLkContainer::AddParsedAttribute(const WideString& name, WideString&& value) {
-  if (TLkXMLAttr* a = GetAttributeNode(name)) {
+  if (auto* a = static_cast<TLkXMLAttr*>(childNodes_.FindTokenName(name, ntAttribute))) {
     a->SetValue(value);
     a->NormalizeFor(this);
     return;
@@ -744,11 +764,64 @@ TLkXMLText::TLkXMLText(const WideString& data, TLkXMLDocument* ownerDocument, ui
 
 void TLkXMLText::Normalize() { NormalizeText(true); }
 
+namespace {
+// The text of a predefined entity whose name stands at p (n units up to
+// the ";"), or 0.
+WideChar PredefinedText(const WideChar* p, std::size_t n) {
+  auto is = [&](const char16_t* name) { return std::char_traits<char16_t>::compare(p, name, n) == 0; };
+  switch (n) {
+    case 2:
+      if (is(u"lt")) return u'<';
+      if (is(u"gt")) return u'>';
+      return 0;
+    case 3:
+      return is(u"amp") ? u'&' : 0;
+    case 4:
+      if (is(u"apos")) return u'\'';
+      if (is(u"quot")) return u'"';
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+// Resolves the references in place when every one is to a predefined entity
+// and nothing cuts the text, and no document type could declare those names
+// differently; false, with the text untouched, otherwise.
+bool ResolvePredefinedInPlace(WideString& v, const TLkXMLDocument* doc, const ExpansionGuard& guard) {
+  if (doc && doc->GetDocType()) return false;
+  const std::size_t size = v.size();
+  std::size_t refs = 0;
+  for (std::size_t i = v.find(u'&'); i != WideString::npos; i = v.find(u'&', i + 1)) {
+    std::size_t semi = i + 1;
+    while (semi < size && semi - i <= 5 && v[semi] != u';') ++semi;
+    if (semi >= size || v[semi] != u';' || PredefinedText(v.data() + i + 1, semi - i - 1) == 0) return false;
+    ++refs;
+    i = semi;
+  }
+  if (v.find(WideChar(0)) != WideString::npos) return false;
+  guard.Count(refs);
+  std::size_t to = v.find(u'&');
+  for (std::size_t from = to; from < size;) {
+    if (v[from] != u'&') {
+      v[to++] = v[from++];
+      continue;
+    }
+    const std::size_t semi = v.find(u';', from);
+    v[to++] = PredefinedText(v.data() + from + 1, semi - from - 1);
+    from = semi + 1;
+  }
+  v.resize(to);
+  return true;
+}
+}  // namespace
+
 void TLkXMLText::NormalizeText(bool mayHoldReferences) {
   ExpansionGuard guard(OwnerDocument);
   // Text without references and without U+0000 (where the text is cut)
   // stays as it is: no copy.
   if (!mayHoldReferences || !HasUnitOf(Value, u'&', 0)) return;
+  if (ResolvePredefinedInPlace(Value, OwnerDocument, guard)) return;
   const WideString v = Value;
   std::size_t n = static_cast<std::size_t>(XMLStrLen(v));
   TAppendBuffer out(n);

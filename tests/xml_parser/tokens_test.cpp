@@ -51,6 +51,19 @@ const DumpCase kDumps[] = {
      "XML version=\"1.0\" encoding=\"UTF-8\"\n<a t=\"&#x10348;\">\n  TEXT \"&#x10348;\"\n</a>\n"},
     {"AsciiWithoutDeclaration", "<a>\xE9</a>", "XML version=\"1.0\"\n<a>\n  TEXT \"_\"\n</a>\n"},
     {"Utf16LittleEndian", "\xFF\xFE<\0a\0/\0>\0", "XML version=\"1.0\"\n<a>\n</a>\n"},
+    // Texts whose references are all to predefined entities, and the ones
+    // beside them that are not.
+    {"EveryPredefinedEntity", "<r>&amp;&lt;&gt;&quot;&apos;</r>", "XML version=\"1.0\"\n<r>\n  TEXT \"&amp;&lt;&gt;&quot;'\"\n</r>\n"},
+    {"NamesNearPredefinedStay", "<r>&amp;&ampx;&am;&apos ;</r>",
+     "XML version=\"1.0\"\n<r>\n  TEXT \"&amp;&amp;ampx;&amp;am;&amp;apos ;\"\n</r>\n"},
+    {"PredefinedBesideCharReference", "<r>a&amp;b&#65;&lt;</r>", "XML version=\"1.0\"\n<r>\n  TEXT \"a&amp;bA&lt;\"\n</r>\n"},
+    {"PredefinedThenUnterminated", "<r>&amp;;&lt;&gt</r>", "1: Illegal character in the text value '&&'."},
+    {"PredefinedRedeclared", "<!DOCTYPE r [<!ENTITY amp '&#38;#38;'>]><r>a&amp;b</r>",
+     "XML version=\"1.0\"\nDOCTYPE r\n  ENTITY amp \"&amp;#38;\"\n<r>\n  TEXT \"a&amp;b\"\n</r>\n"},
+    {"PredefinedNameDeclaredUnparsed",
+     "<!DOCTYPE r [<!NOTATION n SYSTEM 'q'><!ENTITY lt SYSTEM 'x' NDATA n>]><r>a&amp;b&lt;</r>",
+     "1: Reference to an unparsed entity is not allowed in the character data."},
+    {"BlanksFromReferencesDropped", "<r> &#32; <a/>&amp;</r>", "XML version=\"1.0\"\n<r>\n  <a>\n  </a>\n  TEXT \"&amp;\"\n</r>\n"},
 };
 
 class Dumps : public testing::TestWithParam<DumpCase> {};
