@@ -330,6 +330,16 @@ struct TTextClasses {
 };
 constexpr TTextClasses kTextClasses;
 
+#ifdef __SSE2__
+// The bits set in a mask of a few line feeds: without a popcount
+// instruction std::popcount is a library call.
+inline int32_t CountBits(unsigned mask) {
+  int32_t n = 0;
+  for (; mask != 0; mask &= mask - 1) ++n;
+  return n;
+}
+#endif
+
 // How many of the n bytes at p belong to the run; the line feeds among them
 // are added to `lines`.
 std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, int32_t& lines) {
@@ -355,11 +365,10 @@ std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, int3
     unsigned lfs = static_cast<unsigned>(_mm_movemask_epi8(feeds));
     if (ends != 0) {
       const int k = std::countr_zero(ends);
-      lfs &= (1u << k) - 1;
-      lines += std::popcount(lfs);
+      lines += CountBits(lfs & ((1u << k) - 1));
       return i + static_cast<std::size_t>(k);
     }
-    if (lfs != 0) lines += std::popcount(lfs);
+    lines += CountBits(lfs);
   }
 #else
   // Eight bytes at a time: one test for the whole block.
