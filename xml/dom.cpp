@@ -306,6 +306,26 @@ TLkXMLNode* TLkNodeList::FindNamed(const WideString& name, uint8_t kind) const {
   return it == index->end() ? nullptr : it->second;
 }
 
+namespace {
+// XMLSameText(a, b) for a `b` that holds no U+0000, from the back: the
+// names of one start-tag differ at their ends most often.
+bool SameAsTokenName(const WideString& a, const WideString& b) {
+  const std::size_t n = b.size();
+  if (a.size() < n || (a.size() > n && a[n] != 0)) return false;
+  auto up = [](WideChar c) { return c >= u'a' && c <= u'z' ? static_cast<WideChar>(c - 32) : c; };
+  for (std::size_t i = n; i-- > 0;)
+    if (up(a[i]) != up(b[i])) return false;
+  return true;
+}
+}  // namespace
+
+TLkXMLNode* TLkNodeList::FindTokenName(const WideString& name, uint8_t kind) const {
+  if (size_ > 16) return FindNamed(name, kind);
+  for (TLkXMLNode* n = FirstOfKind(kind); n; n = n->NextOfKind())
+    if (SameAsTokenName(n->Name, name)) return n;
+  return nullptr;
+}
+
 void TLkNodeList::CheckInsert(TLkXMLNode* node, const char* inUseMessage) const {
   if (!node) throw ELkDOMException(INVALID_POINTER_ERR, "TLkNodeList: nil node");
   if (node->parent_ || node->list_) throw ELkDOMException(INUSE_ATTRIBUTE_ERR, inUseMessage);
@@ -437,7 +457,7 @@ void TLkContainer::SetAttributeText(const WideString& name, WideString&& value) 
 }
 
 void TLkContainer::AddParsedAttribute(const WideString& name, WideString&& value) {
-  if (TLkXMLAttr* a = GetAttributeNode(name)) {
+  if (auto* a = static_cast<TLkXMLAttr*>(childNodes_.FindTokenName(name, ntAttribute))) {
     a->SetValue(value);
     a->NormalizeFor(this);
     return;

@@ -124,6 +124,9 @@ class TLkNodeList {
   // The number of nodes of the first node's kind.
   virtual int32_t GetCount() const;
   TLkXMLNode* FindNamed(const WideString& name, uint8_t kind) const;
+  // FindNamed for a name that holds no U+0000 (a token's): quicker on a
+  // short list.
+  TLkXMLNode* FindTokenName(const WideString& name, uint8_t kind) const;
 
   void Append(TLkXMLNode* node);
   // Appends a node just made: in no list and without children. The caller

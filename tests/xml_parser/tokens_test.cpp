@@ -38,6 +38,8 @@ const DumpCase kDumps[] = {
     {"EndTagWithoutName", "<a><b>x</></>", "XML version=\"1.0\"\n<a>\n  <b>\n    TEXT \"x\"\n  </b>\n</a>\n"},
     {"DuplicateAttributeLastWins", "<a x=\"1\" x=\"2\"/>", "XML version=\"1.0\"\n<a x=\"2\">\n</a>\n"},
     {"AttributeNamesMatchIgnoringCase", "<a x=\"1\" X=\"2\"/>", "XML version=\"1.0\"\n<a x=\"2\">\n</a>\n"},
+    {"AttributeNamesDifferingInOneUnit", "<a xy=\"1\" xY=\"2\" yx=\"3\" x=\"4\" xyz=\"5\" Xy=\"6\"/>",
+     "XML version=\"1.0\"\n<a x=\"4\" xy=\"6\" xyz=\"5\" yx=\"3\">\n</a>\n"},
     {"LongAndNonAsciiNames",
      "<?xml version=\"1.0\" encoding=\"UTF-8\"?><\xC3\xA9l\xC3\xA9ment-long attribut-long=\"v\"><b.c-d/></\xC3\xA9l\xC3\xA9ment-long>",
      "XML version=\"1.0\" encoding=\"UTF-8\"\n<&#xE9;l&#xE9;ment-long attribut-long=\"v\">\n  <b.c-d>\n  </b.c-d>\n</&#xE9;l&#xE9;ment-long>\n"},
