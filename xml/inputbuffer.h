@@ -64,6 +64,20 @@ class TInputBuffer : public TObject {
     }
     return ReadCharSlow();
   }
+  // The character ReadChar would give next when it is an ASCII byte of
+  // UTF-8 inside the current half (never 0), else -1; the position stays.
+  int PeekAscii() const {
+    if (encoding_ == UTF_8 && !twoByte_ && pendingLow_ == 0) {
+      uint8_t b = 0;
+      if (pos_ < kHalfSize - 1) {
+        if (pos_ + 1 < countA_) b = a_[static_cast<std::size_t>(pos_ + 1)];
+      } else if (pos_ >= kHalfSize && pos_ < 2 * kHalfSize && pos_ - kHalfSize < countB_) {
+        b = b_[static_cast<std::size_t>(pos_ - kHalfSize)];
+      }
+      if (b != 0 && b < 0x80) return b;
+    }
+    return -1;
+  }
   // Appends the run of characters from here on that ReadChar would give
   // one by one, as long as they are ASCII and not marked in `stop` (128
   // entries; entry 0 must be set), within the current half, and leaves the

@@ -348,6 +348,9 @@ void TLexAnalyzer::ExpandPEReference() {
 
 void TLexAnalyzer::ScanMarkupOpener() {
   if (s_.ContentMode) s_.KeepWhitespace = false;
+  // Most often a start-tag: seen without reading and stepping back.
+  const int next = PeekAscii();
+  if (next >= 0 && next != u'!' && next != u'/' && next != u'?') return SetTableToken(u"<", tkLess);
   WideChar c = ReadChar();
   if (c == u'!') {
     WideChar c2 = ReadChar();
@@ -473,11 +476,17 @@ void TLexAnalyzer::ScanName(WideChar first, bool allowNmToken) {
   text.assign(1, first);
   for (;;) {
     ReadRun(text, lexchars::kStopName);
+    // The run ends before an ASCII character that is no name character,
+    // most often: seen without reading and stepping back.
+    const int next = PeekAscii();
+    if (next >= 0 && !(lexchars::kAscii[next] & lexchars::kName)) break;
     WideChar c = ReadChar();
-    if (!LexIsName(c)) break;
+    if (!LexIsName(c)) {
+      StepBack();
+      break;
+    }
     text += c;
   }
-  StepBack();
   s_.Current->Value = allowNmToken && !LexIsNameStart(first) ? tkNmToken : tkName;
   s_.Current->Extra = -1;
 }

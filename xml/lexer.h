@@ -94,6 +94,12 @@ struct TLexInput {
     out.append(Text, Pos, end - Pos);
     Pos = end;
   }
+  // See TInputBuffer::PeekAscii.
+  int PeekAscii() const {
+    if (Buffer) return Buffer->PeekAscii();
+    if (EndReads == 0 && Pos < Text.size() && Text[Pos] != 0 && Text[Pos] < 0x80) return Text[Pos];
+    return -1;
+  }
   void StepBack() {
     if (Buffer) {
       Buffer->StepBack();
@@ -193,6 +199,7 @@ class TLexAnalyzer : public TComponent {
   // --- scanners -----------------------------------------------------------
   WideChar ReadChar() { return s_.Top->ReadChar(); }
   void ReadRun(WideString& out, const uint8_t* stop) { s_.Top->ReadRun(out, stop); }
+  int PeekAscii() const { return s_.Top->PeekAscii(); }
   void StepBack() { s_.Top->StepBack(); }
   void ReadTextRun(WideString& out, int32_t& lines) { s_.Top->ReadTextRun(out, lines); }
   void StepBackChars(int n) {
