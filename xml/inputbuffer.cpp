@@ -428,6 +428,7 @@ void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines) {
   // Scanned a piece at a time, so that widening finds the piece in the cache
   // and the text grows by exactly what it takes.
   constexpr int32_t kPiece = 4096;
+  const uint16_t* row = singleByte ? CodePageTables[encoding_ - 1] : nullptr;
   int32_t i = first;
   while (i < limit) {
     const std::size_t piece = static_cast<std::size_t>(std::min(limit - i, kPiece));
@@ -438,7 +439,28 @@ void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines) {
       Widen(base + i, k, out.data() + old);
       i += static_cast<int32_t>(k);
     }
-    if (k < piece) break;
+    if (k == piece) continue;
+    // A character that is not ASCII joins the run when it is whole in this
+    // half and decodes as ReadChar would decode it; anything else (also an
+    // error) is left to ReadChar.
+    const uint8_t b = base[i];
+    if (b < 0x80) break;
+    if (row) {
+      if (row[b] == 0) break;
+      out += static_cast<WideChar>(row[b]);
+      ++i;
+      continue;
+    }
+    uint32_t cp = 0;
+    const int len = DecodeUTF8(base + i, static_cast<std::size_t>(limit - i), cp);
+    if (len == 0) break;
+    if (cp < 0x10000) {
+      out += static_cast<WideChar>(cp);
+    } else {
+      out += static_cast<WideChar>(0xD800 + ((cp - 0x10000) >> 10));
+      out += static_cast<WideChar>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    }
+    i += len;
   }
   pos_ += i - first;
 }

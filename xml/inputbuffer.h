@@ -85,9 +85,9 @@ class TInputBuffer : public TObject {
   // mode: the caller goes on with ReadChar.
   void ReadAsciiRun(WideString& out, const uint8_t* stop);
   // Appends the run of character data from here on that ReadChar would give
-  // one by one up to the first "<", "&", end of the input or character that
-  // needs decoding, within the current half, and adds the line feeds in it
-  // to `lines`. Appends nothing outside one-byte mode.
+  // one by one up to the first "<", "&", end of the input, or character that
+  // is not whole in the current half or would raise, and adds the line feeds
+  // in it to `lines`. Appends nothing outside one-byte mode.
   void ReadTextRun(WideString& out, int32_t& lines);
   // At least as many code units as ReadChar can still give: a size for a
   // text that may take up the rest of the input.
