@@ -78,6 +78,25 @@ class TInputBuffer : public TObject {
     }
     return -1;
   }
+  // The bytes from here to the end of the current half, for a caller that
+  // reads ASCII itself: every byte in them below 0x80 but 0 is what
+  // ReadChar would give, until the first other byte. Empty outside UTF-8
+  // one-byte mode. SkipAscii then steps over the bytes taken.
+  const uint8_t* AsciiWindow(int32_t& count) const {
+    count = 0;
+    if (encoding_ != UTF_8 || twoByte_ || pendingLow_ != 0 || charEnds_ != 0) return nullptr;
+    const uint8_t* p = nullptr;
+    if (pos_ < kHalfSize - 1) {
+      p = a_.get() + (pos_ + 1);
+      count = countA_ - (pos_ + 1);
+    } else if (pos_ >= kHalfSize && pos_ < 2 * kHalfSize) {
+      p = b_.get() + (pos_ - kHalfSize);
+      count = countB_ - (pos_ - kHalfSize);
+    }
+    if (count < 0) count = 0;
+    return p;
+  }
+  void SkipAscii(int32_t n) { pos_ += n; }
   // Appends the run of characters from here on that ReadChar would give
   // one by one, as long as they are ASCII and not marked in `stop` (128
   // entries; entry 0 must be set), within the current half, and leaves the

@@ -475,11 +475,21 @@ void TLexAnalyzer::ScanName(WideChar first, bool allowNmToken) {
   WideString& text = s_.Current->Name;
   text.assign(1, first);
   for (;;) {
-    ReadRun(text, lexchars::kStopName);
-    // The run ends before an ASCII character that is no name character,
-    // most often: seen without reading and stepping back.
-    const int next = PeekAscii();
-    if (next >= 0 && !(lexchars::kAscii[next] & lexchars::kName)) break;
+    // Names are short: their ASCII characters are taken straight from the
+    // input's bytes, and the name most often ends before an ASCII
+    // character that is no name character, seen without reading it.
+    int32_t count = 0;
+    if (const uint8_t* p = s_.Top->AsciiWindow(count)) {
+      int32_t n = 0;
+      while (n < count && p[n] < 0x80 && (lexchars::kAscii[p[n]] & lexchars::kName)) ++n;
+      for (int32_t k = 0; k < n; ++k) text.push_back(p[k]);
+      s_.Top->SkipAscii(n);
+      if (n < count && p[n] != 0 && p[n] < 0x80) break;
+    } else {
+      ReadRun(text, lexchars::kStopName);
+      const int next = PeekAscii();
+      if (next >= 0 && !(lexchars::kAscii[next] & lexchars::kName)) break;
+    }
     WideChar c = ReadChar();
     if (!LexIsName(c)) {
       StepBack();

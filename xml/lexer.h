@@ -94,6 +94,13 @@ struct TLexInput {
     out.append(Text, Pos, end - Pos);
     Pos = end;
   }
+  // See TInputBuffer::AsciiWindow; empty for entity text.
+  const uint8_t* AsciiWindow(int32_t& count) const {
+    if (Buffer) return Buffer->AsciiWindow(count);
+    count = 0;
+    return nullptr;
+  }
+  void SkipAscii(int32_t n) { Buffer->SkipAscii(n); }
   // See TInputBuffer::PeekAscii.
   int PeekAscii() const {
     if (Buffer) return Buffer->PeekAscii();
