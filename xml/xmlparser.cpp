@@ -1,6 +1,7 @@
 #include "xml/xmlparser.h"
 
 #include <cstring>
+#include <optional>
 #include <unordered_set>
 
 #include "xml/contentmodel.h"
@@ -167,15 +168,28 @@ void TLkXMLParser::ParseDoctype() {
 
 // --- elements and content -----------------------------------------------------------
 
+void TLkXMLParser::Take(int32_t code) {
+  if (s_.Current->Value != code) IllegalToken();
+  TLkXMLParser::NextToken();
+  if (s_.Current->Value == tkEOF) Rescan();
+}
+
 void TLkXMLParser::ParseStartTag(std::size_t& open, bool& empty) {
-  Match(tkLess);
-  Match(tkName);
+  Take(tkLess);
+  Take(tkName);
   OpenElement(PreviousToken().Name);
-  std::unordered_set<WideString> seen;  // names as written: XML compares them exactly
+  std::optional<std::unordered_set<WideString>> seen;  // names as written: XML compares them exactly
+  if (StandardXML) seen.emplace();
   while (CurrentToken().Value == tkName) {
-    if (StandardXML && !seen.insert(CurrentToken().Name).second)
+    if (seen && !seen->insert(CurrentToken().Name).second)
       Error("Attribute \"" + MsgText(CurrentToken().Name) + "\" appears more than once in the start-tag.");
-    ParseAttribute(CurrentToken().Name);
+    // As ParseAttribute does.
+    WideString name = CurrentToken().Name;
+    Take(tkName);
+    Take('=');
+    if (CurrentToken().Value != tkLiteral) Error("Attribute value required or incorrect");
+    Take(tkLiteral);
+    BuildAttribute(name, s_.Previous->Name);
   }
   empty = CurrentToken().Value == tkEmptyTagEnd;
   if (!empty && CurrentToken().Value != tkGreater) IllegalToken();
@@ -202,7 +216,7 @@ bool TLkXMLParser::ParseContentItems() {
       case tkText: {
         WideString text = std::move(s_.Current->Name);  // the token is consumed
         const bool plain = s_.Current->Extra == kPlainText;
-        Match(tkText);
+        Take(tkText);
         BuildText(std::move(text), plain);
         break;
       }
@@ -227,22 +241,22 @@ void TLkXMLParser::ParseElements(bool entityMode) {
         if (open == 0 && !entityMode) {
           // The root is complete: what follows is the epilogue.
           s_.ContentMode = s_.KeepWhitespace = false;
-          Match(tkEmptyTagEnd);
+          Take(tkEmptyTagEnd);
           CloseElement();
           return;
         }
-        Match(tkEmptyTagEnd);
+        Take(tkEmptyTagEnd);
         CloseElement();
       } else {
-        Match(tkGreater);
+        Take(tkGreater);
       }
     }
     atStartTag = ParseContentItems();
     if (atStartTag) continue;
     if (open == 0) return;  // the end of an entity's content
-    Match(tkEndTagOpen);
+    Take(tkEndTagOpen);
     if (CurrentToken().Value == tkName || StandardXML) {
-      Match(tkName);
+      Take(tkName);
       const WideString& endName = PreviousToken().Name;
       const WideString& startName = Stack().Top()->GetNodeName();
       if (endName != startName)
@@ -253,10 +267,10 @@ void TLkXMLParser::ParseElements(bool entityMode) {
     --open;
     if (open == 0 && !entityMode) {
       s_.ContentMode = s_.KeepWhitespace = false;
-      Match(tkGreater);
+      Take(tkGreater);
       return;
     }
-    Match(tkGreater);
+    Take(tkGreater);
   }
 }
 

@@ -73,6 +73,8 @@ class TLkXMLParser : public TLexAnalyzer, public TLkXMLParserLink {
   // Elements and content, iteratively: nesting costs no call stack. In
   // entity mode the content of the open "_root" is read up to its end.
   void ParseElements(bool entityMode);
+  // Match for the parser's own productions, without virtual calls.
+  void Take(int32_t code);
   // Counts an element left open in `open`.
   void ParseStartTag(std::size_t& open, bool& empty);
   // Build of an element start (kind 1) and end (kind 15).

@@ -2,8 +2,10 @@
 // errors are only ELkXMLParserError, and stepping back then reading again
 // gives the same characters as a straight read.
 //
-// Byte 0 chooses the encoding of one-byte mode and (high nibble F) that the bytes are
-// placed across the boundary of the buffer's halves (behind filler).
+// Byte 0 chooses the encoding of one-byte mode, (bit 3) that runs of
+// character data are read at once before each single read, and (high nibble
+// F) that the bytes are placed across the boundary of the buffer's halves
+// (behind filler).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -68,8 +70,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   b.LoadFromStream(s);
   if (!b.HasByteOrderMark()) b.SetEncoding(e);
   WideString got;
+  const bool runs = (control & 8) != 0;
   try {
     for (std::size_t k = 0;; ++k) {
+      if (runs) {
+        // A run gives what single reads give, none of "<", "&" and U+0000,
+        // with its line feeds counted.
+        const std::size_t from = got.size();
+        int32_t lines = 0;
+        b.ReadTextRun(got, lines);
+        if (got.size() > want.size()) __builtin_trap();
+        int32_t feeds = 0;
+        for (std::size_t i = from; i < got.size(); ++i) {
+          if (got[i] == 0 || got[i] == u'<' || got[i] == u'&') __builtin_trap();
+          if (got[i] == u'\n') ++feeds;
+        }
+        if (feeds != lines) __builtin_trap();
+      }
       WideChar c = b.ReadChar();
       if (c == 0) break;
       got += c;
