@@ -1,5 +1,6 @@
 #include "xml/xmlparser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <unordered_set>
@@ -17,8 +18,10 @@ namespace {
 
 // The Extra of a text token that holds no "&".
 constexpr int32_t kPlainText = -2;
-// Texts from this length on are sized for the rest of the input.
+// Texts from this length on are sized for the rest of the input, by at
+// most this many units more.
 constexpr std::size_t kLargeText = std::size_t{1} << 18;
+constexpr int64_t kLargestSizing = int64_t{1} << 25;
 
 bool IsPredefinedEntity(const WideString& name) {
   return name == u"amp" || name == u"apos" || name == u"quot" || name == u"lt" || name == u"gt";
@@ -347,11 +350,14 @@ void TLkXMLParser::ScanCharData(WideChar c) {
     if (lines > 0) NewLines(lines);
     if (!sized && text.size() >= kLargeText && s_.Top->Buffer) {
       // A text this long may well fill the input: one block for all of it
-      // instead of copying the text each time it doubles.
+      // instead of copying the text each time it doubles. Only a hint: the
+      // block is bounded, and when it cannot be had the text grows as usual.
       sized = true;
-      const int64_t rest = s_.Top->Buffer->UnitsLeftAtMost();
-      if (static_cast<uint64_t>(rest) < text.max_size() - text.size())
+      const int64_t rest = std::min(s_.Top->Buffer->UnitsLeftAtMost(), kLargestSizing);
+      try {
         text.reserve(text.size() + static_cast<std::size_t>(rest));
+      } catch (const std::exception&) {
+      }
     }
   }
   // Room far beyond the text (markup followed it) is given back.
