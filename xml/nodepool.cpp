@@ -34,9 +34,9 @@ struct TFree {
 };
 
 struct TPool {
-  TFree* Free[kClasses] = {};
-  char* Cursor = nullptr;  // the unused rest of the newest block
-  char* End = nullptr;
+  // Read without the lock to see whether a list is empty: a parse that
+  // builds a new tree finds them all empty and takes no lock.
+  std::atomic<TFree*> Free[kClasses] = {};
   std::atomic_flag Busy = ATOMIC_FLAG_INIT;  // nodes are a main-thread affair; this only keeps it safe
 };
 
@@ -44,6 +44,15 @@ TPool& Pool() {
   static TPool pool;
   return pool;
 }
+
+// Each thread cuts new nodes from a block of its own, without a lock (a
+// lock is a full memory fence, on every node). The rest of a thread's
+// block is lost when the thread ends.
+struct TBlock {
+  char* Cursor = nullptr;
+  char* End = nullptr;
+};
+thread_local TBlock tBlock;
 
 struct TLock {
   std::atomic_flag& Flag;
@@ -61,25 +70,23 @@ void* Allocate(std::size_t size) {
   const std::size_t cls = (size - 1) / kGrain;
   const std::size_t rounded = (cls + 1) * kGrain;
   TPool& pool = Pool();
-  {
+  if (pool.Free[cls].load(std::memory_order_relaxed)) {
     TLock lock(pool.Busy);
-    if (TFree* f = pool.Free[cls]) {
-      pool.Free[cls] = f->Next;
+    if (TFree* f = pool.Free[cls].load(std::memory_order_relaxed)) {
+      pool.Free[cls].store(f->Next, std::memory_order_relaxed);
       return f;
     }
-    if (static_cast<std::size_t>(pool.End - pool.Cursor) >= rounded) {
-      void* p = pool.Cursor;
-      pool.Cursor += rounded;
-      return p;
-    }
   }
-  // A new block; the rest of the old one is too small for this size and
-  // stays unused.
-  char* block = static_cast<char*>(::operator new(kBlockSize));
-  TLock lock(pool.Busy);
-  pool.Cursor = block + rounded;
-  pool.End = block + kBlockSize;
-  return block;
+  TBlock& block = tBlock;
+  if (static_cast<std::size_t>(block.End - block.Cursor) < rounded) {
+    // A new block; the rest of the old one is too small for this size and
+    // stays unused.
+    block.Cursor = static_cast<char*>(::operator new(kBlockSize));
+    block.End = block.Cursor + kBlockSize;
+  }
+  void* p = block.Cursor;
+  block.Cursor += rounded;
+  return p;
 }
 
 void Release(void* p, std::size_t size) noexcept {
@@ -92,8 +99,8 @@ void Release(void* p, std::size_t size) noexcept {
   TPool& pool = Pool();
   TLock lock(pool.Busy);
   auto* f = static_cast<TFree*>(p);
-  f->Next = pool.Free[cls];
-  pool.Free[cls] = f;
+  f->Next = pool.Free[cls].load(std::memory_order_relaxed);
+  pool.Free[cls].store(f, std::memory_order_relaxed);
 }
 
 #endif
