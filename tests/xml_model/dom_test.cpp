@@ -1,6 +1,11 @@
 // Nodes, node lists, containers, elements, character data and attributes.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "tests/xml_model/fake_parser.h"
 #include "tests/xml_model/test_util.h"
 #include "xml/dom.h"
@@ -210,6 +215,40 @@ TEST(NodeListTest, CountAndItemsFollowChanges) {
   l.Clear();
   EXPECT_EQ(l.GetCount(), 0);
   EXPECT_EQ(l.GetItem(1, 0), nullptr);
+}
+
+// Nodes come from a pool shared by the threads: trees built in several
+// threads at once stay whole, and nodes one thread made another destroys
+// and makes again.
+TEST(NodeListTest, TreesOfSeveralThreads) {
+  FakeDoc f;
+  constexpr int kThreads = 4, kNodes = 20'000;
+  std::vector<std::unique_ptr<TLkXMLElement>> roots(kThreads);
+  auto build = [&](int t) {
+    roots[static_cast<std::size_t>(t)] = std::make_unique<TLkXMLElement>(u"r", &f.doc);
+    TLkXMLElement& r = *roots[static_cast<std::size_t>(t)];
+    for (int i = 0; i < kNodes; ++i) {
+      if (i % 2)
+        r.AppendNode(new TLkXMLText(u"a text longer than a short string", &f.doc));
+      else
+        r.AppendNode(new TLkXMLElement(u"e", &f.doc));
+    }
+  };
+  for (int round = 0; round < 2; ++round) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) threads.emplace_back(build, t);
+    for (auto& th : threads) th.join();
+    for (const auto& r : roots) {
+      int texts = 0, elements = 0;
+      for (TLkXMLNode* n = r->FirstChild(); n; n = n->NextSibling()) {
+        texts += n->GetKind() == ntText && n->GetValue() == u"a text longer than a short string";
+        elements += n->GetKind() == ntElement && n->GetNodeName() == u"e";
+      }
+      EXPECT_EQ(texts, kNodes / 2);
+      EXPECT_EQ(elements, kNodes / 2);
+    }
+    for (auto& r : roots) r.reset();  // destroyed here, made again by the threads
+  }
 }
 
 TEST(NodeListTest, IndexedWalkOverManyNodesIsLinear) {
