@@ -308,13 +308,13 @@ void TInputBuffer::ReadAsciiRun(WideString& out, const uint8_t* stop) {
 }
 
 namespace {
-// What ends a run of character data: 1 for the bytes ReadChar would not give
-// as themselves, 2 for a line feed. In UTF-8 every ASCII byte but 0 stands
-// for itself; the single-byte tables have no character for the other
-// control bytes and 7F.
+// What ends any run of text: 1 for the bytes ReadChar would not give as
+// themselves, 2 for a line feed. In UTF-8 every ASCII byte but 0 stands for
+// itself; the single-byte tables have no character for the other control
+// bytes and 7F. The stops of the kind of text come on top.
 enum : uint8_t { kRunEnd = 1, kLineFeed = 2 };
 constexpr uint8_t TextClass(int b, bool singleByte) {
-  if (b == 0 || b == '<' || b == '&' || b >= 0x80) return kRunEnd;
+  if (b == 0 || b >= 0x80) return kRunEnd;
   if (b == '\n') return kLineFeed;
   if (singleByte && ((b < 0x20 && b != '\t' && b != '\r') || b == 0x7F)) return kRunEnd;
   return 0;
@@ -330,6 +330,11 @@ struct TTextClasses {
 };
 constexpr TTextClasses kTextClasses;
 
+inline bool IsStop(uint8_t b, const TRunStops& s) {
+  return b == static_cast<uint8_t>(s.A) || b == static_cast<uint8_t>(s.B) || b == static_cast<uint8_t>(s.C) ||
+         b == static_cast<uint8_t>(s.D);
+}
+
 #ifdef __SSE2__
 // The bits set in a mask of a few line feeds: without a popcount
 // instruction std::popcount is a library call.
@@ -342,20 +347,23 @@ inline int32_t CountBits(unsigned mask) {
 
 // How many of the n bytes at p belong to the run; the line feeds among them
 // are added to `lines`.
-std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, int32_t& lines) {
+std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, const TRunStops& stops,
+                          int32_t& lines) {
   std::size_t i = 0;
 #ifdef __SSE2__
   // Sixteen bytes at a time: a mask of the bytes that end the run and one of
   // the line feeds.
-  const __m128i less = _mm_set1_epi8('<'), amp = _mm_set1_epi8('&'), feed = _mm_set1_epi8('\n');
+  const __m128i a = _mm_set1_epi8(stops.A), b2 = _mm_set1_epi8(stops.B), c = _mm_set1_epi8(stops.C);
+  const __m128i d = _mm_set1_epi8(stops.D), feed = _mm_set1_epi8('\n');
   const __m128i zero = _mm_setzero_si128(), space = _mm_set1_epi8(0x20), del = _mm_set1_epi8(0x7F);
   const __m128i tab = _mm_set1_epi8('\t'), cr = _mm_set1_epi8('\r');
   for (; n - i >= 16; i += 16) {
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     const __m128i feeds = _mm_cmpeq_epi8(b, feed);
     // A byte's high bit set: not ASCII.
-    __m128i end = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, less), _mm_cmpeq_epi8(b, amp)),
-                               _mm_or_si128(_mm_cmpeq_epi8(b, zero), b));
+    __m128i end = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, a), _mm_cmpeq_epi8(b, b2)),
+                               _mm_or_si128(_mm_cmpeq_epi8(b, c), _mm_cmpeq_epi8(b, d)));
+    end = _mm_or_si128(end, _mm_or_si128(_mm_cmpeq_epi8(b, zero), b));
     if (singleByte) {
       const __m128i kept = _mm_or_si128(_mm_or_si128(feeds, _mm_cmpeq_epi8(b, tab)), _mm_cmpeq_epi8(b, cr));
       const __m128i control = _mm_andnot_si128(kept, _mm_cmplt_epi8(b, space));
@@ -376,7 +384,8 @@ std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, int3
   for (; n - i >= 8; i += 8) {
     unsigned all = 0, feeds = 0;
     for (int k = 0; k < 8; ++k) {
-      const unsigned c = classes[p[i + k]];
+      const uint8_t b = p[i + k];
+      const unsigned c = classes[b] | (IsStop(b, stops) ? kRunEnd : 0);
       all |= c;
       feeds += c >> 1;
     }
@@ -387,7 +396,7 @@ std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, int3
   const uint8_t* table = kTextClasses.Of[singleByte ? 1 : 0];
   for (; i < n; ++i) {
     const uint8_t c = table[p[i]];
-    if (c & kRunEnd) break;
+    if ((c & kRunEnd) || IsStop(p[i], stops)) break;
     lines += c >> 1;
   }
   return i;
@@ -408,7 +417,7 @@ void Widen(const uint8_t* from, std::size_t n, WideChar* to) {
 }
 }  // namespace
 
-void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines) {
+void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines, const TRunStops& stops) {
   if (twoByte_ || pendingLow_ != 0 || charEnds_ != 0) return;
   const bool singleByte = IsSingleByteEncoding(encoding_);
   if (encoding_ != UTF_8 && !singleByte) return;
@@ -432,7 +441,7 @@ void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines) {
   int32_t i = first;
   while (i < limit) {
     const std::size_t piece = static_cast<std::size_t>(std::min(limit - i, kPiece));
-    const std::size_t k = TextRunLength(base + i, piece, singleByte, lines);
+    const std::size_t k = TextRunLength(base + i, piece, singleByte, stops, lines);
     if (k > 0) {
       const std::size_t old = out.size();
       out.resize(old + k);

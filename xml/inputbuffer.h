@@ -11,6 +11,13 @@
 #include "xml/codepages.h"
 #include "xml/xmlstring.h"
 
+// The ASCII characters besides U+0000 that end a run of text (ReadTextRun):
+// up to four, one repeated for fewer.
+struct TRunStops {
+  char A, B, C, D;
+};
+inline constexpr TRunStops kCharDataStops{'<', '&', '<', '&'};
+
 // The stream is read in two alternating halves of 102,401 bytes, so the
 // tokenizer can step back over what it has just looked at, also across the
 // boundary between the halves, without reading the stream twice.
@@ -103,11 +110,12 @@ class TInputBuffer : public TObject {
   // position as those reads would. Appends nothing outside UTF-8 one-byte
   // mode: the caller goes on with ReadChar.
   void ReadAsciiRun(WideString& out, const uint8_t* stop);
-  // Appends the run of character data from here on that ReadChar would give
-  // one by one up to the first "<", "&", end of the input, or character that
-  // is not whole in the current half or would raise, and adds the line feeds
-  // in it to `lines`. Appends nothing outside one-byte mode.
-  void ReadTextRun(WideString& out, int32_t& lines);
+  // Appends the run of text from here on that ReadChar would give one by one
+  // up to the first of the stops (by default those of character data: "<"
+  // and "&"), the end of the input, or a character that is not whole in the
+  // current half or would raise, and adds the line feeds in it to `lines`.
+  // Appends nothing outside one-byte mode.
+  void ReadTextRun(WideString& out, int32_t& lines, const TRunStops& stops = kCharDataStops);
   // At least as many code units as ReadChar can still give: a size for a
   // text that may take up the rest of the input.
   int64_t UnitsLeftAtMost();

@@ -501,9 +501,24 @@ void TLexAnalyzer::ScanName(WideChar first, bool allowNmToken) {
   s_.Current->Extra = -1;
 }
 
+namespace {
+// Where the runs of the text of a section, a comment and a processing
+// instruction end: at what the scanner looks at itself.
+constexpr TRunStops kCDataStops{']', ']', ']', ']'};
+constexpr TRunStops kCommentStops{'-', ' ', '\n', '\r'};
+constexpr TRunStops kPIStops{'?', '?', '?', '?'};
+}  // namespace
+
+void TLexAnalyzer::ReadTextRunCountingLines(WideString& text, const TRunStops& stops) {
+  int32_t lines = 0;
+  ReadTextRun(text, lines, stops);
+  if (lines > 0) NewLines(lines);
+}
+
 void TLexAnalyzer::ScanCData() {
   WideString text;
   for (;;) {
+    ReadTextRunCountingLines(text, kCDataStops);
     WideChar c = ReadChar();
     if (c == 0) Error("CDSection does not have a matching end-tag.");
     if (c == u']') {
@@ -525,6 +540,7 @@ void TLexAnalyzer::ScanCData() {
 void TLexAnalyzer::ScanCommentText() {
   WideString text;
   for (;;) {
+    ReadTextRunCountingLines(text, kCommentStops);
     WideChar c = ReadChar();
     switch (c) {
       case 0:
@@ -560,6 +576,7 @@ void TLexAnalyzer::ScanPIData() {
   WideChar c = ReadChar();
   if (c != u' ') StepBack();
   for (;;) {
+    ReadTextRunCountingLines(text, kPIStops);
     c = ReadChar();
     if (c == 0) Error("PI does not have a matching end-tag.");
     if (c == u'?') {

@@ -77,18 +77,20 @@ struct TLexInput {
     out.append(Text, Pos, end - Pos);
     Pos = end;
   }
-  // Appends what ReadChar would give one by one up to the first "<", "&"
-  // or end of the text, adding the line feeds in it to `lines` (see
+  // Appends what ReadChar would give one by one up to the first of the
+  // stops or end of the text, adding the line feeds in it to `lines` (see
   // TInputBuffer::ReadTextRun); may append nothing.
-  void ReadTextRun(WideString& out, int32_t& lines) {
+  void ReadTextRun(WideString& out, int32_t& lines, const TRunStops& stops = kCharDataStops) {
     if (Buffer) {
-      Buffer->ReadTextRun(out, lines);
+      Buffer->ReadTextRun(out, lines, stops);
       return;
     }
     std::size_t end = Pos;
     for (; end < Text.size(); ++end) {
       const WideChar c = Text[end];
-      if (c == 0 || c == u'<' || c == u'&') break;
+      if (c == 0 || c == static_cast<uint8_t>(stops.A) || c == static_cast<uint8_t>(stops.B) ||
+          c == static_cast<uint8_t>(stops.C) || c == static_cast<uint8_t>(stops.D))
+        break;
       if (c == u'\n') ++lines;
     }
     out.append(Text, Pos, end - Pos);
@@ -208,13 +210,17 @@ class TLexAnalyzer : public TComponent {
   void ReadRun(WideString& out, const uint8_t* stop) { s_.Top->ReadRun(out, stop); }
   int PeekAscii() const { return s_.Top->PeekAscii(); }
   void StepBack() { s_.Top->StepBack(); }
-  void ReadTextRun(WideString& out, int32_t& lines) { s_.Top->ReadTextRun(out, lines); }
+  void ReadTextRun(WideString& out, int32_t& lines, const TRunStops& stops = kCharDataStops) {
+    s_.Top->ReadTextRun(out, lines, stops);
+  }
   void StepBackChars(int n) {
     for (int i = 0; i < n; ++i) StepBack();
   }
   bool InEntity() const { return s_.Inputs.size() > 1; }
   void NewLine();
   void NewLines(int32_t n);
+  // ReadTextRun with the line feeds in the run counted.
+  void ReadTextRunCountingLines(WideString& text, const TRunStops& stops);
   void SetToken(int32_t code, WideString text);
   // The current token becomes the previous one; the current one's storage
   // is reused for the next token.

@@ -106,6 +106,50 @@ TEST(Tokens, LineCounterAdvancesThroughText) {
             Outcome("<!DOCTYPE r [<!ENTITY n \"a\nb\nc</x>\">]>\n<r>x\n&n;\n&n;</r>"));
 }
 
+// Sections, comments and processing instructions are read in runs too:
+// long ones with line feeds, blanks, "-", "]" and "?" at every offset keep
+// their text as before (a comment's blanks merged, its line breaks
+// dropped) and count their lines.
+TEST(Tokens, SectionsCommentsAndPIsKeepTheirText) {
+  std::string raw;
+  int lines = 1;
+  for (int n = 0; n < 60; ++n) {
+    raw += std::string(static_cast<std::size_t>(n), static_cast<char>('a' + n % 26));
+    raw += n % 4 == 0 ? "\n" : n % 4 == 1 ? "  " : n % 4 == 2 ? "\r\n" : "\xC3\xA9";
+    raw += n % 3 == 0 ? "-" : n % 3 == 1 ? "]" : "?";
+    lines += n % 4 == 0 || n % 4 == 2;
+  }
+  const WideString wide = UTF8ToWide(raw);
+  WideString comment;
+  for (WideChar c : wide)
+    if (c != u'\n' && c != u'\r' && !(c == u' ' && !comment.empty() && comment.back() == u' ')) comment += c;
+  // A processing instruction's data has its whitespace made blanks (CR LF one).
+  WideString pi;
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    const WideChar c = wide[i];
+    if (c == u'\n') {
+      if (i == 0 || wide[i - 1] != u'\r') pi += u' ';
+    } else {
+      pi += c == u'\r' || c == u'\t' ? u' ' : c;
+    }
+  }
+  const std::string doc = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><r><![CDATA[" + raw + "]]><!--" + raw +
+                          "--><?pi " + raw + "?>";
+  auto p = Parse(doc + "</r>");
+  ASSERT_FALSE(p->failed) << p->error;
+  TLkXMLNode* n = p->document->GetDocumentElement()->FirstChild();
+  ASSERT_TRUE(n && n->GetKind() == ntCData);
+  EXPECT_TRUE(n->GetValue() == wide);
+  n = n->NextSibling();
+  ASSERT_TRUE(n && n->GetKind() == ntComment);
+  EXPECT_TRUE(n->GetValue() == comment);
+  n = n->NextSibling();
+  ASSERT_TRUE(n && n->GetKind() == ntPI);
+  EXPECT_TRUE(n->GetValue() == pi);
+  EXPECT_EQ(std::to_string(3 * lines - 2) + ": Start-tag name \"r\" does not match end-tag name \"x\"",
+            Outcome(doc + "</x>"));
+}
+
 // A text long enough to be sized for the rest of the input keeps every
 // character, also when much markup follows it, and in a one-byte encoding.
 TEST(Tokens, LongTextsAreReadWhole) {
