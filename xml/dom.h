@@ -106,10 +106,12 @@ class TLkXMLNode : public TObject {
   uint8_t Kind;
 };
 
-class TLkNodeList {
+// Final and without virtual methods: a list is part of every element, and
+// a table pointer in each would only cost room.
+class TLkNodeList final {
  public:
   explicit TLkNodeList(TLkXMLDocument* ownerDocument, TLkXMLNode* owner = nullptr);
-  virtual ~TLkNodeList();
+  ~TLkNodeList();
   TLkNodeList(const TLkNodeList&) = delete;
   TLkNodeList& operator=(const TLkNodeList&) = delete;
 
@@ -120,9 +122,9 @@ class TLkNodeList {
   TLkXMLNode* FirstOfKind(uint8_t kind) const;
   // 1-based; an index of 1 or less gives the first. Walking the items in
   // order costs constant time per step.
-  virtual TLkXMLNode* GetItem(int32_t index, uint8_t kind) const;
+  TLkXMLNode* GetItem(int32_t index, uint8_t kind) const;
   // The number of nodes of the first node's kind.
-  virtual int32_t GetCount() const;
+  int32_t GetCount() const;
   TLkXMLNode* FindNamed(const WideString& name, uint8_t kind) const;
   // FindNamed for a name that holds no U+0000 (a token's): quicker on a
   // short list.
@@ -137,8 +139,8 @@ class TLkNodeList {
   }
   void insertBefore(TLkXMLNode* node, TLkXMLNode* reference);
   void insertAfter(TLkXMLNode* node, TLkXMLNode* reference);
-  virtual TLkXMLNode* RemoveChild(TLkXMLNode* node);
-  virtual TLkXMLNode* RemoveNamed(const WideString& name, uint8_t kind);
+  TLkXMLNode* RemoveChild(TLkXMLNode* node);
+  TLkXMLNode* RemoveNamed(const WideString& name, uint8_t kind);
   // Destroys every node of the list (and everything below them).
   void Clear();
   // Empties the list without destroying its nodes: the chain from the
