@@ -417,10 +417,46 @@ void Widen(const uint8_t* from, std::size_t n, WideChar* to) {
 }
 }  // namespace
 
+// How many of the n two-byte units at p belong to the run (a unit that is
+// U+0000 or a stop ends it), written to `to`; the line feeds among them are
+// added to `lines`.
+std::size_t TwoByteRun(const uint8_t* p, std::size_t n, bool bigEndian, const TRunStops& stops, WideChar* to,
+                       int32_t& lines) {
+  std::size_t i = 0;
+#ifdef __SSE2__
+  // Eight units at a time, each compared whole.
+  const __m128i a = _mm_set1_epi16(stops.A), b2 = _mm_set1_epi16(stops.B), c = _mm_set1_epi16(stops.C);
+  const __m128i d = _mm_set1_epi16(stops.D), feed = _mm_set1_epi16('\n'), zero = _mm_setzero_si128();
+  for (; n - i >= 8; i += 8) {
+    __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
+    if (bigEndian) u = _mm_or_si128(_mm_slli_epi16(u, 8), _mm_srli_epi16(u, 8));
+    __m128i end = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(u, a), _mm_cmpeq_epi16(u, b2)),
+                               _mm_or_si128(_mm_cmpeq_epi16(u, c), _mm_cmpeq_epi16(u, d)));
+    end = _mm_or_si128(end, _mm_cmpeq_epi16(u, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), u);
+    const unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(end));
+    const unsigned lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(u, feed)));
+    if (ends != 0) {
+      const int k = std::countr_zero(ends);  // two bits a unit
+      lines += CountBits(lfs & ((1u << k) - 1)) / 2;
+      return i + static_cast<std::size_t>(k / 2);
+    }
+    lines += CountBits(lfs) / 2;
+  }
+#endif
+  for (; i < n; ++i) {
+    const WideChar u = bigEndian ? MakeWideChar(p[2 * i], p[2 * i + 1]) : MakeWideChar(p[2 * i + 1], p[2 * i]);
+    if (u == 0 || (u < 0x80 && IsStop(static_cast<uint8_t>(u), stops))) break;
+    if (u == u'\n') ++lines;
+    to[i] = u;
+  }
+  return i;
+}
+
 void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines, const TRunStops& stops) {
-  if (twoByte_ || pendingLow_ != 0 || charEnds_ != 0) return;
-  const bool singleByte = IsSingleByteEncoding(encoding_);
-  if (encoding_ != UTF_8 && !singleByte) return;
+  if (pendingLow_ != 0 || charEnds_ != 0) return;
+  const bool singleByte = !twoByte_ && IsSingleByteEncoding(encoding_);
+  if (!twoByte_ && encoding_ != UTF_8 && !singleByte) return;
   const uint8_t* base;
   int32_t first, limit;
   if (pos_ < kEndA - 1) {
@@ -432,6 +468,24 @@ void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines, const TRunStops&
     first = pos_ + 1 - kFirstB;
     limit = countB_;
   } else {
+    return;
+  }
+  if (twoByte_) {
+    // Units whole in this half, a piece at a time; one cut by the end of the
+    // half is left to ReadChar.
+    constexpr std::size_t kUnits = 2048;
+    int32_t i = first;
+    for (;;) {
+      const std::size_t piece = std::min(static_cast<std::size_t>((limit - i) / 2), kUnits);
+      if (piece == 0) break;
+      const std::size_t old = out.size();
+      out.resize(old + piece);
+      const std::size_t k = TwoByteRun(base + i, piece, bigEndian_, stops, out.data() + old, lines);
+      out.resize(old + k);
+      i += static_cast<int32_t>(2 * k);
+      if (k < piece) break;
+    }
+    pos_ += i - first;
     return;
   }
   // Scanned a piece at a time, so that widening finds the piece in the cache

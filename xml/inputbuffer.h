@@ -114,7 +114,8 @@ class TInputBuffer : public TObject {
   // up to the first of the stops (by default those of character data: "<"
   // and "&"), the end of the input, or a character that is not whole in the
   // current half or would raise, and adds the line feeds in it to `lines`.
-  // Appends nothing outside one-byte mode.
+  // Appends nothing for one-byte input under an encoding that has no byte
+  // table (UTF-16 named without its mark).
   void ReadTextRun(WideString& out, int32_t& lines, const TRunStops& stops = kCharDataStops);
   // At least as many code units as ReadChar can still give: a size for a
   // text that may take up the rest of the input.

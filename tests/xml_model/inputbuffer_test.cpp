@@ -220,7 +220,8 @@ TEST_P(HalvesTest, StepBackAcrossTheHalvesReadsTheSameCharacters) {
 struct TextRunCase {
   const char* name;
   TEncoding encoding;
-  std::vector<std::string> stops;  // characters after runs, most of them ending one
+  std::vector<std::string> stops;  // characters after runs (UTF-8), most of them ending one
+  std::string mark;                // UTF-16: the text is that, behind this mark
 };
 
 class TextRunTest : public ::testing::TestWithParam<TextRunCase> {};
@@ -233,6 +234,7 @@ TEST_P(TextRunTest, RunsAgreeWithSingleReads) {
     for (std::size_t k = 0; k < n; ++k) bytes += (k * 11 + gap) % 23 == 0 ? '\n' : static_cast<char>('a' + (k + gap) % 26);
     bytes += c.stops[gap % c.stops.size()];
   }
+  if (!c.mark.empty()) bytes = c.mark + WideToEncoded(UTF8ToWide(bytes), UTF_16, c.mark == "\xFE\xFF");
   UnmappedChars().Reset();
   CountingStream one(bytes), runs(bytes);
   TInputBuffer single, fast;
@@ -267,7 +269,7 @@ TEST_P(TextRunTest, RunsAgreeWithSingleReads) {
   EXPECT_TRUE(got == ReadAll(all)) << c.name;
   EXPECT_GT(inRuns, got.size() * 9 / 10);  // the runs did the reading
   // Stepping back after a run reads its last character again.
-  CountingStream again("abc<");
+  CountingStream again(c.mark.empty() ? std::string("abc<") : c.mark + WideToEncoded(u"abc<", UTF_16, c.mark == "\xFE\xFF"));
   TInputBuffer b;
   b.LoadFromStream(again);
   b.SetEncoding(c.encoding);
@@ -285,7 +287,9 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"<", "&", "\xC3\xA9", "?", "\x01", "\x7F", "\r", "\xE2\x82\xAC", "\xF0\x90\x8D\x88",
                                    "\xEF\xBF\xBF", "\xDF\xBF\xE0\xA0\x80"}},
                       TextRunCase{"Latin1", i8859_1, {"<", "&", "\xE9", "\x01", "\x1F", "\x7F", "\x80", " ", "\t"}},
-                      TextRunCase{"Ascii", US_ASCII, {"<", "&", "\x0B", "\x7F", "\xFF", "\t"}}),
+                      TextRunCase{"Ascii", US_ASCII, {"<", "&", "\x0B", "\x7F", "\xFF", "\t"}},
+                      TextRunCase{"UTF16LE", UTF_16, {"<", "&", "\xC3\xA9", "\xF0\x90\x8D\x88", "\x01", "\xE2\x82\xAC"}, "\xFF\xFE"},
+                      TextRunCase{"UTF16BE", UTF_16, {"<", "&", "\xC4\x80", "\xE2\x80\xA8", "\x7F", ">"}, "\xFE\xFF"}),
     [](const ::testing::TestParamInfo<TextRunCase>& info) { return std::string(info.param.name); });
 
 // A run stops before a sequence that ReadChar refuses, so the error comes
@@ -320,11 +324,21 @@ TEST_F(InputBufferTest, TextRunsLeaveBadAndCutSequencesToReadChar) {
   }
 }
 
-TEST_F(InputBufferTest, NoTextRunsInTwoByteMode) {
-  CountingStream s(Bytes({0xFF, 0xFE, 'a', 0, 'b', 0}));
+// Two-byte input has runs of whole units; one-byte input under the name
+// UTF-16 (no mark) has no byte table and no runs.
+TEST_F(InputBufferTest, TextRunsInTwoByteModeOnly) {
+  CountingStream s(Bytes({0xFE, 0xFF, 0, 'a', 0x20, 0xAC, 0, '\n', 0, '<', 0, 'b'}));
   buf.LoadFromStream(s);
   WideString run;
   int32_t lines = 0;
+  buf.ReadTextRun(run, lines);
+  EXPECT_EQ(run, u"a\u20AC\n");
+  EXPECT_EQ(lines, 1);
+  EXPECT_EQ(ReadAll(buf), u"<b");
+  CountingStream named(Bytes({'a', 'b'}));
+  buf.LoadFromStream(named);
+  buf.SetEncoding(UTF_16);
+  run.clear();
   buf.ReadTextRun(run, lines);
   EXPECT_TRUE(run.empty());
   EXPECT_EQ(ReadAll(buf), u"ab");
