@@ -514,6 +514,15 @@ void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines, const TRunStops&
       ++i;
       continue;
     }
+    // Two-byte sequences (most letters beyond ASCII) one after another
+    // without a call each.
+    if (b >= 0xC2 && b <= 0xDF && i + 1 < limit && (base[i + 1] & 0xC0) == 0x80) {
+      do {
+        out += static_cast<WideChar>(((base[i] & 0x1F) << 6) | (base[i + 1] & 0x3F));
+        i += 2;
+      } while (i + 1 < limit && base[i] >= 0xC2 && base[i] <= 0xDF && (base[i + 1] & 0xC0) == 0x80);
+      continue;
+    }
     uint32_t cp = 0;
     const int len = DecodeUTF8(base + i, static_cast<std::size_t>(limit - i), cp);
     if (len == 0) break;

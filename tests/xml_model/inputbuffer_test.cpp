@@ -306,21 +306,28 @@ TEST_F(InputBufferTest, TextRunsLeaveBadAndCutSequencesToReadChar) {
     EXPECT_EQ(run, u"ab\u00E9") << bad;
     EXPECT_THROW(buf.ReadChar(), ELkXMLParserError) << bad;
   }
-  for (int32_t cut = 1; cut <= 3; ++cut) {
-    std::string bytes(static_cast<std::size_t>(TInputBuffer::kHalfSize - cut), 'x');
-    bytes += "\xF0\x90\x8D\x88yz";
-    CountingStream s(bytes);
-    buf.LoadFromStream(s);
-    buf.SetEncoding(UTF_8);
-    WideString run;
-    int32_t lines = 0;
-    buf.ReadTextRun(run, lines);
-    EXPECT_EQ(run.size(), bytes.size() - 6) << cut;
-    EXPECT_EQ(buf.ReadChar(), 0xD800) << cut;
-    EXPECT_EQ(buf.ReadChar(), 0xDF48) << cut;
-    run.clear();
-    buf.ReadTextRun(run, lines);
-    EXPECT_EQ(run, u"yz") << cut;
+  const struct {
+    std::string bytes;
+    WideString units;
+  } kCut[] = {{"\xF0\x90\x8D\x88", u"\xD800\xDF48"}, {"\xC3\xA9", u"\u00E9"}, {"\xE2\x82\xAC", u"\u20AC"}};
+  for (const auto& c : kCut) {
+    for (std::size_t cut = 1; cut < c.bytes.size(); ++cut) {
+      // A two-byte character just before the cut one, which the half ends in.
+      std::string bytes(TInputBuffer::kHalfSize - cut - 2, 'x');
+      bytes += "\xC3\xA9" + c.bytes + "yz";
+      CountingStream s(bytes);
+      buf.LoadFromStream(s);
+      buf.SetEncoding(UTF_8);
+      WideString run;
+      int32_t lines = 0;
+      buf.ReadTextRun(run, lines);
+      ASSERT_EQ(run.size(), TInputBuffer::kHalfSize - cut - 1) << cut;
+      EXPECT_EQ(run.back(), u'\u00E9') << cut;
+      for (WideChar u : c.units) EXPECT_EQ(buf.ReadChar(), u) << cut;
+      run.clear();
+      buf.ReadTextRun(run, lines);
+      EXPECT_EQ(run, u"yz") << cut;
+    }
   }
 }
 
