@@ -57,6 +57,7 @@ int32_t TSymTab::Insert(const WideString& name, int32_t value) {
   int bucket = Hash(name);
   auto& list = buckets_[static_cast<std::size_t>(bucket)];
   list.emplace_back(value, name.substr(0, static_cast<std::size_t>(XMLStrLen(name))), -1);
+  if (grown_.empty() || grown_.back() != bucket) grown_.push_back(bucket);
   return bucket + 256 * static_cast<int32_t>(list.size() - 1);
 }
 
@@ -69,10 +70,11 @@ int32_t TSymTab::Lookup(const WideString& name) const {
 }
 
 void TSymTab::ResetTo(const TSymTab& base) {
-  for (std::size_t b = 0; b < buckets_.size(); ++b) {
-    auto& list = buckets_[b];
-    list.erase(list.begin() + static_cast<std::ptrdiff_t>(base.buckets_[b].size()), list.end());
+  for (int b : grown_) {
+    auto& list = buckets_[static_cast<std::size_t>(b)];
+    list.erase(list.begin() + static_cast<std::ptrdiff_t>(base.buckets_[static_cast<std::size_t>(b)].size()), list.end());
   }
+  grown_.clear();
 }
 
 const TSTEntry& TSymTab::Entry(int32_t handle) const {

@@ -73,6 +73,9 @@ class TSymTab {
 
  private:
   std::vector<std::vector<TSTEntry>> buckets_;
+  // The buckets Insert has added to, each once in a row at least: ResetTo
+  // cuts only those back.
+  std::vector<int> grown_;
 };
 
 // --- element stack ------------------------------------------------------------

@@ -102,8 +102,11 @@ void TUnmappedChars::Add(WideChar c) {
 }
 
 void TUnmappedChars::Reset() {
+  // Every bit set belongs to a character of the buffer: those are cleared,
+  // not the whole table (each parse resets it, most often with nothing in it).
+  if (buffer_.Length() > 0)
+    for (WideChar c : buffer_.GetText()) seen_[c >> 6] &= ~(uint64_t{1} << (c & 63));
   buffer_.Reset();
-  std::fill(seen_.begin(), seen_.end(), 0);
 }
 
 TUnmappedChars& UnmappedChars() {

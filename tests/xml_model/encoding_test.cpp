@@ -122,6 +122,14 @@ TEST_F(EncodingTest, UnmappedCharactersAreRecordedOnceInOrder) {
   UnmappedChars().Reset();
   EXPECT_EQ(UnmappedChars().GetText(), u"");
   EXPECT_FALSE(UnmappedChars().Contains(0xE9));
+  EXPECT_FALSE(UnmappedChars().Contains(0x20AC));
+  // Recorded again after the reset; a reset with nothing recorded keeps nothing.
+  WideToEncoded(u"\u20AC\u00E9\uFFFF", US_ASCII, false);
+  EXPECT_EQ(UnmappedChars().GetText(), u"\u20AC\u00E9\uFFFF");
+  UnmappedChars().Reset();
+  UnmappedChars().Reset();
+  EXPECT_EQ(UnmappedChars().Count(), 0);
+  for (WideChar c : {WideChar{0xE9}, WideChar{0x20AC}, WideChar{0xFFFF}}) EXPECT_FALSE(UnmappedChars().Contains(c));
 }
 
 TEST_F(EncodingTest, LoneSurrogateHasNoUtf8Form) {

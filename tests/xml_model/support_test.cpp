@@ -42,6 +42,30 @@ TEST(SymTabTest, InsertAndLookup) {
   EXPECT_EQ(t.Lookup(u"A"), ha);
 }
 
+// A table copied from a base goes back to the base's entries however often
+// entries were added, in buckets of the base's or new ones.
+TEST(SymTabTest, ResetToTheBaseAgainAndAgain) {
+  TSymTab base;
+  base.Insert(u"A", 1);
+  base.Insert(u"<", 2);
+  TSymTab t(base);
+  for (int round = 0; round < 3; ++round) {
+    t.Insert(u"B@", 10);  // the bucket of "A"
+    t.Insert(u"zz", 11);
+    t.Insert(u"zz", 12);
+    t.Insert(u"q" + std::u16string(static_cast<std::size_t>(round), u'x'), 13);
+    EXPECT_NE(t.Lookup(u"zz"), -1);
+    t.ResetTo(base);
+    EXPECT_EQ(t.Lookup(u"B@"), -1);
+    EXPECT_EQ(t.Lookup(u"zz"), -1);
+    EXPECT_EQ(t.Lookup(u"q"), -1);
+    EXPECT_EQ(t.GetValue(t.Lookup(u"a")), 1);
+    EXPECT_EQ(t.GetValue(t.Lookup(u"<")), 2);
+  }
+  t.ResetTo(base);  // nothing added
+  EXPECT_EQ(t.Lookup(u"A"), base.Lookup(u"A"));
+}
+
 TEST(SymTabTest, EntrySetters) {
   TSTEntry e(5, u"name", 7), f;
   f.Assign(e);
