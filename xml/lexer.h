@@ -222,6 +222,13 @@ class TLexAnalyzer : public TComponent {
   // ReadTextRun with the line feeds in the run counted.
   void ReadTextRunCountingLines(WideString& text, const TRunStops& stops);
   void SetToken(int32_t code, WideString text);
+  // A token of one character whose code is the character, in the current
+  // token's storage.
+  void SetCharToken(WideChar c) {
+    s_.Current->Value = c;
+    s_.Current->Name.assign(1, c);
+    s_.Current->Extra = -1;
+  }
   // The current token becomes the previous one; the current one's storage
   // is reused for the next token.
   void ShiftToken() { std::swap(s_.Previous, s_.Current); }

@@ -316,7 +316,7 @@ void TLkXMLParser::NextToken() {
         return SetToken(tkEOF, WideString());
       default:
         if (LexIsNameStart(c)) return ScanName(c, false);
-        return SetToken(c, WideString(1, c));
+        return SetCharToken(c);
     }
   }
 }
