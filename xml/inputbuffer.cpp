@@ -33,7 +33,9 @@ namespace {
 // The halves of the last buffer destroyed are kept for the next one: many
 // small documents in a row would otherwise have two large blocks made and
 // freed for each. Under AddressSanitizer every buffer gets new ones.
+#ifndef LK_SPARE_HALVES_OFF
 std::atomic<uint8_t*> gSpareHalves[2];
+#endif
 
 uint8_t* TakeHalf(int which) {
 #ifndef LK_SPARE_HALVES_OFF
