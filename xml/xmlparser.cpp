@@ -353,8 +353,8 @@ void TLkXMLParser::ScanCharData(WideChar c) {
       // instead of copying the text each time it doubles. Only a hint: the
       // block is bounded, and when it cannot be had the text grows as usual.
       sized = true;
-      const int64_t rest = std::min(s_.Top->Buffer->UnitsLeftAtMost(), kLargestSizing);
       try {
+        const int64_t rest = std::min(s_.Top->Buffer->UnitsLeftAtMost(), kLargestSizing);
         text.reserve(text.size() + static_cast<std::size_t>(rest));
       } catch (const std::exception&) {
       }
