@@ -459,7 +459,22 @@ void TLexAnalyzer::ScanLiteral(WideChar quote) {
   text.clear();
   const uint8_t* stop = quote == u'"' ? lexchars::kStopQuote : lexchars::kStopApostrophe;
   for (;;) {
-    ReadRun(text, stop);
+    // Most literals are short and ASCII: taken straight from the input's
+    // bytes.
+    int32_t count = 0;
+    if (const uint8_t* p = s_.Top->AsciiWindow(count)) {
+      int32_t n = 0;
+      while (n < count && p[n] < 0x80 && !stop[p[n]]) ++n;
+      if (n > 0) {
+        const std::size_t old = text.size();
+        text.resize(old + static_cast<std::size_t>(n));
+        WideChar* to = text.data() + old;
+        for (int32_t k = 0; k < n; ++k) to[k] = p[k];
+        s_.Top->SkipAscii(n);
+      }
+    } else {
+      ReadRun(text, stop);
+    }
     WideChar c = ReadChar();
     if (c == quote) break;
     if (c == 0) Error("Literal does not have a matching end quote.");
