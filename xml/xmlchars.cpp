@@ -176,6 +176,14 @@ int32_t ReferenceEndIn(const WideString& text, int32_t n, int32_t start) {
 int32_t ReferenceEnd(const WideString& text, int32_t start) { return ReferenceEndIn(text, XMLStrLen(text), start); }
 
 WideString EscapeText(const WideString& text) {
+  // Most texts hold nothing to escape (and no U+0000 to end them early).
+  bool plain = true;
+  for (WideChar c : text)
+    if (c == 0 || IsPredefinedChar(c)) {
+      plain = false;
+      break;
+    }
+  if (plain) return text;
   TStringBuffer out(100);
   int32_t n = XMLStrLen(text);
   for (int32_t p = 1; p <= n; ++p) {

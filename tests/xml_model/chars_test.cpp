@@ -116,6 +116,10 @@ TEST(EscapeTest, EscapeText) {
       {u"\"'>", u"&quot;&apos;&gt;"},
       {u"&", u"&amp;"},
       {u"x;&", u"x;&amp;"},
+      {u"nothing to escape \u00E9", u"nothing to escape \u00E9"},
+      {u"", u""},
+      {WideString(u"ab\0c", 4), u"ab"},  // U+0000 ends the text
+      {WideString(u"a<\0c", 4), u"a&lt;"},
   };
   for (const auto& c : cases) EXPECT_EQ(EscapeText(c.in), c.out) << U8(c.in);
 }
