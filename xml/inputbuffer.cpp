@@ -332,9 +332,10 @@ struct TTextClasses {
 };
 constexpr TTextClasses kTextClasses;
 
-inline bool IsStop(uint8_t b, const TRunStops& s) {
-  return b == static_cast<uint8_t>(s.A) || b == static_cast<uint8_t>(s.B) || b == static_cast<uint8_t>(s.C) ||
-         b == static_cast<uint8_t>(s.D);
+template <char A, char B, char C, char D>
+inline bool IsStop(uint8_t b) {
+  return b == static_cast<uint8_t>(A) || b == static_cast<uint8_t>(B) || b == static_cast<uint8_t>(C) ||
+         b == static_cast<uint8_t>(D);
 }
 
 #ifdef __SSE2__
@@ -349,14 +350,14 @@ inline int32_t CountBits(unsigned mask) {
 
 // How many of the n bytes at p belong to the run; the line feeds among them
 // are added to `lines`.
-std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, const TRunStops& stops,
-                          int32_t& lines) {
+template <char A, char B, char C, char D>
+std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, int32_t& lines) {
   std::size_t i = 0;
 #ifdef __SSE2__
   // Sixteen bytes at a time: a mask of the bytes that end the run and one of
   // the line feeds.
-  const __m128i a = _mm_set1_epi8(stops.A), b2 = _mm_set1_epi8(stops.B), c = _mm_set1_epi8(stops.C);
-  const __m128i d = _mm_set1_epi8(stops.D), feed = _mm_set1_epi8('\n');
+  const __m128i a = _mm_set1_epi8(A), b2 = _mm_set1_epi8(B), c = _mm_set1_epi8(C);
+  const __m128i d = _mm_set1_epi8(D), feed = _mm_set1_epi8('\n');
   const __m128i zero = _mm_setzero_si128(), space = _mm_set1_epi8(0x20), del = _mm_set1_epi8(0x7F);
   const __m128i tab = _mm_set1_epi8('\t'), cr = _mm_set1_epi8('\r');
   for (; n - i >= 16; i += 16) {
@@ -387,7 +388,7 @@ std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, cons
     unsigned all = 0, feeds = 0;
     for (int k = 0; k < 8; ++k) {
       const uint8_t b = p[i + k];
-      const unsigned c = classes[b] | (IsStop(b, stops) ? kRunEnd : 0);
+      const unsigned c = classes[b] | (IsStop<A, B, C, D>(b) ? kRunEnd : 0);
       all |= c;
       feeds += c >> 1;
     }
@@ -398,7 +399,7 @@ std::size_t TextRunLength(const uint8_t* p, std::size_t n, bool singleByte, cons
   const uint8_t* table = kTextClasses.Of[singleByte ? 1 : 0];
   for (; i < n; ++i) {
     const uint8_t c = table[p[i]];
-    if ((c & kRunEnd) || IsStop(p[i], stops)) break;
+    if ((c & kRunEnd) || IsStop<A, B, C, D>(p[i])) break;
     lines += c >> 1;
   }
   return i;
@@ -422,13 +423,13 @@ void Widen(const uint8_t* from, std::size_t n, WideChar* to) {
 // How many of the n two-byte units at p belong to the run (a unit that is
 // U+0000 or a stop ends it), written to `to`; the line feeds among them are
 // added to `lines`.
-std::size_t TwoByteRun(const uint8_t* p, std::size_t n, bool bigEndian, const TRunStops& stops, WideChar* to,
-                       int32_t& lines) {
+template <char A, char B, char C, char D>
+std::size_t TwoByteRun(const uint8_t* p, std::size_t n, bool bigEndian, WideChar* to, int32_t& lines) {
   std::size_t i = 0;
 #ifdef __SSE2__
   // Eight units at a time, each compared whole.
-  const __m128i a = _mm_set1_epi16(stops.A), b2 = _mm_set1_epi16(stops.B), c = _mm_set1_epi16(stops.C);
-  const __m128i d = _mm_set1_epi16(stops.D), feed = _mm_set1_epi16('\n'), zero = _mm_setzero_si128();
+  const __m128i a = _mm_set1_epi16(A), b2 = _mm_set1_epi16(B), c = _mm_set1_epi16(C);
+  const __m128i d = _mm_set1_epi16(D), feed = _mm_set1_epi16('\n'), zero = _mm_setzero_si128();
   for (; n - i >= 8; i += 8) {
     __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
     if (bigEndian) u = _mm_or_si128(_mm_slli_epi16(u, 8), _mm_srli_epi16(u, 8));
@@ -448,14 +449,26 @@ std::size_t TwoByteRun(const uint8_t* p, std::size_t n, bool bigEndian, const TR
 #endif
   for (; i < n; ++i) {
     const WideChar u = bigEndian ? MakeWideChar(p[2 * i], p[2 * i + 1]) : MakeWideChar(p[2 * i + 1], p[2 * i]);
-    if (u == 0 || (u < 0x80 && IsStop(static_cast<uint8_t>(u), stops))) break;
+    if (u == 0 || (u < 0x80 && IsStop<A, B, C, D>(static_cast<uint8_t>(u)))) break;
     if (u == u'\n') ++lines;
     to[i] = u;
   }
   return i;
 }
 
-void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines, const TRunStops& stops) {
+void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines, TRunKind kind) {
+  switch (kind) {
+    case TRunKind::CharData: return ReadRunOf<TRunKind::CharData>(out, lines);
+    case TRunKind::CData: return ReadRunOf<TRunKind::CData>(out, lines);
+    case TRunKind::Comment: return ReadRunOf<TRunKind::Comment>(out, lines);
+    case TRunKind::PI: return ReadRunOf<TRunKind::PI>(out, lines);
+  }
+}
+
+template <TRunKind Kind>
+void TInputBuffer::ReadRunOf(WideString& out, int32_t& lines) {
+  constexpr TRunStops kStops = RunStops(Kind);
+  constexpr char A = kStops.A, B = kStops.B, C = kStops.C, D = kStops.D;
   if (pendingLow_ != 0 || charEnds_ != 0) return;
   const bool singleByte = !twoByte_ && IsSingleByteEncoding(encoding_);
   if (!twoByte_ && encoding_ != UTF_8 && !singleByte) return;
@@ -482,7 +495,7 @@ void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines, const TRunStops&
       if (piece == 0) break;
       const std::size_t old = out.size();
       out.resize(old + piece);
-      const std::size_t k = TwoByteRun(base + i, piece, bigEndian_, stops, out.data() + old, lines);
+      const std::size_t k = TwoByteRun<A, B, C, D>(base + i, piece, bigEndian_, out.data() + old, lines);
       out.resize(old + k);
       i += static_cast<int32_t>(2 * k);
       if (k < piece) break;
@@ -497,7 +510,7 @@ void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines, const TRunStops&
   int32_t i = first;
   while (i < limit) {
     const std::size_t piece = static_cast<std::size_t>(std::min(limit - i, kPiece));
-    const std::size_t k = TextRunLength(base + i, piece, singleByte, stops, lines);
+    const std::size_t k = TextRunLength<A, B, C, D>(base + i, piece, singleByte, lines);
     if (k > 0) {
       const std::size_t old = out.size();
       out.resize(old + k);

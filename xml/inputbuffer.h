@@ -11,12 +11,23 @@
 #include "xml/codepages.h"
 #include "xml/xmlstring.h"
 
-// The ASCII characters besides U+0000 that end a run of text (ReadTextRun):
-// up to four, one repeated for fewer.
+// The kinds of text read in runs (ReadTextRun), by the characters besides
+// U+0000 that end a run: character data "<" and "&"; a CDATA section "]"; a
+// comment "-", blank, line feed and carriage return; a processing
+// instruction "?".
+enum class TRunKind : uint8_t { CharData, CData, Comment, PI };
+// Those characters, one repeated where a kind has fewer than four.
 struct TRunStops {
   char A, B, C, D;
 };
-inline constexpr TRunStops kCharDataStops{'<', '&', '<', '&'};
+constexpr TRunStops RunStops(TRunKind kind) {
+  switch (kind) {
+    case TRunKind::CData: return {']', ']', ']', ']'};
+    case TRunKind::Comment: return {'-', ' ', '\n', '\r'};
+    case TRunKind::PI: return {'?', '?', '?', '?'};
+    default: return {'<', '&', '<', '&'};
+  }
+}
 
 // The stream is read in two alternating halves of 102,401 bytes, so the
 // tokenizer can step back over what it has just looked at, also across the
@@ -111,12 +122,12 @@ class TInputBuffer : public TObject {
   // mode: the caller goes on with ReadChar.
   void ReadAsciiRun(WideString& out, const uint8_t* stop);
   // Appends the run of text from here on that ReadChar would give one by one
-  // up to the first of the stops (by default those of character data: "<"
-  // and "&"), the end of the input, or a character that is not whole in the
-  // current half or would raise, and adds the line feeds in it to `lines`.
+  // up to the first character that ends a run of the kind, the end of the
+  // input, or a character that is not whole in the current half or would
+  // raise, and adds the line feeds in it to `lines`.
   // Appends nothing for one-byte input under an encoding that has no byte
   // table (UTF-16 named without its mark).
-  void ReadTextRun(WideString& out, int32_t& lines, const TRunStops& stops = kCharDataStops);
+  void ReadTextRun(WideString& out, int32_t& lines, TRunKind kind = TRunKind::CharData);
   // At least as many code units as ReadChar can still give: a size for a
   // text that may take up the rest of the input.
   int64_t UnitsLeftAtMost();
@@ -132,6 +143,9 @@ class TInputBuffer : public TObject {
   void Fill(uint8_t* half, int32_t& count);
   WideChar ReadCharUTF8();
   WideChar ReadCharSlow();
+  // ReadTextRun with the stops of the kind as constants.
+  template <TRunKind Kind>
+  void ReadRunOf(WideString& out, int32_t& lines);
 
   TEncoding encoding_ = US_ASCII;
   bool twoByte_ = false;

@@ -516,24 +516,18 @@ void TLexAnalyzer::ScanName(WideChar first, bool allowNmToken) {
   s_.Current->Extra = -1;
 }
 
-namespace {
-// Where the runs of the text of a section, a comment and a processing
-// instruction end: at what the scanner looks at itself.
-constexpr TRunStops kCDataStops{']', ']', ']', ']'};
-constexpr TRunStops kCommentStops{'-', ' ', '\n', '\r'};
-constexpr TRunStops kPIStops{'?', '?', '?', '?'};
-}  // namespace
-
-void TLexAnalyzer::ReadTextRunCountingLines(WideString& text, const TRunStops& stops) {
+// The runs of a section, a comment and a processing instruction end at what
+// their scanners look at themselves.
+void TLexAnalyzer::ReadTextRunCountingLines(WideString& text, TRunKind kind) {
   int32_t lines = 0;
-  ReadTextRun(text, lines, stops);
+  ReadTextRun(text, lines, kind);
   if (lines > 0) NewLines(lines);
 }
 
 void TLexAnalyzer::ScanCData() {
   WideString text;
   for (;;) {
-    ReadTextRunCountingLines(text, kCDataStops);
+    ReadTextRunCountingLines(text, TRunKind::CData);
     WideChar c = ReadChar();
     if (c == 0) Error("CDSection does not have a matching end-tag.");
     if (c == u']') {
@@ -555,7 +549,7 @@ void TLexAnalyzer::ScanCData() {
 void TLexAnalyzer::ScanCommentText() {
   WideString text;
   for (;;) {
-    ReadTextRunCountingLines(text, kCommentStops);
+    ReadTextRunCountingLines(text, TRunKind::Comment);
     WideChar c = ReadChar();
     switch (c) {
       case 0:
@@ -591,7 +585,7 @@ void TLexAnalyzer::ScanPIData() {
   WideChar c = ReadChar();
   if (c != u' ') StepBack();
   for (;;) {
-    ReadTextRunCountingLines(text, kPIStops);
+    ReadTextRunCountingLines(text, TRunKind::PI);
     c = ReadChar();
     if (c == 0) Error("PI does not have a matching end-tag.");
     if (c == u'?') {

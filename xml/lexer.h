@@ -80,11 +80,12 @@ struct TLexInput {
   // Appends what ReadChar would give one by one up to the first of the
   // stops or end of the text, adding the line feeds in it to `lines` (see
   // TInputBuffer::ReadTextRun); may append nothing.
-  void ReadTextRun(WideString& out, int32_t& lines, const TRunStops& stops = kCharDataStops) {
+  void ReadTextRun(WideString& out, int32_t& lines, TRunKind kind = TRunKind::CharData) {
     if (Buffer) {
-      Buffer->ReadTextRun(out, lines, stops);
+      Buffer->ReadTextRun(out, lines, kind);
       return;
     }
+    const TRunStops stops = RunStops(kind);
     std::size_t end = Pos;
     for (; end < Text.size(); ++end) {
       const WideChar c = Text[end];
@@ -210,8 +211,8 @@ class TLexAnalyzer : public TComponent {
   void ReadRun(WideString& out, const uint8_t* stop) { s_.Top->ReadRun(out, stop); }
   int PeekAscii() const { return s_.Top->PeekAscii(); }
   void StepBack() { s_.Top->StepBack(); }
-  void ReadTextRun(WideString& out, int32_t& lines, const TRunStops& stops = kCharDataStops) {
-    s_.Top->ReadTextRun(out, lines, stops);
+  void ReadTextRun(WideString& out, int32_t& lines, TRunKind kind = TRunKind::CharData) {
+    s_.Top->ReadTextRun(out, lines, kind);
   }
   void StepBackChars(int n) {
     for (int i = 0; i < n; ++i) StepBack();
@@ -220,7 +221,7 @@ class TLexAnalyzer : public TComponent {
   void NewLine();
   void NewLines(int32_t n);
   // ReadTextRun with the line feeds in the run counted.
-  void ReadTextRunCountingLines(WideString& text, const TRunStops& stops);
+  void ReadTextRunCountingLines(WideString& text, TRunKind kind);
   void SetToken(int32_t code, WideString text);
   // A token of one character whose code is the character, in the current
   // token's storage.

@@ -285,9 +285,9 @@ INSTANTIATE_TEST_SUITE_P(
     Encodings, TextRunTest,
     ::testing::Values(TextRunCase{"UTF8", UTF_8,
                                   {"<", "&", "\xC3\xA9", "?", "\x01", "\x7F", "\r", "\xE2\x82\xAC", "\xF0\x90\x8D\x88",
-                                   "\xEF\xBF\xBF", "\xDF\xBF\xE0\xA0\x80"}},
-                      TextRunCase{"Latin1", i8859_1, {"<", "&", "\xE9", "\x01", "\x1F", "\x7F", "\x80", " ", "\t"}},
-                      TextRunCase{"Ascii", US_ASCII, {"<", "&", "\x0B", "\x7F", "\xFF", "\t"}},
+                                   "\xEF\xBF\xBF", "\xDF\xBF\xE0\xA0\x80"}, ""},
+                      TextRunCase{"Latin1", i8859_1, {"<", "&", "\xE9", "\x01", "\x1F", "\x7F", "\x80", " ", "\t"}, ""},
+                      TextRunCase{"Ascii", US_ASCII, {"<", "&", "\x0B", "\x7F", "\xFF", "\t"}, ""},
                       TextRunCase{"UTF16LE", UTF_16, {"<", "&", "\xC3\xA9", "\xF0\x90\x8D\x88", "\x01", "\xE2\x82\xAC"}, "\xFF\xFE"},
                       TextRunCase{"UTF16BE", UTF_16, {"<", "&", "\xC4\x80", "\xE2\x80\xA8", "\x7F", ">"}, "\xFE\xFF"}),
     [](const ::testing::TestParamInfo<TextRunCase>& info) { return std::string(info.param.name); });
