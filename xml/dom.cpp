@@ -791,17 +791,19 @@ WideChar PredefinedText(const WideChar* p, std::size_t n) {
 bool ResolvePredefinedInPlace(WideString& v, const TLkXMLDocument* doc, const ExpansionGuard& guard) {
   if (doc && doc->GetDocType()) return false;
   const std::size_t size = v.size();
-  std::size_t refs = 0;
-  for (std::size_t i = v.find(u'&'); i != WideString::npos; i = v.find(u'&', i + 1)) {
+  std::size_t refs = 0, firstRef = size;
+  // One pass to see that every unit may stay and every reference resolves.
+  for (std::size_t i = 0; i < size; ++i) {
+    if (v[i] == 0) return false;
+    if (v[i] != u'&') continue;
     std::size_t semi = i + 1;
     while (semi < size && semi - i <= 5 && v[semi] != u';') ++semi;
     if (semi >= size || v[semi] != u';' || PredefinedText(v.data() + i + 1, semi - i - 1) == 0) return false;
-    ++refs;
+    if (refs++ == 0) firstRef = i;
     i = semi;
   }
-  if (v.find(WideChar(0)) != WideString::npos) return false;
   guard.Count(refs);
-  std::size_t to = v.find(u'&');
+  std::size_t to = firstRef;
   for (std::size_t from = to; from < size;) {
     if (v[from] != u'&') {
       v[to++] = v[from++];
