@@ -418,7 +418,6 @@ void Widen(const uint8_t* from, std::size_t n, WideChar* to) {
 #endif
   for (; i < n; ++i) to[i] = from[i];
 }
-}  // namespace
 
 // How many of the n two-byte units at p belong to the run (a unit that is
 // U+0000 or a stop ends it), written to `to`; the line feeds among them are
@@ -455,6 +454,7 @@ std::size_t TwoByteRun(const uint8_t* p, std::size_t n, bool bigEndian, WideChar
   }
   return i;
 }
+}  // namespace
 
 void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines, TRunKind kind) {
   switch (kind) {
