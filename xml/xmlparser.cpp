@@ -332,7 +332,7 @@ void TLkXMLParser::ScanCharData(WideChar c) {
         continue;
       }
       // Text may end an entity's content, never a document's.
-      if (XMLStrLen(XMLStrTrim(text)) != 0 && parseMode_ != 'e') Error("Unexpected end of file.");
+      if (parseMode_ != 'e' && XMLStrLen(XMLStrTrim(text)) != 0) Error("Unexpected end of file.");
       break;
     }
     if (c == u'<') {
