@@ -371,6 +371,11 @@ void TLkXMLParser::ScanCharData(WideChar c) {
 // parsed right here, in document order. Anything else stays in the text
 // for the text node to resolve.
 bool TLkXMLParser::ExpandInContent(WideString& text) {
+  if (!Document || !Document->GetDocType()) {
+    // No entity is declared: the reference stays, its name read as text.
+    text += u'&';
+    return true;
+  }
   WideString name;
   WideChar c = ReadChar();
   while (LexIsName(c) && name.size() < 1024) {
