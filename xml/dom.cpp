@@ -177,6 +177,9 @@ WideString ReferenceName(const WideString& v, std::size_t& i, const TLkXMLDocume
 // the values of general-entity references).
 void TLkXMLNode::Normalize() {
   ExpansionGuard guard(OwnerDocument);
+  // Blanks stay blanks: a text with no other whitespace, no reference and no
+  // U+0000 stays as it is.
+  if (!HasUnitOf(Value, u'\t', u'\r', u'\n', u'&', 0)) return;
   const WideString v = Value;
   std::size_t n = static_cast<std::size_t>(XMLStrLen(v));
   TStringBuffer out(100);

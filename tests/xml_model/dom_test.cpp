@@ -285,6 +285,19 @@ TEST(NodeListTest, NameLookupOnLongListsFindsTheFirstOfTheName) {
   EXPECT_EQ(l.FindNamed(u"aé5", ntAttribute), nullptr);
 }
 
+// A processing instruction's data: whitespace becomes blanks (CR LF one),
+// references are resolved; data with neither stays as it is.
+TEST(PiTest, DataIsEscapedThenNormalised) {
+  FakeDoc f;
+  struct Case {
+    WideString given, stored;
+  } cases[] = {
+      {u"two  blanks stay", u"two  blanks stay"}, {u"t\tab\r\nx\ny\rz", u"t ab x y z"}, {u"a<b", u"a<b"},
+      {u"x&amp;y", u"x&y"},                      {WideString(u"ab\0c", 4), u"ab"},        {u"", u""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TLkXMLPi(u"p", &f.doc, c.given).GetValue(), c.stored) << U8(c.given);
+}
+
 TEST(ContainerTest, AttributeValuesAreEscapedThenNormalised) {
   FakeDoc f;
   TLkXMLElement e(u"e", &f.doc);
