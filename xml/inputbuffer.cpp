@@ -456,6 +456,32 @@ std::size_t TwoByteRun(const uint8_t* p, std::size_t n, bool bigEndian, WideChar
 }
 }  // namespace
 
+namespace {
+// The bytes of the two- and three-byte UTF-8 sequences from base[i] on
+// (before limit), decoded into out; 0 when none is there. What DecodeUTF8
+// refuses (overlong forms, surrogates) ends them.
+int32_t DecodeLetters(const uint8_t* base, int32_t i, int32_t limit, WideString& out) {
+  const int32_t from = i;
+  for (;;) {
+    const uint8_t b = base[i];
+    if (b >= 0xC2 && b <= 0xDF && i + 1 < limit && (base[i + 1] & 0xC0) == 0x80) {
+      out += static_cast<WideChar>(((b & 0x1F) << 6) | (base[i + 1] & 0x3F));
+      i += 2;
+    } else if (b >= 0xE0 && b <= 0xEF && i + 2 < limit && (base[i + 1] & 0xC0) == 0x80 &&
+               (base[i + 2] & 0xC0) == 0x80) {
+      const unsigned cp = ((b & 0x0Fu) << 12) | ((base[i + 1] & 0x3Fu) << 6) | (base[i + 2] & 0x3Fu);
+      if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) break;
+      out += static_cast<WideChar>(cp);
+      i += 3;
+    } else {
+      break;
+    }
+    if (i >= limit) break;
+  }
+  return i - from;
+}
+}  // namespace
+
 void TInputBuffer::ReadTextRun(WideString& out, int32_t& lines, TRunKind kind) {
   switch (kind) {
     case TRunKind::CharData: return ReadRunOf<TRunKind::CharData>(out, lines);
@@ -529,13 +555,10 @@ void TInputBuffer::ReadRunOf(WideString& out, int32_t& lines) {
       ++i;
       continue;
     }
-    // Two-byte sequences (most letters beyond ASCII) one after another
-    // without a call each.
-    if (b >= 0xC2 && b <= 0xDF && i + 1 < limit && (base[i + 1] & 0xC0) == 0x80) {
-      do {
-        out += static_cast<WideChar>(((base[i] & 0x1F) << 6) | (base[i + 1] & 0x3F));
-        i += 2;
-      } while (i + 1 < limit && base[i] >= 0xC2 && base[i] <= 0xDF && (base[i + 1] & 0xC0) == 0x80);
+    // Two- and three-byte sequences (letters and ideographs beyond ASCII)
+    // one after another without a call each; only well-formed ones.
+    if (const int32_t taken = DecodeLetters(base, i, limit, out)) {
+      i += taken;
       continue;
     }
     uint32_t cp = 0;

@@ -296,14 +296,15 @@ INSTANTIATE_TEST_SUITE_P(
 // from ReadChar as before; a character cut by the end of a half is read by
 // ReadChar across it.
 TEST_F(InputBufferTest, TextRunsLeaveBadAndCutSequencesToReadChar) {
-  for (const char* bad : {"\xC3(", "\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80", "\xE2\x82", "\xFF"}) {
-    CountingStream s(std::string("ab\xC3\xA9") + bad);
+  for (const char* bad : {"\xC3(", "\xED\xA0\x80", "\xC0\xAF", "\xE0\x80\xAF", "\xE2(\xAC", "\xF4\x90\x80\x80",
+                          "\xE2\x82", "\xFF"}) {
+    CountingStream s(std::string("ab\xC3\xA9\xE6\x97\xA5") + bad);
     buf.LoadFromStream(s);
     buf.SetEncoding(UTF_8);
     WideString run;
     int32_t lines = 0;
     buf.ReadTextRun(run, lines);
-    EXPECT_EQ(run, u"ab\u00E9") << bad;
+    EXPECT_EQ(run, u"ab\u00E9\u65E5") << bad;
     EXPECT_THROW(buf.ReadChar(), ELkXMLParserError) << bad;
   }
   const struct {
