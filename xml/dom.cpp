@@ -331,7 +331,7 @@ TLkXMLNode* TLkNodeList::FindTokenName(const WideString& name, uint8_t kind) con
 
 void TLkNodeList::CheckInsert(TLkXMLNode* node, const char* inUseMessage) const {
   if (!node) throw ELkDOMException(INVALID_POINTER_ERR, "TLkNodeList: nil node");
-  if (node->parent_ || node->list_) throw ELkDOMException(INUSE_ATTRIBUTE_ERR, inUseMessage);
+  if (node->list_) throw ELkDOMException(INUSE_ATTRIBUTE_ERR, inUseMessage);
   if (node->ChildList() || node->Kind == ntElement) {
     // The owner chain is walked only as far as the limit.
     if (DepthOfList(*this) + HeightOf(node) > kMaxNestingDepth)
@@ -342,7 +342,6 @@ void TLkNodeList::CheckInsert(TLkXMLNode* node, const char* inUseMessage) const 
 
 void TLkNodeList::Link(TLkXMLNode* node, TLkXMLNode* before) {
   node->list_ = this;
-  node->parent_ = owner_;
   ++size_;
   if (lookups_ && lookups_->Index) {
     if (before)
@@ -371,7 +370,7 @@ void TLkNodeList::Link(TLkXMLNode* node, TLkXMLNode* before) {
 }
 
 void TLkNodeList::Append(TLkXMLNode* node) {
-  if (node && (node->parent_ || node->list_))
+  if (node && node->list_)
     throw ELkDOMException(INUSE_ATTRIBUTE_ERR, "TNamedNodeMap.setNamedItem: attribute \"" + A(node->Name) +
                                                    "\" already in use (use clone)");
   CheckInsert(node, "");
@@ -405,7 +404,6 @@ TLkXMLNode* TLkNodeList::RemoveChild(TLkXMLNode* node) {
   else
     last_ = node->previous_;
   node->next_ = node->previous_ = nullptr;
-  node->parent_ = nullptr;
   node->list_ = nullptr;
   --size_;
   Invalidate();

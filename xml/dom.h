@@ -75,7 +75,8 @@ class TLkXMLNode : public TObject {
   void SetKind(uint8_t kind);
   TLkXMLDocument* GetOwnerDocument() const { return OwnerDocument; }
   void SetOwnerDocument(TLkXMLDocument* d) { OwnerDocument = d; }
-  TLkXMLNode* GetParent() const { return parent_; }
+  // The owner of the list the node is in: nodes do not store it.
+  TLkXMLNode* GetParent() const;
   TLkNodeList* GetList() const { return list_; }
   // The first later sibling of this node's kind.
   TLkXMLNode* NextOfKind() const;
@@ -96,7 +97,6 @@ class TLkXMLNode : public TObject {
 
  private:
   friend class TLkNodeList;
-  TLkXMLNode* parent_ = nullptr;
   TLkXMLNode* next_ = nullptr;
   TLkXMLNode* previous_ = nullptr;
   TLkNodeList* list_ = nullptr;
@@ -188,6 +188,8 @@ class TLkNodeList final {
   int32_t size_ = 0;
   mutable int32_t count_ = -1;  // GetCount's answer, -1 when not known
 };
+
+inline TLkXMLNode* TLkXMLNode::GetParent() const { return list_ ? list_->Owner() : nullptr; }
 
 class TLkXMLAttr;
 class TLkXMLText;
