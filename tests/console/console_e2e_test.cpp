@@ -8,6 +8,7 @@
 #include <objbase.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "console/core/linkplan.h"
@@ -21,6 +22,7 @@
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 #include "shared/win/shelllink.h"
+#include "tests/shared_win/winfixture.h"
 
 namespace {
 
@@ -70,8 +72,8 @@ class Console : public ::testing::Test {
   void SetUp() override {
     // The cases share the prefix's registry and desktops: one at a time,
     // across test programs too.
-    lock_ = CreateMutexA(nullptr, FALSE, "LkConsoleE2ELock");
-    ASSERT_NE(WaitForSingleObject(lock_, 300000), WAIT_TIMEOUT);
+    lock_.emplace();
+    ASSERT_TRUE(lock_->Held());
     g_halted = false;
     SetHaltHook(&RecordHalt);
     seam_.message_box = [this](const std::string& text, const std::string& caption, UINT) {
@@ -100,8 +102,7 @@ class Console : public ::testing::Test {
     for (const std::string& p : made_) DeleteFileA(p.c_str());
     SetUiSeam(nullptr);
     SetHaltHook(nullptr);
-    ReleaseMutex(lock_);
-    CloseHandle(lock_);
+    lock_.reset();
   }
 
   std::string AddLink(const std::string& folder, const std::string& name, const std::string& target,
@@ -133,7 +134,7 @@ class Console : public ::testing::Test {
     }
   }
 
-  HANDLE lock_ = nullptr;
+  std::optional<lkfix::TPrefixLock> lock_;
   TUiSeam seam_;
   std::vector<std::string> boxes_;
   std::vector<std::string> made_;

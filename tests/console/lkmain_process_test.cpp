@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cctype>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,18 +110,17 @@ class Program {
 class LkMainProcess : public ::testing::Test {
  protected:
   void SetUp() override {
-    lock_ = CreateMutexA(nullptr, FALSE, "LkConsoleE2ELock");
-    ASSERT_NE(WaitForSingleObject(lock_, 300000), WAIT_TIMEOUT);
+    lock_.emplace();
+    ASSERT_TRUE(lock_->Held());
     // A console left by a case stopped at its time limit would hold "LMere".
     lkfix::EndProgramsNamed({"lkmain.exe"});
     WriteRegistryValue(kSettingsKey, "doAuthenticate", TLkVariant(false));
   }
   void TearDown() override {
     WriteRegistryValue(kSettingsKey, "doAuthenticate", TLkVariant(false));
-    ReleaseMutex(lock_);
-    CloseHandle(lock_);
+    lock_.reset();
   }
-  HANDLE lock_ = nullptr;
+  std::optional<lkfix::TPrefixLock> lock_;
 };
 
 TEST_F(LkMainProcess, SplashHandsOverAndASecondStartEndsSilently) {

@@ -101,10 +101,8 @@ std::string WinPath(const std::string& unixPath) {
 
 void GateTest::SetUp() {
   // The console's tests change the same settings of the prefix: one at a time.
-  prefixLock_ = CreateMutexA(nullptr, FALSE, "LkConsoleE2ELock");
-  ASSERT_NE(prefixLock_, nullptr);
-  const DWORD waited = WaitForSingleObject(prefixLock_, 600000);
-  ASSERT_TRUE(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED);
+  prefixLock_.emplace();
+  ASSERT_TRUE(prefixLock_->Held());
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   // Holding the lock, no other case's gate runs: whatever still does was
   // left by a case stopped at its time limit, and may hold the gate's file.
@@ -147,10 +145,7 @@ void GateTest::TearDown() {
       CloseHandle(h);
     }
   }
-  if (prefixLock_) {
-    ReleaseMutex(prefixLock_);
-    CloseHandle(prefixLock_);
-  }
+  prefixLock_.reset();
 }
 
 void GateTest::InstallGate(bool testBuild) {

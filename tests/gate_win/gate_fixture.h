@@ -15,6 +15,7 @@
 
 #include "shared/core/logrecord.h"
 #include "shared/core/userrecord.h"
+#include "tests/shared_win/winfixture.h"
 
 struct TTargetRun {
   DWORD Pid = 0;
@@ -66,7 +67,7 @@ class GateTest : public testing::Test {
   std::string commonEntry_ = "All Users";
   std::vector<HANDLE> gates_;
   std::vector<DWORD> processesAtStart_;
-  HANDLE prefixLock_ = nullptr;
+  std::optional<lkfix::TPrefixLock> prefixLock_;
 };
 
 std::string WinPath(const std::string& unixPath);

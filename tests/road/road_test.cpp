@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -122,9 +123,8 @@ class Road : public GateTest {
     // The console's tests hold this mutex around each case: one lkmain.exe
     // (a single instance) and one user of the prefix's desktops at a time,
     // across test programs.
-    lock_ = CreateMutexA(nullptr, FALSE, "LkConsoleE2ELock");
-    ASSERT_NE(WaitForSingleObject(lock_, 300000), WAIT_TIMEOUT);
-    locked_ = true;
+    lock_.emplace();
+    ASSERT_TRUE(lock_->Held());
     GateTest::SetUp();
     if (HasFatalFailure()) return;
     SetHklmBool("doAuthenticate", false);
@@ -164,8 +164,7 @@ class Road : public GateTest {
       RemoveDirectoryA(("C:\\users\\" + profileName_).c_str());
     }
     GateTest::TearDown();
-    if (locked_) ReleaseMutex(lock_);
-    if (lock_) CloseHandle(lock_);
+    lock_.reset();
   }
 
   // The administrator's part: lkmain.exe, the scratch desktop, the row, the
@@ -228,8 +227,7 @@ class Road : public GateTest {
     EXPECT_EQ(p.HotKey, before_.HotKey);
   }
 
-  HANDLE lock_ = nullptr;
-  bool locked_ = false;
+  std::optional<lkfix::TPrefixLock> lock_;
   std::unique_ptr<TConsoleDriver> console_;
   std::string profileName_, profileKey_, desktop_, workFolder_, link_;
   TShellLink before_;

@@ -24,6 +24,8 @@ struct StoredInstallPath {
 
 // All cases in one test: they share the one registry value.
 TEST(InstallPathsWin, TableFromTheStoredValue) {
+  const lkfix::TPrefixLock lock;
+  ASSERT_TRUE(lock.Held());
   const std::string program = lkfix::ProgramFolder();
   struct Case {
     const char* what;

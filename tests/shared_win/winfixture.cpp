@@ -351,6 +351,17 @@ int FreeGdiHandleSlots() {
   return static_cast<int>(brushes.size());
 }
 
+TPrefixLock::TPrefixLock() : mutex_(CreateMutexA(nullptr, FALSE, "LkConsoleE2ELock")) {
+  // A case stopped at its time limit leaves the mutex abandoned: still ours then.
+  const DWORD waited = mutex_ ? WaitForSingleObject(mutex_, 600000) : WAIT_FAILED;
+  held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+}
+
+TPrefixLock::~TPrefixLock() {
+  if (held_) ReleaseMutex(mutex_);
+  if (mutex_) CloseHandle(mutex_);
+}
+
 std::string ValueOf(const std::string& output, const std::string& name) {
   const std::string key = name + "=";
   std::size_t at = 0;

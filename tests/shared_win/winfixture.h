@@ -109,6 +109,23 @@ void EndProgramsNamed(std::initializer_list<const char*> exeNames);
 // work mean it leaked no GDI handle.
 int FreeGdiHandleSlots();
 
+// Held while a case changes what the prefix's programs share (the install
+// path and the other Lockmere settings, the desktops, the gate in the system
+// folder): one such case at a time, across test programs. The same thread
+// may take it again.
+class TPrefixLock {
+ public:
+  TPrefixLock();
+  ~TPrefixLock();
+  TPrefixLock(const TPrefixLock&) = delete;
+  TPrefixLock& operator=(const TPrefixLock&) = delete;
+  bool Held() const { return held_; }
+
+ private:
+  HANDLE mutex_ = nullptr;
+  bool held_ = false;
+};
+
 // The "name=value" line of a probe's output; empty when absent.
 std::string ValueOf(const std::string& output, const std::string& name);
 
