@@ -12,8 +12,14 @@ if(LK_WINDOWS)
   set(LK_GTEST_MAIN gtest_main)
 
   # Every Windows program the tests start runs through this wrapper, which
-  # points Wine at the build folder's own 32-bit prefix and creates it on first use.
+  # points Wine at the build folder's own prefix (32- or 64-bit, as the
+  # build's programs) and creates it on first use.
   set(LK_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(LK_WINE_ARCH win64)
+  else()
+    set(LK_WINE_ARCH win32)
+  endif()
   configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)

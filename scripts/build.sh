@@ -3,7 +3,10 @@
 #   native  g++, portable core, its tests and the benchmarks
 #   fuzz    clang with ASan and UBSan: the core's tests again and the fuzzers
 #   mingw   MinGW-w64 i686: everything, the Windows tests run through Wine
-# Usage: build.sh [native|fuzz|mingw ...]   (default: all three)
+# and on request a fourth:
+#   mingw64 MinGW-w64 x86_64: the same programs and tests as 64-bit Windows
+#           programs, for machines that cannot run 32-bit Wine
+# Usage: build.sh [native|fuzz|mingw|mingw64 ...]   (default: the first three)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,6 +18,7 @@ for t in "${trees[@]}"; do
     native) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     fuzz) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLK_FUZZ=ON) ;;
     mingw) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
+    mingw64) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
     *) echo "build.sh: unknown tree '$t'" >&2; exit 2 ;;
   esac
   cmake -S "$root" -B "build/$t" -G Ninja "${args[@]}" >/dev/null

@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  wine wine32:i386
+  wine wine32:i386 wine64
   xvfb xauth imagemagick
   lhasa jlha-utils liblnk-utils openssl python3 linux-perf
   libxml2-dev libexpat1-dev

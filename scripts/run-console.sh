@@ -1,24 +1,31 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Windows programs and starts the console
-# under Wine in its own prefix (build/desktop-wine), with the gate installed in
-# that prefix's system folder where protected links expect it.
+# under Wine in its own prefix (build/desktop-wine, or build/desktop-wine64),
+# with the gate installed in that prefix's system folder where protected
+# links expect it. A machine that cannot run 32-bit programs starts the
+# 64-bit build of the same sources.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" mingw
+. "$root/scripts/wine-env.sh"
+tree=$(lk_windows_tree)
+"$root/scripts/build.sh" "$tree"
+. "$root/scripts/wine-env.sh" "$(lk_tree_arch "$tree")"
 
-exe="$root/build/mingw/console/lkmain.exe"
+exe="$root/build/$tree/console/lkmain.exe"
 if [ ! -f "$exe" ]; then
   echo "run-console: lkmain.exe is not built yet (the console is still being written); nothing to start."
   exit 0
 fi
-export WINEARCH=win32 WINEPREFIX="$root/build/desktop-wine" WINEDEBUG=-all
-[ -d "$WINEPREFIX" ] || { wineboot --init >/dev/null 2>&1; wineserver --wait; }
-gate="$root/build/mingw/gate/passbox.exe"
+suffix=""
+[ "$WINEARCH" = win64 ] && suffix=64
+export WINEPREFIX="$root/build/desktop-wine$suffix" WINEDEBUG=-all
+[ -d "$WINEPREFIX" ] || { "$LK_WINE" wineboot --init >/dev/null 2>&1; "$LK_WINESERVER" --wait; }
+gate="$root/build/$tree/gate/passbox.exe"
 [ -f "$gate" ] && cp "$gate" "$WINEPREFIX/drive_c/windows/system32/passbox.exe"
 if [ -z "${DISPLAY:-}" ]; then
   echo "run-console: no DISPLAY; starting under xvfb-run (nothing visible)."
-  exec xvfb-run -a wine "$exe"
+  exec xvfb-run -a "$LK_WINE" "$exe"
 fi
-exec wine "$exe"
+exec "$LK_WINE" "$exe"

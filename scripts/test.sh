@@ -7,18 +7,31 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" native fuzz mingw
+. "$root/scripts/wine-env.sh"
+# The Windows tests run on the 32-bit programs as shipped, or, where this
+# machine cannot run 32-bit code, on the 64-bit build of the same sources
+# (the 32-bit programs are still built).
+wintree=$(lk_windows_tree)
+if [ "$wintree" = mingw ]; then
+  "$root/scripts/build.sh" native fuzz mingw
+else
+  echo "test.sh: this machine does not run 32-bit programs (the kernel's 32-bit support is off);"
+  echo "test.sh: the 32-bit programs are built, and the Windows tests run on the 64-bit build."
+  "$root/scripts/build.sh" native fuzz mingw mingw64
+fi
+arch=$(lk_tree_arch "$wintree")
+. "$root/scripts/wine-env.sh" "$arch"
 
-prefix="$root/build/mingw/wine"
-"$root/scripts/wine-prefix.sh" "$prefix"
-# The tests' wrapper (build/mingw/wine-run) keeps one wine server alive
+prefix="$root/build/$wintree/wine"
+"$root/scripts/wine-prefix.sh" "$prefix" "$arch"
+# The tests' wrapper (build/<tree>/wine-run) keeps one wine server alive
 # between test programs; it is stopped at the end.
 
 jobs=$(nproc)
 passed=0
 failed=0
 status=0
-for t in native fuzz mingw; do
+for t in native fuzz "$wintree"; do
   echo "== ctest: $t"
   log="build/$t/ctest.log"
   set +e
@@ -26,7 +39,7 @@ for t in native fuzz mingw; do
   # The Windows programs share one Wine desktop: under a full machine a window
   # can lose the focus or a deadline to a neighbour, so a failed case gets two
   # more tries there. Every retry is in the log.
-  [ "$t" = mingw ] && extra=(--repeat until-pass:3)
+  [ "$t" = "$wintree" ] && extra=(--repeat until-pass:3)
   ctest --test-dir "build/$t" -j "$jobs" --output-on-failure --no-tests=error "${extra[@]}" 2>&1 | tee "$log"
   rc=${PIPESTATUS[0]}
   set -e
@@ -41,7 +54,7 @@ for t in native fuzz mingw; do
     status=1
   fi
 done
-WINEARCH=win32 WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+WINEPREFIX="$prefix" "$LK_WINESERVER" -k 2>/dev/null || true
 
 echo "total: $passed passed, $failed failed"
 exit $status

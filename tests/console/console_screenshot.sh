@@ -6,17 +6,20 @@
 set -euo pipefail
 tree=$(cd "$1" && pwd)
 out=${2:-$tree/screenshots}
-export WINEARCH=win32 WINEPREFIX="$tree/screenshot-wine" WINEDEBUG=-all
+env_sh="$(dirname "$0")/../../scripts/wine-env.sh"
+. "$env_sh"
+. "$env_sh" "$(lk_exe_arch "$tree/console/lkmain.exe")"
+export WINEPREFIX="$tree/screenshot-wine" WINEDEBUG=-all
 if [ "${LK_SCREENSHOT_INNER:-}" = 1 ]; then
   cd "$tree"
-  wine explorer /desktop=lockmere,900x600 console/lkmain.exe >/dev/null 2>&1 &
+  "$LK_WINE" explorer /desktop=lockmere,900x600 console/lkmain.exe >/dev/null 2>&1 &
   sleep 1.5; import -window root -crop 900x600+0+0 "$out/splash.png"
   sleep 8; import -window root -crop 900x600+0+0 "$out/main-window.png"
-  wineserver -k || true
+  "$LK_WINESERVER" -k || true
   exit 0
 fi
 mkdir -p "$out"
-[ -d "$WINEPREFIX" ] || { wineboot --init >/dev/null 2>&1; wineserver --wait; }
-wine "$tree/tests/console/console_fixture.exe" >/dev/null
+[ -d "$WINEPREFIX" ] || { "$LK_WINE" wineboot --init >/dev/null 2>&1; "$LK_WINESERVER" --wait; }
+"$LK_WINE" "$tree/tests/console/console_fixture.exe" >/dev/null
 LK_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$tree" "$out"
 echo "screenshots in $out"
