@@ -435,6 +435,8 @@ TEST(ElementTest, CloneImportAndAttributesByType) {
   std::string values;
   for (TLkXMLNode* a = ids->First(); a; a = a->NextSibling()) values += U8(a->GetValue()) + ",";
   EXPECT_EQ(values, "i0,i1,i2,");
+  // A node in a list of its own has the list's owner as parent, or none.
+  EXPECT_EQ(ids->First()->GetParent(), r);
 
   std::unique_ptr<TLkXMLNode> copy(r->Clone());
   auto* c = static_cast<TLkXMLElement*>(copy.get());
@@ -452,6 +454,7 @@ TEST(ElementTest, CloneImportAndAttributesByType) {
   TLkNodeList copies(&f.doc);
   r->CopyChildElements(copies);
   EXPECT_EQ(copies.GetCount(), 3);
+  EXPECT_EQ(copies.First()->GetParent(), nullptr);
 }
 
 TEST(ElementTest, NestingBeyondTheLimitIsAClearError) {
