@@ -6,14 +6,16 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  wine wine32:i386 wine64
+  wine wine32:i386
   xvfb xauth imagemagick
   lhasa jlha-utils liblnk-utils openssl python3 linux-perf
   libxml2-dev libexpat1-dev
 )
+# Where the machine runs no 32-bit programs: the 64-bit build and 64-bit Wine
+# that its Windows tests run on (scripts/wine-env.sh).
+packages64=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64)
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
@@ -23,22 +25,29 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   need_update=1
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-  name=${p%%:*}; arch=${p#*:}
-  [ "$arch" = "$p" ] && arch=""
-  if [ -n "$arch" ]; then
-    status=$(dpkg-query -W -f='${Status}' "$name:$arch" 2>/dev/null || true)
-  else
-    status=$(dpkg-query -W -f='${Status}' "$name" 2>/dev/null || true)
+# install PACKAGE...: those not installed yet (NAME or NAME:ARCH).
+install() {
+  local missing=() p name arch status
+  for p in "$@"; do
+    name=${p%%:*}; arch=${p#*:}
+    [ "$arch" = "$p" ] && arch=""
+    if [ -n "$arch" ]; then
+      status=$(dpkg-query -W -f='${Status}' "$name:$arch" 2>/dev/null || true)
+    else
+      status=$(dpkg-query -W -f='${Status}' "$name" 2>/dev/null || true)
+    fi
+    case "$status" in *"install ok installed"*) ;; *) missing+=("$p") ;; esac
+  done
+  if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
+    echo "install-deps: installing ${missing[*]:-(index only)}"
+    "${sudo_cmd[@]}" apt-get update -qq
+    need_update=""
+    if [ ${#missing[@]} -gt 0 ]; then
+      DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
   fi
-  case "$status" in *"install ok installed"*) ;; *) missing+=("$p") ;; esac
-done
+}
 
-if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
-  echo "install-deps: installing ${missing[*]:-(index only)}"
-  "${sudo_cmd[@]}" apt-get update -qq
-  if [ ${#missing[@]} -gt 0 ]; then
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-  fi
-fi
+install "${packages[@]}"
+. "$(dirname "$0")/wine-env.sh"
+lk_runs_32bit || install "${packages64[@]}"
