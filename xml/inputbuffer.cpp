@@ -260,23 +260,29 @@ WideString TInputBuffer::ReadChars(int32_t n) {
   return s;
 }
 
-void TInputBuffer::ReadAsciiRun(WideString& out, const uint8_t* stop) {
-  if (encoding_ != UTF_8 || twoByte_ || pendingLow_ != 0 || charEnds_ != 0) return;
-  // The next byte lies in A for positions -1 .. 102,399 and in B for
-  // 102,401 .. 204,801; at the other positions ReadChar crosses a boundary.
-  const uint8_t* base;
-  int32_t first, limit;
+// The next byte lies in A for positions -1 .. 102,399 and in B for
+// 102,401 .. 204,801; at the other positions ReadChar crosses a boundary.
+inline bool TInputBuffer::NextByteInHalf(const uint8_t*& base, int32_t& first, int32_t& limit) const {
   if (pos_ < kEndA - 1) {
     base = a_.get();
     first = pos_ + 1;
     limit = countA_;
-  } else if (pos_ >= kEndA && pos_ < kLastB) {
+    return true;
+  }
+  if (pos_ >= kEndA && pos_ < kLastB) {
     base = b_.get();
     first = pos_ + 1 - kFirstB;
     limit = countB_;
-  } else {
-    return;
+    return true;
   }
+  return false;
+}
+
+void TInputBuffer::ReadAsciiRun(WideString& out, const uint8_t* stop) {
+  if (encoding_ != UTF_8 || twoByte_ || pendingLow_ != 0 || charEnds_ != 0) return;
+  const uint8_t* base;
+  int32_t first, limit;
+  if (!NextByteInHalf(base, first, limit)) return;
   auto stops = [&](int32_t k) {
     const uint8_t b = base[k];
     return b >= 0x80 || stop[b] != 0;
@@ -500,17 +506,7 @@ void TInputBuffer::ReadRunOf(WideString& out, int32_t& lines) {
   if (!twoByte_ && encoding_ != UTF_8 && !singleByte) return;
   const uint8_t* base;
   int32_t first, limit;
-  if (pos_ < kEndA - 1) {
-    base = a_.get();
-    first = pos_ + 1;
-    limit = countA_;
-  } else if (pos_ >= kEndA && pos_ < kLastB) {
-    base = b_.get();
-    first = pos_ + 1 - kFirstB;
-    limit = countB_;
-  } else {
-    return;
-  }
+  if (!NextByteInHalf(base, first, limit)) return;
   if (twoByte_) {
     // Units whole in this half, a piece at a time; one cut by the end of the
     // half is left to ReadChar.

@@ -138,6 +138,9 @@ class TInputBuffer : public TObject {
 
  private:
   int NextByte();          // -1 at the end; the position stays
+  // The half that holds the next byte, that byte's index in it and the
+  // half's byte count; false where the next read crosses between the halves.
+  bool NextByteInHalf(const uint8_t*& base, int32_t& first, int32_t& limit) const;
   void MoveBackByte();     // the step back of the two-half scheme
   int LastByte() const;    // the data byte at the position (for UTF-8 step back)
   void Fill(uint8_t* half, int32_t& count);
