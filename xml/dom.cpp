@@ -31,20 +31,7 @@ struct TAppendBuffer {
 // Whether the text holds any of the units.
 template <typename... Units>
 bool HasUnitOf(const WideString& text, Units... units) {
-  // Four units at a time: a unit equal to u gives a zero lane in x ^ u.
-  constexpr uint64_t kOnes = 0x0001000100010001ULL, kHighs = 0x8000800080008000ULL;
-  auto zeroLane = [](uint64_t x) { return ((x - kOnes) & ~x & kHighs) != 0; };
-  const WideChar* p = text.data();
-  const std::size_t size = text.size();
-  std::size_t i = 0;
-  for (; size - i >= 4; i += 4) {
-    uint64_t x;
-    std::memcpy(&x, p + i, sizeof x);
-    if ((zeroLane(x ^ (kOnes * static_cast<WideChar>(units))) || ...)) return true;
-  }
-  for (; i < size; ++i)
-    if (((p[i] == static_cast<WideChar>(units)) || ...)) return true;
-  return false;
+  return FirstUnitOf(text, units...) < text.size();
 }
 
 int32_t LineOf(const TLkXMLDocument* d) { return d ? d->ErrorLine() : 0; }

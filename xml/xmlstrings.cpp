@@ -8,21 +8,7 @@
 
 // --- string operations -------------------------------------------------------
 
-int32_t XMLStrLen(const WideString& text) {
-  // Texts are long and rarely hold a U+0000: four units are tested at once.
-  constexpr uint64_t kOnes = 0x0001000100010001ULL, kHighs = 0x8000800080008000ULL;
-  const WideChar* p = text.data();
-  const std::size_t size = text.size();
-  std::size_t i = 0;
-  for (; size - i >= 4; i += 4) {
-    uint64_t x;
-    std::memcpy(&x, p + i, sizeof x);
-    if ((x - kOnes) & ~x & kHighs) break;
-  }
-  for (; i < size; ++i)
-    if (p[i] == 0) break;
-  return static_cast<int32_t>(i);
-}
+int32_t XMLStrLen(const WideString& text) { return static_cast<int32_t>(FirstUnitOf(text, WideChar(0))); }
 
 namespace {
 int Sign(int64_t d) { return d < 0 ? -1 : d > 0 ? 1 : 0; }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,26 @@
 #include "xml/xmlstring.h"
 
 // --- the string operations -------------------------------------------------
+
+// The index of the first unit of the text equal to one of `units`, or the
+// text's size. Texts are long and rarely hold one: four units are tested at
+// once (a unit equal to u gives a zero lane in x ^ u).
+template <typename... Units>
+std::size_t FirstUnitOf(const WideString& text, Units... units) {
+  constexpr uint64_t kOnes = 0x0001000100010001ULL, kHighs = 0x8000800080008000ULL;
+  auto zeroLane = [](uint64_t x) { return ((x - kOnes) & ~x & kHighs) != 0; };
+  const WideChar* p = text.data();
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+  for (; size - i >= 4; i += 4) {
+    uint64_t x;
+    std::memcpy(&x, p + i, sizeof x);
+    if ((zeroLane(x ^ (kOnes * static_cast<WideChar>(units))) || ...)) break;
+  }
+  for (; i < size; ++i)
+    if (((p[i] == static_cast<WideChar>(units)) || ...)) break;
+  return i;
+}
 
 // Units before the first U+0000.
 int32_t XMLStrLen(const WideString& text);
