@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The whole check: installs what is missing, builds all three trees and runs
+# The whole check: installs what is missing, builds all three trees (and the
+# 64-bit Windows tree where the machine runs no 32-bit programs) and runs
 # every test (native, sanitized with a short run of each fuzzer, and the
 # Windows programs under Wine). Exits non-zero when anything failed.
 set -euo pipefail
