@@ -1,15 +1,13 @@
-# lk_add_library(name DIR dir [LIBS ...]): a static library of every .cpp in
-# `dir` (a new file joins on the next build). Files that are not ready yet
-# stay out of the build under another ending (.cpp.wip).
+# lk_add_library(name SOURCES file... [LIBS lib...]): a static library of the
+# listed sources (relative to the calling folder). Every source is named
+# here, so a file in the wrong folder or in two lists is a build error, not a
+# silent extra compile.
 function(lk_add_library name)
-  cmake_parse_arguments(L "" "DIR" "LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${L_DIR}/*.cpp)
-  if(NOT sources)
-    set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
-    file(WRITE ${stub} "// no sources yet\n")
-    set(sources ${stub})
+  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT L_SOURCES)
+    message(FATAL_ERROR "lk_add_library(${name}): no SOURCES")
   endif()
-  add_library(${name} STATIC ${sources})
+  add_library(${name} STATIC ${L_SOURCES})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${L_LIBS})
 endfunction()

@@ -62,18 +62,6 @@ function(lk_add_gtest)
     PROPERTIES TIMEOUT ${T_TIMEOUT} ${alone})
 endfunction()
 
-# Adds every direct subfolder of the current folder that has a CMakeLists.txt,
-# so each area keeps its own list and no shared file has to change.
-function(lk_add_subfolders)
-  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
-  list(SORT children)
-  foreach(child IN LISTS children)
-    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
-      add_subdirectory(${child})
-    endif()
-  endforeach()
-endfunction()
-
 # lk_add_fuzzer(NAME name SOURCES ... LIBS ... [CORPUS dir])
 # A libFuzzer target (LK_FUZZ builds only) plus a short ctest run of it on
 # its corpus; long runs are done by hand.

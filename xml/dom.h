@@ -14,8 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "forms/base/events.h"
-#include "forms/base/streams.h"
+#include "base/events.h"
+#include "base/streams.h"
 #include "xml/nodepool.h"
 #include "xml/xmlstring.h"
 

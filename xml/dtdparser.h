@@ -2,7 +2,7 @@
 // subset (continuing the document parser's input) and external subsets.
 #pragma once
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "xml/lexer.h"
 
 class TLkDocumentType;

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "xml/document.h"
 #include "xml/parserlink.h"
 #include "xml/platform.h"

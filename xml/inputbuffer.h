@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "forms/base/events.h"
-#include "forms/base/streams.h"
+#include "base/events.h"
+#include "base/streams.h"
 #include "xml/codepages.h"
 #include "xml/xmlstring.h"
 

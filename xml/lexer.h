@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "forms/base/component.h"
+#include "base/component.h"
 #include "xml/inputbuffer.h"
 #include "xml/lexexpansion.h"
 #include "xml/parsersupport.h"

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <stdexcept>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "xml/dom.h"
 #include "xml/xmlstrings.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/events.h"
-#include "forms/base/streams.h"
+#include "base/events.h"
+#include "base/streams.h"
 #include "xml/xmlstring.h"
 
 class TLkXMLNode;

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 
 // Fetches an "http://" or "ftp://" resource and appends its bytes to dest;
 // false when nothing could be fetched.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 
 class ELkXMLParserError : public Exception {
  public:

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "xml/codepages.h"
 #include "xml/lexer.h"
 #include "xml/parserlink.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "gate/core/logfile.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "shared/core/gatearg.h"
 #include "shared/core/streamcol.h"
 #include "shared/core/userrecord.h"

@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "xml/document.h"
 #include "xml/xmlparser.h"
 

@@ -1,7 +1,7 @@
 #include "console/core/linkplan.h"
 
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 #include "shared/core/gatearg.h"
 
 const char* LinkPlanResultText(TLinkPlanResult r) {

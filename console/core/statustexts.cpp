@@ -1,6 +1,6 @@
 #include "console/core/statustexts.h"
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 
 namespace {
 std::string FailureText(const char* what, const TBatchOutcome& o) {

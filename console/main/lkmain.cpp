@@ -7,7 +7,7 @@
 
 #include "console/win/lkmainform.h"
 #include "console/win/splash.h"
-#include "forms/base/locale.h"
+#include "base/locale.h"
 #include "forms/win/application.h"
 #include "forms/win/syslocale.h"
 #include "shared/win/installpaths.h"

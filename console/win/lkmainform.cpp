@@ -4,15 +4,12 @@
 
 #include "console/win/authprompt.h"
 #include "console/win/splash.h"
-#include "forms/base/locale.h"
+#include "base/locale.h"
 #include "forms/win/application.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/users.h"
 
-#if __has_include("controls/win/foldermonitor.h")
 #include "controls/win/foldermonitor.h"
-#define LK_HAVE_FOLDER_MONITOR 1
-#endif
 
 bool ConfigChanged = false;
 bool UserSettingsChanged = false;
@@ -288,12 +285,10 @@ void TLKMain::BuildForm() {
   PopupMenu1->OnPopup = TNotifyEvent(this, &TLKMain::PopupMenu1Popup);
   DesktopLista->SetPopupMenu(PopupMenu1);
 
-#ifdef LK_HAVE_FOLDER_MONITOR
   FolderMonitor = new TLkFolderMonitor(this);
   FolderMonitor->SetDelayTime(1000);
   FolderMonitor->SetMonitorSubtree(false);
   FolderMonitor->OnChange = TNotifyEvent(this, &TLKMain::FolderMonitorChange);
-#endif
 }
 
 void TLKMain::FormCreate(TObject*) {
@@ -335,12 +330,8 @@ void TLKMain::FormCreate(TObject*) {
   }
   step([&] {
     const int i = Combo_Userlist->ItemIndex();
-#ifdef LK_HAVE_FOLDER_MONITOR
     if (i >= 0 && i < UserDesktopFolders->Count()) FolderMonitor->SetFolderName(UserDesktopFolders->Strings(i));
     FolderMonitor->SetActive(true);
-#else
-    (void)i;
-#endif
   });
   step([&] { LoadConfiguration(); });
   step([&] { RefreshDesktop(); });

@@ -17,7 +17,7 @@
 #include "controls/win/framedcombo.h"
 #include "controls/win/framedlistview.h"
 #include "controls/win/sidebar.h"
-#include "forms/base/stringlist.h"
+#include "base/stringlist.h"
 #include "forms/win/comctl_statusbar.h"
 #include "forms/win/comctl_toolbar.h"
 #include "forms/win/extctrls.h"

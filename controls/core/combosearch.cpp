@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "forms/base/locale.h"
+#include "base/locale.h"
 
 int FindEntryPrefix(const std::vector<std::string>& entries, const std::string& text) {
   for (std::size_t i = 0; i < entries.size(); ++i)

@@ -20,8 +20,8 @@
 #include <memory>
 #include <vector>
 
-#include "forms/base/component.h"
-#include "forms/base/sysutils.h"
+#include "base/component.h"
+#include "base/sysutils.h"
 
 class EOutOfResources : public Exception {
   using Exception::Exception;

@@ -3,9 +3,9 @@
 #include "controls/core/filepaths.h"
 #include "controls/win/drawhelpers.h"
 #include "controls/win/filecopy.h"
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "forms/win/application.h"
-#include "forms/win/lazy_dll.h"
+#include "base/win/lazy_dll.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "forms/base/component.h"
+#include "base/component.h"
 
 enum class TBrowseKind { bfFolders, bfComputers };
 enum class TDialogPosition { dpDefault, dpScreenCenter };

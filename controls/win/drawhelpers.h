@@ -11,7 +11,7 @@
 #include <string>
 
 #include "controls/core/textfit.h"
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "forms/win/controls.h"
 #include "forms/win/graphics.h"
 

@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 #include "forms/win/application.h"
-#include "forms/win/lazy_dll.h"
+#include "base/win/lazy_dll.h"
 #include "forms/win/forms.h"
 
 // ---- Progress controls ----

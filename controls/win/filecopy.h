@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "controls/core/filepaths.h"
-#include "forms/base/component.h"
+#include "base/component.h"
 
 // ---- Progress controls ----
 //

@@ -2,7 +2,7 @@
 
 #include "controls/win/drawhelpers.h"
 #include "controls/win/filecopy.h"
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "forms/win/timer.h"
 
 DWORD ChangeNotifyFlags(const TFileChangeFilters& filter) {

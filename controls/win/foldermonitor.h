@@ -15,7 +15,7 @@
 #include <set>
 #include <string>
 
-#include "forms/base/component.h"
+#include "base/component.h"
 #include "forms/win/thread.h"
 
 class TTimer;

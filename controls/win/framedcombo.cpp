@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "forms/base/locale.h"
+#include "base/locale.h"
 #include "forms/win/application.h"
 
 TLkCustomComboBox::TLkCustomComboBox(TComponent* owner) : TCustomComboBox(owner) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/component.h"
-#include "forms/base/events.h"
+#include "base/component.h"
+#include "base/events.h"
 
 class TBasicActionLink;
 

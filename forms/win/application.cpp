@@ -4,11 +4,11 @@
 
 #include <mutex>
 
-#include "forms/base/sysutils.h"
-#include "forms/win/comctl_load.h"
+#include "base/sysutils.h"
+#include "base/win/comctl_load.h"
 #include "forms/win/controls.h"
 #include "forms/win/forms.h"
-#include "forms/win/lazy_dll.h"
+#include "base/win/lazy_dll.h"
 #include "forms/win/menus.h"
 #include "forms/win/thread.h"
 

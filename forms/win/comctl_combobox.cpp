@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "forms/base/locale.h"
+#include "base/locale.h"
 
 TCustomComboBox::TCustomComboBox(TComponent* owner) : TWinControl(owner) {
   SetBounds(0, 0, 145, 21);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "forms/win/comctl_load.h"
+#include "base/win/comctl_load.h"
 
 namespace {
 const std::string kEmpty;

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "forms/win/comctl_load.h"
+#include "base/win/comctl_load.h"
 
 TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {
   SetBounds(0, 0, 200, 19);

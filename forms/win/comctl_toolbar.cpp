@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "forms/win/application.h"
-#include "forms/win/comctl_load.h"
+#include "base/win/comctl_load.h"
 
 namespace {
 int NextCommand() {

@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "forms/win/application.h"
 #include "forms/win/forms.h"
 #include "forms/win/menus.h"

@@ -59,9 +59,9 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/component.h"
-#include "forms/base/events.h"
-#include "forms/base/sysutils.h"
+#include "base/component.h"
+#include "base/events.h"
+#include "base/sysutils.h"
 #include "forms/win/graphics.h"
 
 class TWinControl;

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
-#include "forms/win/comctl_load.h"
-#include "forms/win/lazy_dll.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
+#include "base/win/comctl_load.h"
+#include "base/win/lazy_dll.h"
 
 COLORREF ColorToRGB(TColor color) {
   if (color & clSystemColor) return GetSysColor(color & 0xFF);

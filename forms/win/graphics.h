@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/component.h"
-#include "forms/base/events.h"
-#include "forms/base/streams.h"
-#include "forms/base/sysutils.h"
+#include "base/component.h"
+#include "base/events.h"
+#include "base/streams.h"
+#include "base/sysutils.h"
 
 class EInvalidGraphic : public Exception { using Exception::Exception; };
 

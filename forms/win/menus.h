@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/component.h"
-#include "forms/base/events.h"
+#include "base/component.h"
+#include "base/events.h"
 #include "forms/win/graphics.h"
 
 class TMenu;

@@ -2,7 +2,7 @@
 // the user's default locale. Both programs call it first at start-up.
 #pragma once
 
-#include "forms/base/locale.h"
+#include "base/locale.h"
 
 TCharLocale SystemCharLocale();
 // SystemCharLocale installed with InstallCharLocale.

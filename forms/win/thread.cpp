@@ -2,7 +2,7 @@
 
 #include <process.h>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 
 namespace {
 

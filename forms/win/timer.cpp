@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "forms/win/application.h"
 
 void HandleCallbackException(std::exception_ptr error) {

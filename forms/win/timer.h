@@ -7,7 +7,7 @@
 #include <exception>
 #include <memory>
 
-#include "forms/base/component.h"
+#include "base/component.h"
 
 class TTimer : public TComponent {
  public:

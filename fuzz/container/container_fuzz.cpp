@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "shared/core/blowfish.h"
 #include "shared/core/lh5.h"
 #include "shared/core/errors.h"

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <string>
 
-#include "forms/base/component.h"
-#include "forms/base/streams.h"
+#include "base/component.h"
+#include "base/streams.h"
 #include "xml/document.h"
 #include "xml/xmlerrors.h"
 #include "xml/xmlparser.h"

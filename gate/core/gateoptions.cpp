@@ -1,7 +1,7 @@
 #include "gate/core/gateoptions.h"
 
-#include "forms/base/stringlist.h"
-#include "forms/base/sysutils.h"
+#include "base/stringlist.h"
+#include "base/sysutils.h"
 
 TGateOptions ParseOptionCodes(const std::string& optionText) {
   TGateOptions o;

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "forms/base/fileops.h"
-#include "forms/base/streams.h"
+#include "base/fileops.h"
+#include "base/streams.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "gate/core/messagetext.h"
 
-#include "forms/base/locale.h"
+#include "base/locale.h"
 
 namespace {
 

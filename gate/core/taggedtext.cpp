@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 
 namespace {
 

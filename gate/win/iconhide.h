@@ -2,7 +2,7 @@
 // every instance: one process, one taskbar button.
 #pragma once
 
-#include "forms/base/component.h"
+#include "base/component.h"
 
 class TIconHide : public TComponent {
  public:

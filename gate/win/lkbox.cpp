@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <exception>
 
-#include "forms/base/locale.h"
+#include "base/locale.h"
 #include "controls/win/lkurl.h"
 #include "forms/win/application.h"
-#include "forms/win/lazy_dll.h"
+#include "base/win/lazy_dll.h"
 #include "gate/core/gateoptions.h"
 #include "gate/core/logfile.h"
 #include "gate/core/messagetext.h"

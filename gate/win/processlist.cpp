@@ -2,8 +2,8 @@
 
 #include <tlhelp32.h>
 
-#include "forms/base/stringlist.h"
-#include "forms/base/sysutils.h"
+#include "base/stringlist.h"
+#include "base/sysutils.h"
 #include "shared/win/installpaths.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // shutdown privilege enabled around the call.
 #pragma once
 
-#include "forms/base/component.h"
+#include "base/component.h"
 #include "gate/core/endofrun.h"
 
 class TLkWinReboot : public TComponent {

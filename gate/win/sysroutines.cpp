@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
-#include "forms/win/lazy_dll.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
+#include "base/win/lazy_dll.h"
 #include "gate/core/messagetext.h"
 #include "gate/core/pathparts.h"
 

@@ -5,7 +5,7 @@
 #ifdef LK_GATE_TEST_BUILD
 #include <cstdio>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #endif
 
 std::string SystemCallRecordPath() { return InstallFolder() + "gate-test-record.txt"; }

@@ -9,8 +9,8 @@
 #include <memory>
 #include <mutex>
 
-#include "forms/base/component.h"
-#include "forms/base/events.h"
+#include "base/component.h"
+#include "base/events.h"
 #include "forms/win/thread.h"
 
 class TLkThreadTimer;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 
 // One expanded key. The stream routines below build their own, so only the
 // block routines share the process-wide instance.

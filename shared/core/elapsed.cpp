@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 #include "shared/core/lkstrings.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The exception classes of the shared services.
 #pragma once
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 
 // Every corrupt or undecipherable data file ("File is corrupt.",
 // "Compressed file is corrupt").

@@ -1,6 +1,6 @@
 #include "shared/core/gatearg.h"
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "shared/core/base64.h"
 
 const char* const ModeMarkers[kModeMarkerCount] = {"(0)", "(1)", "(2)", "(3)", "(4)"};

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 
 // The largest uncompressed size the expander accepts; a damaged size field
 // must not make it produce gigabytes.

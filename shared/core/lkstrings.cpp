@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "forms/base/locale.h"
+#include "base/locale.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Text routines that paths, registry values and the Gate argument are cut
 // with. Positions are 1-based; texts are byte strings in the ANSI code page.
-// Letter case follows the character tables of CharLocale() (forms/base/locale.h).
+// Letter case follows the character tables of CharLocale() (base/locale.h).
 #pragma once
 
 #include <cstddef>

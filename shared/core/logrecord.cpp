@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "forms/base/stringlist.h"
-#include "forms/base/sysutils.h"
+#include "base/stringlist.h"
+#include "base/sysutils.h"
 
 std::vector<std::string> TLogRecord::Lines() const {
   std::vector<std::string> lines{UserName, TargetPath, StartTime};

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <limits>
 
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 #include "shared/core/blowfish.h"
 #include "shared/core/lh5.h"
 

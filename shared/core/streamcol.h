@@ -14,10 +14,10 @@
 #include <memory>
 #include <string>
 
-#include "forms/base/component.h"
-#include "forms/base/events.h"
-#include "forms/base/streams.h"
-#include "forms/base/stringlist.h"
+#include "base/component.h"
+#include "base/events.h"
+#include "base/streams.h"
+#include "base/stringlist.h"
 #include "shared/core/errors.h"
 
 using TOnAskForKey = TEvent<std::string(TObject* sender)>;

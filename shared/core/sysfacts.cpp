@@ -1,6 +1,6 @@
 #include "shared/core/sysfacts.h"
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 
 std::string AddPathSeparator(const std::string& path) {
   if (!path.empty() && path.back() == '\\') return path;

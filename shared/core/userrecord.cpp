@@ -1,6 +1,6 @@
 #include "shared/core/userrecord.h"
 
-#include "forms/base/stringlist.h"
+#include "base/stringlist.h"
 
 std::string MessageFromStored(std::string_view stored) {
   std::string out;

@@ -1,7 +1,7 @@
 #include "shared/core/vigenere.h"
 
-#include "forms/base/stringlist.h"
-#include "forms/base/sysutils.h"
+#include "base/stringlist.h"
+#include "base/sysutils.h"
 
 namespace {
 

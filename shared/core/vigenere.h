@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "forms/base/component.h"
-#include "forms/base/streams.h"
+#include "base/component.h"
+#include "base/streams.h"
 
 class TStringList;
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "forms/win/lazy_dll.h"
+#include "base/win/lazy_dll.h"
 #include "shared/core/errors.h"
 #include "shared/core/lkstrings.h"
 #include "shared/win/registro.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "forms/base/stringlist.h"
+#include "base/stringlist.h"
 #include "shared/win/installpaths.h"
 
 namespace {

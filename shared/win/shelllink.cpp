@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "forms/win/lazy_dll.h"
+#include "base/win/lazy_dll.h"
 #include "shared/core/shellrules.h"
 
 namespace {

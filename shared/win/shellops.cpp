@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "forms/win/comctl_load.h"
-#include "forms/win/lazy_dll.h"
+#include "base/win/comctl_load.h"
+#include "base/win/lazy_dll.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "forms/base/stringlist.h"
+#include "base/stringlist.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 

@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "forms/base/component.h"
-#include "forms/base/locale.h"
-#include "forms/base/streams.h"
-#include "forms/base/stringlist.h"
-#include "forms/base/sysutils.h"
+#include "base/component.h"
+#include "base/locale.h"
+#include "base/streams.h"
+#include "base/stringlist.h"
+#include "base/sysutils.h"
 
 namespace {
 

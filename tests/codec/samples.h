@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 
 namespace codec_test {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "console/core/linkplan.h"
-#include "forms/base/locale.h"
+#include "base/locale.h"
 #include "console/win/lkmainform.h"
 #include "console/win/splash.h"
 #include "controls/win/foldermonitor.h"

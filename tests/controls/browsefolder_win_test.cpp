@@ -7,7 +7,7 @@
 
 #include "controls/win/browsefolder.h"
 #include "controls/win/filecopy.h"
-#include "forms/base/locale.h"
+#include "base/locale.h"
 #include "forms/win/application.h"
 #include "forms/win/timer.h"
 #include "tests/controls/win_support.h"

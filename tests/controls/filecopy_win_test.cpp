@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "controls/win/filecopy.h"
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 #include "tests/controls/win_support.h"
 
 namespace {

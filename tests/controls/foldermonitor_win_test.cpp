@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "controls/win/foldermonitor.h"
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "tests/controls/win_support.h"
 
 namespace {

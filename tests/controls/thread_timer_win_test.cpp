@@ -4,7 +4,7 @@
 #include <atomic>
 #include <string>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "forms/win/application.h"
 #include "forms/win/thread.h"
 #include "forms/win/timer.h"

@@ -1,7 +1,7 @@
 // Colours, fonts, canvas, bitmaps, icons, pictures and image lists.
 #include <gtest/gtest.h>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "forms/win/graphics.h"
 
 namespace {

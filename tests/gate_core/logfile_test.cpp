@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "gate/core/logfile.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <thread>
 
-#include "forms/base/stringlist.h"
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/stringlist.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 #include "shared/core/gatearg.h"
 #include "shared/core/streamcol.h"
 #include "shared/win/shelllink.h"

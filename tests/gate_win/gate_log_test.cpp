@@ -5,8 +5,8 @@
 #include <chrono>
 #include <thread>
 
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 #include "gate_fixture.h"
 #include "shared/core/streamcol.h"
 

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <thread>
 
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 #include "gate_fixture.h"
 #include "shared/core/streamcol.h"
 #include "tests/shared_win/winfixture.h"

@@ -6,9 +6,9 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
-#include "forms/base/locale.h"
-#include "forms/base/stringlist.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/stringlist.h"
+#include "base/sysutils.h"
 #include "gate/win/processlist.h"
 #include "gate/win/sysroutines.h"
 #include "gate/win/threadtimer.h"

@@ -15,8 +15,8 @@
 #include <string>
 
 #include "console_driver.h"
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 #include "gate_fixture.h"
 #include "shared/core/gatearg.h"
 #include "shared/win/shelllink.h"

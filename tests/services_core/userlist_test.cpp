@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "forms/base/stringlist.h"
+#include "base/stringlist.h"
 
 namespace {
 

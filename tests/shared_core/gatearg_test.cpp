@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "shared/core/base64.h"
 #include "shared/core/gatearg.h"
 

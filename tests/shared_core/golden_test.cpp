@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "shared/core/streamcol.h"
 
 namespace {

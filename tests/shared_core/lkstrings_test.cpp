@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "forms/base/locale.h"
+#include "base/locale.h"
 #include "shared/core/lkstrings.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "forms/base/streams.h"
-#include "forms/base/sysutils.h"
+#include "base/streams.h"
+#include "base/sysutils.h"
 #include "shared/core/blowfish.h"
 #include "shared/core/errors.h"
 #include "shared/core/lh5.h"

@@ -3,9 +3,9 @@
 #include <random>
 #include <string>
 
-#include "forms/base/streams.h"
-#include "forms/base/stringlist.h"
-#include "forms/base/sysutils.h"
+#include "base/streams.h"
+#include "base/stringlist.h"
+#include "base/sysutils.h"
 #include "shared/core/vigenere.h"
 
 namespace {

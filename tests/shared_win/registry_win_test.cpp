@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "forms/base/stringlist.h"
-#include "forms/base/sysutils.h"
+#include "base/stringlist.h"
+#include "base/sysutils.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 #include "tests/shared_win/winfixture.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "forms/base/locale.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/sysutils.h"
 #include "shared/core/gatearg.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/shelllink.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 #include "shared/win/shellops.h"

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <string>
 
-#include "forms/base/stringlist.h"
-#include "forms/base/sysutils.h"
+#include "base/stringlist.h"
+#include "base/sysutils.h"
 #include "forms/win/syslocale.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/shelllink.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "tests/xml_model/test_util.h"
 #include "xml/dom.h"
 #include "xml/parsersupport.h"

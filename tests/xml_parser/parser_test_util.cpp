@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "xml/xmlerrors.h"
 #include "xml/xmlparserdump.h"
 

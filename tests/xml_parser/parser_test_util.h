@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "forms/base/component.h"
+#include "base/component.h"
 #include "xml/document.h"
 #include "xml/xmlparser.h"
 

@@ -1,7 +1,7 @@
 // Parse, save, parse: the second tree equals the first.
 #include <gtest/gtest.h>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "tests/xml_parser/parser_test_util.h"
 #include "xml/xmlparserdump.h"
 

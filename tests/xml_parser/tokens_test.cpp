@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "tests/xml_parser/parser_test_util.h"
 #include "xml/lexer.h"
 #include "xml/xmlchars.h"

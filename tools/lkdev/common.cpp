@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "tools/lkdev/lkdev.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // the container stores them.
 #include <string>
 
-#include "forms/base/streams.h"
+#include "base/streams.h"
 #include "shared/core/lh5.h"
 #include "tools/lkdev/lkdev.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <exception>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "tools/lkdev/lkdev.h"
 
 #ifdef _WIN32

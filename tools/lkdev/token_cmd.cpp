@@ -1,7 +1,7 @@
 // lkdev token wrap TARGET ARGS MODE | token unwrap TOKEN
 #include <string>
 
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 #include "shared/core/gatearg.h"
 #include "tools/lkdev/lkdev.h"
 

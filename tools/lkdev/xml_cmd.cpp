@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "forms/base/component.h"
-#include "forms/base/streams.h"
-#include "forms/base/sysutils.h"
+#include "base/component.h"
+#include "base/streams.h"
+#include "base/sysutils.h"
 #include "tools/lkdev/lkdev.h"
 #include "xml/document.h"
 #include "xml/xmlerrors.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "forms/base/fileops.h"
+#include "base/fileops.h"
 
 namespace lk_fileops {
 bool IsFile(const std::string& name) {

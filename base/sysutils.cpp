@@ -1,4 +1,4 @@
-#include "forms/base/sysutils.h"
+#include "base/sysutils.h"
 
 #include <cstdlib>
 

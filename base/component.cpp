@@ -1,4 +1,4 @@
-#include "forms/base/component.h"
+#include "base/component.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/base/events.h"
+#include "base/events.h"
 
 enum class TOperation { opInsert, opRemove };
 

@@ -1,11 +1,11 @@
-#include "forms/base/streams.h"
+#include "base/streams.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include "forms/base/fileops.h"
-#include "forms/base/sysutils.h"
+#include "base/fileops.h"
+#include "base/sysutils.h"
 
 int64_t TStream::Size() {
   const int64_t pos = Seek(0, TSeekOrigin::soCurrent);

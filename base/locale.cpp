@@ -1,4 +1,4 @@
-#include "forms/base/locale.h"
+#include "base/locale.h"
 
 #include <algorithm>
 #include <array>

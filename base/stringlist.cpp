@@ -1,10 +1,10 @@
-#include "forms/base/stringlist.h"
+#include "base/stringlist.h"
 
 #include <algorithm>
 
-#include "forms/base/locale.h"
-#include "forms/base/streams.h"
-#include "forms/base/sysutils.h"
+#include "base/locale.h"
+#include "base/streams.h"
+#include "base/sysutils.h"
 
 TStringList::~TStringList() {
   OnChange = nullptr;

@@ -1,4 +1,4 @@
-#include "forms/win/lazy_dll.h"
+#include "base/win/lazy_dll.h"
 
 HMODULE TLazyDll::Module() {
   HMODULE m = module_.load(std::memory_order_acquire);

@@ -1,6 +1,6 @@
-#include "forms/win/comctl_load.h"
+#include "base/win/comctl_load.h"
 
-#include "forms/win/lazy_dll.h"
+#include "base/win/lazy_dll.h"
 
 bool LoadCommonControls() {
   // Once: a function-local static, other threads wait for the registration.
