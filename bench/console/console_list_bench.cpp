@@ -14,7 +14,11 @@
 #include <vector>
 
 #include "console/core/linkplan.h"
+#include "console/win/configpage.h"
+#include "console/win/desktoppage.h"
 #include "console/win/lkmainform.h"
+#include "console/win/logviewpage.h"
+#include "console/win/usersettingspage.h"
 #include "forms/win/application.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/shelllink.h"
@@ -129,14 +133,14 @@ int main() {
   };
   SetUiSeam(&seam);
   auto* main = new TLKMain(Application);
-  main->Refresh->SetTag(1);
+  main->DesktopPage->Refresh->SetTag(1);
   for (bool distinct : {false, true}) {
     kFolder = distinct ? "C:\\lkbench-distinct" : "C:\\lkbench";
     MakeFolder(distinct);
-    main->BrowsedFolder = kFolder;
+    main->DesktopPage->BrowsedFolder = kFolder;
     double listing = 0, bare = 0;
-    Race([&] { main->RefreshDesktop(); }, BareLoop, listing, bare);
-    const int rows = main->DesktopLista->Count();
+    Race([&] { main->DesktopPage->RefreshDesktop(); }, BareLoop, listing, bare);
+    const int rows = main->DesktopPage->DesktopLista->Count();
     std::printf("%s: %d links, %d rows listed\n", distinct ? "1000 distinct targets" : "5 shared targets", kLinks,
                 rows);
     std::printf("  listing with icons (RefreshDesktop): %8.1f ms\n", listing);

@@ -11,6 +11,7 @@
 #include "shared/core/gatearg.h"
 #include "shared/core/streamcol.h"
 #include "shared/core/userrecord.h"
+#include "shared/win/settings.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
   const std::string install = std::string(temp) + "lkgate-bench\\";
   CreateDirectoryA(install.c_str(), nullptr);
   HKEY k;
-  RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Velmora\\Lockmere\\LKData", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
                   nullptr);
   RegSetValueExA(k, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
                  static_cast<DWORD>(install.size() + 1));

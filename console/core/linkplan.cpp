@@ -35,8 +35,7 @@ TLinkPlanResult PlanProtect(TLinkFields& link, const TProtectSettings& s) {
   if (IsProtectedTarget(link.Target, s.GateFileName)) return TLinkPlanResult::lpAlreadyProtected;
   // The reading side splits at the first ";": such a target could not come back.
   if (link.Target.find(';') != std::string::npos) return TLinkPlanResult::lpTargetHasSemicolon;
-  const std::string payload = link.Arguments.empty() ? link.Target : link.Target + ";" + link.Arguments;
-  const std::string token = WrapToken(ScrambleText(payload), s.Mode);
+  const std::string token = EncodeGateArgument(link.Target, link.Arguments, s.Mode);
   if (token.size() > kMaxLinkArguments) return TLinkPlanResult::lpArgumentTooLong;
 
   TIconChoice icon = ProtectedIconFor(link.Target, s.DefaultIconLocation);
@@ -48,26 +47,9 @@ TLinkPlanResult PlanProtect(TLinkFields& link, const TProtectSettings& s) {
   return TLinkPlanResult::lpOk;
 }
 
-TDecodedGateArgument DecodeGateArgument(const std::string& token) {
-  TDecodedGateArgument d;
-  if (token.empty()) return d;
-  std::string text = token;
-  int mode = -1;
-  char last = 0;
-  UnwrapToken(text, mode, last);
-  if (mode < 0) return d;
-  d.HasMarker = true;
-  d.Mode = mode;
-  const std::string plain = UnscrambleText(text);
-  const auto semi = plain.find(';');
-  d.Target = semi == std::string::npos ? plain : plain.substr(0, semi);
-  d.Arguments = semi == std::string::npos ? std::string() : plain.substr(semi + 1);
-  return d;
-}
-
 TLinkPlanResult PlanRevert(TLinkFields& link, const std::string& gateFileName) {
   if (!IsProtectedTarget(link.Target, gateFileName)) return TLinkPlanResult::lpNotProtected;
-  const TDecodedGateArgument d = DecodeGateArgument(link.Arguments);
+  const TGateArgument d = DecodeGateArgument(link.Arguments);
   // Without a marker the arguments are not ours: decoding them would write garbage.
   if (!d.HasMarker || d.Target.empty()) return TLinkPlanResult::lpNoModeMarker;
   if (d.Target.size() > kMaxLinkPath || d.Arguments.size() > kMaxLinkArguments)

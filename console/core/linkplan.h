@@ -70,14 +70,6 @@ TLinkPlanResult PlanProtect(TLinkFields& link, const TProtectSettings& settings)
 // Revert: on lpOk `link` holds the original target and arguments again.
 TLinkPlanResult PlanRevert(TLinkFields& link, const std::string& gateFileName);
 
-// The text that came back from the gate argument, for display and checks.
-struct TDecodedGateArgument {
-  bool HasMarker = false;
-  int Mode = -1;
-  std::string Target;
-  std::string Arguments;
-};
-TDecodedGateArgument DecodeGateArgument(const std::string& token);
 
 // After writing: does the link read back carry what was written? The target
 // comes back in its short form, so its comparison is the caller's.

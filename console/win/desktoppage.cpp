@@ -4,7 +4,8 @@
 
 #include <map>
 
-#include "console/core/linkplan.h"
+#include "console/win/desktoppage.h"
+
 #include "console/core/popuprule.h"
 #include "console/win/lkmainform.h"
 #include "controls/win/foldermonitor.h"
@@ -14,11 +15,21 @@
 #include "shared/core/gatearg.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
+#include "shared/win/settings.h"
 #include "shared/win/shelllink.h"
 #include "shared/win/shellops.h"
+#include "shared/win/users.h"
 
 namespace {
-constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
+TMenuItem* NewItem(TComponent* owner, TMenuItem* parent, const std::string& caption, TShortCut shortcut = 0) {
+  auto* item = new TMenuItem(owner);
+  item->SetCaption(caption);
+  if (shortcut) item->SetShortCut(shortcut);
+  parent->Add(item);
+  return item;
+}
+
+const TConsolePageFace kDesktopFace{"DesktopPanel", "Desktop Shortcuts", "PanelDesktop", "ToolBar1", 4};
 
 TLinkFields FieldsOf(const TShellLink& l) {
   TLinkFields f;
@@ -95,14 +106,147 @@ void WithHourglass(F&& fn) {
 }
 }  // namespace
 
-std::string TLKMain::CurrentFolder() {
-  if (Refresh->Tag() == 1) return BrowsedFolder;
-  const int i = Combo_Userlist->ItemIndex();
-  return UserDesktopFolders && i >= 0 && i < UserDesktopFolders->Count() ? UserDesktopFolders->Strings(i)
-                                                                         : std::string();
+TDesktopPage::TDesktopPage(TLKMain* form) : TConsolePage(form, kDesktopFace) {
+  DesktopPanel = Panel;
+  PanelDesktop = ToolPanel;
+  ToolBar1 = ToolBar;
+  BuildPage();
 }
 
-void TLKMain::ScanFolder(const std::string& folder) {
+void TDesktopPage::BuildPage() {
+  IcoLista = new TImageList(this, 32, 32);
+  IcoListaPeq = new TImageList(this, 16, 16);
+
+  // The link list.
+  DesktopLista = new TLkListView(this);
+  DesktopLista->SetName("DesktopLista");
+  DesktopLista->SetParent(DesktopPanel);
+  DesktopLista->SetAlign(TAlign::alClient);
+  DesktopLista->SetBorderStyle(TListBorderStyle::bsNone);
+  DesktopLista->SetMultiSelect(true);
+  DesktopLista->SetHideSelection(false);
+  DesktopLista->AddColumn("Item", 192);
+  DesktopLista->AddColumn("Description", 220);
+  DesktopLista->AddColumn("Protection", 99);
+  DesktopLista->SetLargeImages(IcoLista);
+  DesktopLista->SetSmallImages(IcoListaPeq);
+  DesktopLista->SetAutoArrange(true);
+  DesktopLista->SetAlphaSortAll(true);
+  DesktopLista->SetFillLastColumn(false);
+  DesktopLista->SetFlatScrollBars(true);
+  DesktopLista->SetReadOnly(true);
+
+  // The page's tool bar.
+  ToolButton1 = NewButton("ToolButton1", "Large icons", 0, TToolButtonStyle::tbsCheck);
+  ToolButton1->SetGrouped(true);
+  ToolButton1->SetTag(0);
+  ToolButton3 = NewButton("ToolButton3", "Small icons", 1, TToolButtonStyle::tbsCheck);
+  ToolButton3->SetGrouped(true);
+  ToolButton3->SetTag(2);
+  ToolButton5 = NewButton("ToolButton5", "List", 2, TToolButtonStyle::tbsCheck);
+  ToolButton5->SetGrouped(true);
+  ToolButton5->SetTag(3);
+  ToolButton1->SetDown(true);
+  NewSeparator();
+  Refresh = NewButton("Refresh", "Refresh", 3);
+  Refresh->OnClick = TNotifyEvent(this, &TDesktopPage::RefreshButton);
+  NewSeparator();
+  ToolButton10 = NewButton("ToolButton10", "New...", 4);
+  NewSeparator();
+  Combo_Userlist = new TLkComboBox(this);
+  Combo_Userlist->SetName("Combo_Userlist");
+  Combo_Userlist->SetStyle(TComboBoxStyle::csDropDownList);
+  Combo_Userlist->SetHint("User's desktop directory");
+  Combo_Userlist->SetWidth(150);
+  Combo_Userlist->SetFrameVisible(true);
+  Combo_Userlist->SetFrameFlat(true);
+  Combo_Userlist->SetFrameStyle(TFrameStyle::fsGroove);
+  Combo_Userlist->SetFrameFlatStyle(TFrameStyle::fsGroove);
+  Combo_Userlist->SetFrameFocusStyle(TFrameStyle::fsGroove);
+  Combo_Userlist->OnChange = TNotifyEvent(this, &TDesktopPage::Combo_UserlistChange);
+  ToolBar1->AddControl(Combo_Userlist);
+  for (auto* b : {ToolButton1, ToolButton3, ToolButton5})
+    b->OnClick = TNotifyEvent::WithIdentity(this, 1, [this](TObject* s) {
+      switch (static_cast<TToolButton*>(s)->Tag()) {
+        case 0: DesktopLista->SetViewStyle(TViewStyle::vsIcon); break;
+        case 2: DesktopLista->SetViewStyle(TViewStyle::vsSmallIcon); break;
+        default: DesktopLista->SetViewStyle(TViewStyle::vsList); break;
+      }
+    });
+
+  // The link list's popup menu.
+  PopupMenu1 = new TPopupMenu(this);
+  PopupMenu1->SetImages(Form()->IconosMenus);
+  TMenuItem* root = PopupMenu1->Items();
+  Protectwithpassword = NewItem(this, root, "Protect");
+  User1 = NewItem(this, Protectwithpassword, "All Users (default) Settings");
+  User1->SetTag(0);
+  Peruser = NewItem(this, Protectwithpassword, "Per-user Settings");
+  Peruser->SetTag(1);
+  User1->OnClick = TNotifyEvent(this, &TDesktopPage::Protection);
+  Peruser->OnClick = TNotifyEvent(this, &TDesktopPage::Protection);
+  Removeprotection1 = NewItem(this, root, "Revert");
+  Removeprotection1->OnClick = TNotifyEvent(this, &TDesktopPage::Removeprotection1Click);
+  NewItem(this, root, "-");
+  Copy3 = NewItem(this, root, "&Copy", 'C' | scCtrl);
+  Paste1 = NewItem(this, root, "Paste", 'V' | scCtrl);
+  SelectAll1 = NewItem(this, root, "Select All", 'A' | scCtrl);
+  SelectAll1->OnClick = TNotifyEvent(this, &TDesktopPage::SelectAll1Click);
+  NewItem(this, root, "-");
+  Backup = NewItem(this, root, "Backup");
+  Restore = NewItem(this, root, "Restore");
+  NewItem(this, root, "-");
+  Delete1 = NewItem(this, root, "Delete", 'D' | scCtrl);
+  Execute1 = NewItem(this, root, "Execute");
+  Execute1->SetDefault(true);
+  Properties = NewItem(this, root, "Properties");
+  PopupMenu1->OnPopup = TNotifyEvent(this, &TDesktopPage::PopupMenu1Popup);
+  DesktopLista->SetPopupMenu(PopupMenu1);
+
+  FolderMonitor = new TLkFolderMonitor(this);
+  FolderMonitor->SetDelayTime(1000);
+  FolderMonitor->SetMonitorSubtree(false);
+  FolderMonitor->OnChange = TNotifyEvent(this, &TDesktopPage::FolderMonitorChange);
+}
+
+void TDesktopPage::StartUp() {
+  SelectStartUser();
+  const int i = Combo_Userlist->ItemIndex();
+  if (i >= 0 && i < State().UserDesktopFolders.Count()) FolderMonitor->SetFolderName(State().UserDesktopFolders[i]);
+  FolderMonitor->SetActive(true);
+  RefreshDesktop();
+  LoadViewStyles();
+}
+
+void TDesktopPage::Closing() { SaveViewStyles(); }
+
+// The user list, on the current user's entry (the first on the 9x line).
+void TDesktopPage::SelectStartUser() {
+  const TStringList& names = State().UserNames;
+  if (names.Count() == 0) return;
+  std::vector<std::string> items;
+  for (int i = 0; i < names.Count(); ++i) items.push_back(names[i]);
+  Combo_Userlist->SetItems(items);
+  if (RunningOnNT()) {
+    const std::string me = CurrentUserName();
+    for (int i = 0; i < names.Count(); ++i)
+      if (AnsiSameText(names[i], me)) Combo_Userlist->SetItemIndex(i);
+  } else {
+    Combo_Userlist->SetItemIndex(0);
+  }
+}
+
+void TDesktopPage::LoadViewStyles() {}
+void TDesktopPage::SaveViewStyles() {}
+
+std::string TDesktopPage::CurrentFolder() {
+  if (Refresh->Tag() == 1) return BrowsedFolder;
+  const int i = Combo_Userlist->ItemIndex();
+  const TStringList& folders = State().UserDesktopFolders;
+  return i >= 0 && i < folders.Count() ? folders[i] : std::string();
+}
+
+void TDesktopPage::ScanFolder(const std::string& folder) {
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA((folder + "\\*.lnk").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return;
@@ -118,12 +262,7 @@ void TLKMain::ScanFolder(const std::string& folder) {
     const bool isProtected = iconFile.find(gateFile) != std::string::npos;
     if (isProtected) {
       status = "Protected";
-      std::string text = link.Arguments;
-      int mode = 0;
-      char last = 0;
-      UnwrapToken(text, mode, last);
-      const std::string plain = UnscrambleText(text);
-      iconFile = plain.substr(0, plain.find(';'));
+      iconFile = DecodeGateArgument(link.Arguments).Target;
     }
     DesktopLista->BeginUpdate();
     TListItem* row = DesktopLista->AddRow(name.size() >= 4 ? name.substr(0, name.size() - 4) : name,
@@ -135,7 +274,7 @@ void TLKMain::ScanFolder(const std::string& folder) {
   FindClose(h);
 }
 
-int TLKMain::AddFileIcons(const std::string& file, TLkListView* view, bool isProtected) {
+int TDesktopPage::AddFileIcons(const std::string& file, TLkListView* view, bool isProtected) {
   const bool cacheable = view == DesktopLista;
   const std::string key = cacheable ? IconKey(file, isProtected) : std::string();
   if (cacheable) {
@@ -159,7 +298,7 @@ int TLKMain::AddFileIcons(const std::string& file, TLkListView* view, bool isPro
   }
   if (big) {
     if (isProtected) {
-      HICON overlay = LoadIconA(GetModuleHandleA(nullptr), OverlayColorName.c_str());
+      HICON overlay = LoadIconA(GetModuleHandleA(nullptr), State().OverlayColorName.c_str());
       if (overlay) MergeOverlayIcon(big, overlay, true);
     }
     TIcon icon;
@@ -176,7 +315,7 @@ int TLKMain::AddFileIcons(const std::string& file, TLkListView* view, bool isPro
   return result;
 }
 
-void TLKMain::RefreshDesktop() {
+void TDesktopPage::RefreshDesktop() {
   WithHourglass([&] {
     DesktopLista->SetEnabled(false);
     IcoLista->Clear();
@@ -197,31 +336,33 @@ void TLKMain::RefreshDesktop() {
     DesktopLista->SetEnabled(true);
   });
   SetStatusText(kStatusRefreshed);
-  Repaint();
+  Form()->Repaint();
 }
 
-TBatchOutcome TLKMain::ProtectSelected(int mode) {
+TBatchOutcome TDesktopPage::ProtectSelected(int mode) {
   return RewriteSelected(
       [this, mode] {
         TProtectSettings s;
         s.Mode = mode;
         s.GatePath = GatePath();
         s.GateFileName = GateFileName();
-        s.IconSelect = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "doIconSelect", TLkVariant(false)).AsBoolean();
-        s.IconSelectIndex = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "IconSelect", TLkVariant(0)).AsInteger();
+        // The saved choice: one not yet saved on the Configuration page
+        // never reaches protected links.
+        s.IconSelect = ReadSetting(LKData::doIconSelect);
+        s.IconSelectIndex = ReadSetting(LKData::IconSelect);
         s.DefaultIconLocation = [](const std::string& kind) { return DefaultIconLocation(kind); };
         return TLinkPlan([s](TLinkFields& f) { return PlanProtect(f, s); });
       },
       ProtectStatusText);
 }
 
-TBatchOutcome TLKMain::RevertSelected() {
+TBatchOutcome TDesktopPage::RevertSelected() {
   return RewriteSelected(
       [this] { return TLinkPlan([this](TLinkFields& f) { return PlanRevert(f, GateFileName()); }); },
       RevertStatusText);
 }
 
-TBatchOutcome TLKMain::RewriteSelected(const std::function<TLinkPlan()>& makePlan,
+TBatchOutcome TDesktopPage::RewriteSelected(const std::function<TLinkPlan()>& makePlan,
                                        std::string (*statusText)(const TBatchOutcome&)) {
   // The paths first: a shell call may pump messages and rebuild the rows.
   std::vector<std::string> paths;
@@ -271,20 +412,20 @@ TBatchOutcome TLKMain::RewriteSelected(const std::function<TLinkPlan()>& makePla
   return outcome;
 }
 
-void TLKMain::Protection(TObject* sender) {
+void TDesktopPage::Protection(TObject* sender) {
   const auto* item = dynamic_cast<TComponent*>(sender);
   ProtectSelected(item ? static_cast<int>(item->Tag()) : 0);
 }
 
-void TLKMain::Removeprotection1Click(TObject*) { RevertSelected(); }
+void TDesktopPage::Removeprotection1Click(TObject*) { RevertSelected(); }
 
-void TLKMain::PopupMenu1Popup(TObject*) {
+void TDesktopPage::PopupMenu1Popup(TObject*) {
   TPopupContext c;
   c.UserCount = Combo_Userlist->ItemCount();
   c.CurrentFolder = CurrentFolder();
   c.BackupFolder = BackupFolder();
   c.BackupFolderExists = FolderExistsHere(c.BackupFolder);
-  c.CopyCount = CopyList ? CopyList->Count() : 0;
+  c.CopyCount = State().CopyList.Count();
   c.GateFileName = GateFileName();
   for (TListItem* row : DesktopLista->SelectedItems()) c.SelectedTargets.push_back(row->SubItem(3));
   const TPopupEnabling e = PopupEnabling(c);
@@ -300,20 +441,21 @@ void TLKMain::PopupMenu1Popup(TObject*) {
   Properties->SetEnabled(e.Properties);
 }
 
-void TLKMain::SelectAll1Click(TObject*) { DesktopLista->SelectAll(); }
+void TDesktopPage::SelectAll1Click(TObject*) { DesktopLista->SelectAll(); }
 
-void TLKMain::RefreshButton(TObject*) { RefreshDesktop(); }
+void TDesktopPage::RefreshButton(TObject*) { RefreshDesktop(); }
 
-void TLKMain::Combo_UserlistChange(TObject*) {
+void TDesktopPage::Combo_UserlistChange(TObject*) {
   const int i = Combo_Userlist->ItemIndex();
-  if (i < 0 || i >= UserNames->Count()) return;
-  DesktopPanel->SetCaption(UserNames->Strings(i) + " Desktop Shortcuts");
+  const TConsoleState& state = State();
+  if (i < 0 || i >= state.UserNames.Count()) return;
+  DesktopPanel->SetCaption(state.UserNames[i] + " Desktop Shortcuts");
   Refresh->SetTag(0);
   RefreshDesktop();
-  if (FolderMonitor && i < UserDesktopFolders->Count()) FolderMonitor->SetFolderName(UserDesktopFolders->Strings(i));
+  if (i < state.UserDesktopFolders.Count()) FolderMonitor->SetFolderName(state.UserDesktopFolders[i]);
 }
 
-void TLKMain::FolderMonitorChange(TObject*) {
+void TDesktopPage::FolderMonitorChange(TObject*) {
   // A rescan in the middle of protect or revert would rebuild the rows they
   // work from: it waits until they are done.
   if (busy_) {

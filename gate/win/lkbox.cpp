@@ -173,12 +173,10 @@ void TLKBox::FormCreate(TObject*) {
     skinError = std::current_exception();
   }
 
-  run_.TargetPath = __argc > 1 ? __argv[1] : "";
-  char lastChar = 0;
-  UnwrapToken(run_.TargetPath, run_.ModeIndex, lastChar);
-  run_.TargetPath = UnscrambleText(run_.TargetPath);
-  const std::string plain = run_.TargetPath;
-  SplitGateText(plain, run_.TargetPath, run_.TargetParams);
+  const TGateArgument argument = DecodeGateArgument(__argc > 1 ? __argv[1] : "");
+  run_.TargetPath = argument.Target;
+  run_.TargetParams = argument.Arguments;
+  run_.ModeIndex = argument.Mode;
 
   if (!ReadUserData(run_.ModeIndex, run_.StoredPassword, run_.MessageText, run_.OptionText)) {
     run_.UserDataUnreadable = true;

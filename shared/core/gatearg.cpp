@@ -65,3 +65,19 @@ void SplitGateText(std::string_view plain, std::string& target, std::string& arg
     arguments = std::string(plain.substr(semi + 1));
   }
 }
+
+TGateArgument DecodeGateArgument(std::string_view token) {
+  TGateArgument d;
+  std::string text(token);
+  int mode = -1;
+  char last = 0;
+  UnwrapToken(text, mode, last);
+  d.HasMarker = mode >= 0;
+  d.Mode = d.HasMarker ? mode : 0;
+  SplitGateText(UnscrambleText(text), d.Target, d.Arguments);
+  return d;
+}
+
+std::string EncodeGateArgument(std::string_view target, std::string_view arguments, int mode) {
+  return WrapToken(ScrambleText(JoinGateText(target, arguments)), mode);
+}

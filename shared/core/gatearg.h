@@ -31,3 +31,18 @@ void UnwrapToken(std::string& token, int& mode, char& lastChar);
 std::string JoinGateText(std::string_view target, std::string_view arguments);
 // The inverse: split at the first ";" (later ones belong to the arguments).
 void SplitGateText(std::string_view plain, std::string& target, std::string& arguments);
+
+// A Gate argument taken apart: what the console lists and reverts, what the
+// gate starts and which entry it reads. Without a trailing marker the text is
+// no Gate argument of ours (HasMarker false): Mode is then 0, as the gate
+// assumes, and Target and Arguments are the decoded text split as usual.
+struct TGateArgument {
+  std::string Target;
+  std::string Arguments;
+  int Mode = 0;
+  bool HasMarker = false;
+};
+TGateArgument DecodeGateArgument(std::string_view token);
+// The Gate argument of a target, its arguments and a mode (0..4; raises
+// Exception outside).
+std::string EncodeGateArgument(std::string_view target, std::string_view arguments, int mode);

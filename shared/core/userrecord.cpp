@@ -17,16 +17,20 @@ std::string MessageFromStored(std::string_view stored) {
 std::string MessageToStored(std::string_view text) {
   std::string out;
   out.reserve(text.size());
+  // Every line break the gate's reader would split at (CR LF, a lone CR, a
+  // lone LF) is one stored break, so the record keeps its three lines.
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+    if (text[i] == '\r' || text[i] == '\n') {
       out.push_back(kStoredLineBreak);
-      ++i;
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     } else {
       out.push_back(text[i]);
     }
   }
   return out;
 }
+
+bool HoldsStoredLineBreak(std::string_view text) { return text.find(kStoredLineBreak) != std::string_view::npos; }
 
 std::string TUserRecord::MessageText() const { return MessageFromStored(StoredMessage); }
 void TUserRecord::SetMessageText(std::string_view text) { StoredMessage = MessageToStored(text); }

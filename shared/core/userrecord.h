@@ -21,7 +21,10 @@ struct TUserRecord {
 inline constexpr char kStoredLineBreak = '\xFF';
 
 std::string MessageFromStored(std::string_view stored);  // 0xFF -> CR LF
-std::string MessageToStored(std::string_view text);      // CR LF -> 0xFF
+// CR LF, a lone CR and a lone LF -> 0xFF. A byte 0xFF of the text itself
+// would come back as a line break: callers refuse such a text first.
+std::string MessageToStored(std::string_view text);
+bool HoldsStoredLineBreak(std::string_view text);
 
 // The stream bytes: the three lines, each followed by CR LF.
 std::string EncodeUserRecord(const TUserRecord& record);

@@ -8,11 +8,10 @@
 #include "shared/core/errors.h"
 #include "shared/core/lkstrings.h"
 #include "shared/win/registro.h"
+#include "shared/win/settings.h"
 #include "shared/win/shelllink.h"
 
 namespace {
-
-constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
 
 struct TProcessFacts {
   bool ready = false;
@@ -130,9 +129,7 @@ TOsVersionFacts ReadOsVersionFacts() {
 
 TInstallPaths ReadInstallPaths(bool runningOnNT) {
   const std::string program = ModuleFileName(nullptr);
-  const std::string installPath =
-      ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "InstallPath", TLkVariant(ProgramFolderOf(program)))
-          .AsString();
+  const std::string installPath = ReadSetting(LKData::InstallPath, ProgramFolderOf(program));
   return ComputeInstallPaths(installPath, program, GetSystemFolder(), runningOnNT);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "console/core/linkplan.h"
+#include "shared/core/gatearg.h"
 #include "console/core/popuprule.h"
 #include "console/core/statustexts.h"
 #include "shared/core/gatearg.h"
@@ -50,7 +51,7 @@ TEST_P(ProtectRevert, RevertGivesBackTargetArgumentsAndKeepsTheRest) {
   TLinkFields link = Link(c.target, c.args);
   ASSERT_EQ(PlanProtect(link, Settings(c.mode)), TLinkPlanResult::lpOk);
   EXPECT_EQ(link.Target, "c:\\windows\\system32\\passbox.exe");
-  const TDecodedGateArgument d = DecodeGateArgument(link.Arguments);
+  const TGateArgument d = DecodeGateArgument(link.Arguments);
   EXPECT_TRUE(d.HasMarker);
   EXPECT_EQ(d.Mode, c.mode);
   EXPECT_EQ(d.Target, c.target);

@@ -12,8 +12,13 @@
 #include <string>
 
 #include "console/core/linkplan.h"
+#include "shared/core/gatearg.h"
 #include "base/locale.h"
+#include "console/win/configpage.h"
+#include "console/win/desktoppage.h"
 #include "console/win/lkmainform.h"
+#include "console/win/logviewpage.h"
+#include "console/win/usersettingspage.h"
 #include "console/win/splash.h"
 #include "controls/win/foldermonitor.h"
 #include "forms/win/application.h"
@@ -23,10 +28,10 @@
 #include "shared/win/registro.h"
 #include "shared/win/shelllink.h"
 #include "tests/shared_win/winfixture.h"
+#include "shared/win/settings.h"
 
 namespace {
 
-constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
 const char* const kFixtureDir = "C:\\lkfixture";
 
 bool g_halted = false;
@@ -119,14 +124,14 @@ class Console : public ::testing::Test {
   }
 
   TListItem* Row(const std::string& caption) {
-    for (int i = 0; i < main_->DesktopLista->Count(); ++i)
-      if (main_->DesktopLista->Items(i)->Caption() == caption) return main_->DesktopLista->Items(i);
+    for (int i = 0; i < main_->DesktopPage->DesktopLista->Count(); ++i)
+      if (main_->DesktopPage->DesktopLista->Items(i)->Caption() == caption) return main_->DesktopPage->DesktopLista->Items(i);
     return nullptr;
   }
 
   void SelectOnly(std::initializer_list<const char*> captions) {
-    main_->DesktopLista->HandleNeeded();
-    main_->DesktopLista->ClearSelection();
+    main_->DesktopPage->DesktopLista->HandleNeeded();
+    main_->DesktopPage->DesktopLista->ClearSelection();
     for (const char* c : captions) {
       TListItem* r = Row(c);
       ASSERT_NE(r, nullptr) << c;
@@ -152,8 +157,8 @@ TEST_F(Console, MainWindowListsTheUsersDesktops) {
   EXPECT_EQ(m->Caption(), "Lockmere v1.01");
   EXPECT_EQ(m->ClientWidth(), 635);
   EXPECT_EQ(m->ClientHeight(), 470);
-  ASSERT_GE(m->Combo_Userlist->ItemCount(), 2);
-  EXPECT_EQ(m->Combo_Userlist->Items()[0], "All Users");
+  ASSERT_GE(m->DesktopPage->Combo_Userlist->ItemCount(), 2);
+  EXPECT_EQ(m->DesktopPage->Combo_Userlist->Items()[0], "All Users");
   EXPECT_EQ(m->StatusText(), " Viewing panel refreshed.");
 
   // The current user's desktop is shown first.
@@ -164,9 +169,9 @@ TEST_F(Console, MainWindowListsTheUsersDesktops) {
   EXPECT_EQ(tool->SubItem(2), desktop_ + "\\lk Tool.lnk");
   EXPECT_GE(tool->ImageIndex(), 0);
 
-  m->Combo_Userlist->SetItemIndex(0);
-  m->Combo_UserlistChange(m->Combo_Userlist);
-  EXPECT_EQ(m->DesktopPanel->Caption(), "All Users Desktop Shortcuts");
+  m->DesktopPage->Combo_Userlist->SetItemIndex(0);
+  m->DesktopPage->Combo_UserlistChange(m->DesktopPage->Combo_Userlist);
+  EXPECT_EQ(m->DesktopPage->DesktopPanel->Caption(), "All Users Desktop Shortcuts");
   TListItem* common = Row("lk Common");
   ASSERT_NE(common, nullptr);
   EXPECT_EQ(common->SubItem(0), "For everybody");
@@ -187,15 +192,15 @@ TEST_F(Console, EveryProfileHasItsDesktop) {
   AddLink("C:\\users\\lkguest\\Desktop", "lk Guest Tool", Fixture("tool.exe"), "", "The guest's");
   TLKMain* m = Start();
   int guest = -1;
-  for (int i = 0; i < m->Combo_Userlist->ItemCount(); ++i)
-    if (m->Combo_Userlist->Items()[i] == "lkguest") guest = i;
+  for (int i = 0; i < m->DesktopPage->Combo_Userlist->ItemCount(); ++i)
+    if (m->DesktopPage->Combo_Userlist->Items()[i] == "lkguest") guest = i;
   ASSERT_GE(guest, 0);
-  m->Combo_Userlist->SetItemIndex(guest);
-  m->Combo_UserlistChange(m->Combo_Userlist);
-  EXPECT_EQ(m->DesktopPanel->Caption(), "lkguest Desktop Shortcuts");
+  m->DesktopPage->Combo_Userlist->SetItemIndex(guest);
+  m->DesktopPage->Combo_UserlistChange(m->DesktopPage->Combo_Userlist);
+  EXPECT_EQ(m->DesktopPage->DesktopPanel->Caption(), "lkguest Desktop Shortcuts");
   ASSERT_NE(Row("lk Guest Tool"), nullptr);
   EXPECT_EQ(Row("lk Guest Tool")->SubItem(0), "The guest's");
-  EXPECT_EQ(m->FolderMonitor->FolderName(), "C:\\users\\lkguest\\Desktop");
+  EXPECT_EQ(m->DesktopPage->FolderMonitor->FolderName(), "C:\\users\\lkguest\\Desktop");
 }
 
 struct LinkCase {
@@ -215,13 +220,13 @@ TEST_P(ConsoleLinks, RewritesToTheGateAndBack) {
   ASSERT_EQ(ReadShellLink(path, before), S_OK);
   TLKMain* m = Start();
   SelectOnly({c.name});
-  m->Protection(c.mode == 0 ? m->User1 : m->Peruser);
+  m->DesktopPage->Protection(c.mode == 0 ? m->DesktopPage->User1 : m->DesktopPage->Peruser);
   EXPECT_EQ(m->StatusText(), " Protection implemented.");
 
   TShellLink p;
   ASSERT_EQ(ReadShellLink(path, p), S_OK);
   EXPECT_TRUE(IsProtectedTarget(p.Target, "passbox.exe")) << p.Target;
-  const TDecodedGateArgument d = DecodeGateArgument(p.Arguments);
+  const TGateArgument d = DecodeGateArgument(p.Arguments);
   ASSERT_TRUE(d.HasMarker);
   EXPECT_EQ(d.Mode, c.mode);
   EXPECT_TRUE(AnsiSameText(d.Target, before.Target)) << d.Target;
@@ -237,7 +242,7 @@ TEST_P(ConsoleLinks, RewritesToTheGateAndBack) {
   EXPECT_EQ(Row(c.name)->SubItem(1), "Protected");
 
   SelectOnly({c.name});
-  m->Removeprotection1Click(m->Removeprotection1);
+  m->DesktopPage->Removeprotection1Click(m->DesktopPage->Removeprotection1);
   EXPECT_EQ(m->StatusText(), " Protection removed.");
   TShellLink r;
   ASSERT_EQ(ReadShellLink(path, r), S_OK);
@@ -271,14 +276,14 @@ TEST_F(Console, ExportProtectedLinks) {
   TLKMain* m = Start();
   for (const auto& c : cases) {
     SelectOnly({c.name});
-    m->Protection(c.mode == 0 ? m->User1 : m->Peruser);
+    m->DesktopPage->Protection(c.mode == 0 ? m->DesktopPage->User1 : m->DesktopPage->Peruser);
     ASSERT_EQ(m->StatusText(), " Protection implemented.");
     const std::string path = desktop_ + "\\" + c.name + ".lnk";
     const std::string base = out + "\\" + std::string(c.name).substr(3);
     ASSERT_TRUE(CopyFileA(path.c_str(), (base + ".lnk").c_str(), FALSE));
     TShellLink l;
     ASSERT_EQ(ReadShellLink(path, l), S_OK);
-    const TDecodedGateArgument d = DecodeGateArgument(l.Arguments);
+    const TGateArgument d = DecodeGateArgument(l.Arguments);
     FILE* f = std::fopen((base + ".expect").c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fprintf(f, "%s\n%s\n%d\n", d.Target.c_str(), c.args, c.mode);
@@ -305,21 +310,21 @@ TEST_F(Console, ColourOverlayOnlyOnProtectedLargeIcons) {
   WriteRegistryValue(kSettingsKey, "Malla", TLkVariant("RED"));
   TLKMain* m = Start();
   SelectOnly({"lk Guarded"});
-  m->ProtectSelected(0);
-  m->RefreshDesktop();
+  m->DesktopPage->ProtectSelected(0);
+  m->DesktopPage->RefreshDesktop();
   WriteRegistryValue(kSettingsKey, "Malla", TLkVariant("BLUE"));
   TListItem* plain = Row("lk Plain");
   TListItem* guarded = Row("lk Guarded");
   ASSERT_TRUE(plain && guarded);
   ASSERT_NE(plain->ImageIndex(), guarded->ImageIndex());
   // The disc sits at (24, 24) of the 32-pixel icon.
-  EXPECT_EQ(ImagePixel(m->IcoLista, guarded->ImageIndex(), 24, 24), clRed);
-  EXPECT_NE(ImagePixel(m->IcoLista, plain->ImageIndex(), 24, 24), clRed);
+  EXPECT_EQ(ImagePixel(m->DesktopPage->IcoLista, guarded->ImageIndex(), 24, 24), clRed);
+  EXPECT_NE(ImagePixel(m->DesktopPage->IcoLista, plain->ImageIndex(), 24, 24), clRed);
   // The small icons carry no colour overlay.
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x)
-      ASSERT_EQ(ImagePixel(m->IcoListaPeq, guarded->ImageIndex(), x, y),
-                ImagePixel(m->IcoListaPeq, plain->ImageIndex(), x, y));
+      ASSERT_EQ(ImagePixel(m->DesktopPage->IcoListaPeq, guarded->ImageIndex(), x, y),
+                ImagePixel(m->DesktopPage->IcoListaPeq, plain->ImageIndex(), x, y));
 }
 
 TEST_F(Console, SkipsAndFailuresAreCounted) {
@@ -327,13 +332,13 @@ TEST_F(Console, SkipsAndFailuresAreCounted) {
   AddLink(desktop_, "lk Long", Fixture("tool.exe"), std::string(800, 'a'), "");
   TLKMain* m = Start();
   SelectOnly({"lk Plain", "lk Long"});
-  const TBatchOutcome o = m->ProtectSelected(0);
+  const TBatchOutcome o = m->DesktopPage->ProtectSelected(0);
   EXPECT_EQ(o.Done, 1);
   EXPECT_EQ(o.Failed, 1);  // its Gate argument would not fit
   EXPECT_EQ(m->StatusText(), " Protection failed for 1 of 2 link(s).");
   // Protecting again, on the row's old scan, skips the already protected one.
   SelectOnly({"lk Plain"});
-  const TBatchOutcome again = m->ProtectSelected(1);
+  const TBatchOutcome again = m->DesktopPage->ProtectSelected(1);
   EXPECT_EQ(again.Skipped, 1);
   EXPECT_EQ(again.Done, 0);
   TShellLink l;
@@ -341,7 +346,7 @@ TEST_F(Console, SkipsAndFailuresAreCounted) {
   EXPECT_EQ(DecodeGateArgument(l.Arguments).Mode, 0);
   // Reverting a link that is not protected is skipped, not a failure.
   SelectOnly({"lk Long"});
-  EXPECT_EQ(m->RevertSelected().Skipped, 1);
+  EXPECT_EQ(m->DesktopPage->RevertSelected().Skipped, 1);
   EXPECT_EQ(m->StatusText(), " Protection removed.");
 }
 
@@ -354,7 +359,7 @@ TEST_F(Console, GateArgumentsUpToTheArgumentFieldAreWritten) {
   const std::string over = AddLink(desktop_, "lk Over", Fixture("tool.exe"), std::string(741, 'o'), "");
   TLKMain* m = Start();
   SelectOnly({"lk Fits", "lk Over"});
-  const TBatchOutcome o = m->ProtectSelected(0);
+  const TBatchOutcome o = m->DesktopPage->ProtectSelected(0);
   EXPECT_EQ(o.Done, 1);
   EXPECT_EQ(o.Failed, 1);
   TShellLink l;
@@ -368,7 +373,7 @@ TEST_F(Console, GateArgumentsUpToTheArgumentFieldAreWritten) {
   FreeShellLinkIdList(untouched);
   // And back: the 740 characters are restored.
   SelectOnly({"lk Fits"});
-  EXPECT_EQ(m->RevertSelected().Done, 1);
+  EXPECT_EQ(m->DesktopPage->RevertSelected().Done, 1);
   TShellLink back;
   ASSERT_EQ(ReadShellLink(fits, back), S_OK);
   EXPECT_EQ(back.Arguments, std::string(740, 'f'));
@@ -380,16 +385,16 @@ TEST_F(Console, AFolderRefreshWaitsForProtectToFinish) {
   AddLink(desktop_, "lk Two", Fixture("tool.exe"), "-t", "");
   TLKMain* m = Start();
   int rowsWhileBusy = -1;
-  m->AfterLinkWrite = [&](const std::string&) {
+  m->DesktopPage->AfterLinkWrite = [&](const std::string&) {
     // A change report in the middle: the rows the command works from stay.
     m->SetStatusText(" marker");
-    m->FolderMonitorChange(nullptr);
-    if (rowsWhileBusy < 0) rowsWhileBusy = m->DesktopLista->Count();
+    m->DesktopPage->FolderMonitorChange(nullptr);
+    if (rowsWhileBusy < 0) rowsWhileBusy = m->DesktopPage->DesktopLista->Count();
     EXPECT_EQ(m->StatusText(), " marker");
   };
   SelectOnly({"lk One", "lk Two"});
-  const TBatchOutcome o = m->ProtectSelected(1);
-  m->AfterLinkWrite = nullptr;
+  const TBatchOutcome o = m->DesktopPage->ProtectSelected(1);
+  m->DesktopPage->AfterLinkWrite = nullptr;
   EXPECT_EQ(o.Done, 2);
   EXPECT_GT(rowsWhileBusy, 0);
   // The refresh ran afterwards: both rows are shown protected at once.
@@ -403,23 +408,23 @@ TEST_F(Console, PopupEnabling) {
   AddLink(desktop_, "lk B", Fixture("tool.exe"), "", "");
   TLKMain* m = Start();
   SelectOnly({"lk A"});
-  m->ProtectSelected(0);
-  m->RefreshDesktop();
+  m->DesktopPage->ProtectSelected(0);
+  m->DesktopPage->RefreshDesktop();
   SelectOnly({"lk A", "lk B"});
-  m->PopupMenu1Popup(m->PopupMenu1);
-  EXPECT_FALSE(m->Protectwithpassword->Enabled());
-  EXPECT_FALSE(m->Removeprotection1->Enabled());
-  EXPECT_TRUE(m->Delete1->Enabled());
-  EXPECT_FALSE(m->Paste1->Enabled());
-  EXPECT_TRUE(m->Peruser->Enabled());
+  m->DesktopPage->PopupMenu1Popup(m->DesktopPage->PopupMenu1);
+  EXPECT_FALSE(m->DesktopPage->Protectwithpassword->Enabled());
+  EXPECT_FALSE(m->DesktopPage->Removeprotection1->Enabled());
+  EXPECT_TRUE(m->DesktopPage->Delete1->Enabled());
+  EXPECT_FALSE(m->DesktopPage->Paste1->Enabled());
+  EXPECT_TRUE(m->DesktopPage->Peruser->Enabled());
   SelectOnly({"lk A"});
-  m->PopupMenu1Popup(m->PopupMenu1);
-  EXPECT_FALSE(m->Protectwithpassword->Enabled());
-  EXPECT_TRUE(m->Removeprotection1->Enabled());
-  m->DesktopLista->ClearSelection();
-  m->PopupMenu1Popup(m->PopupMenu1);
-  EXPECT_FALSE(m->Execute1->Enabled());
-  EXPECT_FALSE(m->Backup->Enabled());
+  m->DesktopPage->PopupMenu1Popup(m->DesktopPage->PopupMenu1);
+  EXPECT_FALSE(m->DesktopPage->Protectwithpassword->Enabled());
+  EXPECT_TRUE(m->DesktopPage->Removeprotection1->Enabled());
+  m->DesktopPage->DesktopLista->ClearSelection();
+  m->DesktopPage->PopupMenu1Popup(m->DesktopPage->PopupMenu1);
+  EXPECT_FALSE(m->DesktopPage->Execute1->Enabled());
+  EXPECT_FALSE(m->DesktopPage->Backup->Enabled());
 }
 
 struct AuthCase {
@@ -479,29 +484,29 @@ TEST_F(Console, SideBarSwitchesPages) {
   TLKMain* m = Start();
   m->OutBarra->SetSelectedItem(1);
   m->OutBarraItemClick(m->OutBarra);
-  EXPECT_TRUE(m->SettingsPanel->Visible());
-  EXPECT_TRUE(m->PanelConfig->Visible());
-  EXPECT_FALSE(m->DesktopPanel->Visible());
+  EXPECT_TRUE(m->ConfigPage->SettingsPanel->Visible());
+  EXPECT_TRUE(m->ConfigPage->PanelConfig->Visible());
+  EXPECT_FALSE(m->DesktopPage->DesktopPanel->Visible());
   EXPECT_EQ(m->HelpContext(), 5);
   m->OutBarra->SetSelectedItem(3);
   m->OutBarraItemClick(m->OutBarra);
-  EXPECT_TRUE(m->LogPanel->Visible());
+  EXPECT_TRUE(m->LogViewPage->LogPanel->Visible());
   EXPECT_EQ(m->HelpContext(), 7);
   m->OutBarra->SetSelectedItem(0);
   m->OutBarraItemClick(m->OutBarra);
-  EXPECT_TRUE(m->DesktopPanel->Visible());
-  EXPECT_FALSE(m->LogPanel->Visible());
+  EXPECT_TRUE(m->DesktopPage->DesktopPanel->Visible());
+  EXPECT_FALSE(m->LogViewPage->LogPanel->Visible());
 }
 
 TEST_F(Console, ToolButtonsShowTheirHintsAsTips) {
   TLKMain* m = Start();
-  m->ToolBar1->HandleNeeded();
+  m->DesktopPage->ToolBar1->HandleNeeded();
   const std::pair<TToolButton*, const char*> hints[] = {
-      {m->ToolButton1, "Large icons"}, {m->ToolButton3, "Small icons"}, {m->ToolButton5, "List"},
-      {m->Refresh, "Refresh"}, {m->ToolButton10, "New..."}};
-  for (auto [button, hint] : hints) EXPECT_EQ(m->ToolBar1->ToolTipText(button), hint);
-  EXPECT_TRUE(m->ToolBar1->ShowHint());
-  EXPECT_TRUE(m->Combo_Userlist->ShowHint());  // it sits on the bar
+      {m->DesktopPage->ToolButton1, "Large icons"}, {m->DesktopPage->ToolButton3, "Small icons"}, {m->DesktopPage->ToolButton5, "List"},
+      {m->DesktopPage->Refresh, "Refresh"}, {m->DesktopPage->ToolButton10, "New..."}};
+  for (auto [button, hint] : hints) EXPECT_EQ(m->DesktopPage->ToolBar1->ToolTipText(button), hint);
+  EXPECT_TRUE(m->DesktopPage->ToolBar1->ShowHint());
+  EXPECT_TRUE(m->DesktopPage->Combo_Userlist->ShowHint());  // it sits on the bar
 }
 
 TEST_F(Console, SideBarHoldsTheMenuAndAClickSwitches) {
@@ -525,8 +530,8 @@ TEST_F(Console, SideBarHoldsTheMenuAndAClickSwitches) {
   const TLkRect& r = m->OutBarra->Item(0, 3).ImageRect;
   m->OutBarra->ClickAt(r.Left + 2, (r.Top + r.Bottom) / 2);
   EXPECT_EQ(m->OutBarra->SelectedItem(), 3);
-  EXPECT_TRUE(m->LogPanel->Visible());
-  EXPECT_TRUE(m->PanelLog->Visible());
+  EXPECT_TRUE(m->LogViewPage->LogPanel->Visible());
+  EXPECT_TRUE(m->LogViewPage->PanelLog->Visible());
 }
 
 TEST_F(Console, F5RefreshesTheShownListOnly) {
@@ -541,7 +546,7 @@ TEST_F(Console, F5RefreshesTheShownListOnly) {
   m->OutBarraItemClick(m->OutBarra);
   // Through the message loop: the form sees the key before the list does.
   m->Show();
-  PostMessageA(m->DesktopLista->Handle(), WM_KEYDOWN, VK_F5, 1);
+  PostMessageA(m->DesktopPage->DesktopLista->Handle(), WM_KEYDOWN, VK_F5, 1);
   Pump(300);
   EXPECT_EQ(m->StatusText(), " Viewing panel refreshed.");
 }
@@ -590,7 +595,7 @@ TEST_F(Console, SplashHandsOverThenServesAsTheAboutBox) {
 
 TEST_F(Console, ExitAsksAboutUnsavedConfigurationFirst) {
   TLKMain* m = Start();
-  ConfigChanged = UserSettingsChanged = true;
+  m->State.ConfigChanged = m->State.UserSettingsChanged = true;
   seam_.message_box = [this](const std::string& text, const std::string& caption, UINT) {
     boxes_.push_back(caption + ": " + text);
     return IDNO;
@@ -599,9 +604,9 @@ TEST_F(Console, ExitAsksAboutUnsavedConfigurationFirst) {
   m->OutBarraItemClick(m->OutBarra);
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0], "Warning!: \"Configuration\" changes are not saved. Do you want to exit anyway?");
-  EXPECT_TRUE(m->SettingsPanel->Visible());
+  EXPECT_TRUE(m->ConfigPage->SettingsPanel->Visible());
   EXPECT_EQ(m->OutBarra->SelectedItem(), 1);
-  ConfigChanged = UserSettingsChanged = false;
+  m->State.ConfigChanged = m->State.UserSettingsChanged = false;
 }
 
 }  // namespace

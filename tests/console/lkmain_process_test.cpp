@@ -13,10 +13,10 @@
 #include "shared/core/vigenere.h"
 #include "shared/win/registro.h"
 #include "tests/shared_win/winfixture.h"
+#include "shared/win/settings.h"
 
 namespace {
 
-constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
 constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::string ProgramPath() {

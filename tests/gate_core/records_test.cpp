@@ -19,6 +19,26 @@ TEST(UserRecord, MessageBreaksTravelAsFF) {
   EXPECT_EQ(back.LineCount, 3);
 }
 
+// The gate splits lines at CR LF, a lone CR and a lone LF: each of them in a
+// message is one stored break, or the message would spill into the options.
+TEST(UserRecord, EveryKindOfLineBreakIsStoredAsFF) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a\r\nb", "a\xFF" "b"}, {"a\nb", "a\xFF" "b"}, {"a\rb", "a\xFF" "b"},
+      {"a\n\r\nb", "a\xFF\xFF" "b"}, {"\r\n", "\xFF"}, {"a\r\rb", "a\xFF\xFF" "b"},
+  };
+  for (auto [typed, stored] : cases) {
+    EXPECT_EQ(MessageToStored(typed), stored) << typed;
+    TUserRecord r;
+    r.SetMessageText(typed);
+    r.OptionText = "1,8";
+    const TUserRecord back = DecodeUserRecord(EncodeUserRecord(r));
+    EXPECT_EQ(back.OptionText, "1,8") << typed;
+    EXPECT_EQ(back.StoredMessage, stored) << typed;
+  }
+  EXPECT_TRUE(HoldsStoredLineBreak("caf\xFF"));
+  EXPECT_FALSE(HoldsStoredLineBreak("plain\r\n"));
+}
+
 TEST(UserRecord, ShortRecordsLeaveTheRestEmpty) {
   const TUserRecord one = DecodeUserRecord("only\r\n");
   EXPECT_EQ(one.Password, "only");

@@ -15,10 +15,10 @@
 #include "shared/core/streamcol.h"
 #include "shared/win/shelllink.h"
 #include "tests/shared_win/winfixture.h"
+#include "shared/win/settings.h"
 
 namespace {
 
-const char* const kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
 
 void SetHklmString(const char* key, const char* name, const std::string& value) {
   HKEY k;

@@ -21,10 +21,10 @@
 #include "shared/core/gatearg.h"
 #include "shared/win/shelllink.h"
 #include "tests/shared_win/winfixture.h"
+#include "shared/win/settings.h"
 
 namespace {
 
-constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
 constexpr DWORD kLong = 30000;  // Wine under load
 
 std::string CurrentUser() {

@@ -130,6 +130,31 @@ TEST(GateArgument, EveryByteRoundTrips) {
   }
 }
 
+// The one decoder the console, the gate and lkdev use.
+TEST(GateArgument, DecodedWholeAsEveryReaderSeesIt) {
+  struct Case {
+    const char* what;
+    std::string token;
+    std::string target, arguments;
+    int mode;
+    bool marker;
+  } cases[] = {
+      {"mode 1 with arguments", EncodeGateArgument("C:\\x.exe", "-a;b", 1), "C:\\x.exe", "-a;b", 1, true},
+      {"mode 0, target alone", EncodeGateArgument("D:\\MUSIC[B]", "", 0), "D:\\MUSIC[B]", "", 0, true},
+      {"no marker: mode 0, the text split", Base64Encode(ScrambleText("C:\\y.exe;z")) + "1", "C:\\y.exe", "z", 0,
+       false},
+      {"empty token", "", "", "", 0, false},
+  };
+  for (const Case& c : cases) {
+    const TGateArgument d = DecodeGateArgument(c.token);
+    EXPECT_EQ(d.Target, c.target) << c.what;
+    EXPECT_EQ(d.Arguments, c.arguments) << c.what;
+    EXPECT_EQ(d.Mode, c.mode) << c.what;
+    EXPECT_EQ(d.HasMarker, c.marker) << c.what;
+  }
+  EXPECT_EQ(EncodeGateArgument("C:\\x.exe", "-a", 1), Build("C:\\x.exe", "-a", 1));
+}
+
 TEST(GateArgument, ModeOutsideTheTableIsRefused) {
   EXPECT_THROW(WrapToken("x", 5), Exception);
   EXPECT_THROW(WrapToken("x", -1), Exception);

@@ -103,6 +103,30 @@ case "$case_name" in
     expect_rc 1
     [ "$err" == "Compressed file is corrupt" ] || fail "stderr [$err]"
     [ ! -e "$work/bad.out" ] || fail "an output file was written" ;;
+  users-dump-golden)
+    # Entries in file order; a record of one line leaves the rest empty.
+    run users dump "$data/lkdev-pack.bin"
+    expect_rc 0
+    expect_out '[All Users]
+password=secret
+message=Welcome <uname>\xFFbye
+options=1,6
+[bob]
+password=\x00\x01\\end
+message=
+options=
+[Default]
+password=
+message=Hi
+options=' ;;
+  users-dump-damaged)
+    printf '&' >"$work/short.bin"
+    run users dump "$work/short.bin"
+    expect_rc 1
+    [ "$err" == "File is corrupt." ] || fail "stderr [$err]"
+    run users dump "$data/lkdev-pack.bin" --key 4618
+    expect_rc 1
+    [ "$err" == "File is corrupt." ] || fail "stderr [$err]" ;;
   *) fail "unknown case" ;;
 esac
 echo "ok [$case_name]"

@@ -6,6 +6,7 @@
 #include "base/sysutils.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
+#include "shared/win/settings.h"
 #include "tests/shared_win/winfixture.h"
 
 namespace {
@@ -193,6 +194,42 @@ TEST(ExplorerVerbsWin, CreatedAndRemoved) {
   EXPECT_TRUE(RegistryKeyExists("lnkfile", HKEY_CLASSES_ROOT));
   SetLinkContextVerbs(false);  // twice: harmless
   EXPECT_FALSE(LinkContextVerbsPresent());
+}
+
+// The settings block: each value's default when it is missing or of another
+// type, and its stored type after a write.
+TEST(SettingsBlock, DefaultsAndStoredTypes) {
+  lkfix::TPrefixLock lock;
+  ASSERT_TRUE(lock.Held());
+  DeleteRegistryKey(kSettingsKey);
+  EXPECT_EQ(ReadSetting(LKData::Malla), "RED");
+  EXPECT_EQ(ReadSetting(LKData::Malla_x), 185);
+  EXPECT_EQ(ReadSetting(LKData::Malla_y), 20);
+  EXPECT_FALSE(ReadSetting(LKData::doAuthenticate));
+  EXPECT_EQ(ReadSetting(LKData::InstallPath, "C:\\x\\"), "C:\\x\\");
+
+  WriteSetting(LKData::doAuthenticate, true);
+  WriteSetting(LKData::IconView, 2);
+  WriteSetting(LKData::SkinName, "Blue sky");
+  const std::pair<const char*, DWORD> types[] = {
+      {"doAuthenticate", REG_DWORD}, {"IconView", REG_DWORD}, {"SkinName", REG_SZ}};
+  for (auto [name, type] : types) {
+    DWORD stored = 0;
+    HKEY h;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &h), 0);
+    EXPECT_EQ(RegQueryValueExA(h, name, nullptr, &stored, nullptr, nullptr), 0) << name;
+    RegCloseKey(h);
+    EXPECT_EQ(stored, type) << name;
+  }
+  EXPECT_TRUE(ReadSetting(LKData::doAuthenticate));
+  EXPECT_EQ(ReadSetting(LKData::IconView), 2);
+  EXPECT_EQ(ReadSetting(LKData::SkinName), "Blue sky");
+  // A value of another type reads as the default.
+  WriteRegistryValue(kSettingsKey, "Malla_x", TLkVariant("185"));
+  EXPECT_EQ(ReadSetting(LKData::Malla_x), 185);
+  WriteRegistryValue(kSettingsKey, "Malla", TLkVariant(int32_t(3)));
+  EXPECT_EQ(ReadSetting(LKData::Malla), "RED");
+  DeleteRegistryKey(kSettingsKey);
 }
 
 }  // namespace

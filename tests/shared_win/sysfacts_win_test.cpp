@@ -6,10 +6,10 @@
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 #include "tests/shared_win/winfixture.h"
+#include "shared/win/settings.h"
 
 namespace {
 
-constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
 
 std::string Probe() { return "\"" + lkfix::ProgramFolder() + "svc_probe.exe\""; }
 

@@ -11,17 +11,12 @@ int RunToken(const TDevArgs& args) {
   if (args.size() == 4 && args[0] == "wrap") {
     int32_t mode;
     if (!TryStrToInt(args[3], mode)) throw EDevUsage("MODE must be a number 0..4");
-    WriteOut(WrapToken(ScrambleText(JoinGateText(args[1], args[2])), mode) + "\n");
+    WriteOut(EncodeGateArgument(args[1], args[2], mode) + "\n");
     return 0;
   }
   if (args.size() == 2 && args[0] == "unwrap") {
-    std::string text = args[1];
-    int mode = 0;  // what the gate assumes when there is no marker
-    char last;
-    UnwrapToken(text, mode, last);
-    std::string target, arguments;
-    SplitGateText(UnscrambleText(text), target, arguments);
-    WriteOut(target + "\n" + arguments + "\n" + IntToStr(mode) + "\n");
+    const TGateArgument d = DecodeGateArgument(args[1]);
+    WriteOut(d.Target + "\n" + d.Arguments + "\n" + IntToStr(d.Mode) + "\n");
     return 0;
   }
   throw EDevUsage("expected wrap TARGET ARGS MODE or unwrap TOKEN");
