@@ -9,6 +9,9 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   wine wine32:i386
+  # Marlett, Webdings, Wingdings and Tahoma under Wine (a recommended package
+  # that --no-install-recommends would skip): caption buttons, the markers.
+  fonts-wine
   xvfb xauth imagemagick
   lhasa jlha-utils liblnk-utils openssl python3 linux-perf
   libxml2-dev libexpat1-dev

@@ -2,7 +2,8 @@
 // protected link's icon (BLUE.ico ... BLACK.ico, 32 x 32, a filled disc with
 // a dark ring in the bottom-right corner, the rest transparent by the mask;
 // 24-bit colour without alpha, so that merging with masks keeps the icon
-// below) and the splash picture splash.bmp (330 x 220).
+// below), the splash picture splash.bmp (330 x 220) and the Configuration
+// page's colour grid colorgrid.bmp.
 //   mkres <output folder>
 #include <cmath>
 #include <cstdint>
@@ -88,6 +89,30 @@ std::vector<uint8_t> SplashBitmap() {
   bmp.insert(bmp.end(), px.begin(), px.end());
   return bmp;
 }
+// The colour grid of the Configuration page (48 x 32): the six overlay
+// colours as 16 x 16 squares, blue, cyan, red over green, yellow, black (the
+// page's click regions lie exactly over them), each with a grey frame.
+std::vector<uint8_t> ColourGridBitmap() {
+  const int w = 48, h = 32, stride = w * 3;
+  const Rgb squares[6] = {{0, 0, 255}, {0, 255, 255}, {255, 0, 0}, {0, 192, 0}, {255, 255, 0}, {0, 0, 0}};
+  std::vector<uint8_t> px(stride * h, 0);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int sx = x % 16, sy = y % 16;
+      Rgb c = squares[(y / 16) * 3 + x / 16];
+      if (sx == 0 || sy == 0 || sx == 15 || sy == 15) c = {128, 128, 128};
+      else if (sx == 1 || sy == 1) c = {255, 255, 255};
+      uint8_t* p = &px[(h - 1 - y) * stride + x * 3];
+      p[0] = c.b; p[1] = c.g; p[2] = c.r;
+    }
+  std::vector<uint8_t> bmp;
+  bmp.push_back('B'); bmp.push_back('M');
+  Put32(bmp, uint32_t(54 + px.size())); Put32(bmp, 0); Put32(bmp, 54);
+  Put32(bmp, 40); Put32(bmp, w); Put32(bmp, h); Put16(bmp, 1); Put16(bmp, 24);
+  Put32(bmp, 0); Put32(bmp, uint32_t(px.size())); Put32(bmp, 2835); Put32(bmp, 2835); Put32(bmp, 0); Put32(bmp, 0);
+  bmp.insert(bmp.end(), px.begin(), px.end());
+  return bmp;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,5 +128,5 @@ int main(int argc, char** argv) {
                   {"GREEN", {0, 192, 0}},  {"YELLOW", {255, 255, 0}}, {"BLACK", {0, 0, 0}}};
   for (const auto& o : overlays)
     if (!WriteFile(out + o.name + ".ico", OverlayIcon(o.colour))) return 1;
-  return WriteFile(out + "splash.bmp", SplashBitmap()) ? 0 : 1;
+  return WriteFile(out + "splash.bmp", SplashBitmap()) && WriteFile(out + "colorgrid.bmp", ColourGridBitmap()) ? 0 : 1;
 }

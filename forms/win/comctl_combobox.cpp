@@ -20,14 +20,27 @@ void TCustomComboBox::CreateParams(TCreateParams& p) {
     case TComboBoxStyle::csDropDown: p.style |= CBS_DROPDOWN; break;
     case TComboBoxStyle::csSimple: p.style |= CBS_SIMPLE; break;
     case TComboBoxStyle::csDropDownList: p.style |= CBS_DROPDOWNLIST; break;
+    // The control keeps the texts (CBS_HASSTRINGS), so Text and the
+    // selection work as in a plain list; only the drawing is ours.
+    case TComboBoxStyle::csOwnerDrawFixed: p.style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS; break;
+    case TComboBoxStyle::csOwnerDrawVariable:
+      p.style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS;
+      break;
   }
   if (sorted_) p.style |= CBS_SORT;
   // The native control takes its height from the dropped list: make room for it.
-  if (style_ != TComboBoxStyle::csSimple) p.height = Height() + 16 * drop_down_count_ + 4;
+  const int row = IsOwnerDrawn() ? item_height_ : 16;
+  if (style_ != TComboBoxStyle::csSimple) p.height = Height() + row * drop_down_count_ + 4;
 }
 
 void TCustomComboBox::CreateWnd() {
   TWinControl::CreateWnd();
+  // The field is measured at creation too, but not every system keeps that
+  // answer: set its height outright.
+  if (IsOwnerDrawn()) {
+    SendMessageA(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item_height_);
+    if (style_ == TComboBoxStyle::csOwnerDrawFixed) SendMessageA(hwnd_, CB_SETITEMHEIGHT, 0, item_height_);
+  }
   FillNative();
   if (max_length_ > 0) SendMessageA(hwnd_, CB_LIMITTEXT, max_length_, 0);
 }
@@ -45,7 +58,7 @@ void TCustomComboBox::FillNative() {
   SendMessageA(hwnd_, CB_RESETCONTENT, 0, 0);
   for (const std::string& s : items_) SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
   SendMessageA(hwnd_, CB_SETCURSEL, item_index_, 0);
-  if (item_index_ < 0 && style_ != TComboBoxStyle::csDropDownList) SetWindowTextA(hwnd_, text_.c_str());
+  if (item_index_ < 0 && !IsListStyle()) SetWindowTextA(hwnd_, text_.c_str());
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle style) {
@@ -85,7 +98,7 @@ void TCustomComboBox::SetItemIndex(int index) {
 
 std::string TCustomComboBox::Text() {
   if (!HandleAllocated()) {
-    if (style_ == TComboBoxStyle::csDropDownList)
+    if (IsListStyle())
       return item_index_ >= 0 ? items_[item_index_] : std::string();
     return text_;
   }
@@ -98,7 +111,7 @@ std::string TCustomComboBox::Text() {
 
 void TCustomComboBox::SetText(const std::string& text) {
   text_ = text;
-  if (style_ == TComboBoxStyle::csDropDownList) {
+  if (IsListStyle()) {
     auto it = std::find(items_.begin(), items_.end(), text);
     SetItemIndex(it == items_.end() ? -1 : static_cast<int>(it - items_.begin()));
     return;
@@ -129,10 +142,20 @@ bool TCustomComboBox::DroppedDown() {
 
 void TCustomComboBox::SetDroppedDown(bool on) { SendMessageA(Handle(), CB_SHOWDROPDOWN, on, 0); }
 
-int TCustomComboBox::ItemHeight() { return static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0)); }
+int TCustomComboBox::ItemHeight() {
+  if (IsOwnerDrawn()) return item_height_;
+  return static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0));
+}
+
+void TCustomComboBox::SetItemHeight(int height) {
+  if (height <= 0 || height == item_height_) return;
+  item_height_ = height;
+  // The control measures its entries and its field when it is made.
+  if (IsOwnerDrawn() && HandleAllocated()) RecreateWnd();
+}
 
 HWND TCustomComboBox::EditHandle() {
-  if (!HandleAllocated() || style_ == TComboBoxStyle::csDropDownList) return nullptr;
+  if (!HandleAllocated() || IsListStyle()) return nullptr;
   return FindWindowExA(hwnd_, nullptr, "EDIT", nullptr);
 }
 
@@ -153,7 +176,62 @@ void TCustomComboBox::CloseUp() {
   if (OnCloseUp) OnCloseUp(this);
 }
 
+void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
+  if (OnDrawItem) {
+    OnDrawItem(this, index, rect, state);
+    return;
+  }
+  canvas_.FillRect(rect);
+  if (index >= 0 && index < static_cast<int>(items_.size())) canvas_.TextOut(rect.left + 2, rect.top, items_[index]);
+}
+
+void TCustomComboBox::MeasureItem(int index, int& height) {
+  if (OnMeasureItem) OnMeasureItem(this, index, height);
+}
+
+LRESULT TCustomComboBox::DrawNativeItem(const DRAWITEMSTRUCT& dis) {
+  static const struct {
+    UINT system;
+    TOwnerDrawState ours;
+  } kStates[] = {{ODS_SELECTED, odSelected}, {ODS_GRAYED, odGrayed},   {ODS_DISABLED, odDisabled},
+                 {ODS_CHECKED, odChecked},   {ODS_FOCUS, odFocused},   {ODS_DEFAULT, odDefault},
+                 {ODS_COMBOBOXEDIT, odComboBoxEdit}};
+  TOwnerDrawState state = 0;
+  for (const auto& s : kStates)
+    if (dis.itemState & s.system) state |= s.ours;
+  struct TRelease {  // the system's DC is only lent for this call
+    TCanvas& canvas;
+    ~TRelease() { canvas.SetHandle(nullptr); }
+  } release{canvas_};
+  canvas_.SetHandle(dis.hDC);
+  canvas_.Font()->Assign(*Font());
+  canvas_.Brush()->SetStyle(TBrushStyle::bsSolid);
+  canvas_.Brush()->SetColor(Color());
+  if (state & odSelected) {
+    canvas_.Brush()->SetColor(clHighlight);
+    canvas_.Font()->SetColor(clHighlightText);
+  }
+  const TRect rect(dis.rcItem);
+  // No entry (an empty list, or no selection in the field): an empty item.
+  const int index = static_cast<int>(dis.itemID);
+  if (index >= 0)
+    DrawItem(index, rect, state);
+  else
+    canvas_.FillRect(rect);
+  if (state & odFocused) canvas_.DrawFocusRect(rect);
+  return TRUE;
+}
+
+LRESULT TCustomComboBox::MeasureNativeItem(MEASUREITEMSTRUCT& mis) {
+  int height = item_height_;
+  if (style_ == TComboBoxStyle::csOwnerDrawVariable) MeasureItem(static_cast<int>(mis.itemID), height);
+  mis.itemHeight = static_cast<UINT>(height > 0 ? height : 1);
+  return TRUE;
+}
+
 LRESULT TCustomComboBox::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == CN_DRAWITEM && IsOwnerDrawn()) return DrawNativeItem(*reinterpret_cast<DRAWITEMSTRUCT*>(l));
+  if (msg == CN_MEASUREITEM && IsOwnerDrawn()) return MeasureNativeItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(l));
   if (msg == CN_COMMAND) {
     switch (HIWORD(w)) {
       case CBN_SELCHANGE:

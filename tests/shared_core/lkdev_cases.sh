@@ -127,6 +127,36 @@ options=' ;;
     run users dump "$data/lkdev-pack.bin" --key 4618
     expect_rc 1
     [ "$err" == "File is corrupt." ] || fail "stderr [$err]" ;;
+  log-rows | log-rows-full-path)
+    # Records of 3, 4 and 5 lines, a damaged one, a gap ("4" deleted) and a
+    # name that sorts before "2" as text.
+    run streams pack "$work/log.bin" \
+      '1=alice\r\nC:\\Apps\\calc.exe\r\n2:05 PM - 9/12/2026\r\n' \
+      '2=bob\r\nC:\\Program Files\\Game\\game.exe\r\n9:15:02 AM - 46000\r\n9:47:13 AM - 46000\r\n' \
+      '3=carol\r\nD:\\x\\run.bat\r\n11:50 PM - 1\r\n12:10 AM - 2\r\n7\r\n' \
+      '5=dave\r\n' \
+      '10=erin\r\nC:\\a.exe\r\n1:00 PM - x\r\nlate - x\r\n42\r\n'
+    expect_rc 0
+    if [ "$case_name" == log-rows ]; then
+      run log rows "$work/log.bin"
+      second=(calc.exe game.exe run.bat)
+    else
+      run log rows "$work/log.bin" --full-path
+      second=('C:\Apps\calc.exe' 'C:\Program Files\Game\game.exe' 'D:\x\run.bat')
+    fi
+    expect_rc 0
+    expect_out "alice	${second[0]}	2:05 PM - 9/12/2026	n/a	-
+bob	${second[1]}	9:15:02 AM - 46000	0:32:11	-
+carol	${second[2]}	11:50 PM - 1	0:20:00	Reboot
+dave	n/a	n/a	n/a	n/a
+erin	$( [ "$case_name" == log-rows ] && echo a.exe || echo 'C:\a.exe')	1:00 PM - x	n/a	42" ;;
+  log-rows-bad-file)
+    run log rows "$work/none.bin"
+    expect_rc 1
+    printf '&' >"$work/short.bin"
+    run log rows "$work/short.bin"
+    expect_rc 1
+    [ "$err" == "File is corrupt." ] || fail "stderr [$err]" ;;
   *) fail "unknown case" ;;
 esac
 echo "ok [$case_name]"
