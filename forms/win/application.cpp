@@ -42,24 +42,12 @@ GlobalObjects g_objects;
 
 LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   try {
-    switch (msg) {
-      case kRunQueued:
-        if (Application) Application->RunQueued();
-        return 0;
-      case WM_COMMAND:
-        if (l == 0 && TMenu::DispatchCommand(LOWORD(w))) return 0;
-        break;
-      case WM_DRAWITEM:
-        if (TMenu::DispatchDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(l))) return TRUE;
-        break;
-      case WM_MEASUREITEM:
-        if (TMenu::DispatchMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(l))) return TRUE;
-        break;
-      case WM_INITMENUPOPUP:
-        TMenu::DispatchInitPopup(reinterpret_cast<HMENU>(w));
-        return 0;
-      default: break;
+    if (msg == kRunQueued) {
+      if (Application) Application->RunQueued();
+      return 0;
     }
+    LRESULT result = 0;
+    if (DispatchMenuMessage(msg, w, l, result)) return result;
   } catch (...) {
     if (Application) Application->HandleException(Application);
     return 0;
@@ -185,6 +173,8 @@ bool TApplication::PreTranslate(MSG& msg) {
     eat_char = 0;
     WORD key = static_cast<WORD>(msg.wParam);
     const TShiftState shift = KeyboardShiftState();
+    // A shortcut's key and its character go no further.
+    if (IsMenuKey(target, key, shift)) return true;
     if (form && form->PreviewKeyDown(key, shift)) return true;
     if (!target->DoKeyDown(key, shift)) return true;
     msg.wParam = key;

@@ -1057,6 +1057,7 @@ void TWinControl::ApplyFocusHooks(UINT msg) {
 }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (LRESULT r = 0; DispatchMenuMessage(msg, w, l, r)) return r;
   switch (msg) {
     case WM_PAINT:
       if (!own_paint_) break;
@@ -1156,10 +1157,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
       break;
     }
     case WM_COMMAND:
-      if (l == 0) {
-        if (HIWORD(w) == 0 && TMenu::DispatchCommand(LOWORD(w))) return 0;
-        break;
-      }
+      if (l == 0) break;  // a menu's (above) or an accelerator's
       [[fallthrough]];
     case WM_NOTIFY:
     case WM_DELETEITEM:
@@ -1174,29 +1172,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
       if (ReflectToChild(msg, w, l, r)) return r;
       break;
     }
-    case WM_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(l);
-      if (dis->CtlType == ODT_MENU) {
-        if (TMenu::DispatchDrawItem(dis)) return TRUE;
-        break;
-      }
-      LRESULT r = 0;
-      if (ReflectToChild(msg, w, l, r)) return r;
-      break;
-    }
+    case WM_DRAWITEM:
     case WM_MEASUREITEM: {
-      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
-      if (mis->CtlType == ODT_MENU) {
-        if (TMenu::DispatchMeasureItem(mis)) return TRUE;
-        break;
-      }
       LRESULT r = 0;
       if (ReflectToChild(msg, w, l, r)) return r;
       break;
     }
-    case WM_INITMENUPOPUP:
-      TMenu::DispatchInitPopup(reinterpret_cast<HMENU>(w));
-      break;
     case CN_CTLCOLOREDIT: case CN_CTLCOLORLISTBOX: case CN_CTLCOLORBTN: case CN_CTLCOLORSTATIC:
     case CN_CTLCOLORSCROLLBAR:
       return CtlColor(reinterpret_cast<HDC>(w));

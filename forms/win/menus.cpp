@@ -25,26 +25,12 @@ UINT NextCommand() {
 }
 }  // namespace
 
-std::string ShortCutToText(TShortCut sc) {
-  if (!sc) return "";
-  std::string s;
-  if (sc & scCtrl) s += "Ctrl+";
-  if (sc & scAlt) s += "Alt+";
-  if (sc & scShift) s += "Shift+";
-  const UINT vk = sc & 0xFF;
-  if (vk >= VK_F1 && vk <= VK_F24) return s + "F" + std::to_string(vk - VK_F1 + 1);
-  switch (vk) {
-    case VK_DELETE: return s + "Del";
-    case VK_INSERT: return s + "Ins";
-    case VK_RETURN: return s + "Enter";
-    case VK_ESCAPE: return s + "Esc";
-    case VK_BACK: return s + "BkSp";
-    case VK_TAB: return s + "Tab";
-    case VK_SPACE: return s + "Space";
-    default: break;
-  }
-  if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return s + static_cast<char>(vk);
-  return s;
+TShortCut ShortCutOf(WORD key, TShiftState shift) {
+  TShortCut sc = key & 0xFF;
+  if (shift & ssShift) sc |= scShift;
+  if (shift & ssCtrl) sc |= scCtrl;
+  if (shift & ssAlt) sc |= scAlt;
+  return sc;
 }
 
 // ======================================================================
@@ -59,6 +45,7 @@ TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {
 TMenuItem::~TMenuItem() {
   Commands().erase(command_);
   LiveItems().erase(this);
+  link_.reset();
   Clear();
   if (parent_) parent_->Remove(this);
   if (handle_) DestroyMenu(handle_);
@@ -67,6 +54,58 @@ TMenuItem::~TMenuItem() {
 TMenuItem* TMenuItem::FromCommand(UINT command) {
   auto it = Commands().find(command);
   return it == Commands().end() ? nullptr : it->second;
+}
+
+TMenuItem* TMenuItem::Live(const void* item) {
+  auto* i = static_cast<TMenuItem*>(const_cast<void*>(item));
+  return LiveItems().count(i) ? i : nullptr;
+}
+
+TBitmap* TMenuItem::Bitmap() {
+  if (!bitmap_) bitmap_ = std::make_unique<TBitmap>();
+  return bitmap_.get();
+}
+
+void TMenuItem::SetSubMenuImages(TImageList* images) {
+  if (images == sub_menu_images_) return;
+  if (sub_menu_images_) RemoveFreeNotification(sub_menu_images_);
+  sub_menu_images_ = images;
+  if (images) FreeNotification(images);
+  Changed();
+}
+
+void TMenuItem::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  if (component == sub_menu_images_) sub_menu_images_ = nullptr;
+  // An action that goes leaves the item with the values it showed.
+  if (link_ && component == link_->Action()) link_->SetAction(nullptr);
+}
+
+void TMenuItem::SetAction(TBasicAction* action) {
+  if (action == Action()) return;
+  if (TBasicAction* old = Action()) RemoveFreeNotification(old);
+  if (!action) {
+    link_.reset();
+    return;
+  }
+  if (!link_) link_ = std::make_unique<TMenuActionLink>(this);
+  link_->SetAction(action);
+  FreeNotification(action);
+  // A new action: the item takes all of its values.
+  if (auto* c = dynamic_cast<TCustomAction*>(action)) {
+    SetCaption(c->Caption());
+    SetEnabled(c->Enabled());
+    SetVisible(c->Visible());
+    SetHint(c->Hint());
+    SetImageIndex(c->ImageIndex());
+    SetShortCut(c->ShortCut());
+  }
+  OnClick = action->OnExecute();
+}
+
+void TMenuItem::InitiateAction() {
+  if (link_) link_->UpdateFor(this);
 }
 
 TMenu* TMenuItem::GetParentMenu() const {
@@ -204,6 +243,7 @@ void TMenuItem::Rebuild() {
       mi.cch = static_cast<UINT>(text.size());
     }
     if (owner_draw) mi.fType |= MFT_OWNERDRAW;
+    if (menu && menu->RightToLeft()) mi.fType |= MFT_RIGHTORDER;
     if (i->radio_item_) mi.fType |= MFT_RADIOCHECK;
     mi.fState = (i->enabled_ ? MFS_ENABLED : MFS_DISABLED) | (i->checked_ ? MFS_CHECKED : 0) |
                 (i->default_ ? MFS_DEFAULT : 0);
@@ -215,17 +255,50 @@ void TMenuItem::Rebuild() {
   }
 }
 
-void TMenuItem::DropHandle() {
-  if (handle_) {
-    while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
-    DestroyMenu(handle_);
+void TMenuItem::Click() {
+  TBasicAction* action = Action();
+  if (OnClick && (!action || OnClick != action->OnExecute())) {
+    OnClick(this);
+  } else if (action) {
+    link_->ExecuteFor(this);
+  } else if (OnClick) {
+    OnClick(this);
   }
-  handle_ = nullptr;
 }
 
-void TMenuItem::Click() {
-  if (OnClick) OnClick(this);
+// ======================================================================
+// TMenuActionLink: the item follows a value of the action while it still
+// shows the action's value.
+
+bool TMenuActionLink::IsCaptionLinked() const {
+  return TActionLink::IsCaptionLinked() && client_->Caption() == Custom()->Caption();
 }
+bool TMenuActionLink::IsEnabledLinked() const {
+  return TActionLink::IsEnabledLinked() && client_->Enabled() == Custom()->Enabled();
+}
+bool TMenuActionLink::IsVisibleLinked() const {
+  return TActionLink::IsVisibleLinked() && client_->Visible() == Custom()->Visible();
+}
+bool TMenuActionLink::IsHintLinked() const {
+  return TActionLink::IsHintLinked() && client_->Hint() == Custom()->Hint();
+}
+bool TMenuActionLink::IsImageIndexLinked() const {
+  return TActionLink::IsImageIndexLinked() && client_->ImageIndex() == Custom()->ImageIndex();
+}
+bool TMenuActionLink::IsShortCutLinked() const {
+  return TActionLink::IsShortCutLinked() && client_->ShortCut() == Custom()->ShortCut();
+}
+bool TMenuActionLink::IsOnExecuteLinked() const {
+  return Action() && client_->OnClick == Action()->OnExecute();
+}
+void TMenuActionLink::SetCaption(const std::string& caption) { client_->SetCaption(caption); }
+void TMenuActionLink::SetEnabled(bool on) { client_->SetEnabled(on); }
+void TMenuActionLink::SetVisible(bool on) { client_->SetVisible(on); }
+void TMenuActionLink::SetHint(const std::string& hint) { client_->SetHint(hint); }
+void TMenuActionLink::SetImageIndex(int index) { client_->SetImageIndex(index); }
+void TMenuActionLink::SetShortCut(TShortCut shortcut) { client_->SetShortCut(shortcut); }
+void TMenuActionLink::SetOnExecute(const TNotifyEvent& handler) { client_->OnClick = handler; }
+
 
 // ======================================================================
 // TMenu
@@ -248,7 +321,19 @@ void TMenu::SetImages(TImageList* images) {
 void TMenu::SetOwnerDraw(bool on) {
   if (on == owner_draw_) return;
   owner_draw_ = on;
-  // Every level shows the new kind of entries.
+  std::vector<TMenuItem*> stack{items_};
+  while (!stack.empty()) {
+    TMenuItem* i = stack.back();
+    stack.pop_back();
+    i->Rebuild();
+    for (TMenuItem* c : i->items_) stack.push_back(c);
+  }
+  MenuChanged();
+}
+
+void TMenu::SetRightToLeft(bool on) {
+  if (on == right_to_left_) return;
+  right_to_left_ = on;
   std::vector<TMenuItem*> stack{items_};
   while (!stack.empty()) {
     TMenuItem* i = stack.back();
@@ -264,29 +349,62 @@ void TMenu::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && static_cast<TComponent*>(images_) == component) images_ = nullptr;
 }
 
-static TMenuItem* LiveItem(ULONG_PTR data) {
-  auto* i = reinterpret_cast<TMenuItem*>(data);
-  return LiveItems().count(i) ? i : nullptr;
+std::vector<TMenuItem*> TMenu::ShortCutItems(TShortCut shortcut) const {
+  std::vector<TMenuItem*> found;
+  if (!shortcut) return found;
+  // Depth first, in menu order; a hidden or disabled item hides its
+  // sub-items. The item's own state is its action's to decide first.
+  std::vector<TMenuItem*> stack(items_->items_.rbegin(), items_->items_.rend());
+  while (!stack.empty()) {
+    TMenuItem* i = stack.back();
+    stack.pop_back();
+    if (!i->Visible()) continue;
+    if (i->ShortCut() == shortcut && !i->IsLine()) found.push_back(i);
+    if (!i->Enabled()) continue;
+    for (auto it = i->items_.rbegin(); it != i->items_.rend(); ++it) stack.push_back(*it);
+  }
+  return found;
 }
 
-bool TMenu::DispatchMeasureItem(MEASUREITEMSTRUCT* mis) {
+bool TMenu::IsShortCut(TShortCut shortcut) {
+  for (TMenuItem* item : ShortCutItems(shortcut)) {
+    if (!TMenuItem::Live(item)) continue;
+    item->InitiateAction();
+    if (!TMenuItem::Live(item) || !item->Enabled() || !item->Visible()) continue;
+    item->Click();
+    return true;
+  }
+  return false;
+}
+
+// ---- The one menu dispatch ----
+
+namespace {
+
+bool MeasureItem(MEASUREITEMSTRUCT* mis) {
   if (!mis || mis->CtlType != ODT_MENU) return false;
-  TMenuItem* item = LiveItem(mis->itemData);
+  TMenuItem* item = TMenuItem::Live(reinterpret_cast<void*>(mis->itemData));
   if (!item) return false;
   HDC dc = GetDC(nullptr);
   TCanvas canvas;
   canvas.SetHandle(dc);
-  NONCLIENTMETRICSA ncm{};
-  ncm.cbSize = sizeof ncm;
-  int w = 0, h = 0;
-  if (item->IsLine()) {
-    h = 8;
-  } else {
-    SIZE s = canvas.TextExtent(item->Caption() + "    " + ShortCutToText(item->ShortCut()));
-    w = s.cx + 24;
-    h = std::max<int>(s.cy + 6, GetSystemMetrics(SM_CYMENU));
+  int w = static_cast<int>(mis->itemWidth), h = static_cast<int>(mis->itemHeight);
+  try {
+    if (item->OnMeasureItem) {
+      // A handler raises what the system proposes.
+      item->OnMeasureItem(item, &canvas, w, h);
+    } else if (item->IsLine()) {
+      h = 8;
+    } else {
+      SIZE s = canvas.TextExtent(item->Caption() + "    " + ShortCutToText(item->ShortCut()));
+      w = s.cx + 24;
+      h = std::max<int>(s.cy + 6, GetSystemMetrics(SM_CYMENU));
+    }
+  } catch (...) {
+    canvas.SetHandle(nullptr);
+    ReleaseDC(nullptr, dc);
+    throw;
   }
-  if (item->OnMeasureItem) item->OnMeasureItem(item, &canvas, w, h);
   canvas.SetHandle(nullptr);
   ReleaseDC(nullptr, dc);
   mis->itemWidth = static_cast<UINT>(std::max(w, 0));
@@ -294,48 +412,115 @@ bool TMenu::DispatchMeasureItem(MEASUREITEMSTRUCT* mis) {
   return true;
 }
 
-bool TMenu::DispatchDrawItem(DRAWITEMSTRUCT* dis) {
+// The look of an owner-drawn item nobody draws: the system's colours.
+void DrawPlainItem(TMenuItem* item, TCanvas& canvas, const TRect& r, bool selected) {
+  canvas.Brush()->SetColor(selected ? clHighlight : clMenu);
+  canvas.FillRect(r);
+  if (item->IsLine()) {
+    RECT line = TRect(r.left + 2, (r.top + r.bottom) / 2 - 1, r.right - 2, (r.top + r.bottom) / 2 + 1);
+    DrawEdge(canvas.Handle(), &line, EDGE_ETCHED, BF_TOP);
+    return;
+  }
+  canvas.Brush()->SetStyle(TBrushStyle::bsClear);
+  canvas.Font()->SetColor(!item->Enabled() ? clGrayText : selected ? clHighlightText : clMenuText);
+  TRect tr(r.left + 20, r.top, r.right - 4, r.bottom);
+  canvas.DrawText(item->Caption(), tr, DT_SINGLELINE | DT_VCENTER);
+}
+
+bool DrawItem(DRAWITEMSTRUCT* dis) {
   if (!dis || dis->CtlType != ODT_MENU) return false;
-  TMenuItem* item = LiveItem(dis->itemData);
+  TMenuItem* item = TMenuItem::Live(reinterpret_cast<void*>(dis->itemData));
   if (!item) return false;
   TCanvas canvas;
   canvas.SetHandle(dis->hDC);
-  TRect r(dis->rcItem);
-  if (item->OnDrawItem) {
-    item->OnDrawItem(item, &canvas, r, dis->itemState);
-  } else {
-    const bool sel = dis->itemState & ODS_SELECTED;
-    canvas.Brush()->SetColor(sel ? clHighlight : clMenu);
-    canvas.FillRect(r);
-    if (item->IsLine()) {
-      TRect line(r.left + 2, (r.top + r.bottom) / 2 - 1, r.right - 2, (r.top + r.bottom) / 2 + 1);
-      RECT rc = line;
-      DrawEdge(dis->hDC, &rc, EDGE_ETCHED, BF_TOP);
-    } else {
-      canvas.Brush()->SetStyle(TBrushStyle::bsClear);
-      canvas.Font()->SetColor(!item->Enabled() ? clGrayText : sel ? clHighlightText : clMenuText);
-      TRect tr(r.left + 20, r.top, r.right - 4, r.bottom);
-      canvas.DrawText(item->Caption(), tr, DT_SINGLELINE | DT_VCENTER);
-    }
+  const TRect r(dis->rcItem);
+  const bool selected = dis->itemState & ODS_SELECTED;
+  // The DC goes back to the system as it came, whatever a handler did.
+  const int saved = SaveDC(dis->hDC);
+  try {
+    if (item->OnDrawItem)
+      item->OnDrawItem(item, &canvas, r, selected);
+    else
+      DrawPlainItem(item, canvas, r, selected);
+  } catch (...) {
+    canvas.SetHandle(nullptr);
+    RestoreDC(dis->hDC, saved);
+    throw;
   }
   canvas.SetHandle(nullptr);
+  RestoreDC(dis->hDC, saved);
   return true;
 }
 
-bool TMenu::DispatchInitPopup(HMENU menu) {
-  for (TMenuItem* i : LiveItems())
-    if (i->handle_ == menu) {
-      if (i->parent_) i->Click();
-      return true;
-    }
+// A (sub-)menu opens: its items show their actions' state, and the item
+// that owns the sub-menu hears of it.
+bool InitPopup(HMENU menu) {
+  for (TMenuItem* i : LiveItems()) {
+    if (!i->HandleAllocated() || i->Handle() != menu) continue;
+    const std::vector<TMenuItem*> items = [&] {
+      std::vector<TMenuItem*> v;
+      for (int k = 0; k < i->Count(); ++k) v.push_back(i->Items(k));
+      return v;
+    }();
+    for (TMenuItem* c : items)
+      if (TMenuItem::Live(c)) c->InitiateAction();
+    if (TMenuItem::Live(i) && i->Parent()) i->Click();
+    return true;
+  }
   return false;
 }
 
-bool TMenu::DispatchCommand(UINT command) {
+bool RunCommand(UINT command) {
   TMenuItem* item = TMenuItem::FromCommand(command);
   if (!item) return false;
   item->Click();
   return true;
+}
+
+}  // namespace
+
+bool DispatchMenuMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
+  switch (msg) {
+    case WM_COMMAND:
+      // From a menu: no control, notification code 0.
+      if (l != 0 || HIWORD(w) != 0 || !RunCommand(LOWORD(w))) return false;
+      result = 0;
+      return true;
+    case WM_MEASUREITEM:
+      if (!MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(l))) return false;
+      result = TRUE;
+      return true;
+    case WM_DRAWITEM:
+      if (!DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(l))) return false;
+      result = TRUE;
+      return true;
+    case WM_INITMENUPOPUP:
+      // A menu of a native control (an edit's own) goes on to the control.
+      if (!InitPopup(reinterpret_cast<HMENU>(w))) return false;
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsMenuKey(TWinControl* control, WORD key, TShiftState shift) {
+  if (!control) return false;
+  switch (key) {
+    case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_LWIN: case VK_RWIN: return false;
+    default: break;
+  }
+  const TShortCut sc = ShortCutOf(key, shift);
+  // The popup menus of the control and its parents, nearest first.
+  for (TControl* c = control; c; c = c->Parent())
+    if (TPopupMenu* m = c->PopupMenu())
+      if (m->IsShortCutFor(sc, c)) return true;
+  TCustomForm* form = GetParentForm(control);
+  if (!form) return false;
+  if (TMainMenu* m = form->Menu(); m && m->IsShortCut(sc)) return true;
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    if (auto* list = dynamic_cast<TActionList*>(form->Components(i)); list && list->IsShortCut(sc)) return true;
+  return false;
 }
 
 // ======================================================================
@@ -345,18 +530,38 @@ TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}
 
 HMENU TPopupMenu::CreateMenuHandle() { return CreatePopupMenu(); }
 
+void TPopupMenu::SetPopupComponent(TComponent* c) {
+  if (c == popup_component_) return;
+  if (popup_component_) RemoveFreeNotification(popup_component_);
+  popup_component_ = c;
+  if (c) FreeNotification(c);
+}
+
+void TPopupMenu::Notification(TComponent* component, TOperation operation) {
+  TMenu::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == popup_component_) popup_component_ = nullptr;
+}
+
+bool TPopupMenu::IsShortCutFor(TShortCut shortcut, TComponent* component) {
+  if (ShortCutItems(shortcut).empty()) return false;
+  SetPopupComponent(component);
+  if (OnPopup) OnPopup(this);
+  return IsShortCut(shortcut);
+}
+
 void TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
   HMENU h = Handle();
   HWND owner = GetActiveWindow();
   if (!owner && Application) owner = Application->Handle();
-  UINT align = alignment_ == TPopupAlignment::paRight ? TPM_RIGHTALIGN
+  UINT flags = alignment_ == TPopupAlignment::paRight    ? TPM_RIGHTALIGN
                : alignment_ == TPopupAlignment::paCenter ? TPM_CENTERALIGN
-                                                           : TPM_LEFTALIGN;
+                                                         : TPM_LEFTALIGN;
+  if (RightToLeft()) flags |= TPM_LAYOUTRTL;
   // The command comes back as the result, so the item runs after the menu has gone.
-  UINT cmd = static_cast<UINT>(TrackPopupMenu(h, align | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, owner, nullptr));
+  UINT cmd = static_cast<UINT>(TrackPopupMenu(h, flags | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, owner, nullptr));
   if (owner) PostMessageA(owner, WM_NULL, 0, 0);
-  if (cmd) DispatchCommand(cmd);
+  if (cmd) RunCommand(cmd);
 }
 
 // ======================================================================
