@@ -1,0 +1,644 @@
+// Menus under Wine: the one menu dispatch, the menu painter's hooking and
+// pixels, shortcuts of menus and action lists with the standard edit
+// actions, and the hot-track and blinking labels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "controls/win/hotlabel.h"
+#include "controls/win/menupainter.h"
+#include "forms/win/actions.h"
+#include "forms/win/application.h"
+#include "forms/win/forms.h"
+#include "forms/win/menus.h"
+#include "forms/win/stdctrls.h"
+#include "forms/win/timer.h"
+#include "tests/forms/ui_test_util.h"
+
+namespace {
+
+TMenuItem* NewItem(TComponent* owner, TMenuItem* parent, const std::string& caption, TShortCut sc = 0) {
+  auto* item = new TMenuItem(owner);
+  item->SetCaption(caption);
+  item->SetShortCut(sc);
+  parent->Add(item);
+  return item;
+}
+
+class MenusTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application->Initialize();
+    form = new TForm(nullptr);
+    form->SetClientSize(400, 300);
+  }
+  void TearDown() override {
+    SetKeys({});
+    TCustomForm::Free(form);
+  }
+  // The keyboard state the message loop reads (posted keys do not change it).
+  static void SetKeys(const std::vector<int>& down) {
+    BYTE state[256] = {};
+    for (int vk : down) state[vk] = 0x80;
+    SetKeyboardState(state);
+  }
+  // A key as the keyboard gives it: down (translated into its character
+  // unless someone takes it), then up.
+  static void Press(HWND target, WORD vk, const std::vector<int>& mods = {}) {
+    SetKeys(mods);
+    const bool alt = std::find(mods.begin(), mods.end(), VK_MENU) != mods.end();
+    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? 0x20000001 : 1);
+    PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, alt ? 0xE0000001 : 0xC0000001);
+    Application->ProcessMessages();
+    Application->ProcessMessages();
+    SetKeys({});
+  }
+
+ public:
+  TForm* form = nullptr;
+  RecordingSeam seam;
+};
+
+// ---- The one menu dispatch ----
+
+TEST_F(MenusTest, EveryWindowOfOursAnswersMenuMessagesAlike) {
+  auto* menu = new TPopupMenu(form);
+  TMenuItem* tags = NewItem(form, menu->Items(), "Local Tags");
+  TMenuItem* name = NewItem(form, tags, "Username");
+  int opened = 0, clicked = 0;
+  tags->OnClick = [&](TObject*) { ++opened; };
+  name->OnClick = [&](TObject*) { ++clicked; };
+  menu->Handle();
+  HMENU sub = tags->Handle();
+  HMENU foreign = CreatePopupMenu();
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  form->Show();
+  const struct {
+    const char* name;
+    HWND window;
+  } windows[] = {{"form", form->Handle()}, {"native control", edit->Handle()}, {"application", Application->Handle()}};
+  for (const auto& w : windows) {
+    SCOPED_TRACE(w.name);
+    opened = clicked = 0;
+    // A sub-menu of ours opening clicks its item; a foreign menu is left alone.
+    EXPECT_EQ(SendMessageA(w.window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), 0), 0);
+    SendMessageA(w.window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(foreign), 0);
+    EXPECT_EQ(opened, 1);
+    SendMessageA(w.window, WM_COMMAND, MAKEWPARAM(name->Command(), 0), 0);
+    EXPECT_EQ(clicked, 1);
+    // An item measured through any window gets the same size.
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = ODT_MENU;
+    mis.itemData = reinterpret_cast<ULONG_PTR>(name);
+    EXPECT_EQ(SendMessageA(w.window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis)), TRUE);
+    EXPECT_GT(mis.itemWidth, 0u);
+    EXPECT_GT(mis.itemHeight, 0u);
+  }
+  DestroyMenu(foreign);
+}
+
+// ---- The menu painter ----
+
+struct Handlers {
+  TMenuDrawItemEvent draw;
+  TMenuMeasureItemEvent measure;
+  bool operator==(const Handlers& o) const { return draw == o.draw && measure == o.measure; }
+};
+
+std::map<TMenuItem*, Handlers> Snapshot(TMenu* menu) {
+  std::map<TMenuItem*, Handlers> out;
+  std::vector<TMenuItem*> stack{menu->Items()};
+  while (!stack.empty()) {
+    TMenuItem* i = stack.back();
+    stack.pop_back();
+    if (i != menu->Items()) out[i] = {i->OnDrawItem, i->OnMeasureItem};
+    for (int k = 0; k < i->Count(); ++k) stack.push_back(i->Items(k));
+  }
+  return out;
+}
+
+TEST_F(MenusTest, PainterHooksOnlyEmptyHandlersAndUnhooksOnlyItsOwn) {
+  auto* popup = new TPopupMenu(form);
+  TMenuItem* plain = NewItem(form, popup->Items(), "Plain");
+  TMenuItem* own_draw = NewItem(form, popup->Items(), "Own draw");
+  TMenuItem* sub = NewItem(form, plain, "Sub");
+  TMenuItem* own_measure = NewItem(form, sub, "Own measure");
+  auto* main = new TMainMenu(form);
+  TMenuItem* file = NewItem(form, main->Items(), "&File");
+  auto* empty = new TPopupMenu(form);
+  int program_draws = 0;
+  own_draw->OnDrawItem = [&](TObject*, TCanvas*, const TRect&, bool) { ++program_draws; };
+  own_measure->OnMeasureItem = [](TObject*, TCanvas*, int& w, int& h) { w = 1, h = 1; };
+  const auto before_popup = Snapshot(popup);
+  const auto before_main = Snapshot(main);
+
+  auto* painter = new TLkMenuPainter(form);
+  EXPECT_FALSE(popup->OwnerDraw());
+  painter->SetActive(true);
+  const TMenuDrawItemEvent pd(painter, &TLkMenuPainter::DrawItem);
+  const TMenuMeasureItemEvent pm(painter, &TLkMenuPainter::MeasureItem);
+  EXPECT_TRUE(popup->OwnerDraw());
+  EXPECT_TRUE(main->OwnerDraw());
+  EXPECT_FALSE(empty->OwnerDraw());  // a menu without items stays as it is
+  const struct {
+    const char* name;
+    TMenuItem* item;
+    bool painter_draws, painter_measures;
+  } hooked[] = {
+      {"plain", plain, true, true},
+      {"own draw handler stays: only measured", own_draw, false, true},
+      {"sub-item", sub, true, true},
+      {"own measure handler stays", own_measure, true, false},
+      {"main menu item", file, true, true},
+  };
+  for (const auto& h : hooked) {
+    EXPECT_EQ(h.item->OnDrawItem == pd, h.painter_draws) << h.name;
+    EXPECT_EQ(h.item->OnMeasureItem == pm, h.painter_measures) << h.name;
+  }
+  // Hooking again changes nothing.
+  painter->SetActive(true);
+  EXPECT_TRUE(plain->OnDrawItem == pd);
+  EXPECT_TRUE(own_draw->OnDrawItem == before_popup.at(own_draw).draw);
+
+  // An item made later is not hooked until Active is set again.
+  TMenuItem* later = NewItem(form, popup->Items(), "Later");
+  EXPECT_FALSE(later->OnDrawItem);
+  painter->SetActive(true);
+  EXPECT_TRUE(later->OnDrawItem == pd);
+  popup->Items()->Remove(later);
+  Free(later);
+
+  painter->SetActive(false);
+  EXPECT_EQ(Snapshot(popup), before_popup);
+  EXPECT_EQ(Snapshot(main), before_main);
+  EXPECT_TRUE(popup->OwnerDraw());  // still owner-drawn, without the painter's handlers
+
+  // A painter freed while active leaves nothing of its own behind.
+  painter->SetActive(true);
+  Free(painter);
+  EXPECT_EQ(Snapshot(popup), before_popup);
+  EXPECT_EQ(program_draws, 0);
+}
+
+// Draws items through the dispatch into a bitmap, as the system asks a menu's owner.
+class ItemPixels {
+ public:
+  ItemPixels(int w, int h) : w_(w), h_(h) {
+    HDC screen = GetDC(nullptr);
+    dc_ = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bmp_ = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    old_ = SelectObject(dc_, bmp_);
+  }
+  ~ItemPixels() {
+    SelectObject(dc_, old_);
+    DeleteObject(bmp_);
+    DeleteDC(dc_);
+  }
+  // Measures the item and draws it at `top`; returns its height.
+  int Draw(HWND window, TMenuItem* item, int top, bool selected) {
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = ODT_MENU;
+    mis.itemData = reinterpret_cast<ULONG_PTR>(item);
+    SendMessageA(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_MENU;
+    dis.itemData = reinterpret_cast<ULONG_PTR>(item);
+    dis.hDC = dc_;
+    dis.rcItem = RECT{0, top, w_, top + static_cast<int>(mis.itemHeight)};
+    dis.itemState = selected ? ODS_SELECTED : 0;
+    SendMessageA(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    return static_cast<int>(mis.itemHeight);
+  }
+  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+
+ private:
+  int w_, h_;
+  HDC dc_;
+  HBITMAP bmp_;
+  HGDIOBJ old_;
+};
+
+TEST_F(MenusTest, PainterColoursOfColumnBackgroundSelectionSeparatorAndMark) {
+  auto* popup = new TPopupMenu(form);
+  TMenuItem* copy = NewItem(form, popup->Items(), "&Copy", 'C' | scCtrl);
+  NewItem(form, popup->Items(), "-");
+  TMenuItem* all = NewItem(form, popup->Items(), "Select All", 'A' | scCtrl);
+  TMenuItem* off = NewItem(form, popup->Items(), "Backup");
+  off->SetEnabled(false);
+  TMenuItem* log = NewItem(form, popup->Items(), "Use log");
+  log->SetChecked(true);
+  auto* painter = new TLkMenuPainter(form);
+  painter->SetActive(true);
+  form->Show();
+  ItemPixels px(200, 200);
+  HWND h = form->Handle();
+  int y = 0;
+  const int copy_top = y;
+  const int copy_h = px.Draw(h, copy, y, false);
+  y += copy_h;
+  const int sep_top = y;
+  const int sep_h = px.Draw(h, popup->Items()->Items(1), y, false);
+  y += sep_h;
+  const int all_top = y;
+  const int all_h = px.Draw(h, all, y, true);
+  y += all_h;
+  const int off_top = y;
+  const int off_h = px.Draw(h, off, y, true);
+  y += off_h;
+  const int log_top = y;
+  px.Draw(h, log, y, false);
+
+  EXPECT_EQ(sep_h, 4);  // whatever the font
+  EXPECT_GE(copy_h, 20);
+  const COLORREF column = RGB(219, 216, 209), back = RGB(249, 248, 247), select = RGB(179, 184, 212),
+                 navy = RGB(0, 0, 128), separator = RGB(173, 172, 172);
+  struct Probe {
+    const char* name;
+    int x, y;
+    COLORREF color;
+  };
+  const Probe probes[] = {
+      {"icon column", 5, copy_top + 3, column},
+      {"background", 120, copy_top + 3, back},
+      {"separator line", 100, sep_top + 2, separator},
+      {"separator: column beside the line", 5, sep_top + 2, column},
+      {"selected: fill between caption and shortcut", 120, all_top + all_h / 2, select},
+      {"selected: fill over the column", 5, all_top + all_h / 2, select},
+      {"selected: frame top", 100, all_top + 1, navy},
+      {"selected: frame bottom", 100, all_top + all_h - 1, navy},
+      {"selected: frame left", 0, all_top + all_h / 2, navy},
+      {"selected: frame right", 199, all_top + all_h / 2, navy},
+      {"selected but disabled: no fill", 120, off_top + off_h / 2, back},
+      {"check box: left side of the 10 x 10 box", 7, log_top + (copy_h + 1 - 10) / 2 + 5, RGB(80, 80, 80)},
+      {"check box: inside", 9, log_top + (copy_h + 1 - 10) / 2 + 2, back},
+  };
+  for (const Probe& p : probes) EXPECT_EQ(px.At(p.x, p.y), p.color) << p.name;
+  // The disabled item's caption is grey; the selected one's is black.
+  bool grey = false, black = false;
+  for (int x = 30; x < 120; ++x) {
+    for (int yy = off_top; yy < off_top + off_h; ++yy) grey |= px.At(x, yy) == RGB(128, 128, 128);
+    for (int yy = all_top + 2; yy < all_top + all_h - 2; ++yy) black |= px.At(x, yy) == RGB(0, 0, 0);
+  }
+  EXPECT_TRUE(grey);
+  EXPECT_TRUE(black);
+
+  // A colour set later is what the next drawing uses.
+  painter->SetColor(RGB(10, 20, 30));
+  px.Draw(h, copy, copy_top, false);
+  EXPECT_EQ(px.At(120, copy_top + 3), RGB(10, 20, 30));
+}
+
+// ---- Shortcuts ----
+
+class Shortcuts : public MenusTest {
+ protected:
+  void SetUp() override {
+    MenusTest::SetUp();
+    memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->SetBounds(10, 10, 200, 100);
+    other = new TEdit(form);
+    other->SetParent(form);
+    other->SetBounds(10, 120, 200, 24);
+    popup = new TPopupMenu(form);
+    tags = NewItem(form, popup->Items(), "Local Tags");
+    username = NewItem(form, tags, "Username", 'N' | scCtrl);
+    italic = NewItem(form, popup->Items(), "Italic", 'I' | scCtrl);
+    username->OnClick = [this](TObject*) { log.push_back("username"); };
+    italic->OnClick = [this](TObject*) { log.push_back("italic"); };
+    memo->SetPopupMenu(popup);
+    form->Show();
+    memo->SetFocus();
+  }
+
+ public:
+  TMemo* memo = nullptr;
+  TEdit* other = nullptr;
+  TPopupMenu* popup = nullptr;
+  TMenuItem* tags = nullptr;
+  TMenuItem* username = nullptr;
+  TMenuItem* italic = nullptr;
+  std::vector<std::string> log;
+};
+
+TEST_F(Shortcuts, AMenuItemsShortcutFiresItOnceAndItsCharacterIsSwallowed) {
+  Press(memo->Handle(), 'I', {VK_CONTROL});
+  EXPECT_EQ(log, (std::vector<std::string>{"italic"}));
+  EXPECT_EQ(memo->Text(), "");  // no tab
+  Press(memo->Handle(), 'N', {VK_CONTROL});  // an item of a sub-menu
+  EXPECT_EQ(log, (std::vector<std::string>{"italic", "username"}));
+  EXPECT_EQ(memo->Text(), "");
+
+  // Without the item the key is an ordinary one: Ctrl+I types a tab.
+  italic->SetEnabled(false);
+  Press(memo->Handle(), 'I', {VK_CONTROL});
+  EXPECT_EQ(log.size(), 2u);
+  EXPECT_EQ(memo->Text(), "\t");
+}
+
+TEST_F(Shortcuts, WhichShortcutsReachWhichItems) {
+  const struct {
+    const char* name;
+    std::function<void(Shortcuts&)> arrange;
+    bool memo_focused;
+    WORD key;
+    std::vector<int> mods;
+    std::vector<std::string> expect;
+  } cases[] = {
+      {"the item's own shortcut", nullptr, true, 'I', {VK_CONTROL}, {"italic"}},
+      {"other modifiers are another shortcut", nullptr, true, 'I', {VK_CONTROL, VK_SHIFT}, {}},
+      {"the plain letter is typed", nullptr, true, 'I', {}, {}},
+      {"a control without the menu", nullptr, false, 'I', {VK_CONTROL}, {}},
+      {"a hidden item", [](Shortcuts& s) { s.italic->SetVisible(false); }, true, 'I', {VK_CONTROL}, {}},
+      {"an item under a disabled one", [](Shortcuts& s) { s.tags->SetEnabled(false); }, true, 'N', {VK_CONTROL}, {}},
+      {"the popup's own rule enables it first",
+       [](Shortcuts& s) {
+         s.italic->SetEnabled(false);
+         s.popup->OnPopup = [&s](TObject*) { s.italic->SetEnabled(true); };
+       },
+       true, 'I', {VK_CONTROL}, {"italic"}},
+      {"the popup's own rule disables it",
+       [](Shortcuts& s) { s.popup->OnPopup = [&s](TObject*) { s.italic->SetEnabled(false); }; }, true, 'I',
+       {VK_CONTROL}, {}},
+      {"a menu on the parent serves its children",
+       [](Shortcuts& s) {
+         s.memo->SetPopupMenu(nullptr);
+         s.form->SetPopupMenu(s.popup);
+       },
+       false, 'I', {VK_CONTROL}, {"italic"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    log.clear();
+    italic->SetEnabled(true);
+    italic->SetVisible(true);
+    tags->SetEnabled(true);
+    popup->OnPopup = nullptr;
+    memo->SetPopupMenu(popup);
+    form->SetPopupMenu(nullptr);
+    if (c.arrange) c.arrange(*this);
+    TWinControl* focus = c.memo_focused ? static_cast<TWinControl*>(memo) : other;
+    focus->SetFocus();
+    Press(focus->Handle(), c.key, c.mods);
+    EXPECT_EQ(log, c.expect);
+  }
+}
+
+TEST_F(Shortcuts, MainMenuShortcutAndThePopupsComeFirst) {
+  auto* main = new TMainMenu(form);
+  TMenuItem* file = NewItem(form, main->Items(), "&File");
+  TMenuItem* bold = NewItem(form, file, "Bold", 'B' | scCtrl);
+  TMenuItem* italic_too = NewItem(form, file, "Italic too", 'I' | scCtrl);
+  bold->OnClick = [this](TObject*) { log.push_back("bold"); };
+  italic_too->OnClick = [this](TObject*) { log.push_back("main italic"); };
+  form->SetMenu(main);
+  Press(memo->Handle(), 'B', {VK_CONTROL});
+  Press(memo->Handle(), 'I', {VK_CONTROL});
+  other->SetFocus();
+  Press(other->Handle(), 'I', {VK_CONTROL});
+  EXPECT_EQ(log, (std::vector<std::string>{"bold", "italic", "main italic"}));
+  form->SetMenu(nullptr);
+}
+
+// ---- Action list with the standard edit actions ----
+
+class EditActions : public Shortcuts {
+ protected:
+  void SetUp() override {
+    Shortcuts::SetUp();
+    list = new TActionList(form);
+    copy = new TEditCopy(form);
+    paste = new TEditPaste(form);
+    undo = new TEditUndo(form);
+    select_all = new TEditSelectAll(form);
+    for (TCustomAction* a : std::initializer_list<TCustomAction*>{copy, paste, undo, select_all})
+      a->SetActionList(list);
+    NewItem(form, popup->Items(), "-");
+    for (TCustomAction* a : std::initializer_list<TCustomAction*>{copy, paste, undo, select_all})
+      NewItem(form, popup->Items(), "")->SetAction(a);
+  }
+  static bool PutOnClipboard(const std::string& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
+    GlobalUnlock(mem);
+    const bool ok = SetClipboardData(CF_TEXT, mem) != nullptr;
+    CloseClipboard();
+    return ok;
+  }
+  static std::string Clipboard() {
+    std::string out;
+    if (!OpenClipboard(nullptr)) return out;
+    if (HANDLE h = GetClipboardData(CF_TEXT)) {
+      out = static_cast<const char*>(GlobalLock(h));
+      GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return out;
+  }
+  TActionList* list = nullptr;
+  TEditCopy* copy = nullptr;
+  TEditPaste* paste = nullptr;
+  TEditUndo* undo = nullptr;
+  TEditSelectAll* select_all = nullptr;
+};
+
+TEST_F(EditActions, ItemsShowTheActionsCaptionsAndShortcuts) {
+  const struct {
+    int index;
+    const char* caption;
+    TShortCut sc;
+    const char* text;
+  } items[] = {
+      {3, "&Copy", 'C' | scCtrl, "Ctrl+C"},
+      {4, "&Paste", 'V' | scCtrl, "Ctrl+V"},
+      {5, "&Undo", VK_BACK | scAlt, "Alt+BkSp"},
+      {6, "Select &All", 'A' | scCtrl, "Ctrl+A"},
+  };
+  for (const auto& i : items) {
+    TMenuItem* item = popup->Items()->Items(i.index);
+    EXPECT_EQ(item->Caption(), i.caption);
+    EXPECT_EQ(item->ShortCut(), i.sc);
+    EXPECT_EQ(ShortCutToText(item->ShortCut()), i.text);
+  }
+  // An action that goes leaves its item as it was.
+  Free(undo);
+  undo = nullptr;
+  EXPECT_EQ(popup->Items()->Items(5)->Action(), nullptr);
+  EXPECT_EQ(popup->Items()->Items(5)->Caption(), "&Undo");
+}
+
+TEST_F(EditActions, ShortcutsActOnTheFocusedEdit) {
+  // Focus in an edit without a popup menu: the action list serves it.
+  other->SetText("password");
+  other->SetFocus();
+  other->SetSelStart(2);
+  other->SetSelLength(0);
+  Press(other->Handle(), 'A', {VK_CONTROL});
+  EXPECT_EQ(other->SelLength(), 8);
+  EXPECT_EQ(other->Text(), "password");
+
+  ASSERT_TRUE(PutOnClipboard("none"));
+  other->SetSelStart(0);
+  other->SetSelLength(4);
+  Press(other->Handle(), 'C', {VK_CONTROL});
+  EXPECT_EQ(Clipboard(), "pass");
+  other->SetSelStart(8);
+  Press(other->Handle(), 'V', {VK_CONTROL});
+  EXPECT_EQ(other->Text(), "passwordpass");
+  Press(other->Handle(), VK_BACK, {VK_MENU});
+  EXPECT_EQ(other->Text(), "password");
+
+  // In the memo the popup's linked items run the same actions: Select All
+  // on an empty memo types nothing either.
+  memo->SetFocus();
+  Press(memo->Handle(), 'A', {VK_CONTROL});
+  EXPECT_EQ(memo->Text(), "");
+  memo->SetText("line");
+  Press(memo->Handle(), 'A', {VK_CONTROL});
+  EXPECT_EQ(memo->SelLength(), 4);
+}
+
+TEST_F(EditActions, APasswordEditGivesNoTextAwayAndAReadOnlyOneTakesNone) {
+  other->SetText("secret");
+  other->SetPasswordChar('*');
+  other->SetFocus();
+  other->SelectAll();
+  ASSERT_TRUE(PutOnClipboard("kept"));
+  copy->Update();
+  EXPECT_FALSE(copy->Enabled());
+  Press(other->Handle(), 'C', {VK_CONTROL});
+  EXPECT_EQ(Clipboard(), "kept");
+
+  other->SetPasswordChar(0);
+  other->SetReadOnly(true);
+  paste->Update();
+  EXPECT_FALSE(paste->Enabled());
+  other->SetFocus();
+  other->SetSelStart(6);
+  Press(other->Handle(), 'V', {VK_CONTROL});
+  EXPECT_EQ(other->Text(), "secret");
+}
+
+TEST_F(EditActions, AnItemOfTheMemosPopupActsOnTheMemoWhereverTheFocusIs) {
+  memo->SetText("memo text");
+  other->SetText("edit");
+  other->SetFocus();
+  memo->SetSelStart(0);
+  memo->SetSelLength(4);
+  popup->SetPopupComponent(memo);
+  TMenuItem* copy_item = popup->Items()->Items(3);
+  ASSERT_TRUE(PutOnClipboard("none"));
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(copy_item->Command(), 0), 0);
+  EXPECT_EQ(Clipboard(), "memo");
+  // The actions update their items when the menu opens.
+  memo->SetSelLength(0);
+  SendMessageA(form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup->Handle()), 0);
+  EXPECT_FALSE(copy_item->Enabled());
+  memo->SetSelLength(2);
+  SendMessageA(form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup->Handle()), 0);
+  EXPECT_TRUE(copy_item->Enabled());
+}
+
+// ---- Hot-track and blinking labels ----
+
+TEST_F(MenusTest, HotLabelSwapsTheHintColourAndFontWhileTheMouseIsOver) {
+  const struct {
+    const char* name;
+    bool hot_track;
+    bool destroy_inside;
+  } cases[] = {
+      {"hot track: font and hint colour", true, false},
+      {"without hot track only the hint colour", false, false},
+      {"destroyed under the mouse", true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Application->SetHintColor(clYellow);
+    auto* label = new TLkHotLabel(form);
+    label->SetParent(form);
+    label->SetBounds(10, 200, 100, 20);
+    label->Font()->SetName("Arial");
+    label->SetHotTrack(c.hot_track);
+    label->HotTrackFont()->SetName("Tahoma");
+    label->HotTrackFont()->SetStyle(fsUnderline);
+    label->SetHintColor(clAqua);
+    std::vector<std::string> events;
+    label->OnMouseEnter = [&](TObject* s) { events.push_back(s == label ? "enter" : "?"); };
+    label->OnMouseLeave = [&](TObject* s) { events.push_back(s == label ? "leave" : "?"); };
+
+    Application->SetMouseControl(label);
+    EXPECT_EQ(Application->HintColor(), clAqua);
+    EXPECT_EQ(label->Font()->Name(), c.hot_track ? "Tahoma" : "Arial");
+    Application->SetMouseControl(label);  // still inside: nothing again
+    if (c.destroy_inside) {
+      Free(label);
+      EXPECT_EQ(Application->HintColor(), clYellow);
+      EXPECT_EQ(Application->MouseControl(), nullptr);
+      EXPECT_EQ(events, (std::vector<std::string>{"enter"}));
+      continue;
+    }
+    // The hot font may change meanwhile; what was swapped is swapped back.
+    label->SetHotTrack(!c.hot_track);
+    Application->SetMouseControl(nullptr);
+    EXPECT_EQ(Application->HintColor(), clYellow);
+    EXPECT_EQ(label->Font()->Name(), "Arial");
+    EXPECT_EQ(label->Font()->Style(), 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"enter", "leave"}));
+    Free(label);
+  }
+  Application->SetHintColor(clInfoBk);
+}
+
+TEST_F(MenusTest, BlinkingLabelHidesAndShowsAtItsTwoDelays) {
+  auto* label = new TLkBlinkingLabel(form);
+  label->SetParent(form);
+  label->SetCaption("Blink");
+  label->SetBlinkingDelay(120);
+  label->SetBlinkingTime(40);
+  form->Show();
+  EXPECT_TRUE(label->Blinking());
+  EXPECT_TRUE(label->Visible());
+  auto wait_for = [&](bool visible) {
+    const DWORD end = GetTickCount() + 3000;
+    while (label->Visible() != visible && static_cast<LONG>(end - GetTickCount()) > 0) {
+      Application->ProcessMessages();
+      Sleep(2);
+    }
+    return label->Visible() == visible;
+  };
+  // Each phase runs on the timer with the length of that phase.
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(wait_for(false)) << round;
+    EXPECT_EQ(label->Timer()->Interval(), 120u);  // hidden for BlinkingDelay
+    ASSERT_TRUE(wait_for(true)) << round;
+    EXPECT_EQ(label->Timer()->Interval(), 40u);  // shown for BlinkingTime
+  }
+  // Stopped while hidden: shown again, and stays so.
+  ASSERT_TRUE(wait_for(false));
+  label->SetBlinking(false);
+  EXPECT_TRUE(label->Visible());
+  EXPECT_FALSE(label->Timer()->Enabled());
+  PumpFor(300);
+  EXPECT_TRUE(label->Visible());
+  // A new delay is the timer's interval at once.
+  label->SetBlinkingDelay(500);
+  EXPECT_EQ(label->Timer()->Interval(), 500u);
+  Free(label);
+}
+
+}  // namespace
