@@ -280,48 +280,40 @@ void TLkCustomComboBox::DestroyWnd() {
 }
 
 void TLkCustomComboBox::SetFlatButtons(bool on) {
+  if (flat_buttons_ == on) return;
   flat_buttons_ = on;
   Invalidate();
 }
-void TLkCustomComboBox::SetFrameColor(TColor c) {
-  frame_color_ = c;
+
+void TLkCustomComboBox::FrameVisibleChanged() {
+  ctl3d_ = !FrameVisible();
+  parent_ctl3d_ = !FrameVisible();
   Invalidate();
 }
-void TLkCustomComboBox::SetFrameFlat(bool on) {
-  frame_flat_ = on;
-  if (on) {
-    frame_visible_ = true;
-    frame_sides_ = kAllSides;
-    frame_style_ = frame_flat_style_;
+
+void TLkCustomComboBox::SetCtl3D(bool on) {
+  parent_ctl3d_ = false;
+  if (ctl3d_ == on) return;
+  ctl3d_ = on;
+  Invalidate();
+}
+
+void TLkCustomComboBox::SetParentCtl3D(bool on) {
+  if (parent_ctl3d_ == on) return;
+  parent_ctl3d_ = on;
+  if (on && !ctl3d_) {
+    ctl3d_ = true;
+    Invalidate();
   }
-  Invalidate();
-}
-void TLkCustomComboBox::SetFrameFlatStyle(TFrameStyle s) {
-  frame_flat_style_ = s;
-  Invalidate();
-}
-void TLkCustomComboBox::SetFrameFocusStyle(TFrameStyle s) {
-  frame_focus_style_ = s;
-  Invalidate();
-}
-void TLkCustomComboBox::SetFrameSides(TSides s) {
-  frame_sides_ = s;
-  Invalidate();
-}
-void TLkCustomComboBox::SetFrameStyle(TFrameStyle s) {
-  frame_style_ = s;
-  Invalidate();
-}
-void TLkCustomComboBox::SetFrameVisible(bool on) {
-  frame_visible_ = on;
-  Invalidate();
 }
 
 void TLkCustomComboBox::UpdateFrame(bool viaMouse, bool value) {
   if (DroppedDown()) return;
-  (viaMouse ? hover_ : focused_) = value;
-  if (frame_flat_) {
-    frame_style_ = (focused_ || hover_) ? frame_focus_style_ : frame_flat_style_;
+  if (viaMouse)
+    SetHover(value);
+  else
+    focused_ = value;
+  if (FollowActivity(focused_ || Hover())) {
     Invalidate();
   } else if (flat_buttons_ && HandleAllocated()) {
     const int sb = GetSystemMetrics(SM_CXVSCROLL);
@@ -331,15 +323,16 @@ void TLkCustomComboBox::UpdateFrame(bool viaMouse, bool value) {
 }
 
 void TLkCustomComboBox::PaintFrame() {
-  if (!frame_visible_ || !HandleAllocated()) return;
+  if ((!FrameVisible() && ctl3d_) || !HandleAllocated()) return;
   HDC dc = GetDC(hwnd_);
   TCanvas c;
   c.SetHandle(dc);
   RECT cr;
   GetClientRect(hwnd_, &cr);
   const TRect client(cr);
+  // Over the platform's 3-D edge; without a frame that is all (Ctl3D off).
   PaintBevelRings(&c, client, Color(), Color(), 2, kAllSides);
-  if (flat_buttons_ && !focused_ && !hover_) {
+  if (FrameVisible() && flat_buttons_ && !focused_ && !Hover()) {
     const int sb = GetSystemMetrics(SM_CXVSCROLL);
     const int w = client.Width(), h = client.Height();
     const TRect button(w - sb - 2, 2, w - 2, h - 2);
@@ -353,10 +346,7 @@ void TLkCustomComboBox::PaintFrame() {
     c.RequireBrush();
     Polygon(dc, pts, 3);
   }
-  if (frame_style_ == TFrameStyle::fsFlat)
-    PaintFrameSides(&c, client, frame_color_, frame_sides_, frame_color_);
-  else
-    PaintStyledBorder(&c, client, frame_style_, frame_sides_);
+  if (FrameVisible()) PaintFrameLines(&c, client);
   c.SetHandle(nullptr);
   ReleaseDC(hwnd_, dc);
 }
@@ -367,7 +357,7 @@ void TLkCustomComboBox::FocusLost() {
   if (now && (now == hwnd_ || now == edit_)) return;
   search_.Clear();
   edit_search_.Clear();
-  hover_ = false;
+  SetHover(false);
   UpdateFrame(false, false);
   if (Style() == TComboBoxStyle::csDropDown) {
     const std::string text = Text();
@@ -466,7 +456,7 @@ LRESULT TLkCustomComboBox::WndProc(UINT msg, WPARAM w, LPARAM l) {
     }
     case WM_SIZE: {
       const LRESULT r = TCustomComboBox::WndProc(msg, w, l);
-      if (frame_visible_) Invalidate();
+      if (FrameVisible()) Invalidate();
       return r;
     }
     default:

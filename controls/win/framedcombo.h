@@ -8,7 +8,7 @@
 #include "forms/win/comctl_combobox.h"
 #include "forms/win/timer.h"
 
-class TLkCustomComboBox : public TCustomComboBox {
+class TLkCustomComboBox : public TCustomComboBox, public TLkFramedControl {
  public:
   explicit TLkCustomComboBox(TComponent* owner);
 
@@ -26,22 +26,13 @@ class TLkCustomComboBox : public TCustomComboBox {
   virtual void SetDropDownWidth(int w);
   bool FlatButtons() const { return flat_buttons_; }
   virtual void SetFlatButtons(bool on);
-  TColor FrameColor() const { return frame_color_; }
-  virtual void SetFrameColor(TColor c);
-  bool FrameFlat() const { return frame_flat_; }
-  virtual void SetFrameFlat(bool on);
-  TFrameStyle FrameFlatStyle() const { return frame_flat_style_; }
-  virtual void SetFrameFlatStyle(TFrameStyle s);
-  TFrameStyle FrameFocusStyle() const { return frame_focus_style_; }
-  virtual void SetFrameFocusStyle(TFrameStyle s);
-  TSides FrameSides() const { return frame_sides_; }
-  virtual void SetFrameSides(TSides s);
-  TFrameStyle FrameStyle() const { return frame_style_; }
-  virtual void SetFrameStyle(TFrameStyle s);
-  bool FrameVisible() const { return frame_visible_; }
-  virtual void SetFrameVisible(bool on);
-  bool UseFrameController() const { return use_frame_controller_; }
-  void SetUseFrameController(bool on) { use_frame_controller_ = on; }
+  // The platform's sunken 3-D edge; without it the edge is painted over in
+  // Color. ParentCtl3D: the desktop's look (3-D) until Ctl3D is set. A
+  // visible frame turns both off, a hidden one on again.
+  bool Ctl3D() const { return ctl3d_; }
+  void SetCtl3D(bool on);
+  bool ParentCtl3D() const { return parent_ctl3d_; }
+  void SetParentCtl3D(bool on);
   // The characters typed so far (the drop-down list's type-ahead, or the
   // typed part of the editable styles' text).
   const std::string& SearchText() const {
@@ -59,6 +50,8 @@ class TLkCustomComboBox : public TCustomComboBox {
 
  protected:
   virtual void UpdateFrame(bool viaMouse, bool value);
+  void FrameLookChanged() override { Invalidate(); }
+  void FrameVisibleChanged() override;
   virtual void InvalidKeyBeep();
   void CloseUp() override;
   void MouseEnter() override;
@@ -90,14 +83,8 @@ class TLkCustomComboBox : public TCustomComboBox {
   bool beep_on_invalid_key_ = true;
   int drop_down_width_ = 0;
   bool flat_buttons_ = true;
-  TColor frame_color_ = clBtnShadow;
-  bool frame_flat_ = false;
-  TFrameStyle frame_flat_style_ = TFrameStyle::fsStatus;
-  TFrameStyle frame_focus_style_ = TFrameStyle::fsLowered;
-  TSides frame_sides_ = kAllSides;
-  TFrameStyle frame_style_ = TFrameStyle::fsFlat;
-  bool frame_visible_ = false;
-  bool use_frame_controller_ = true;
+  bool ctl3d_ = true;
+  bool parent_ctl3d_ = true;
   TLkListSearch search_;
   TLkEditSearch edit_search_;
   HWND edit_ = nullptr;
@@ -108,7 +95,6 @@ class TLkCustomComboBox : public TCustomComboBox {
   TTimer* reset_timer_;
   bool typing_ = false;
   bool focused_ = false;
-  bool hover_ = false;
 };
 
 class TLkComboBox : public TLkCustomComboBox {

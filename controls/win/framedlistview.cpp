@@ -53,57 +53,21 @@ bool TLkCustomListView::CanEdit(TListItem* item) {
 }
 
 void TLkCustomListView::RepaintFrame() {
-  if (!HandleAllocated()) return;
-  RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  if (HandleAllocated()) RepaintWindowFrame(Handle());
 }
 
 void TLkCustomListView::UpdateFrameStyle(bool viaMouse, bool inside) {
-  if (viaMouse) hover_ = inside;
-  if (!frame_flat_) return;
-  frame_style_ = (Focused() || hover_) ? frame_focus_style_ : frame_flat_style_;
-  RepaintFrame();
+  if (viaMouse) SetHover(inside);
+  if (FollowActivity(Focused() || Hover())) RepaintFrame();
 }
 
-void TLkCustomListView::SetFrameColor(TColor c) {
-  if (frame_color_ == c) return;
-  frame_color_ = c;
-  RepaintFrame();
-}
-void TLkCustomListView::SetFrameFlat(bool on) {
-  if (frame_flat_ == on) return;
-  frame_flat_ = on;
-  if (on) {
-    frame_visible_ = true;
-    frame_sides_ = kAllSides;
-    frame_style_ = frame_flat_style_;
-  }
-  RepaintFrame();
-  Invalidate();
-}
-void TLkCustomListView::SetFrameFlatStyle(TFrameStyle s) {
-  if (frame_flat_style_ == s) return;
-  frame_flat_style_ = s;
-  RepaintFrame();
-}
-void TLkCustomListView::SetFrameFocusStyle(TFrameStyle s) {
-  if (frame_focus_style_ == s) return;
-  frame_focus_style_ = s;
-  RepaintFrame();
-}
-void TLkCustomListView::SetFrameSides(TSides s) {
-  if (frame_sides_ == s) return;
-  frame_sides_ = s;
-  RepaintFrame();
-}
-void TLkCustomListView::SetFrameStyle(TFrameStyle s) {
-  if (frame_style_ == s) return;
-  frame_style_ = s;
-  RepaintFrame();
-}
-void TLkCustomListView::SetFrameVisible(bool on) {
-  if (frame_visible_ == on) return;
-  frame_visible_ = on;
+void TLkCustomListView::FrameVisibleChanged() {
   if (HandleAllocated()) RecreateWnd();
+}
+
+void TLkCustomListView::ColorChanged() {
+  TListView::ColorChanged();
+  if (FrameVisible()) RepaintFrame();
 }
 
 void TLkCustomListView::MouseEnter() {
@@ -120,16 +84,9 @@ LRESULT TLkCustomListView::WndProc(UINT msg, WPARAM w, LPARAM l) {
   switch (msg) {
     case WM_NCPAINT: {
       const LRESULT r = TListView::WndProc(msg, w, l);
-      if (frame_visible_) {
-        HDC dc = GetWindowDC(Handle());
-        TCanvas canvas;
-        canvas.SetHandle(dc);
-        PaintControlFrame(&canvas, Width(), Height(), frame_style_, Color(), frame_color_, frame_sides_);
-        canvas.SetHandle(nullptr);
-        ReleaseDC(Handle(), dc);
-        return 0;
-      }
-      return r;
+      if (!FrameVisible()) return r;
+      PaintWindowFrame(Handle(), Color());
+      return 0;
     }
     case WM_SETFOCUS:
       UpdateFrameStyle(false, false);
@@ -142,13 +99,14 @@ LRESULT TLkCustomListView::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_SIZE: {
       const LRESULT r = TListView::WndProc(msg, w, l);
       FitLastColumn();
-      if (frame_visible_) RepaintFrame();
+      if (FrameVisible()) RepaintFrame();
       return r;
     }
     case WM_MOUSEWHEEL: {
+      const int notches = wheel_.Add(GET_WHEEL_DELTA_WPARAM(w));
+      if (notches == 0) return 0;
       UINT lines = 3;
       SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-      const int notches = GET_WHEEL_DELTA_WPARAM(w) / WHEEL_DELTA;
       const int step = ViewStyle() == TViewStyle::vsIcon ? 32 : 16;
       Scroll(0, -notches * static_cast<int>(lines) * step);
       return 0;

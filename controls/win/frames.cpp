@@ -90,8 +90,69 @@ void PaintControlFrame(TCanvas* c, int width, int height, TFrameStyle style, TCo
                        TSides sides) {
   const TRect outer(0, 0, width, height);
   PaintBevelRings(c, outer, color, color, 2, kAllSides);
-  if (style == TFrameStyle::fsFlat)
-    PaintFrameSides(c, outer, frameColor, sides, frameColor);
-  else
-    PaintStyledBorder(c, outer, style, sides);
+  PaintFrameLines(c, outer, style, frameColor, sides);
+}
+
+TRect PaintFrameLines(TCanvas* c, const TRect& r, TFrameStyle style, TColor frameColor, TSides sides) {
+  if (style == TFrameStyle::fsFlat) return PaintFrameSides(c, r, frameColor, sides, frameColor);
+  return PaintStyledBorder(c, r, style, sides);
+}
+
+// ---- TLkFramedControl ----
+
+namespace {
+// The one setter rule: store a new value, then tell.
+template <class T, class F>
+void Store(T& field, T value, F tell) {
+  if (field == value) return;
+  field = value;
+  tell();
+}
+}  // namespace
+
+void TLkFramedControl::SetFrameColor(TColor color) { Store(frame_color_, color, [this] { FrameLookChanged(); }); }
+void TLkFramedControl::SetFrameFlatStyle(TFrameStyle style) {
+  Store(frame_flat_style_, style, [this] { FrameLookChanged(); });
+}
+void TLkFramedControl::SetFrameFocusStyle(TFrameStyle style) {
+  Store(frame_focus_style_, style, [this] { FrameLookChanged(); });
+}
+void TLkFramedControl::SetFrameSides(TSides sides) { Store(frame_sides_, sides, [this] { FrameLookChanged(); }); }
+void TLkFramedControl::SetFrameStyle(TFrameStyle style) { Store(frame_style_, style, [this] { FrameLookChanged(); }); }
+void TLkFramedControl::SetFrameVisible(bool on) { Store(frame_visible_, on, [this] { FrameVisibleChanged(); }); }
+
+void TLkFramedControl::SetFrameFlat(bool on) {
+  Store(frame_flat_, on, [this, on] {
+    if (on) {
+      SetFrameVisible(true);
+      frame_sides_ = kAllSides;
+      frame_style_ = frame_flat_style_;
+    }
+    FrameLookChanged();
+  });
+}
+
+bool TLkFramedControl::FollowActivity(bool active) {
+  if (!frame_flat_) return false;
+  frame_style_ = active ? frame_focus_style_ : frame_flat_style_;
+  return true;
+}
+
+void TLkFramedControl::PaintFrameLines(TCanvas* c, const TRect& r) const {
+  ::PaintFrameLines(c, r, frame_style_, frame_color_, frame_sides_);
+}
+
+void TLkFramedControl::PaintWindowFrame(HWND hwnd, TColor color) const {
+  RECT wr;
+  GetWindowRect(hwnd, &wr);
+  HDC dc = GetWindowDC(hwnd);
+  TCanvas canvas;
+  canvas.SetHandle(dc);
+  PaintControlFrame(&canvas, wr.right - wr.left, wr.bottom - wr.top, frame_style_, color, frame_color_, frame_sides_);
+  canvas.SetHandle(nullptr);
+  ReleaseDC(hwnd, dc);
+}
+
+void TLkFramedControl::RepaintWindowFrame(HWND hwnd) {
+  if (hwnd) RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
 }

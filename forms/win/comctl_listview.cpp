@@ -1,8 +1,11 @@
 #include "forms/win/comctl_listview.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "base/win/comctl_load.h"
+#include "forms/win/comctl_press.h"
 
 namespace {
 const std::string kEmpty;
@@ -95,7 +98,16 @@ void TListView::ApplyStyle() {
   if (grid_lines_) ex |= LVS_EX_GRIDLINES;
   if (row_select_) ex |= LVS_EX_FULLROWSELECT;
   if (flat_scroll_bars_) ex |= LVS_EX_FLATSB;
-  Send(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB, ex);
+  if (hot_track_) ex |= LVS_EX_TRACKSELECT;
+  if (hot_track_styles_ & htHandPoint) ex |= LVS_EX_ONECLICKACTIVATE;
+  if (hot_track_styles_ & htUnderlineHot) ex |= LVS_EX_UNDERLINEHOT;
+  if (hot_track_styles_ & htUnderlineCold) ex |= LVS_EX_UNDERLINECOLD;
+  // The underlines show only in one of the activation modes.
+  if ((hot_track_styles_ & (htUnderlineHot | htUnderlineCold)) && !(hot_track_styles_ & htHandPoint))
+    ex |= LVS_EX_TWOCLICKACTIVATE;
+  const DWORD mask = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB | LVS_EX_TRACKSELECT |
+                     LVS_EX_ONECLICKACTIVATE | LVS_EX_TWOCLICKACTIVATE | LVS_EX_UNDERLINEHOT | LVS_EX_UNDERLINECOLD;
+  Send(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, mask, ex);
   Send(hwnd_, LVM_SETBKCOLOR, 0, ColorToRGB(Color()));
   Send(hwnd_, LVM_SETTEXTBKCOLOR, 0, ColorToRGB(Color()));
 }
@@ -203,6 +215,7 @@ TListItem* TListView::Add() {
   items_.push_back(std::unique_ptr<TListItem>(new TListItem(this)));
   TListItem* item = items_.back().get();
   if (HandleAllocated()) InsertNative(Count() - 1, item);
+  if (update_count_ == 0) ItemsChanged();
   return item;
 }
 
@@ -213,6 +226,7 @@ TListItem* TListView::AddRow(const std::string& caption, std::vector<std::string
   item->sub_items_ = std::move(sub_items);
   item->image_index_ = image_index;
   if (HandleAllocated()) InsertNative(Count() - 1, item);
+  if (update_count_ == 0) ItemsChanged();
   return item;
 }
 
@@ -220,11 +234,13 @@ void TListView::Delete(int index) {
   if (index < 0 || index >= Count()) return;
   if (HandleAllocated()) Send(hwnd_, LVM_DELETEITEM, index);
   items_.erase(items_.begin() + index);
+  if (update_count_ == 0) ItemsChanged();
 }
 
 void TListView::Clear() {
   if (HandleAllocated()) Send(hwnd_, LVM_DELETEALLITEMS);
   items_.clear();
+  if (update_count_ == 0) ItemsChanged();
 }
 
 void TListView::BeginUpdate() {
@@ -232,10 +248,12 @@ void TListView::BeginUpdate() {
 }
 
 void TListView::EndUpdate() {
-  if (update_count_ > 0 && --update_count_ == 0 && HandleAllocated()) {
+  if (update_count_ == 0 || --update_count_ > 0) return;
+  if (HandleAllocated()) {
     Send(hwnd_, WM_SETREDRAW, TRUE);
     InvalidateRect(hwnd_, nullptr, TRUE);
   }
+  ItemsChanged();
 }
 
 int TListView::SelCount() { return HandleAllocated() ? static_cast<int>(Send(hwnd_, LVM_GETSELECTEDCOUNT)) : 0; }
@@ -306,6 +324,19 @@ void TListView::SetRowSelect(bool on) {
 }
 void TListView::SetFlatScrollBars(bool on) {
   flat_scroll_bars_ = on;
+  ApplyStyle();
+}
+void TListView::SetHotTrack(bool on) {
+  hot_track_ = on;
+  ApplyStyle();
+}
+void TListView::SetHotTrackStyles(THotTrackStyles styles) {
+  hot_track_styles_ = styles;
+  ApplyStyle();
+}
+
+void TListView::ColorChanged() {
+  TWinControl::ColorChanged();
   ApplyStyle();
 }
 void TListView::SetAutoArrange(bool on) {
@@ -408,6 +439,18 @@ bool TListView::CanEdit(TListItem* item) {
 }
 
 LRESULT TListView::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_LBUTTONDOWN) return CallCatchingRelease(hwnd_, [&] { return TWinControl::WndProc(msg, w, l); });
+  if (msg == CM_CAUGHTRELEASE) {
+    // The native control saw this release inside its press: ours only.
+    replaying_release_ = true;
+    const LRESULT r = WndProc(WM_LBUTTONUP, w, l);
+    replaying_release_ = false;
+    return r;
+  }
+  if (msg == WM_LBUTTONUP && replaying_release_) {
+    DispatchMouseUp(TMouseButton::mbLeft, KeysToShiftState(w), GET_X_LPARAM(l), GET_Y_LPARAM(l));
+    return 0;
+  }
   if (msg == CN_NOTIFY) {
     auto* nm = reinterpret_cast<NMHDR*>(l);
     switch (nm->code) {

@@ -5,6 +5,9 @@
 // shows the caption and as many sub-items as there are columns, and keeps the
 // selection. Sub-items beyond the columns are carried but never shown, so a
 // row can hold data its commands need. A row's lParam is its TListItem.
+//
+// A left click (on a row or not) reaches MouseUp and OnClick, also where the
+// native drag-detection loop takes the button's release (comctl_press.h).
 #pragma once
 
 #include <windows.h>
@@ -21,6 +24,10 @@
 class TListView;
 
 enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+// The look of the row under the pointer: a hand pointer, underlined while
+// hot, underlined while not.
+enum THotTrackStyle : uint8_t { htHandPoint = 1, htUnderlineHot = 2, htUnderlineCold = 4 };
+using THotTrackStyles = uint8_t;
 enum class TListBorderStyle { bsNone, bsSingle };
 
 struct TListColumn {
@@ -113,6 +120,11 @@ class TListView : public TWinControl {
   void SetBorderStyle(TListBorderStyle style);
   bool FlatScrollBars() const { return flat_scroll_bars_; }
   void SetFlatScrollBars(bool on);
+  // The row under the pointer becomes the selection.
+  bool HotTrack() const { return hot_track_; }
+  void SetHotTrack(bool on);
+  THotTrackStyles HotTrackStyles() const { return hot_track_styles_; }
+  void SetHotTrackStyles(THotTrackStyles styles);
   TImageList* LargeImages() const { return large_images_; }
   void SetLargeImages(TImageList* images);
   TImageList* SmallImages() const { return small_images_; }
@@ -143,6 +155,10 @@ class TListView : public TWinControl {
   virtual void ColumnClick(int column);
   virtual bool CanEdit(TListItem* item);
   virtual void ColumnResized() {}
+  // Rows were added, changed or removed: at the end of an item update, or
+  // at once outside one.
+  virtual void ItemsChanged() {}
+  void ColorChanged() override;
   bool SettingUp() const { return setting_up_; }
 
  private:
@@ -165,6 +181,9 @@ class TListView : public TWinControl {
   bool show_headers_ = true;
   bool hide_selection_ = true;
   bool flat_scroll_bars_ = false;
+  bool hot_track_ = false;
+  THotTrackStyles hot_track_styles_ = 0;
+  bool replaying_release_ = false;
   TListBorderStyle border_style_ = TListBorderStyle::bsSingle;
   TImageList* large_images_ = nullptr;
   TImageList* small_images_ = nullptr;

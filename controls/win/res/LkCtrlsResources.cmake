@@ -1,14 +1,18 @@
 # The interface components' resources: the string table of the standard
-# buttons and the password dialog, the hand and drag cursors and the key
-# icon. A native generator writes them at build time (the texts come from
-# the one table in controls/core); windres compiles them into an object
-# that a program takes in with lk_link_ctrls_resources(<target>).
+# buttons and the password dialog, the hand and drag cursors, the key icon
+# and the check tree's boxes. A native generator writes them at build time
+# (the texts come from the one table in controls/core); windres compiles
+# them into an object that a program takes in with
+# lk_link_ctrls_resources(<target>). A program with icons of its own cannot
+# take that object too (the two scripts number their icon images alike): its
+# script names the pictures it needs from ${LK_CTRLS_RES_DIR} instead, after
+# add_dependencies(<its target> lk_ctrls_res).
 find_program(LK_HOST_CXX NAMES g++ c++ REQUIRED)
 set(LK_CTRLS_RES_DIR ${CMAKE_BINARY_DIR}/lkctrls_res CACHE INTERNAL "")
 set(LK_CTRLS_RES_OBJ ${LK_CTRLS_RES_DIR}/lkctrls_res.o CACHE INTERNAL "")
 set(_lk_res_src ${CMAKE_CURRENT_LIST_DIR})
 add_custom_command(
-  OUTPUT ${LK_CTRLS_RES_OBJ} ${LK_CTRLS_RES_DIR}/lkctrls.rc
+  OUTPUT ${LK_CTRLS_RES_OBJ} ${LK_CTRLS_RES_DIR}/lkctrls.rc ${LK_CTRLS_RES_DIR}/LKTREEVW_CHECKS.bmp
   COMMAND ${CMAKE_COMMAND} -E make_directory ${LK_CTRLS_RES_DIR}
   COMMAND ${LK_HOST_CXX} -std=c++20 -O1 -I${CMAKE_SOURCE_DIR} ${_lk_res_src}/gen_lkres.cpp
           ${CMAKE_SOURCE_DIR}/controls/core/lkbuttonkinds.cpp -o ${LK_CTRLS_RES_DIR}/gen_lkres
