@@ -9,6 +9,7 @@
 #include "console/win/logviewpage.h"
 #include "console/win/splash.h"
 #include "console/win/usersettingspage.h"
+#include "controls/win/menupainter.h"
 #include "forms/win/application.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/settings.h"
@@ -135,6 +136,13 @@ void TLKMain::BuildForm() {
   LogViewPage = new TLogViewPage(this);
   Pages = {DesktopPage, ConfigPage, UserSettingsPage, LogViewPage};
   DesktopPage->ShowPage(true);
+
+  // Active once every menu exists: it hooks the menus there are.
+  MenuPainter1 = new TLkMenuPainter(this);
+  MenuPainter1->SetName("MenuPainter1");
+  MenuPainter1->Font()->SetName("Tahoma");
+  MenuPainter1->SetIconWidth(24);
+  MenuPainter1->SetActive(true);
 }
 
 void TLKMain::FormCreate(TObject*) {

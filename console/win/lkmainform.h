@@ -19,6 +19,7 @@ class TDesktopPage;
 class TConfigPage;
 class TUserSettingsPage;
 class TLogViewPage;
+class TLkMenuPainter;
 
 class TLKMain : public TForm {
  public:
@@ -31,6 +32,7 @@ class TLKMain : public TForm {
   TImageList* IconosMain;
   TImageList* IconosMenus;
   TLkVigenereCipher* Cipher;  // the program password's stored form
+  TLkMenuPainter* MenuPainter1;  // every menu of the window, the pages' included
 
   // What the pages share.
   TConsoleState State;

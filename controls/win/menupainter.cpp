@@ -124,14 +124,23 @@ void TLkMenuPainter::SetActive(bool on) {
 }
 
 void TLkMenuPainter::HookMenus(bool hook) {
-  if (!form_) return;
-  for (int i = 0; i < form_->ComponentCount(); ++i) {
-    auto* menu = dynamic_cast<TMenu*>(form_->Components(i));
-    if (!menu || !(dynamic_cast<TMainMenu*>(menu) || dynamic_cast<TPopupMenu*>(menu))) continue;
-    TMenuItem* root = menu->Items();
-    for (int k = 0; k < root->Count(); ++k) {
-      menu->SetOwnerDraw(true);
-      HookItem(root->Items(k), hook);
+  if (form_) HookMenusOf(form_, hook);
+}
+
+// The form's menus, and those of the parts it is built of (a page that owns
+// its popup menus); another form's menus are that form's own.
+void TLkMenuPainter::HookMenusOf(TComponent* owner, bool hook) {
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    TComponent* c = owner->Components(i);
+    if (dynamic_cast<TMainMenu*>(c) || dynamic_cast<TPopupMenu*>(c)) {
+      auto* menu = static_cast<TMenu*>(c);
+      TMenuItem* root = menu->Items();
+      for (int k = 0; k < root->Count(); ++k) {
+        menu->SetOwnerDraw(true);
+        HookItem(root->Items(k), hook);
+      }
+    } else if (!dynamic_cast<TCustomForm*>(c) && !dynamic_cast<TMenuItem*>(c)) {
+      HookMenusOf(c, hook);
     }
   }
 }

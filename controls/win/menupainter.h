@@ -1,7 +1,8 @@
-// TLkMenuPainter: every main and popup menu of the form that owns it drawn
-// flat: a light background, a shaded icon column, a rounded selection frame,
-// drawn check and radio marks, thin separators, right-aligned shortcuts and
-// a shadowed frame for the selected item of the menu bar.
+// TLkMenuPainter: every main and popup menu of the form that owns it (and of
+// the parts the form owns, such as its pages) drawn flat: a light
+// background, a shaded icon column, a rounded selection frame, drawn check
+// and radio marks, thin separators, right-aligned shortcuts and a shadowed
+// frame for the selected item of the menu bar.
 //
 // It works only through the items' OnMeasureItem and OnDrawItem: hooking
 // sets the painter's handlers where an item has none (a program's own
@@ -56,6 +57,7 @@ class TLkMenuPainter : public TComponent {
 
  private:
   void HookMenus(bool hook);
+  void HookMenusOf(TComponent* owner, bool hook);
   void HookItem(TMenuItem* item, bool hook);
 
   bool active_ = false;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -178,6 +179,23 @@ TEST_F(MenusTest, PainterHooksOnlyEmptyHandlersAndUnhooksOnlyItsOwn) {
   EXPECT_EQ(Snapshot(main), before_main);
   EXPECT_TRUE(popup->OwnerDraw());  // still owner-drawn, without the painter's handlers
 
+  // The menus of a part of the form (a page) are the form's; another
+  // form's are not.
+  auto* page = new TComponent(form);
+  auto* page_menu = new TPopupMenu(page);
+  TMenuItem* page_item = NewItem(page, page_menu->Items(), "On a page");
+  auto* other_form = new TForm(form);
+  auto* other_menu = new TPopupMenu(other_form);
+  TMenuItem* other_item = NewItem(other_form, other_menu->Items(), "Elsewhere");
+  painter->SetActive(true);
+  EXPECT_TRUE(page_item->OnDrawItem == pd);
+  EXPECT_FALSE(other_item->OnDrawItem);
+  EXPECT_FALSE(other_menu->OwnerDraw());
+  painter->SetActive(false);
+  EXPECT_FALSE(page_item->OnDrawItem);
+  Free(other_form);
+  Free(page);
+
   // A painter freed while active leaves nothing of its own behind.
   painter->SetActive(true);
   Free(painter);
@@ -299,6 +317,61 @@ TEST_F(MenusTest, PainterColoursOfColumnBackgroundSelectionSeparatorAndMark) {
   painter->SetColor(RGB(10, 20, 30));
   px.Draw(h, copy, copy_top, false);
   EXPECT_EQ(px.At(120, copy_top + 3), RGB(10, 20, 30));
+}
+
+TEST_F(MenusTest, PainterPictureFromSubMenuImagesThenMenuImagesThenTheItemsBitmap) {
+  auto solid = [](TColor color, int size) {
+    auto* b = new TBitmap;
+    b->SetSize(size, size);
+    b->Canvas()->Brush()->SetColor(color);
+    b->Canvas()->FillRect(TRect(0, 0, size, size));
+    return b;
+  };
+  auto* menu_images = new TImageList(form, 16, 16);
+  auto* sub_images = new TImageList(form, 16, 16);
+  std::unique_ptr<TBitmap> red(solid(clRed, 16)), lime(solid(clLime, 16));
+  menu_images->AddMasked(red.get(), clFuchsia);
+  sub_images->AddMasked(lime.get(), clFuchsia);
+  auto* popup = new TPopupMenu(form);
+  popup->SetImages(menu_images);
+  TMenuItem* protect = NewItem(form, popup->Items(), "Protect");
+  TMenuItem* in_sub = NewItem(form, protect, "All Users");
+  TMenuItem* top = NewItem(form, popup->Items(), "Revert");
+  TMenuItem* own = NewItem(form, popup->Items(), "Backup");
+  TMenuItem* big = NewItem(form, popup->Items(), "Restore");
+  TMenuItem* none = NewItem(form, popup->Items(), "Delete");
+  in_sub->SetImageIndex(0);
+  top->SetImageIndex(0);
+  std::unique_ptr<TBitmap> blue(solid(clBlue, 16)), big_blue(solid(clBlue, 32));
+  own->Bitmap()->Assign(*blue);
+  big->Bitmap()->Assign(*big_blue);
+  auto* painter = new TLkMenuPainter(form);
+  painter->SetActive(true);
+  form->Show();
+  HWND h = form->Handle();
+  const struct {
+    const char* name;
+    std::function<void()> arrange;
+    TMenuItem* item;
+    COLORREF centre;
+    int min_height;
+  } cases[] = {
+      {"the menu's images", nullptr, top, RGB(255, 0, 0), 20},
+      {"the parent's sub-menu images first", [&] { protect->SetSubMenuImages(sub_images); }, in_sub,
+       RGB(0, 255, 0), 20},
+      {"without them, the menu's images", [&] { protect->SetSubMenuImages(nullptr); }, in_sub, RGB(255, 0, 0), 20},
+      {"the item's own bitmap", nullptr, own, RGB(0, 0, 255), 20},
+      {"a large bitmap makes the item taller", nullptr, big, RGB(0, 0, 255), 36},
+      {"no picture: the icon column", nullptr, none, RGB(219, 216, 209), 20},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.arrange) c.arrange();
+    ItemPixels px(200, 60);
+    const int height = px.Draw(h, c.item, 0, false);
+    EXPECT_GE(height, c.min_height);
+    EXPECT_EQ(px.At(12, (height + 1) / 2), c.centre);
+  }
 }
 
 // ---- Shortcuts ----

@@ -1,0 +1,114 @@
+// The console's menus under Wine: every menu of the main window painted by
+// MenuPainter1, and the shortcuts they show pressed on the window: each runs
+// its item once and its character reaches no control.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <optional>
+#include <vector>
+#include <string>
+
+#include "console/win/desktoppage.h"
+#include "console/win/lkmainform.h"
+#include "controls/win/menupainter.h"
+#include "forms/win/application.h"
+#include "shared/win/installpaths.h"
+#include "tests/forms/ui_test_util.h"
+#include "tests/shared_win/winfixture.h"
+
+namespace {
+
+class ConsoleMenus : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    CoInitialize(nullptr);
+    InitInstallPaths();
+  }
+  void SetUp() override {
+    lock_.emplace();  // the console reads and writes the prefix's shared settings
+    ASSERT_TRUE(lock_->Held());
+    Application->Initialize();
+    main_ = new TLKMain(Application);
+    main_->Show();
+    Application->ProcessMessages();
+  }
+  void TearDown() override {
+    SetKeys(0);
+    TCustomForm::Free(main_);
+    lock_.reset();
+  }
+  static void SetKeys(int modifier) {
+    BYTE state[256] = {};
+    if (modifier) state[modifier] = 0x80;
+    SetKeyboardState(state);
+  }
+  // Down (translated into its character unless a shortcut takes it) and up.
+  static void Press(HWND target, WORD vk, int modifier) {
+    SetKeys(modifier);
+    PostMessageA(target, WM_KEYDOWN, vk, 1);
+    PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+    Application->ProcessMessages();
+    Application->ProcessMessages();
+    SetKeys(0);
+  }
+  TLKMain* main_ = nullptr;
+  RecordingSeam seam_;
+  std::optional<lkfix::TPrefixLock> lock_;
+};
+
+TEST_F(ConsoleMenus, CtrlAOnTheDesktopListSelectsEveryRowOnce) {
+  TLkListView* list = main_->DesktopPage->DesktopLista;
+  list->Clear();
+  for (const char* name : {"Alpha", "Beta", "Gamma", "Delta"}) list->AddRow(name, {"", "", "", ""}, -1);
+  int runs = 0;
+  const TNotifyEvent select_all = main_->DesktopPage->SelectAll1->OnClick;
+  main_->DesktopPage->SelectAll1->OnClick = [&](TObject* s) {
+    ++runs;
+    select_all(s);
+  };
+  list->SetFocus();
+  ASSERT_EQ(list->SelCount(), 0);
+  Press(list->Handle(), 'A', VK_CONTROL);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(list->SelCount(), 4);
+  // "A" alone is no shortcut.
+  list->ClearSelection();
+  Press(list->Handle(), 'A', 0);
+  EXPECT_EQ(runs, 1);
+}
+
+TEST_F(ConsoleMenus, EveryMenuOfTheMainWindowIsPaintedFlat) {
+  TLkMenuPainter* painter = main_->MenuPainter1;
+  ASSERT_NE(painter, nullptr);
+  EXPECT_TRUE(painter->Active());
+  EXPECT_EQ(painter->Font()->Name(), "Tahoma");
+  EXPECT_EQ(painter->IconWidth(), 24);
+  const TMenuDrawItemEvent draw(painter, &TLkMenuPainter::DrawItem);
+  const TMenuMeasureItemEvent measure(painter, &TLkMenuPainter::MeasureItem);
+  // The pages own their menus; every one of them is the window's.
+  int menus = 0, items = 0;
+  std::vector<TComponent*> owners{main_};
+  while (!owners.empty()) {
+    TComponent* owner = owners.back();
+    owners.pop_back();
+    for (int i = 0; i < owner->ComponentCount(); ++i) {
+      TComponent* c = owner->Components(i);
+      if (auto* menu = dynamic_cast<TPopupMenu*>(c); menu && menu->Items()->Count() > 0) {
+        ++menus;
+        EXPECT_TRUE(menu->OwnerDraw()) << menu->Name();
+      } else if (auto* item = dynamic_cast<TMenuItem*>(c); item && item->GetParentMenu()) {
+        ++items;
+        EXPECT_TRUE(item->OnDrawItem == draw) << item->Caption();
+        EXPECT_TRUE(item->OnMeasureItem == measure) << item->Caption();
+      } else if (!dynamic_cast<TCustomForm*>(c)) {
+        owners.push_back(c);
+      }
+    }
+  }
+  EXPECT_GE(menus, 1);
+  EXPECT_GE(items, 14);  // the Desktop page's popup alone
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The menu painter on a real display: menu_shot.exe opens the console's
+# Desktop page popup menu in a Wine virtual desktop under Xvfb (a prefix of
+# its own with the default display driver), reads the painter's colours off
+# the screen, and this script takes the picture while the menu is open.
+#   tests/menus/menu_screenshot.sh MENU_SHOT_EXE OUT_DIR
+# Exit 0 when every probe matched; the picture is OUT_DIR/popupmenu1.png and
+# the probes OUT_DIR/probes.txt.
+set -euo pipefail
+exe=$(realpath "$1")
+out=$(realpath -m "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+env_sh="$here/../../scripts/wine-env.sh"
+. "$env_sh"
+. "$env_sh" "$(lk_exe_arch "$exe")"
+export WINEPREFIX="$out/wine" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
+if [ "${LK_SHOT_INNER:-}" = 1 ]; then
+  talk="$WINEPREFIX/drive_c/lkmenushot"
+  rm -rf "$talk"
+  "$LK_WINE" explorer /desktop=lkmenu,800x600 "$exe" 'C:\lkmenushot' >/dev/null 2>&1 &
+  for _ in $(seq 1 600); do [ -e "$talk/ready" ] || [ -e "$talk/probes.txt" ] && break; sleep 0.1; done
+  [ -e "$talk/ready" ] && import -window root -crop 800x600+0+0 "$out/popupmenu1.png"
+  mkdir -p "$talk"; touch "$talk/shot-done"
+  for _ in $(seq 1 200); do [ -e "$talk/closed" ] && break; sleep 0.1; done
+  cp "$talk/probes.txt" "$out/probes.txt" 2>/dev/null || echo "no probes" > "$out/probes.txt"
+  "$LK_WINESERVER" -k || true
+  exit 0
+fi
+mkdir -p "$out"
+if [ ! -f "$WINEPREFIX/.lk-ready" ]; then
+  "$LK_WINE" wineboot --init >/dev/null 2>&1 || true
+  "$LK_WINESERVER" --wait || true
+  "$LK_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+  "$LK_WINESERVER" -k || true
+  touch "$WINEPREFIX/.lk-ready"
+fi
+LK_SHOT_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$exe" "$out"
+cat "$out/probes.txt"
+tail -n 1 "$out/probes.txt" | grep -qx PASS
