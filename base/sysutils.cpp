@@ -1,6 +1,7 @@
 #include "base/sysutils.h"
 
 #include <cstdlib>
+#include <string_view>
 
 void Abort() { throw EAbort(); }
 
@@ -98,4 +99,38 @@ std::string ExtractFileExt(const std::string& name) {
   const std::string file = ExtractFileName(name);
   const auto dot = file.rfind('.');
   return dot == std::string::npos ? std::string() : file.substr(dot);
+}
+
+namespace {
+bool IsDeviceName(std::string component) {
+  // The device is the part before the first dot, trailing blanks ignored.
+  component = TrimRight(component.substr(0, component.find('.')));
+  for (char& c : component)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (component == "CON" || component == "PRN" || component == "AUX" || component == "NUL" ||
+      component == "CONIN$" || component == "CONOUT$" || component == "CLOCK$")
+    return true;
+  // Windows also takes the superscript digits of the ANSI page ("COM\xB9").
+  const auto digit = component.size() == 4 ? static_cast<unsigned char>(component[3]) : 0;
+  return (component.rfind("COM", 0) == 0 || component.rfind("LPT", 0) == 0) &&
+         ((digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3);
+}
+}  // namespace
+
+bool IsNameInsideFolder(const std::string& name) {
+  if (name.empty()) return false;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t end = name.find_first_of("\\/", start);
+    if (end == std::string::npos) end = name.size();
+    const std::string component = name.substr(start, end - start);
+    if (component.find_first_not_of(". ") == std::string::npos) return false;  // empty, "..", "...", ". "
+    if (IsDeviceName(component)) return false;
+    for (char ch : component) {
+      const auto c = static_cast<unsigned char>(ch);
+      if (c < 0x20 || c == 0x7F || std::string_view(":*?\"<>|").find(ch) != std::string_view::npos) return false;
+    }
+    if (end == name.size()) return true;
+    start = end + 1;
+  }
 }

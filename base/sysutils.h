@@ -69,3 +69,10 @@ std::string IncludeTrailingPathDelimiter(const std::string& path);
 std::string ExtractFilePath(const std::string& name);  // up to and including the last separator
 std::string ExtractFileName(const std::string& name);
 std::string ExtractFileExt(const std::string& name);   // with the dot; empty when none
+// Whether `name`, resolved against a folder, stays inside that folder on
+// every Windows: relative (no drive, stream or leading separator), no
+// component that is empty or only dots and blanks (".." and, on the 9x
+// line, "..."), no device name (CON, NUL, COM1 ...), no wildcard or control
+// character. "\" and "/" both separate; a double-byte trail byte equal to
+// "\" counts as one too, which only ever refuses more.
+bool IsNameInsideFolder(const std::string& name);

@@ -128,9 +128,9 @@ bool TLkExternalNode::LoadResource(TStream& dest) {
     if (StartsWith(sys, "http://") || StartsWith(sys, "ftp://")) {
       if (!internet) return false;
       got = Fetch(sys, dest);
-    } else if (FileExists(sys)) {
+    } else if (std::string path; parser.LocalResourcePath(sys, path) && FileExists(path)) {
       try {
-        TFileStream f(sys, fmOpenRead | fmShareDenyNone);
+        TFileStream f(path, fmOpenRead | fmShareDenyNone);
         got = f.Size() <= kMaxResourceBytes;
         if (got) dest.CopyFrom(f, 0);
       } catch (const EStreamError&) {

@@ -30,6 +30,12 @@ class TLkXMLParserLink {
   virtual bool GetFormatedOutput() = 0;
   virtual bool GetRetrieveInternetURI() = 0;
   virtual TFileNotFoundEvent GetOnFileNotFound() = 0;
+  // The file that an external identifier names, or false when the parser
+  // may not read it.
+  virtual bool LocalResourcePath(const std::string& identifier, std::string& path) {
+    path = identifier;
+    return true;
+  }
   virtual TLkErrorsList& GetErrors() = 0;
   // The field into which the parser copies the unmapped characters of a parse.
   virtual void SetUnconvertedChars(const WideString& text) = 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/streams.h"
+#include "xml/xmlstring.h"
 
 // Fetches an "http://" or "ftp://" resource and appends its bytes to dest;
 // false when nothing could be fetched.
@@ -23,6 +24,11 @@ struct TXMLPlatform {
   // The address of the public-identifier lookup service; the path and query
   // "/cgi-bin/PUBLIC?" + identifier are appended.
   std::string PublicIdService = "http://127.0.0.1";
+  // The system's ANSI code page, for texts that leave the model as file
+  // names and captions; none: Windows-1252. Each answers false for a
+  // character the other side cannot hold (out then holds "?" for it).
+  bool (*WideToAnsi)(const WideString& text, std::string& out) = nullptr;
+  bool (*AnsiToWide)(const std::string& text, WideString& out) = nullptr;
 };
 
 TXMLPlatform& XMLPlatform();

@@ -5,6 +5,7 @@
 #include <optional>
 #include <unordered_set>
 
+#include "base/sysutils.h"
 #include "xml/contentmodel.h"
 #include "xml/document.h"
 #include "xml/dtd.h"
@@ -606,12 +607,24 @@ bool TLkXMLParser::Validate() {
   return errors_.Count() == 0;
 }
 
+bool TLkXMLParser::LocalResourcePath(const std::string& identifier, std::string& path) {
+  if (!ConfineFiles) {
+    path = identifier;
+    return true;
+  }
+  if (FileFolder.empty() || !IsNameInsideFolder(identifier)) return false;
+  path = IncludeTrailingPathDelimiter(FileFolder) + identifier;
+  return true;
+}
+
 // --- sub-parses the model asks for ---------------------------------------------------------
 
 void TLkXMLParser::ParseEntityText(TStream& source, TLkXMLDocument& into) {
   TLkXMLParser parser(nullptr);
   parser.SetParseMode('e');
   parser.ForbidNetwork = ForbidNetwork || !GetRetrieveInternetURI();
+  parser.ConfineFiles = ConfineFiles;
+  parser.FileFolder = FileFolder;
   parser.SourceName = SourceName;
   TLkXMLDocument* document = &into;
   try {

@@ -38,6 +38,11 @@ class TLkXMLParser : public TLexAnalyzer, public TLkXMLParserLink {
   // No resource is ever fetched over the network, whatever
   // RetrieveInternetURI says (the gate's skin reader sets it).
   bool ForbidNetwork = false;
+  // External files only from inside FileFolder (identifiers taken relative
+  // to it; an empty folder allows none), never by an absolute, UNC or ".."
+  // name. Off: files as named.
+  bool ConfineFiles = false;
+  std::string FileFolder;
   TEncoding GetDefaultEncoding() const { return defaultEncoding_; }
   void SetDefaultEncoding(TEncoding e) { defaultEncoding_ = e == n_sup ? US_ASCII : e; }
   std::string GetVersion() const;
@@ -58,6 +63,7 @@ class TLkXMLParser : public TLexAnalyzer, public TLkXMLParserLink {
   bool GetFormatedOutput() override { return FormatedOutput; }
   bool GetRetrieveInternetURI() override { return RetrieveInternetURI && !ForbidNetwork; }
   TFileNotFoundEvent GetOnFileNotFound() override { return OnFileNotFound; }
+  bool LocalResourcePath(const std::string& identifier, std::string& path) override;
   TLkErrorsList& GetErrors() override { return errors_; }
   void SetUnconvertedChars(const WideString& text) override { UnconvertedChars = text; }
   void ParseEntityText(TStream& source, TLkXMLDocument& into) override;

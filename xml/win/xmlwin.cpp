@@ -56,15 +56,8 @@ bool TWinInetFetcher::Fetch(const std::string& url, TStream& dest) {
   }
 }
 
-bool IsWindows95Platform() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-  if (!GetVersionExA(&info)) return false;
-  return info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && info.dwMajorVersion == 4 && info.dwMinorVersion == 0;
-}
-
 void InstallWinXMLServices() {
   static TWinInetFetcher fetcher;
   XMLPlatform().Fetcher = &fetcher;
-  XMLPlatform().IsWindows95 = IsWindows95Platform;
+  InstallWinXMLSystem();
 }

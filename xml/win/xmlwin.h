@@ -1,5 +1,5 @@
-// The Windows side of external XML resources: "http://" and "ftp://"
-// identifiers fetched through wininet.
+// The Windows side of the XML subsystem: "http://" and "ftp://" identifiers
+// fetched through wininet, the Windows 95 probe and the ANSI code page.
 #pragma once
 
 #include <string>
@@ -17,6 +17,10 @@ class TWinInetFetcher : public TLkResourceFetcher {
 // True on Windows 95 itself (the 9x platform reporting version 4.0).
 bool IsWindows95Platform();
 
-// Makes XMLPlatform() use the wininet fetcher and the version probe; the
-// Windows programs call it once at start-up.
+// Makes XMLPlatform() use the version probe and the system's ANSI code
+// page, without the network (xmlsystem.cpp: a program that calls only this
+// does not import wininet).
+void InstallWinXMLSystem();
+// InstallWinXMLSystem and the wininet fetcher; programs that fetch call it
+// once at start-up.
 void InstallWinXMLServices();
