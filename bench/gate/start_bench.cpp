@@ -1,5 +1,6 @@
 // Time from process start to a visible window, for passbox.exe with a Gate
-// argument and for a bare Win32 window program, interleaved in one run.
+// argument (without and with a skin selected) and for a bare Win32 window
+// program, interleaved in one run.
 #include <windows.h>
 
 #include <algorithm>
@@ -36,6 +37,66 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM l) {
     return FALSE;
   }
   return TRUE;
+}
+
+const char* const kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
+
+void SetSkinName(const std::string& name) {
+  HKEY k;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+  RegSetValueExA(k, "SkinName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                 static_cast<DWORD>(name.size() + 1));
+  RegCloseKey(k);
+}
+
+// A 24-bit picture of one colour.
+void WriteBmp(const std::string& path, int w, int h, COLORREF colour) {
+  const int stride = (w * 3 + 3) & ~3;
+  BITMAPFILEHEADER fh{};
+  BITMAPINFOHEADER ih{};
+  ih.biSize = sizeof(ih);
+  ih.biWidth = w;
+  ih.biHeight = h;
+  ih.biPlanes = 1;
+  ih.biBitCount = 24;
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof(fh) + sizeof(ih);
+  fh.bfSize = fh.bfOffBits + stride * h;
+  std::string pixels(static_cast<size_t>(stride) * h, '\0');
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      char* p = &pixels[static_cast<size_t>(y) * stride + x * 3];
+      p[0] = static_cast<char>(GetBValue(colour));
+      p[1] = static_cast<char>(GetGValue(colour));
+      p[2] = static_cast<char>(GetRValue(colour));
+    }
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::fwrite(&fh, sizeof(fh), 1, f);
+  std::fwrite(&ih, sizeof(ih), 1, f);
+  std::fwrite(pixels.data(), 1, pixels.size(), f);
+  std::fclose(f);
+}
+
+// A skin with every element, as an administrator would install one.
+void MakeSkin(const std::string& install, const std::string& name) {
+  const std::string folder = install + "skins\\" + name + "\\";
+  CreateDirectoryA((install + "skins").c_str(), nullptr);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  WriteBmp(folder + "back.bmp", 300, 196, RGB(20, 40, 90));
+  WriteBmp(folder + "up.bmp", 43, 15, RGB(30, 160, 60));
+  WriteBmp(folder + "down.bmp", 43, 15, RGB(20, 110, 40));
+  const std::string xml =
+      "<?xml version=\"1.0\"?>\r\n<skin version=\"1.0\" name=\"Bench\" author=\"Velmora\">\r\n"
+      "  <window background=\"back.bmp\">\r\n"
+      "    <text x=\"8\" y=\"56\" width=\"281\" height=\"97\" maxlength=\"50\" color=\"#FFFFFF\"/>\r\n"
+      "    <inputbox x=\"19\" y=\"158\" width=\"110\" height=\"17\" color=\"#F0FBFF\"/>\r\n"
+      "    <button x=\"243\" y=\"167\" width=\"43\" height=\"15\" buttonup=\"up.bmp\" buttondown=\"down.bmp\"/>\r\n"
+      "    <link x=\"286\" y=\"8\" width=\"10\" height=\"13\" url=\"http://www.example.com/\" text=\"?\" "
+      "color=\"#00FFFF\"/>\r\n"
+      "  </window>\r\n</skin>\r\n";
+  std::FILE* f = std::fopen((folder + "skin.xml").c_str(), "wb");
+  std::fwrite(xml.data(), 1, xml.size(), f);
+  std::fclose(f);
 }
 
 // Milliseconds until the program's first visible window, or -1.
@@ -118,18 +179,34 @@ int main(int argc, char** argv) {
       args.push_back(token);
     }
   }
+  // Each gate also runs with a skin selected, in the same rounds: the skin's
+  // price is that run over the gate's run without one just before it.
+  MakeSkin(install, "Bench");
+  SetSkinName("");
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinRandom");
   // Warm the file cache and the wine server.
   TimeToWindow(bare, "");
-  for (size_t k = 0; k < gates.size(); ++k) TimeToWindow(gates[k], args[k]);
+  for (size_t k = 0; k < gates.size(); ++k) {
+    TimeToWindow(gates[k], args[k]);
+    SetSkinName("Bench");
+    TimeToWindow(gates[k], args[k]);
+    SetSkinName("");
+  }
   constexpr int kRuns = 25;
   std::vector<double> b;
-  std::vector<std::vector<double>> g(gates.size()), paired(gates.size());
+  std::vector<std::vector<double>> g(gates.size()), paired(gates.size()), skinned(gates.size()),
+      skinPaired(gates.size());
   for (int i = 0; i < kRuns; ++i) {
     b.push_back(TimeToWindow(bare, ""));
     for (size_t k = 0; k < gates.size(); ++k) {
       g[k].push_back(TimeToWindow(gates[k], args[k]));
       // Beside the bare run just before it: both saw about the same load.
       paired[k].push_back(g[k].back() / b.back());
+      if (args[k] != token) continue;
+      SetSkinName("Bench");
+      skinned[k].push_back(TimeToWindow(gates[k], args[k]));
+      SetSkinName("");
+      skinPaired[k].push_back(skinned[k].back() / g[k].back());
     }
   }
   const double bm = Median(b), bmin = *std::min_element(b.begin(), b.end());
@@ -139,6 +216,11 @@ int main(int argc, char** argv) {
     std::printf("%s\n  start to window (ms), %d runs each: median passbox %.1f, bare %.1f, ratio %.2f; "
                 "minimum passbox %.1f, bare %.1f, ratio %.2f; median of paired ratios %.2f\n",
                 (gates[k] + args[k].substr(0, args[k] == token ? 0 : std::string::npos)).c_str(), kRuns, gm, bm, gm / bm, gmin, bmin, gmin / bmin, Median(paired[k]));
+    if (skinned[k].empty()) continue;
+    const double sm = Median(skinned[k]), smin = *std::min_element(skinned[k].begin(), skinned[k].end());
+    std::printf("  with a skin (ms): median %.1f, ratio to without %.2f; minimum %.1f, ratio %.2f; "
+                "median of paired ratios %.2f\n",
+                sm, sm / gm, smin, smin / gmin, Median(skinPaired[k]));
   }
   return 0;
 }

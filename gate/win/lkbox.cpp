@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <exception>
+#include <random>
 
 #include "base/locale.h"
+#include "base/stringlist.h"
 #include "controls/win/lkurl.h"
 #include "forms/win/application.h"
 #include "base/win/lazy_dll.h"
@@ -21,7 +23,11 @@
 #include "shared/core/gatearg.h"
 #include "shared/core/streamcol.h"
 #include "shared/win/installpaths.h"
+#include "shared/win/registro.h"
 #include "shared/win/shellops.h"
+#include "shared/win/users.h"
+#include "skins/lmskins.h"
+#include "skins/skinrules.h"
 
 const char* const kDefaultGateMessage =
     "Dear <uname>,\r\n"
@@ -36,7 +42,36 @@ namespace {
 const char* const kMakerAddress = "http://www.velmora.example/lockmere";
 const char* const kMakerNotice = "Copyright (c) Velmora. All rights reserved.";
 
+const char* const kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
+
+// How long the log may hold up the end of a run: the end-of-run action
+// waits for it, and a user can hold the log open for ever.
+constexpr DWORD kLogSaveMs = 3000;
+constexpr DWORD kLogRetryMs = 250;
+
 bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
+
+// What the gate refuses of a skin; the application's handler shows it.
+class ESkinError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A picture of the skin (`what`: "background", "button"): only a file
+// inside the skin's own folder.
+std::string SkinPicture(const std::string& skinFolder, const std::string& name, const char* what) {
+  if (name.empty()) throw ESkinError(std::string("The skin names no ") + what + " picture.");
+  const std::string path = SkinFilePath(skinFolder, name);
+  if (path.empty())
+    throw ESkinError(std::string("The skin's ") + what + " picture \"" + name + "\" is not a file of the skin's folder.");
+  return path;
+}
+
+std::string TempFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathA(MAX_PATH, buffer);
+  return n > 0 && n <= MAX_PATH ? std::string(buffer, n) : std::string();
+}
 
 void LoadDesignedPicture(TImage* image, const char* resource) {
   image->Picture()->Bitmap()->LoadFromResourceName(GetModuleHandleA(nullptr), resource);
@@ -149,7 +184,8 @@ TLKBox::TLKBox(TComponent* owner) : TForm(owner) {
   OnKeyDown = TKeyEvent(this, &TLKBox::FormKeyDown);
 }
 
-TLKBox::~TLKBox() = default;
+// The watch ends before the run state it reads goes (it would go first).
+TLKBox::~TLKBox() { ThreadTimer->Stop(); }
 
 void TLKBox::CreateParams(TCreateParams& params) {
   TForm::CreateParams(params);
@@ -189,7 +225,14 @@ void TLKBox::FormCreate(TObject*) {
   LabelTexto->SetCaption(
       WrapMessageText(LabelTexto->Caption(), GateBreakText, GateBreakChars, run_.WrapColumn, IsLeadByte));
   RecordShownMessage(LabelTexto->Caption());
-  if (skinError) std::rethrow_exception(skinError);
+  // The application's handler shows the skin's error; the window opens.
+  if (skinError) {
+    try {
+      std::rethrow_exception(skinError);
+    } catch (...) {
+      Application->HandleException(this);
+    }
+  }
 }
 
 void TLKBox::FitClientToContent() {
@@ -203,13 +246,98 @@ void TLKBox::FitClientToContent() {
   if (right > 0 && bottom > 0) SetClientSize(right, bottom);
 }
 
-// Skins plug in here; until then the window keeps its designed look.
-void TLKBox::ApplySkin() {}
+// The chosen skin's pictures, places and colours replace the designed look.
+// Its pictures are loaded by their full path in the skin's folder: the
+// current directory stays as the shell gave it, for the target to inherit.
+void TLKBox::ApplySkin() {
+  std::string path;
+  if (!ChooseSkinFile(path)) return;
+  TLMSkin skin;
+  if (!skin.LoadSkin(path)) {
+    if (!skin.Errors()) {
+      // Nothing could be read: the designed look stays.
+      Application->MessageBox(skin.ParseErrorText(), Application->Title(), MB_OK);
+      return;
+    }
+    if (!skin.Errors()->empty()) Application->MessageBox(skin.Errors()->front(), Application->Title(), MB_OK);
+  }
+  run_.AboutSkinAuthor = skin.Author();
+  run_.AboutSkinName = skin.Name();
+  const std::string folder = ExtractFilePath(path);
+
+  ImageMain->Picture()->LoadFromFile(SkinPicture(folder, skin.Background(), "background"));
+  SetHeight(ImageMain->Height());
+  SetWidth(ImageMain->Width());
+
+  // The button's width and height are not used: the images take their pictures' size.
+  const TSkinArea& button = skin.ButtonArea();
+  BotonUp->Picture()->LoadFromFile(SkinPicture(folder, skin.ButtonUp(), "button"));
+  BotonUp->SetLeft(button.X);
+  BotonUp->SetTop(button.Y);
+  BotonDown->Picture()->LoadFromFile(SkinPicture(folder, skin.ButtonDown(), "button"));
+  BotonDown->SetLeft(button.X);
+  BotonDown->SetTop(button.Y);
+
+  const TSkinArea& text = skin.TextArea();
+  LabelTexto->SetBounds(text.X, text.Y, text.Width, text.Height);
+  LabelTexto->Font()->SetColor(skin.TextColor());
+  run_.WrapColumn = skin.MaxLength();
+
+  const TSkinArea& input = skin.InputBoxArea();
+  EditAuth->SetBounds(input.X, input.Y, input.Width, input.Height);
+  EditAuth->SetColor(skin.InputBoxColor());
+
+  // The link opens before any password: nothing but a web or mail address.
+  const bool hasLink = !skin.LinkURL().empty() || !skin.LinkText().empty();
+  if (hasLink && !IsWebAddress(skin.LinkURL()))
+    throw ESkinError("The skin's link \"" + skin.LinkURL() +
+                     "\" is no web address: only http, https, ftp and mailto addresses are opened.");
+  const TSkinArea& link = skin.LinkArea();
+  LabelLink->SetBounds(link.X, link.Y, link.Width, link.Height);
+  LabelLink->SetVisitedColor(skin.LinkColor());
+  LabelLink->SetUnvisitedColor(LabelLink->VisitedColor());
+  LabelLink->SetURL(skin.LinkURL());
+  LabelLink->SetCaption(skin.LinkText());
+}
+
+// The skin named in the settings, or a random one of the skins folder.
+// False, and no message, when none is configured or its "skin.xml" is
+// missing; a name that could leave the skins folder raises.
+bool TLKBox::ChooseSkinFile(std::string& path) {
+  const bool random =
+      ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinRandom", TLkVariant(false)).AsBoolean();
+  std::string name = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinName", TLkVariant("")).AsString();
+  if (random) {
+    TStringList names;
+    ListSkinNames(names);
+    std::minstd_rand generator(GetTickCount() ^ GetCurrentProcessId());
+    name = names[static_cast<int>(generator() % static_cast<unsigned>(names.Count()))];
+  }
+  if (name.empty()) return false;
+  if (!IsNameInsideFolder(name))
+    throw ESkinError("The skin \"" + name + "\" is not a folder of the skins folder.");
+  const std::string file = SkinsFolder() + name + "\\skin.xml";
+  if (!PathExists(file)) return false;
+  path = file;
+  return true;
+}
 
 bool TLKBox::ReadUserData(int mode, std::string& password, std::string& message, std::string& options) {
-  const std::string entry = mode == 1 ? CurrentUserName() : CommonEntryName();
   TUserRecord record;
-  const TUserDataStatus status = ::ReadUserData(*EncryptStream, UserDataPath(), entry, record);
+  TUserDataStatus status;
+  if (mode == 1) {
+    const std::string login = CurrentUserName();
+    status = ::ReadUserData(*EncryptStream, UserDataPath(), login, record);
+    // The console names per-user entries by the profile's folder, which may
+    // differ from the login name ("john.PC" for "john").
+    if (status == TUserDataStatus::Missing) {
+      const std::string folder = CurrentProfileFolderName();
+      if (!folder.empty() && !AnsiSameText(folder, login))
+        status = ::ReadUserData(*EncryptStream, UserDataPath(), folder, record);
+    }
+  } else {
+    status = ::ReadUserData(*EncryptStream, UserDataPath(), CommonEntryName(), record);
+  }
   if (status == TUserDataStatus::Unreadable) return false;
   if (record.LineCount > 0) password = record.Password;
   if (record.LineCount > 1) message = record.MessageText();
@@ -311,9 +439,19 @@ void TLKBox::ThreadTimerTimer(TObject*) {
     run_.LogLines->EndTime = NowLogText();
     if (run_.ExitAction >= 6 && run_.ExitAction <= 10) run_.LogLines->Action = IntToStr(run_.ExitAction);
   }
-  // The action may end the session: the record goes to disk first.
-  SaveLogRecord();
-  PerformExitAction();
+  // The action may end the session: the record goes to disk first, as well
+  // as it can within a few seconds, and nothing that befalls it keeps the
+  // action from running.
+  try {
+    SaveLogRecord();
+  } catch (...) {
+  }
+  try {
+    PerformExitAction();
+  } catch (...) {
+    Application->Terminate();
+    throw;
+  }
   Application->Terminate();
 }
 
@@ -331,14 +469,39 @@ void TLKBox::PerformExitAction() {
   }
 }
 
+// The record goes into the log only under the log mutex, tried again for a
+// few seconds while the log is held open or the mutex taken; after that it
+// is kept in a file of its own beside the log (or in the user's temporary
+// folder, where the install folder takes no new file), never dropped.
 void TLKBox::SaveLogRecord() {
-  if (!run_.LogLines || !run_.LogHasLines || run_.LogSaved) return;
-  run_.LogSaved = true;
-  TLogFileLock lock;
-  AppendLogRecord(*EncryptStream, LogPath(), *run_.LogLines);
+  if (!run_.LogLines || !run_.LogHasLines || run_.LogSaved || !run_.LogKeptAside.empty()) return;
+  const DWORD start = GetTickCount();
+  for (DWORD spent = 0; spent < kLogSaveMs; spent = GetTickCount() - start) {
+    {
+      TLogFileLock lock(kLogSaveMs - spent);
+      if (!lock.Owned()) break;
+      try {
+        AppendLogRecord(*EncryptStream, LogPath(), *run_.LogLines);
+        run_.LogSaved = true;
+        return;
+      } catch (const Exception&) {
+        // Held open by another program, or not writable now.
+      }
+    }
+    Sleep(kLogRetryMs);
+  }
+  const std::string tag = IntToStr(GetCurrentProcessId()) + "-" + IntToStr(GetTickCount());
+  try {
+    run_.LogKeptAside =
+        KeepLogRecordAside(*EncryptStream, {ExtractFilePath(LogPath()), TempFolder()}, ExtractFileName(LogPath()), tag,
+                           *run_.LogLines);
+  } catch (const Exception&) {
+  }
 }
 
 void TLKBox::FormDestroy(TObject*) {
+  // The watch first: no tick may run on the state that goes below.
+  ThreadTimer->Stop();
   try {
     SaveLogRecord();
   } catch (...) {

@@ -33,7 +33,8 @@ struct TGateRunState {
   uint8_t ExitAction = 0;
   std::unique_ptr<TLogRecord> LogLines;  // only with "Use log"
   bool LogHasLines = false;  // lines 1 to 3 were added at the launch
-  bool LogSaved = false;
+  bool LogSaved = false;      // the record is in the log file
+  std::string LogKeptAside;   // else the file that keeps it, when one does
   std::string TargetLongPath;
   std::string FoundProgram, FoundProgramLong, FoundProgramShort;
   int32_t WrapColumn = 55;
@@ -79,6 +80,7 @@ class TLKBox : public TForm {
  private:
   void FitClientToContent();
   void ApplySkin();
+  bool ChooseSkinFile(std::string& path);
   bool ReadUserData(int mode, std::string& password, std::string& message, std::string& options);
   void ApplyOptions(const std::string& optionText);
   void StartLogging();

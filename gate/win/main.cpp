@@ -7,6 +7,7 @@
 #include "forms/win/syslocale.h"
 #include "gate/win/lkbox.h"
 #include "shared/win/installpaths.h"
+#include "xml/win/xmlwin.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Exactly one argument, the Gate argument; anything else ends at once,
@@ -14,6 +15,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (__argc != 2) return 0;
   InstallSystemCharLocale();
   InitInstallPaths();
+  // Skins: the system's code page for their texts (and no network).
+  InstallWinXMLSystem();
   // (The link label's cursors are registered at start-up, by lkurl.cpp.)
   Application->Initialize();
   Application->SetTitle("passbox");

@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "base/locale.h"
 #include "base/sysutils.h"
 #include "base/win/lazy_dll.h"
 #include "gate/core/messagetext.h"
 #include "gate/core/pathparts.h"
+#include "shared/win/registro.h"
 
 namespace {
 
@@ -29,6 +32,31 @@ std::string FormatTime(const SYSTEMTIME& now, bool time, DWORD flags) {
   return n > 0 ? CutAtNul(buffer, sizeof(buffer)) : std::string();
 }
 
+// "S-1-5-21-..." as the profile list names its keys; written out here
+// because ConvertSidToStringSid is missing before Windows 2000 and the gate
+// must load on NT 4 and the 9x line.
+std::string SidText(PSID sid) {
+  if (!sid || !IsValidSid(sid)) return {};
+  const SID_IDENTIFIER_AUTHORITY* a = GetSidIdentifierAuthority(sid);
+  char part[32];
+  std::string text = "S-1-";
+  if (a->Value[0] == 0 && a->Value[1] == 0) {
+    const unsigned long v =
+        (static_cast<unsigned long>(a->Value[2]) << 24) | (a->Value[3] << 16) | (a->Value[4] << 8) | a->Value[5];
+    std::snprintf(part, sizeof(part), "%lu", v);
+  } else {
+    std::snprintf(part, sizeof(part), "0x%02X%02X%02X%02X%02X%02X", a->Value[0], a->Value[1], a->Value[2], a->Value[3],
+                  a->Value[4], a->Value[5]);
+  }
+  text += part;
+  const UCHAR count = *GetSidSubAuthorityCount(sid);
+  for (UCHAR i = 0; i < count; ++i) {
+    std::snprintf(part, sizeof(part), "-%lu", static_cast<unsigned long>(*GetSidSubAuthority(sid, i)));
+    text += part;
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string DisplayUserName() {
@@ -38,6 +66,30 @@ std::string DisplayUserName() {
   GetUserNameA(buffer, &size);
   if (GetLastError() == ERROR_NOT_LOGGED_ON) return "Default user";
   return CutAtNul(buffer, sizeof(buffer));
+}
+
+std::string CurrentProfileFolderName() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  std::string sid;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::string buffer(size, '\0');
+  if (size > 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
+    sid = SidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
+  CloseHandle(token);
+  if (sid.empty()) return {};
+  // The registry, not the environment: a user could set USERPROFILE.
+  std::string image;
+  try {
+    image = ReadRegistryString(HKEY_LOCAL_MACHINE,
+                               "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + sid,
+                               "ProfileImagePath");
+  } catch (const Exception&) {
+    return {};
+  }
+  while (!image.empty() && image.back() == '\\') image.pop_back();
+  return image.substr(image.find_last_of('\\') + 1);
 }
 
 std::string ShortPathOf(const std::string& path) {

@@ -7,6 +7,11 @@
 
 // The logged-on user's name, or "Default user" when nobody is logged on.
 std::string DisplayUserName();
+// The folder name of the calling user's profile, by which the console names
+// per-user entries ("john.PC" for the login "john"): the last component of
+// "ProfileImagePath" under the profile list key of the process token's
+// user. Empty on the 9x line and when there is none.
+std::string CurrentProfileFolderName();
 // The short (8.3) and long forms of a path; empty when the short form
 // cannot be had. Components that do not exist stay as written.
 std::string ShortPathOf(const std::string& path);

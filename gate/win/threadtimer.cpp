@@ -44,7 +44,7 @@ TLkThreadTimer::TLkThreadTimer(TComponent* owner) : TComponent(owner) {}
 TLkThreadTimer::~TLkThreadTimer() { thread_.reset(); }
 
 void TLkThreadTimer::SetActive(bool on) {
-  if (on == active_) return;
+  if (on == active_ || (on && stopped_)) return;
   active_ = on;
   // The worker (and the main thread's window for its calls) comes with the
   // first activation: a timer that never runs costs no thread.
@@ -64,11 +64,20 @@ void TLkThreadTimer::SetActive(bool on) {
   if (thread_) thread_->SetActive(on);
 }
 
+void TLkThreadTimer::Stop() {
+  active_ = false;
+  stopped_ = true;
+  thread_.reset();
+}
+
 void TLkThreadTimer::SetDelay(int ms) {
   delay_ = ms;
   if (thread_) thread_->SetDelay(ms);
 }
 
 void TLkThreadTimer::Tick() {
+  // A tick that was already waiting when the timer stopped: the join serves
+  // it, and it must not reach a handler whose state is going.
+  if (stopped_ || !active_) return;
   if (OnTimer) OnTimer(this);
 }

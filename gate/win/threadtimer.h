@@ -47,11 +47,16 @@ class TLkThreadTimer : public TComponent {
   int Delay() const { return delay_; }
   void SetDelay(int ms);
   TNotifyEvent OnTimer;
+  // Inactive, and the worker ended and joined: no tick comes after this,
+  // not even one that was waiting for the main thread. The owner calls it
+  // before its run state goes.
+  void Stop();
 
  private:
   friend class TLkThreadTimerclass;
   void Tick();
   bool active_ = false;
+  bool stopped_ = false;
   int delay_ = 100;
   std::unique_ptr<TLkThreadTimerclass> thread_;  // from the first activation on
 };

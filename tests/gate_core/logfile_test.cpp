@@ -91,6 +91,43 @@ TEST_F(LogFile, UnreadableLogIsMovedAsideNotOverwritten) {
   EXPECT_TRUE(FileExists(r.SetAside));
 }
 
+// Users may write the log but make no file beside it: no temporary file
+// can be made (here a folder holds its name), so the log is written in place.
+TEST_F(LogFile, WithoutATemporaryFileTheLogIsWrittenInPlace) {
+  std::filesystem::create_directory(path_ + ".tmp~");
+  TLkStreams c(nullptr);
+  c.SetEncrypted(true);
+  c.SetKey("4617");
+  EXPECT_THROW(AppendLogRecord(c, path_, Run("a")), EStreamError) << "no log yet: nothing to write over";
+  ReplaceFileAtomically(path_ + ".x", "", 0);
+  std::filesystem::rename(path_ + ".x", path_);  // the administrator's empty log
+  EXPECT_EQ(AppendLogRecord(c, path_, Run("a")).RecordName, "1");
+  EXPECT_EQ(AppendLogRecord(c, path_, Run("b")).RecordName, "2");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2"}));
+  EXPECT_FALSE(FileExists(path_ + ".bad")) << "an empty log is no bad log";
+  EXPECT_TRUE(std::filesystem::is_directory(path_ + ".tmp~"));
+}
+
+TEST_F(LogFile, RecordKeptAsideGoesToTheFirstFolderThatTakesIt) {
+  TLkStreams c(nullptr);
+  c.SetEncrypted(true);
+  c.SetKey("4617");
+  const std::string missing = (dir_ / "no such folder").string();
+  const std::string aside = KeepLogRecordAside(c, {missing, dir_.string()}, "lmlog.bin", "12-34", Run("a"));
+  EXPECT_EQ(aside, (dir_ / "lmlog.bin.12-34.rec").string());
+  TLkStreams r(nullptr);
+  r.SetKey("4617");
+  r.LoadFromFile(aside);
+  ASSERT_EQ(r.StreamList().Count(), 1);
+  TMemoryStream m;
+  r.GetStream("1", m);
+  EXPECT_EQ(DecodeLogRecord(m.AsString()), Run("a"));
+  EXPECT_TRUE(r.Encrypted());
+  // Never over an earlier one; no folder at all raises.
+  EXPECT_THROW(KeepLogRecordAside(c, {dir_.string()}, "lmlog.bin", "12-34", Run("b")), EStreamError);
+  EXPECT_THROW(KeepLogRecordAside(c, {missing}, "lmlog.bin", "1", Run("b")), EStreamError);
+}
+
 TEST_F(LogFile, UserDataStatuses) {
   const std::string data = (dir_ / "lmdata.bin").string();
   TLkStreams c(nullptr);

@@ -118,6 +118,9 @@ void GateTest::SetUp() {
   CreateDirectoryA((std::string(temp) + "lkgate").c_str(), nullptr);
   CreateDirectoryA(install_.c_str(), nullptr);
   SetHklmString(kSettingsKey, "InstallPath", install_);
+  // No skin unless a case chooses one.
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinName");
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinRandom");
   gatePath_ = SystemDir() + "passbox.exe";
 
   const std::string targetFolder = install_ + "Target Program Folder";
@@ -316,6 +319,120 @@ void GateTest::EndTarget(DWORD pid) {
 }
 
 bool GateTest::Ended(HANDLE process, DWORD ms) { return process && WaitForSingleObject(process, ms) == WAIT_OBJECT_0; }
+
+std::string GateTest::SkinFolder(const std::string& name) {
+  CreateDirectoryA((install_ + "skins").c_str(), nullptr);
+  const std::string folder = install_ + "skins\\" + name + "\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+void GateTest::SelectSkin(const std::string& name, bool random) {
+  SetHklmString(kSettingsKey, "SkinName", name);
+  HKEY k;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+            ERROR_SUCCESS);
+  const DWORD on = random ? 1 : 0;
+  RegSetValueExA(k, "SkinRandom", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof(on));
+  RegCloseKey(k);
+}
+
+void GateTest::WriteBmp(const std::string& path, int width, int height, COLORREF colour) {
+  const int stride = (width * 3 + 3) & ~3;
+  BITMAPFILEHEADER fh{};
+  BITMAPINFOHEADER ih{};
+  ih.biSize = sizeof(ih);
+  ih.biWidth = width;
+  ih.biHeight = height;
+  ih.biPlanes = 1;
+  ih.biBitCount = 24;
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof(fh) + sizeof(ih);
+  fh.bfSize = fh.bfOffBits + stride * height;
+  std::string pixels(static_cast<size_t>(stride) * height, '\0');
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      char* p = &pixels[static_cast<size_t>(y) * stride + x * 3];
+      p[0] = static_cast<char>(GetBValue(colour));
+      p[1] = static_cast<char>(GetGValue(colour));
+      p[2] = static_cast<char>(GetRValue(colour));
+    }
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr) << path;
+  std::fwrite(&fh, sizeof(fh), 1, f);
+  std::fwrite(&ih, sizeof(ih), 1, f);
+  std::fwrite(pixels.data(), 1, pixels.size(), f);
+  std::fclose(f);
+}
+
+namespace {
+
+HWND FindBox() {
+  for (HWND hwnd : lkfix::TopWindows()) {
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (std::string(cls) == "#32770" && IsWindowVisible(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+
+BOOL CALLBACK CollectText(HWND hwnd, LPARAM l) {
+  char text[1024] = {};
+  GetWindowTextA(hwnd, text, sizeof(text));
+  if (*text) *reinterpret_cast<std::string*>(l) += std::string(text) + "\n";
+  return TRUE;
+}
+
+}  // namespace
+
+std::string GateTest::TakeMessageBox(DWORD ms) {
+  const DWORD start = GetTickCount();
+  std::string texts;
+  do {
+    // The box shows up before its texts do: wait for both.
+    if (HWND box = FindBox()) {
+      Pause(150);
+      EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&texts));
+      char caption[256] = {};
+      GetWindowTextA(box, caption, sizeof(caption));
+      texts = std::string(caption) + "\n" + texts;
+      texts.erase(std::remove(texts.begin(), texts.end(), '\r'), texts.end());
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      for (int i = 0; i < 40 && IsWindow(box); ++i) Pause(50);
+      return texts;
+    }
+    Pause(50);
+  } while (GetTickCount() - start < ms);
+  return texts;
+}
+
+SIZE GateTest::ClientSize(HWND gate) {
+  RECT r{};
+  GetClientRect(gate, &r);
+  return {r.right, r.bottom};
+}
+
+std::string GateTest::AboutBoxText(HWND gate) {
+  // The popup of the picture: "Exit", "About...".
+  POINT at{60, 20};
+  ClientToScreen(gate, &at);
+  PostMessageA(gate, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(gate), MAKELPARAM(at.x, at.y));
+  HWND menu = nullptr;
+  for (int i = 0; i < 100 && !menu; ++i) {
+    Pause(50);
+    for (HWND hwnd : lkfix::TopWindows()) {
+      char cls[16] = {};
+      GetClassNameA(hwnd, cls, sizeof(cls));
+      if (std::string(cls) == "#32768" && IsWindowVisible(hwnd)) menu = hwnd;
+    }
+  }
+  if (!menu) return "<no popup menu>";
+  for (WORD key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+    PostMessageA(menu, WM_KEYDOWN, key, 1);
+    Pause(100);
+  }
+  return TakeMessageBox();
+}
 
 std::map<std::string, TLogRecord> GateTest::ReadLog() {
   std::map<std::string, TLogRecord> records;

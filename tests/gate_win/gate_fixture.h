@@ -57,6 +57,19 @@ class GateTest : public testing::Test {
   void EndTarget(DWORD pid);
   static bool Ended(HANDLE process, DWORD ms);
 
+  // Skins: a folder under the install folder's "skins\" (answered with a
+  // trailing "\"), and the settings that choose one.
+  std::string SkinFolder(const std::string& name);
+  void SelectSkin(const std::string& name, bool random = false);
+  static void WriteBmp(const std::string& path, int width, int height, COLORREF colour);
+  // The texts of the next message box (of any program) that shows within
+  // `ms`, one per line; the box is then closed with OK. Empty when none shows.
+  std::string TakeMessageBox(DWORD ms = 10000);
+  // The gate's client size.
+  static SIZE ClientSize(HWND gate);
+  // The About box of the gate, through its popup menu: its texts.
+  std::string AboutBoxText(HWND gate);
+
   std::map<std::string, TLogRecord> ReadLog();
   std::vector<std::string> TestRecord();  // lines of the test build's record
   static std::string FileBytes(const std::string& path);

@@ -220,6 +220,138 @@ TEST_F(GateLogTest, BadOptionCodesAreSkippedAndTheRunGoesOn) {
   EXPECT_EQ(ReadLog().size(), 1u) << "option 1 after a bad code still logs";
 }
 
+// The end of a logged run with "Log Off", while another program holds the
+// log open (without sharing) from `holdFrom` ms before the target ends for
+// `holdMs` ms in all. Answers the gate's calls and how long it took to end.
+struct HeldRun {
+  std::vector<std::string> calls;
+  DWORD endMs = 0;
+};
+
+class LogHeldOpen : public GateLogTest {
+ protected:
+  HeldRun Run(DWORD holdMs) {
+    HeldRun result;
+    InstallGate(true);
+    WriteUserData({{commonEntry_, Record("pw", "1,6")}});
+    OpenThroughShell(ProtectLink("Held", target_, "", 0));
+    HWND gate = WaitGateWindow();
+    if (!gate) return result;
+    Type(gate, "pw");
+    PressKey(gate, VK_RETURN);
+    const auto run = WaitTargetRun(1);
+    if (!run) return result;
+    Pause(1200);
+    HANDLE held = CreateFileA((install_ + "lmlog.bin").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(held, INVALID_HANDLE_VALUE);
+    const DWORD start = GetTickCount();
+    EndTarget(run->Pid);
+    while (GetTickCount() - start < holdMs && !Ended(gates_.back(), 50)) {
+    }
+    CloseHandle(held);
+    EXPECT_TRUE(Ended(gates_.back(), 10000));
+    result.endMs = GetTickCount() - start;
+    for (const auto& line : TestRecord())
+      if (line.rfind("Message ", 0) != 0) result.calls.push_back(line.substr(0, line.find('\t')));
+    return result;
+  }
+  void WriteLogWithOneRecord() {
+    TLkStreams c(nullptr);
+    c.SetEncrypted(true);
+    c.SetKey("4617");
+    TMemoryStream m;
+    const std::string rec = EncodeLogRecord({"u", "C:\\x.exe", "1", std::nullopt, std::nullopt});
+    m.WriteBuffer(rec.data(), static_cast<int64_t>(rec.size()));
+    c.AddStream("1", m);
+    c.SaveToFile(install_ + "lmlog.bin");
+  }
+  std::vector<std::string> AsideFiles() {
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA f;
+    HANDLE h = FindFirstFileA((install_ + "lmlog.bin.*.rec").c_str(), &f);
+    if (h == INVALID_HANDLE_VALUE) return files;
+    do files.push_back(install_ + f.cFileName);
+    while (FindNextFileA(h, &f));
+    FindClose(h);
+    return files;
+  }
+};
+
+// Held for good: the action still runs within a few seconds, and the
+// record is kept in a file of its own beside the log.
+TEST_F(LogHeldOpen, TheActionRunsAndTheRecordIsKeptAside) {
+  WriteLogWithOneRecord();
+  const std::string before = FileBytes(install_ + "lmlog.bin");
+  const HeldRun r = Run(20000);
+  EXPECT_EQ(r.calls, std::vector<std::string>{"ExitWindowsEx 0"});
+  EXPECT_LT(r.endMs, 7000u) << "the log holds the action up a few seconds at most";
+  EXPECT_EQ(FileBytes(install_ + "lmlog.bin"), before);
+  const auto aside = AsideFiles();
+  ASSERT_EQ(aside.size(), 1u);
+  TLkStreams c(nullptr);
+  c.SetKey("4617");
+  c.LoadFromFile(aside[0]);
+  TMemoryStream m;
+  c.GetStream("1", m);
+  const TLogRecord kept = DecodeLogRecord(m.AsString());
+  EXPECT_TRUE(SameText(kept.TargetPath, target_)) << kept.TargetPath;
+  EXPECT_TRUE(kept.EndTime);
+  EXPECT_EQ(kept.Action.value_or(""), "6");
+}
+
+// Held for a moment: the gate tries again and the record lands in the log.
+TEST_F(LogHeldOpen, ForAMomentTheRecordReachesTheLogOnARetry) {
+  WriteLogWithOneRecord();
+  const HeldRun r = Run(2000);
+  EXPECT_EQ(r.calls, std::vector<std::string>{"ExitWindowsEx 0"});
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log.at("2").Action.value_or(""), "6");
+  EXPECT_TRUE(AsideFiles().empty());
+}
+
+// Users may write the log but make no file in the install folder: no
+// temporary file can be made (a folder holds its name), so the gate writes
+// the log in place.
+TEST_F(GateLogTest, WithoutATemporaryFileTheLogIsWrittenInPlace) {
+  CreateDirectoryA((install_ + "lmlog.bin.tmp~").c_str(), nullptr);
+  std::fclose(std::fopen((install_ + "lmlog.bin").c_str(), "wb"));  // the administrator's empty log
+  WriteUserData({{commonEntry_, Record("pw", "1")}});
+  WatchedRun(ProtectLink("InPlace", target_, "", 0), 1);
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log.at("1").EndTime);
+  EXPECT_EQ(GetFileAttributesA((install_ + "lmlog.bin.bad").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Closed while its watch runs: the timer stops before the run state goes;
+// the process ends cleanly and the record of the start is kept.
+TEST_F(GateLogTest, ClosingTheGateWhileItWatchesEndsCleanly) {
+  WriteUserData({{commonEntry_, Record("pw", "1")}});
+  const std::string link = ProtectLink("Closed", target_, "", 0);
+  for (int phase : {1100, 1600}) {
+    OpenThroughShell(link);
+    HWND gate = WaitGateWindow();
+    ASSERT_NE(gate, nullptr);
+    Type(gate, "pw");
+    PressKey(gate, VK_RETURN);
+    const auto run = WaitTargetRun(phase == 1100 ? 1 : 2);
+    ASSERT_TRUE(run);
+    Pause(phase);
+    PostMessageA(gate, WM_CLOSE, 0, 0);
+    HANDLE process = gates_.back();
+    ASSERT_TRUE(Ended(process, 5000)) << phase;
+    DWORD code = 99;
+    GetExitCodeProcess(process, &code);
+    EXPECT_EQ(code, 0u) << phase;
+    EndTarget(run->Pid);
+  }
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_FALSE(log.at("1").EndTime) << "closed before the target ended";
+}
+
 TEST_F(GateLogTest, UnreadableLogIsMovedAsideAndANewOneStarted) {
   const std::string junk = "&*not a log";
   std::FILE* f = std::fopen((install_ + "lmlog.bin").c_str(), "wb");

@@ -126,6 +126,54 @@ TEST_F(GateTest, ProtectedLinkModeOneOpensWithAClickOnOk) {
   EXPECT_TRUE(Ended(process, 3000));
 }
 
+// The console names per-user entries by the profile's folder; where that
+// differs from the login name the entry is still found.
+TEST_F(GateTest, ModeOneFindsTheEntryByTheProfilesFolderName) {
+  const std::string key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+  std::string sid;
+  {
+    HKEY list;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &list), ERROR_SUCCESS);
+    char name[256];
+    for (DWORD i = 0; sid.empty(); ++i) {
+      DWORD n = sizeof(name);
+      if (RegEnumKeyExA(list, i, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      char image[MAX_PATH] = {};
+      DWORD size = sizeof(image);
+      if (RegGetValueA(list, name, "ProfileImagePath", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr,
+                       image, &size) == ERROR_SUCCESS &&
+          SameText(ExtractFileName(image), CurrentUser()))
+        sid = name;
+    }
+    RegCloseKey(list);
+  }
+  ASSERT_FALSE(sid.empty()) << "the current user's profile";
+  HKEY profile;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (key + sid).c_str(), 0, KEY_ALL_ACCESS, &profile), ERROR_SUCCESS);
+  char saved[MAX_PATH] = {};
+  DWORD savedSize = sizeof(saved), savedType = 0;
+  RegQueryValueExA(profile, "ProfileImagePath", nullptr, &savedType, reinterpret_cast<BYTE*>(saved), &savedSize);
+  const std::string folderName = CurrentUser() + ".PC";
+  const std::string moved = "C:\\users\\" + folderName;
+  RegSetValueExA(profile, "ProfileImagePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(moved.c_str()),
+                 static_cast<DWORD>(moved.size() + 1));
+
+  WriteUserData({{commonEntry_, Record("", "")}, {folderName, Record("folder", "")}});
+  OpenThroughShell(ProtectLink("Profile", target_, "", 1));
+  HWND gate = WaitGateWindow();
+  if (gate) {
+    PressKey(gate, VK_RETURN);  // an empty password must not open it
+    Pause(600);
+    EXPECT_TRUE(TargetRuns().empty());
+    Type(gate, "folder");
+    PressKey(gate, VK_RETURN);
+    EXPECT_TRUE(WaitTargetRun(1));
+  }
+  RegSetValueExA(profile, "ProfileImagePath", 0, savedType, reinterpret_cast<const BYTE*>(saved), savedSize);
+  RegCloseKey(profile);
+  ASSERT_NE(gate, nullptr);
+}
+
 TEST_F(GateTest, MessageShowsExpandedTagsAndTheDefaultText) {
   InstallGate(true);
   WriteUserData({{commonEntry_, Record("pw", "", "Hello <UNAME>\r\n<sname> <b>on</b> <date> at <time>")},
