@@ -13,6 +13,7 @@
 #include "shared/core/streamcol.h"
 #include "shared/core/userrecord.h"
 #include "shared/win/settings.h"
+#include "shared/win/settings.h"
 
 namespace {
 
@@ -39,15 +40,7 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM l) {
   return TRUE;
 }
 
-const char* const kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
-
-void SetSkinName(const std::string& name) {
-  HKEY k;
-  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-  RegSetValueExA(k, "SkinName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                 static_cast<DWORD>(name.size() + 1));
-  RegCloseKey(k);
-}
+void SetSkinName(const std::string& name) { WriteSetting(LKData::SkinName, name); }
 
 // A 24-bit picture of one colour.
 void WriteBmp(const std::string& path, int w, int h, COLORREF colour) {
@@ -183,7 +176,7 @@ int main(int argc, char** argv) {
   // price is that run over the gate's run without one just before it.
   MakeSkin(install, "Bench");
   SetSkinName("");
-  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinRandom");
+  WriteSetting(LKData::SkinRandom, false);
   // Warm the file cache and the wine server.
   TimeToWindow(bare, "");
   for (size_t k = 0; k < gates.size(); ++k) {

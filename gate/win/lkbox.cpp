@@ -23,7 +23,7 @@
 #include "shared/core/gatearg.h"
 #include "shared/core/streamcol.h"
 #include "shared/win/installpaths.h"
-#include "shared/win/registro.h"
+#include "shared/win/settings.h"
 #include "shared/win/shellops.h"
 #include "shared/win/users.h"
 #include "skins/lmskins.h"
@@ -41,8 +41,6 @@ namespace {
 
 const char* const kMakerAddress = "http://www.velmora.example/lockmere";
 const char* const kMakerNotice = "Copyright (c) Velmora. All rights reserved.";
-
-const char* const kSettingsKey = "SOFTWARE\\Velmora\\Lockmere\\LKData";
 
 // How long the log may hold up the end of a run: the end-of-run action
 // waits for it, and a user can hold the log open for ever.
@@ -304,10 +302,8 @@ void TLKBox::ApplySkin() {
 // False, and no message, when none is configured or its "skin.xml" is
 // missing; a name that could leave the skins folder raises.
 bool TLKBox::ChooseSkinFile(std::string& path) {
-  const bool random =
-      ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinRandom", TLkVariant(false)).AsBoolean();
-  std::string name = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinName", TLkVariant("")).AsString();
-  if (random) {
+  std::string name = ReadSetting(LKData::SkinName);
+  if (ReadSetting(LKData::SkinRandom)) {
     TStringList names;
     ListSkinNames(names);
     std::minstd_rand generator(GetTickCount() ^ GetCurrentProcessId());

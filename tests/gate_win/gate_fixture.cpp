@@ -13,6 +13,7 @@
 #include "base/sysutils.h"
 #include "shared/core/gatearg.h"
 #include "shared/core/streamcol.h"
+#include "shared/win/settings.h"
 #include "shared/win/shelllink.h"
 #include "tests/shared_win/winfixture.h"
 #include "shared/win/settings.h"
@@ -119,8 +120,8 @@ void GateTest::SetUp() {
   CreateDirectoryA(install_.c_str(), nullptr);
   SetHklmString(kSettingsKey, "InstallPath", install_);
   // No skin unless a case chooses one.
-  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinName");
-  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinRandom");
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, LKData::SkinName.Name);
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, LKData::SkinRandom.Name);
   gatePath_ = SystemDir() + "passbox.exe";
 
   const std::string targetFolder = install_ + "Target Program Folder";
@@ -328,13 +329,8 @@ std::string GateTest::SkinFolder(const std::string& name) {
 }
 
 void GateTest::SelectSkin(const std::string& name, bool random) {
-  SetHklmString(kSettingsKey, "SkinName", name);
-  HKEY k;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-            ERROR_SUCCESS);
-  const DWORD on = random ? 1 : 0;
-  RegSetValueExA(k, "SkinRandom", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof(on));
-  RegCloseKey(k);
+  WriteSetting(LKData::SkinName, name);
+  WriteSetting(LKData::SkinRandom, random);
 }
 
 void GateTest::WriteBmp(const std::string& path, int width, int height, COLORREF colour) {
