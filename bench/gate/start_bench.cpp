@@ -26,7 +26,11 @@ std::string WinPath(std::string p) {
 struct Search {
   DWORD pid;
   bool found = false;
+  LONG width = 0;  // of the window found
 };
+
+// The client width of the last window timed.
+LONG g_lastWidth = 0;
 
 BOOL CALLBACK FindVisible(HWND hwnd, LPARAM l) {
   auto* s = reinterpret_cast<Search*>(l);
@@ -34,6 +38,9 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM l) {
   GetWindowThreadProcessId(hwnd, &pid);
   if (pid == s->pid && IsWindowVisible(hwnd)) {
     s->found = true;
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    s->width = r.right;
     PostMessageA(hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
     return FALSE;
   }
@@ -75,7 +82,8 @@ void MakeSkin(const std::string& install, const std::string& name) {
   const std::string folder = install + "skins\\" + name + "\\";
   CreateDirectoryA((install + "skins").c_str(), nullptr);
   CreateDirectoryA(folder.c_str(), nullptr);
-  WriteBmp(folder + "back.bmp", 300, 196, RGB(20, 40, 90));
+  // A size of its own, to tell that the skin was applied.
+  WriteBmp(folder + "back.bmp", 310, 190, RGB(20, 40, 90));
   WriteBmp(folder + "up.bmp", 43, 15, RGB(30, 160, 60));
   WriteBmp(folder + "down.bmp", 43, 15, RGB(20, 110, 40));
   const std::string xml =
@@ -113,6 +121,7 @@ double TimeToWindow(const std::string& exe, const std::string& args) {
       Sleep(1);
     }
   }
+  g_lastWidth = s.width;
   if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
@@ -184,6 +193,10 @@ int main(int argc, char** argv) {
     SetSkinName("Bench");
     TimeToWindow(gates[k], args[k]);
     SetSkinName("");
+    if (args[k] == token && g_lastWidth != 310) {
+      std::printf("%s: the skin was not applied (window width %ld)\n", gates[k].c_str(), static_cast<long>(g_lastWidth));
+      return 1;
+    }
   }
   constexpr int kRuns = 25;
   std::vector<double> b;
