@@ -3,6 +3,9 @@
 #include "console/win/lkmainform.h"
 #include "forms/win/application.h"
 
+THourglass::THourglass() { Screen->SetCursor(crHourGlass); }
+THourglass::~THourglass() { Screen->SetCursor(crDefault); }
+
 TConsolePage::TConsolePage(TLKMain* form, const TConsolePageFace& face) : TComponent(form), form_(form), face_(face) {
   SetName(std::string(face.PanelName) + "Page");
   Panel = new TLkCaptionPanel(this);

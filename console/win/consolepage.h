@@ -13,6 +13,16 @@
 
 class TLKMain;
 
+// The hourglass for a long command; the default cursor comes back however
+// the command ends.
+class THourglass {
+ public:
+  THourglass();
+  ~THourglass();
+  THourglass(const THourglass&) = delete;
+  THourglass& operator=(const THourglass&) = delete;
+};
+
 // The names and texts of a page's two panels.
 struct TConsolePageFace {
   const char* PanelName;      // "DesktopPanel"

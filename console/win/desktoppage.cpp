@@ -92,18 +92,6 @@ bool FolderExistsHere(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Runs fn with the hourglass; the default cursor comes back however it ends.
-template <class F>
-void WithHourglass(F&& fn) {
-  Screen->SetCursor(crHourGlass);
-  try {
-    fn();
-  } catch (...) {
-    Screen->SetCursor(crDefault);
-    throw;
-  }
-  Screen->SetCursor(crDefault);
-}
 }  // namespace
 
 TDesktopPage::TDesktopPage(TLKMain* form) : TConsolePage(form, kDesktopFace) {
@@ -316,7 +304,8 @@ int TDesktopPage::AddFileIcons(const std::string& file, TLkListView* view, bool 
 }
 
 void TDesktopPage::RefreshDesktop() {
-  WithHourglass([&] {
+  {
+    THourglass hourglass;
     DesktopLista->SetEnabled(false);
     IcoLista->Clear();
     IcoListaPeq->Clear();
@@ -334,7 +323,7 @@ void TDesktopPage::RefreshDesktop() {
     DesktopLista->EndUpdate();
     DesktopLista->UpdateImageLists();
     DesktopLista->SetEnabled(true);
-  });
+  }
   SetStatusText(kStatusRefreshed);
   Form()->Repaint();
 }

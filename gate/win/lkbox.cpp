@@ -168,7 +168,7 @@ TLKBox::TLKBox(TComponent* owner) : TForm(owner) {
   EncryptStream = new TLkStreams(this);
   EncryptStream->SetCompressed(true);
   EncryptStream->SetEncrypted(true);
-  EncryptStream->SetKey("4617");
+  EncryptStream->SetKey(kDataFileKey);
 
   Reboot = new TLkWinReboot(this);
   Reboot->SetOperation(TRebootOperation::roLogOff);

@@ -22,6 +22,9 @@
 
 using TOnAskForKey = TEvent<std::string(TObject* sender)>;
 
+// The key of both data files ("lmdata.bin", "lmlog.bin").
+inline constexpr const char* kDataFileKey = "4617";
+
 class TLkStreams : public TComponent {
  public:
   static constexpr std::size_t kMaxNameLength = 65535;

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr const char* kDataFileKey = "4617";
-
 struct TPackOptions {
   std::string key = kDataFileKey;
   bool stored = false;

@@ -12,7 +12,7 @@
 namespace {
 
 int Dump(const TDevArgs& args) {
-  std::string key = "4617";
+  std::string key = kDataFileKey;
   if (args.size() == 4 && args[2] == "--key")
     key = args[3];
   else if (args.size() != 2)

@@ -1,0 +1,40 @@
+#include "console/core/userdata.h"
+
+#include "base/streams.h"
+
+std::vector<TUserRow> LoadUserRows(TLkStreams& container, const std::string& path,
+                                   const std::vector<std::string>& names) {
+  container.ClearStreams();
+  if (FileExists(path)) container.LoadFromFile(path);
+  std::vector<TUserRow> rows;
+  rows.reserve(names.size());
+  TMemoryStream scratch;
+  for (const std::string& name : names) {
+    scratch.Clear();
+    container.GetStream(name, scratch);
+    rows.push_back({name, DecodeUserRecord(scratch.AsString())});
+  }
+  container.ClearStreams();
+  return rows;
+}
+
+void SaveUserRows(TLkStreams& container, const std::string& path, const std::vector<TUserRow>& rows) {
+  container.ClearStreams();
+  container.SetCompressed(true);
+  container.SetEncrypted(true);
+  container.SetKey(kDataFileKey);
+  TMemoryStream scratch;
+  for (const TUserRow& row : rows) {
+    scratch.Clear();
+    const std::string bytes = EncodeUserRecord(row.Record);
+    scratch.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    container.AddStream(row.Name, scratch);
+  }
+  try {
+    container.SaveToFile(path);
+  } catch (...) {
+    container.ClearStreams();
+    throw;
+  }
+  container.ClearStreams();
+}
