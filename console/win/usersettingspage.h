@@ -1,8 +1,15 @@
 // The User Settings page: each user's password, message and options, kept
-// in the user-data file.
+// in the user-data file. The editors show one row at a time (the row they
+// hold); edits go into that row only, and Ctrl+S saves every row.
 #pragma once
 
 #include "console/win/consolepage.h"
+#include "controls/win/checktree.h"
+#include "controls/win/framedlistview.h"
+#include "forms/win/actions.h"
+#include "forms/win/menus.h"
+#include "forms/win/stdctrls.h"
+#include "shared/core/streamcol.h"
 
 class TUserSettingsPage : public TConsolePage {
  public:
@@ -10,11 +17,70 @@ class TUserSettingsPage : public TConsolePage {
 
   TLkCaptionPanel* PasswordPanel;
   TPanel* PanelSettings;
+  TLkListView* UserPassLista;
+  TEdit* EditGlobal;
+  TMemo* MemoGlobal;
+  TLkCheckTree* TreeFlags;
+  TToolButton* ToolButton7;
+  TPopupMenu* PopupMenu3;
+  TMenuItem* LocalTags1;
+  TMenuItem* UserName1;
+  TMenuItem* Time1;
+  TMenuItem* Data1;
+  TMenuItem* Bold1;
+  TMenuItem* Italic1;
+  TMenuItem* Underlined1;
+  TMenuItem* RemoveTags1;
+  TActionList* ActionList1;
+  TEditCopy* EditCopy1;
+  TEditPaste* EditPaste1;
+  TEditUndo* EditUndo1;
+  TEditSelectAll* EditSelectAll1;
+  TLkStreams* EncryptStream;
+  // Set while the tree is filled or its group rule runs.
+  bool UpdatingFlags = false;
 
+  // The page's face.
   void StartUp() override;
   void SaveKey() override { UpdateUserList(); }
   bool HasUnsavedChanges() const override { return State().UserSettingsChanged; }
 
+  void DeleteLockWorkstationOption();  // off the NT line
   void LoadUserData();
-  void UpdateUserList();
+  void SaveUserData();
+  void SaveUserList();
+
+  // Handlers.
+  void UserPassListaClick(TObject* sender);
+  void UserPassListaSelectItem(TObject* sender, TListItem* item, bool selected);
+  void UpdateUserList(TObject* sender = nullptr);
+  void TreeFlagsStateChange(TObject* sender, TTreeNode* node, TLkCheckState newState);
+  void EditGlobalChange(TObject* sender);
+  void MemoGlobalChange(TObject* sender);
+  void EditGlobalContextPopup(TObject* sender, TPoint mousePos, bool& handled);
+  void UserName1Click(TObject* sender);
+  void Time1Click(TObject* sender);
+  void Data1Click(TObject* sender);
+  void Bold1Click(TObject* sender);
+  void Italic1Click(TObject* sender);
+  void Underlined1Click(TObject* sender);
+  void RemoveTags1Click(TObject* sender);
+
+  // The row the editors show (null before the first is chosen).
+  TListItem* HeldRow() const { return held_row_; }
+
+ private:
+  void BuildPage();
+  // The row into the editors, and the editors back into their row.
+  void LoadRow(TListItem* row);
+  void StoreEditorsInRow();
+  std::string OptionTextOfTree() const;
+  void EditorChanged();
+  void ReplaceMemoSelection(const std::string& text);
+
+  TListItem* held_row_ = nullptr;
+  bool loading_row_ = false;
+  bool editors_changed_ = false;  // the editors differ from their row
+  bool rows_changed_ = false;     // rows differ from the file
+  bool load_failed_ = false;      // the file could not be read: never overwrite it
 };

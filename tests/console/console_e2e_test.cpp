@@ -8,6 +8,7 @@
 #include <objbase.h>
 
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,8 @@
 #include "forms/win/application.h"
 #include "forms/win/stdctrls.h"
 #include "shared/core/vigenere.h"
+#include "console/core/userdata.h"
+#include "base/streams.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 #include "shared/win/shelllink.h"
@@ -607,6 +610,174 @@ TEST_F(Console, ExitAsksAboutUnsavedConfigurationFirst) {
   EXPECT_TRUE(m->ConfigPage->SettingsPanel->Visible());
   EXPECT_EQ(m->OutBarra->SelectedItem(), 1);
   m->State.ConfigChanged = m->State.UserSettingsChanged = false;
+}
+
+// The User Settings page, on a user-data file the case writes itself.
+class UserSettings : public Console {
+ protected:
+  void SetUp() override {
+    Console::SetUp();
+    DeleteFileA(UserDataPath().c_str());
+  }
+  void TearDown() override {
+    Console::TearDown();
+    DeleteFileA(UserDataPath().c_str());
+  }
+  void WriteRows(const std::vector<std::pair<std::string, std::string>>& passwords) {
+    std::vector<TUserRow> rows;
+    for (const auto& [name, password] : passwords) {
+      TUserRow r{name, {}};
+      r.Record.Password = password;
+      r.Record.OptionText = "1";
+      rows.push_back(r);
+    }
+    TLkStreams c(nullptr);
+    SaveUserRows(c, UserDataPath(), rows);
+  }
+  std::map<std::string, TUserRecord> ReadRows() {
+    std::map<std::string, TUserRecord> rows;
+    TLkStreams c(nullptr);
+    c.SetKey(kDataFileKey);
+    c.LoadFromFile(UserDataPath());
+    for (int i = 0; i < c.Count(); ++i)
+      rows[c.StreamList()[i]] =
+          DecodeUserRecord(static_cast<const TMemoryStream*>(c.StreamList().Objects(i))->AsString());
+    return rows;
+  }
+  TUserSettingsPage* Page() { return main_->UserSettingsPage; }
+  void Choose(int row) {
+    Page()->UserPassLista->HandleNeeded();
+    Page()->UserPassLista->Items(row)->SetSelected(true);
+  }
+  void CtrlS() {
+    WORD key = 'S';
+    main_->FormKeyDown(main_, key, ssCtrl);
+  }
+};
+
+TEST_F(UserSettings, EveryUserHasARowAndLoadingMarksNothing) {
+  WriteRows({{"All Users", "common"}});
+  TLKMain* m = Start();
+  TUserSettingsPage* p = Page();
+  ASSERT_EQ(p->UserPassLista->Count(), m->State.UserNames.Count());
+  for (int i = 0; i < p->UserPassLista->Count(); ++i)
+    EXPECT_EQ(p->UserPassLista->Items(i)->Caption(), m->State.UserNames[i]);
+  EXPECT_EQ(p->UserPassLista->Items(0)->SubItem(0), "common");
+  Choose(0);
+  EXPECT_EQ(p->EditGlobal->Text(), "common");
+  EXPECT_EQ(p->TreeFlags->GetItemState(1), 2);
+  EXPECT_EQ(p->PasswordPanel->Caption(), "User Settings: All Users");
+  EXPECT_FALSE(m->State.UserSettingsChanged) << "loading a row is no edit";
+  p->EditGlobal->SetText("changed");
+  EXPECT_TRUE(m->State.UserSettingsChanged) << "an edit is";
+}
+
+TEST_F(UserSettings, OneOptionPerGroup) {
+  TLKMain* m = Start();
+  TLkCheckTree* t = Page()->TreeFlags;
+  Choose(0);
+  t->SetItemState(6, TLkCheckState(2));  // Log Off
+  EXPECT_TRUE(m->State.UserSettingsChanged);
+  t->SetItemState(7, TLkCheckState(2));  // Reboot clears Log Off
+  EXPECT_EQ(t->GetItemState(6), 1);
+  EXPECT_EQ(t->GetItemState(7), 2);
+  t->SetItemState(1, TLkCheckState(2));  // another group keeps its own
+  EXPECT_EQ(t->GetItemState(7), 2);
+  t->SetItemState(7, TLkCheckState(1));  // unchecked: the group is empty
+  for (int code : {6, 7, 8, 9, 10}) EXPECT_EQ(t->GetItemState(code), 1) << code;
+  for (int head : {0, 2, 5}) EXPECT_EQ(t->GetItemState(head), 0) << head;
+  EXPECT_FALSE(Page()->UpdatingFlags);
+  CtrlS();
+  EXPECT_EQ(ReadRows()["All Users"].OptionText, "1");
+}
+
+// Rows with codes the tree has no box for: they are left out, and the flag
+// and the heads come back as they were.
+TEST_F(UserSettings, BadOptionCodesAreLeftOut) {
+  TUserRow bad{"All Users", {}};
+  bad.Record.OptionText = "x,11,-1,3,0";
+  TLkStreams c(nullptr);
+  SaveUserRows(c, UserDataPath(), {bad});
+  Start();
+  Choose(0);
+  TLkCheckTree* t = Page()->TreeFlags;
+  EXPECT_FALSE(Page()->UpdatingFlags);
+  for (int head : {0, 2, 5}) EXPECT_EQ(t->GetItemState(head), 0) << head;
+  EXPECT_EQ(t->GetItemState(3), 2);
+  t->SetItemState(4, TLkCheckState(2));  // the group rule still runs
+  EXPECT_EQ(t->GetItemState(3), 1);
+}
+
+// What is typed belongs to the row the editors show: moving to another row
+// with the arrow keys keeps it there, unsaved, and Ctrl+S changes no other
+// user's record.
+TEST_F(UserSettings, ArrowKeysThenCtrlSChangeNoOtherRecord) {
+  TLKMain* probe = Start();
+  ASSERT_GE(probe->State.UserNames.Count(), 2);
+  const std::string first = probe->State.UserNames[0], second = probe->State.UserNames[1];
+  TCustomForm::Free(main_);
+  main_ = nullptr;
+  WriteRows({{first, "first-pw"}, {second, "second-pw"}});
+  TLKMain* m = Start();
+  TUserSettingsPage* p = Page();
+  Choose(0);
+  p->EditGlobal->SetText("first-new");
+  m->Show();
+  p->UserPassLista->SetFocus();
+  PostMessageA(p->UserPassLista->Handle(), WM_KEYDOWN, VK_DOWN, 1);
+  PostMessageA(p->UserPassLista->Handle(), WM_KEYUP, VK_DOWN, 0xC0000001);
+  Pump(300);
+  ASSERT_EQ(p->HeldRow(), p->UserPassLista->Items(1)) << "the arrow key moved to the second row";
+  EXPECT_EQ(p->EditGlobal->Text(), "second-pw");
+  EXPECT_EQ(p->UserPassLista->Items(0)->SubItem(0), "first-new") << "the first row keeps what was typed";
+  EXPECT_TRUE(m->State.UserSettingsChanged) << "and it is not saved yet";
+  CtrlS();
+  EXPECT_EQ(m->StatusText(), " User settings saved.");
+  const auto rows = ReadRows();
+  EXPECT_EQ(rows.at(first).Password, "first-new");
+  EXPECT_EQ(rows.at(second).Password, "second-pw");
+  EXPECT_FALSE(m->State.UserSettingsChanged);
+}
+
+// After "Corrupted data!" the page has no rows: a save would erase every
+// user's record, so it is refused and the file stays as it is.
+TEST_F(UserSettings, ADamagedFileIsNeverOverwritten) {
+  const std::string damaged = "&this is no container";
+  ReplaceFileAtomically(UserDataPath(), damaged.data(), damaged.size());
+  TLKMain* m = Start();
+  ASSERT_FALSE(boxes_.empty());
+  EXPECT_NE(boxes_[0].find("Corrupted data!"), std::string::npos) << boxes_[0];
+  EXPECT_EQ(Page()->UserPassLista->Count(), 0);
+  CtrlS();
+  EXPECT_NE(m->StatusText().find("not saved"), std::string::npos) << m->StatusText();
+  EXPECT_EQ(ReadFileBytes(UserDataPath()), damaged);
+}
+
+TEST_F(UserSettings, TagCommandsAndTheMessageLines) {
+  TLKMain* m = Start();
+  TUserSettingsPage* p = Page();
+  Choose(0);
+  p->MemoGlobal->HandleNeeded();
+  p->MemoGlobal->SetText("Hello world");
+  p->MemoGlobal->SetSelStart(6);
+  p->MemoGlobal->SetSelLength(5);
+  p->Bold1Click(p->Bold1);
+  EXPECT_EQ(p->MemoGlobal->Text(), "Hello <b>world</b>");
+  p->MemoGlobal->SetSelStart(0);
+  p->MemoGlobal->SetSelLength(0);
+  p->UserName1Click(p->UserName1);
+  EXPECT_EQ(p->MemoGlobal->Text(), "<uname>Hello <b>world</b>");
+  p->RemoveTags1Click(p->RemoveTags1);
+  EXPECT_EQ(p->MemoGlobal->Text(), "Hello world");
+  // The byte that stands for a line break in the file cannot be kept.
+  p->MemoGlobal->SetText("caf\xFF");
+  EXPECT_EQ(p->MemoGlobal->Text(), "caf");
+  EXPECT_NE(m->StatusText().find("\xFF"), std::string::npos);
+  // A pasted bare line feed is a line break like any other.
+  p->MemoGlobal->SetText("one\ntwo");
+  CtrlS();
+  EXPECT_EQ(ReadRows()["All Users"].StoredMessage, "one\xFFtwo");
+  EXPECT_EQ(ReadRows()["All Users"].OptionText, "");
 }
 
 }  // namespace

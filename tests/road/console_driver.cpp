@@ -189,9 +189,13 @@ bool TConsoleDriver::PickDesktop(const std::string& name, DWORD ms) {
   return WaitFor(ms, [&] { return SelectedDesktop() == target; });
 }
 
-int TConsoleDriver::RowCount() { return static_cast<int>(Send(list_, LVM_GETITEMCOUNT, 0, 0)); }
+int TConsoleDriver::RowCount() { return ListRowCount(list_); }
 
-std::string TConsoleDriver::RowText(int row, int column) {
+int TConsoleDriver::ListRowCount(HWND list) { return static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string TConsoleDriver::RowText(int row, int column) { return ListText(list_, row, column); }
+
+std::string TConsoleDriver::ListText(HWND list, int row, int column) {
   constexpr size_t kText = 1024;
   TRemoteBlock block(pi_.dwProcessId, sizeof(LVITEMA) + kText);
   if (!block.Ok()) return "<no memory in the console>";
@@ -201,7 +205,7 @@ std::string TConsoleDriver::RowText(int row, int column) {
   item.cchTextMax = kText;
   char text[kText] = {};
   if (!block.Write(0, &item, sizeof item) || !block.Write(sizeof item, text, 1)) return "<write failed>";
-  Send(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.At(0)));
+  Send(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.At(0)));
   block.Read(sizeof(LVITEMA), text, kText - 1);
   return text;
 }
@@ -213,8 +217,10 @@ int TConsoleDriver::FindRow(const std::string& caption) {
   return -1;
 }
 
-bool TConsoleDriver::RowSelected(int row) {
-  return (Send(list_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+bool TConsoleDriver::RowSelected(int row) { return ListRowSelected(list_, row); }
+
+bool TConsoleDriver::ListRowSelected(HWND list, int row) {
+  return (Send(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0;
 }
 
 namespace {
@@ -232,13 +238,15 @@ bool RowPoint(DWORD pid, HWND list, int row, POINT& at) {
 }
 }  // namespace
 
-void TConsoleDriver::ClickRow(int row) {
+void TConsoleDriver::ClickRow(int row) { ClickListRow(list_, row); }
+
+void TConsoleDriver::ClickListRow(HWND list, int row) {
   POINT at{};
-  if (!RowPoint(pi_.dwProcessId, list_, row, at)) return;
+  if (!RowPoint(pi_.dwProcessId, list, row, at)) return;
   const LPARAM pos = MAKELPARAM(at.x, at.y);
   // The list tracks a drag inside the button-down: the up must be waiting.
-  PostMessageA(list_, WM_LBUTTONUP, 0, pos);
-  Send(list_, WM_LBUTTONDOWN, MK_LBUTTON, pos);
+  PostMessageA(list, WM_LBUTTONUP, 0, pos);
+  Send(list, WM_LBUTTONDOWN, MK_LBUTTON, pos);
 }
 
 bool TConsoleDriver::ProtectThroughPopup(int row, int subItem, DWORD ms, std::string& why) {
@@ -273,6 +281,12 @@ bool TConsoleDriver::ProtectThroughPopup(int row, int subItem, DWORD ms, std::st
   return true;
 }
 
+void TConsoleDriver::ClearStatus() {
+  TRemoteBlock block(pi_.dwProcessId, 1);
+  const char empty = 0;
+  if (block.Ok() && block.Write(0, &empty, 1)) Send(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(block.At(0)));
+}
+
 std::string TConsoleDriver::StatusText() {
   constexpr size_t kText = 512;
   TRemoteBlock block(pi_.dwProcessId, kText);
@@ -282,4 +296,122 @@ std::string TConsoleDriver::StatusText() {
   Send(status_, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(block.At(0)));
   block.Read(0, text, kText - 1);
   return text;
+}
+
+namespace {
+struct TPanelSearch {
+  std::string caption;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindPanel(HWND h, LPARAM l) {
+  auto* s = reinterpret_cast<TPanelSearch*>(l);
+  if (TextOf(h) != s->caption) return TRUE;
+  s->found = h;
+  return FALSE;
+}
+
+struct TNthSearch {
+  std::string part;
+  int nth;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindNth(HWND h, LPARAM l) {
+  auto* s = reinterpret_cast<TNthSearch*>(l);
+  if (Lower(ClassOf(h)).find(s->part) == std::string::npos) return TRUE;
+  if (s->nth-- > 0) return TRUE;
+  s->found = h;
+  return FALSE;
+}
+}  // namespace
+
+HWND TConsoleDriver::PagePanel(const std::string& caption) {
+  TPanelSearch s{caption};
+  EnumChildWindows(main_, FindPanel, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+bool TConsoleDriver::ShowPage(const std::string& caption, DWORD ms) {
+  HWND panel = PagePanel(caption);
+  if (!panel) return false;
+  if (IsWindowVisible(panel)) return true;
+  POINT probe{20, 100};
+  HWND bar = ChildWindowFromPoint(main_, probe);
+  if (!bar || bar == main_) return false;
+  RECT r;
+  GetClientRect(bar, &r);
+  for (int y = 30; y < r.bottom; y += 8) {
+    const LPARAM pos = MAKELPARAM((r.left + r.right) / 2, y);
+    PostMessageA(bar, WM_MOUSEMOVE, 0, pos);
+    PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, pos);
+    PostMessageA(bar, WM_LBUTTONUP, 0, pos);
+    // The bar answers a click once its messages are through.
+    Send(bar, WM_NULL, 0, 0);
+    if (WaitFor(ms / 50 + 100, [&] { return IsWindowVisible(panel) != FALSE; })) return true;
+  }
+  return false;
+}
+
+HWND TConsoleDriver::PageWindow(const std::string& caption, const std::string& classPart, int nth) {
+  HWND panel = PagePanel(caption);
+  if (!panel) return nullptr;
+  TNthSearch s{classPart, nth};
+  EnumChildWindows(panel, FindNth, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+void TConsoleDriver::PressKeyIn(HWND window, WORD key) {
+  PostMessageA(window, WM_KEYDOWN, key, 1);
+  PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+void TConsoleDriver::TypeInto(HWND edit, const std::string& text) {
+  for (char c : text) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+HTREEITEM TConsoleDriver::TreeItem(HWND tree, int absoluteIndex) {
+  // Depth first, as the console numbers its nodes.
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  for (int i = 0; item && i < absoluteIndex; ++i) {
+    HTREEITEM next = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+    for (HTREEITEM up = item; !next && up;
+         up = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(up))))
+      next = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(up)));
+    item = next;
+  }
+  return item;
+}
+
+bool TConsoleDriver::ToggleTreeNode(HWND tree, int absoluteIndex) {
+  HTREEITEM item = TreeItem(tree, absoluteIndex);
+  if (!item) return false;
+  Send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  PostMessageA(tree, WM_KEYDOWN, VK_SPACE, 0x00390001);
+  PostMessageA(tree, WM_CHAR, ' ', 0x00390001);
+  PostMessageA(tree, WM_KEYUP, VK_SPACE, 0xC0390001);
+  Send(tree, WM_NULL, 0, 0);
+  return true;
+}
+
+int TConsoleDriver::TreeNodeState(HWND tree, int absoluteIndex) {
+  HTREEITEM item = TreeItem(tree, absoluteIndex);
+  if (!item) return -1;
+  const LRESULT state = Send(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_STATEIMAGEMASK);
+  return static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
+}
+
+bool TConsoleDriver::PressCtrlKey(char key, DWORD ms) {
+  // Keys that reach a window through the input queue: the console's own
+  // shift-state reads see Ctrl held, as with a real keyboard.
+  SetForegroundWindow(main_);
+  INPUT in[4]{};
+  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+  in[0].ki.wVk = VK_CONTROL;
+  in[1].ki.wVk = static_cast<WORD>(key);
+  in[2].ki.wVk = static_cast<WORD>(key);
+  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  in[3].ki.wVk = VK_CONTROL;
+  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  return SendInput(4, in, sizeof(INPUT)) == 4;
 }

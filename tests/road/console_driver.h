@@ -42,6 +42,32 @@ class TConsoleDriver {
   bool ProtectThroughPopup(int row, int subItem, DWORD ms, std::string& why);
 
   std::string StatusText();
+  // Empties the status bar, so that the next command's text can be told.
+  void ClearStatus();
+
+  // The side bar: a click on each item from the top until the page whose
+  // caption panel reads `caption` shows (the pages come before "About..."
+  // and "Exit", so nothing else is clicked on the way).
+  bool ShowPage(const std::string& caption, DWORD ms);
+  // The `nth` window whose class contains `classPart` (lower case) on the
+  // page whose caption panel reads `caption`.
+  HWND PageWindow(const std::string& caption, const std::string& classPart, int nth = 0);
+  // Any list view of the console.
+  int ListRowCount(HWND list);
+  std::string ListText(HWND list, int row, int column);
+  bool ListRowSelected(HWND list, int row);
+  void ClickListRow(HWND list, int row);
+  // Arrow keys to a list view, as a user moves the selection.
+  void PressKeyIn(HWND window, WORD key);
+  // Characters typed into an edit; "\r" is the Enter key.
+  void TypeInto(HWND edit, const std::string& text);
+  // Selects a tree node by its absolute index and presses Space on it.
+  bool ToggleTreeNode(HWND tree, int absoluteIndex);
+  // The state image index of a tree node (-1 when not found).
+  int TreeNodeState(HWND tree, int absoluteIndex);
+  // Ctrl and a key, as the keyboard gives them to the window with the focus
+  // (the main window sees them first).
+  bool PressCtrlKey(char key, DWORD ms);
   // Polls `done` every 50 ms up to `ms`; false also when the console ended.
   template <class F>
   bool WaitFor(DWORD ms, F&& done) {
@@ -55,11 +81,14 @@ class TConsoleDriver {
   }
 
   HWND MainWindow() const { return main_; }
+  DWORD ProcessId() const { return pi_.dwProcessId; }
 
  private:
   std::vector<HWND> TopWindows(const char* cls = nullptr, bool visibleOnly = true);
   std::string MessageBoxTexts();
   LRESULT Send(HWND to, UINT msg, WPARAM w, LPARAM l);
+  HWND PagePanel(const std::string& caption);
+  HTREEITEM TreeItem(HWND tree, int absoluteIndex);
 
   PROCESS_INFORMATION pi_{};
   HWND main_ = nullptr;

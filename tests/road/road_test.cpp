@@ -19,6 +19,7 @@
 #include "base/sysutils.h"
 #include "gate_fixture.h"
 #include "shared/core/gatearg.h"
+#include "shared/core/streamcol.h"
 #include "shared/win/shelllink.h"
 #include "tests/shared_win/winfixture.h"
 #include "shared/win/settings.h"
@@ -319,6 +320,100 @@ TEST_F(Road, WrongPasswordStartsNothingAndLogsNothing) {
   EXPECT_FALSE(ProgramIsRunning("lktarget.exe")) << "the target was not started";
   EXPECT_TRUE(TargetRuns().empty());
   EXPECT_EQ(GetFileAttributesA((install_ + "lmlog.bin").c_str()), INVALID_FILE_ATTRIBUTES) << "no log written";
+}
+
+// The whole road for a real administrator: no data file yet, so the User
+// Settings page gives the common entry its password and message; a
+// protected link then opens with that password only.
+class RoadUserSettings : public Road {
+ protected:
+  // The rows of the page, its editors, its tree; every action as a user
+  // takes it.
+  void EditRow(TConsoleDriver& c, const std::string& user, const std::string& password, const std::string& message,
+               std::initializer_list<int> options) {
+    HWND list = c.PageWindow("User Settings", "syslistview32");
+    ASSERT_NE(list, nullptr);
+    int row = -1;
+    for (int i = 0; i < c.ListRowCount(list); ++i)
+      if (c.ListText(list, i, 0) == user) row = i;
+    ASSERT_GE(row, 0) << user << " has a row";
+    c.ClickListRow(list, row);
+    ASSERT_TRUE(c.WaitFor(kLong, [&] { return c.ListRowSelected(list, row); }));
+    HWND edit = c.PageWindow("User Settings", "edit", 0);
+    HWND memo = c.PageWindow("User Settings", "edit", 1);
+    HWND tree = c.PageWindow("User Settings", "systreeview32");
+    ASSERT_TRUE(edit && memo && tree);
+    ASSERT_TRUE(GetWindowLongA(memo, GWL_STYLE) & ES_MULTILINE) << "the second edit is the message";
+    c.TypeInto(edit, password);
+    c.TypeInto(memo, message);
+    for (int code : options) {
+      ASSERT_TRUE(c.ToggleTreeNode(tree, code));
+      ASSERT_TRUE(c.WaitFor(kLong, [&] { return c.TreeNodeState(tree, code) == 2; })) << "option " << code;
+    }
+    c.ClearStatus();
+    ASSERT_TRUE(c.PressCtrlKey('S', kLong));
+    EXPECT_TRUE(c.WaitFor(kLong, [&] { return c.StatusText() == " User settings saved."; }))
+        << "status: \"" << c.StatusText() << "\"";
+  }
+
+  std::map<std::string, std::string> UserData() {
+    std::map<std::string, std::string> streams;
+    TLkStreams c(nullptr);
+    c.SetKey(kDataFileKey);
+    c.LoadFromFile(install_ + "lmdata.bin");
+    for (int i = 0; i < c.Count(); ++i)
+      streams[c.StreamList()[i]] = static_cast<const TMemoryStream*>(c.StreamList().Objects(i))->AsString();
+    return streams;
+  }
+};
+
+TEST_F(RoadUserSettings, PasswordSetOnTheUserSettingsPageOpensTheLink) {
+  InstallGate(true);  // it records the message it shows
+  DeleteFileA((install_ + "lmdata.bin").c_str());
+  {
+    TConsoleDriver c;
+    ASSERT_TRUE(c.Start(WinPath(LK_BINARY_DIR "/console/lkmain.exe")));
+    std::string why;
+    ASSERT_TRUE(c.WaitReady(kLong, why)) << why;
+    ASSERT_TRUE(c.ShowPage("User Settings", kLong)) << "the side bar shows the page";
+    HWND list = c.PageWindow("User Settings", "syslistview32");
+    const std::vector<std::string> users = c.DesktopNames();
+    ASSERT_EQ(c.ListRowCount(list), static_cast<int>(users.size())) << "a row for every user entry";
+    for (int i = 0; i < static_cast<int>(users.size()); ++i) EXPECT_EQ(c.ListText(list, i, 0), users[i]);
+    EXPECT_EQ(users[0], commonEntry_);
+
+    EditRow(c, commonEntry_, "Open sesame", "Welcome\r<uname>!", {1});
+    if (HasFatalFailure()) return;
+    EditRow(c, CurrentUser(), "mine", "Line one\rLine two", {1, 3, 8});
+    if (HasFatalFailure()) return;
+    DWORD code = 99;
+    EXPECT_TRUE(c.Close(kLong, code));
+  }
+  const auto data = UserData();
+  ASSERT_TRUE(data.count(commonEntry_));
+  EXPECT_EQ(data.at(commonEntry_), "Open sesame\r\nWelcome\xFF<uname>!\r\n1\r\n");
+  ASSERT_TRUE(data.count(CurrentUser()));
+  EXPECT_EQ(data.at(CurrentUser()), "mine\r\nLine one\xFFLine two\r\n1,3,8\r\n");
+  EXPECT_EQ(data.at(profileName_), "\r\n\r\n\r\n") << "a row nobody edited is saved empty";
+
+  ProtectInConsole(0);
+  if (HasFatalFailure()) return;
+  OpenThroughShell(link_);
+  HWND gate = WaitGateWindow(kLong);
+  ASSERT_NE(gate, nullptr) << "the gate's window";
+  HANDLE gateProcess = gates_.back();
+  const std::vector<std::string> record = TestRecord();
+  EXPECT_NE(std::find(record.begin(), record.end(), "Message Welcome|~" + CurrentUser() + "!"), record.end())
+      << "the gate shows the message with the user's name: " << testing::PrintToString(record);
+  Type(gate, "Open sesame");
+  PressKey(gate, VK_RETURN);
+  const auto run = WaitTargetRun(1, kLong);
+  ASSERT_TRUE(run) << "the password starts the target";
+  EndTarget(run->Pid);
+  ASSERT_TRUE(Ended(gateProcess, kLong));
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u) << "the run is logged";
+  EXPECT_EQ(log.begin()->second.UserName, CurrentUser());
 }
 
 }  // namespace
