@@ -5,6 +5,7 @@
 std::vector<TUserRow> LoadUserRows(TLkStreams& container, const std::string& path,
                                    const std::vector<std::string>& names) {
   container.ClearStreams();
+  container.SetKey(kDataFileKey);
   if (FileExists(path)) container.LoadFromFile(path);
   std::vector<TUserRow> rows;
   rows.reserve(names.size());

@@ -14,7 +14,8 @@ struct TUserRow {
 };
 
 // The record of each of `names`, in that order, from the file at `path`;
-// empty records when the file or an entry is missing. Raises what the
+// empty records when the file or an entry is missing. The container takes
+// the data files' key. Raises what the
 // container raises (ECorruptFile, EReadError, the file errors).
 std::vector<TUserRow> LoadUserRows(TLkStreams& container, const std::string& path,
                                    const std::vector<std::string>& names);

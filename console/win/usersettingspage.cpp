@@ -71,7 +71,6 @@ void TUserSettingsPage::BuildPage() {
   UserPassLista->SetReadOnly(true);
   UserPassLista->SetGridLines(true);
   UserPassLista->SetHideSelection(false);
-  UserPassLista->SetHotTrack(true);
   UserPassLista->SetHotTrackStyles(htUnderlineHot);
   UserPassLista->AddColumn("Username", 130);
   UserPassLista->AddColumn("Password", 120);

@@ -316,10 +316,25 @@ void TCustomEdit::SelectAll() {
 }
 
 void TCustomEdit::TextChanged() {
-  if (HandleAllocated())
-    TWinControl::TextChanged();  // EN_CHANGE follows
-  else
+  if (!HandleAllocated()) {
     Change();
+    return;
+  }
+  // A single-line edit answers WM_SETTEXT with EN_CHANGE; a multi-line one
+  // does not (or not everywhere), so the change is told here, once.
+  if (!multi_line_) {
+    TWinControl::TextChanged();
+    return;
+  }
+  setting_text_ = true;
+  try {
+    TWinControl::TextChanged();
+  } catch (...) {
+    setting_text_ = false;
+    throw;
+  }
+  setting_text_ = false;
+  Change();
 }
 
 void TCustomEdit::Change() {
@@ -335,7 +350,7 @@ LRESULT TCustomEdit::WndProc(UINT msg, WPARAM w, LPARAM l) {
       text.resize(static_cast<size_t>(std::max(n, 0)));
       StoreCaption(text);
       modified_ = SendMessageA(hwnd_, EM_GETMODIFY, 0, 0) != 0;
-      Change();
+      if (!setting_text_) Change();
     }
     return 0;
   }

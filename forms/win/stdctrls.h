@@ -124,6 +124,7 @@ class TCustomEdit : public TWinControl {
   // Without a window there is no EN_CHANGE: a new text is a change at once.
   void TextChanged() override;
   bool multi_line_ = false;
+  bool setting_text_ = false;  // our own WM_SETTEXT of a multi-line edit
 
  private:
   char password_char_ = 0;

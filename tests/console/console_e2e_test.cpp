@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <map>
@@ -645,9 +646,19 @@ class UserSettings : public Console {
     return rows;
   }
   TUserSettingsPage* Page() { return main_->UserSettingsPage; }
+  TLKMain* StartOnPage() {
+    TLKMain* m = Start();
+    m->OutBarra->SetSelectedItem(2);
+    m->OutBarraItemClick(m->OutBarra);
+    return m;
+  }
+  // The row as a click leaves it: selected and the list's focused row.
   void Choose(int row) {
     Page()->UserPassLista->HandleNeeded();
     Page()->UserPassLista->Items(row)->SetSelected(true);
+    LVITEMA focus{};
+    focus.stateMask = focus.state = LVIS_FOCUSED;
+    SendMessageA(Page()->UserPassLista->Handle(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&focus));
   }
   void CtrlS() {
     WORD key = 'S';
@@ -657,7 +668,7 @@ class UserSettings : public Console {
 
 TEST_F(UserSettings, EveryUserHasARowAndLoadingMarksNothing) {
   WriteRows({{"All Users", "common"}});
-  TLKMain* m = Start();
+  TLKMain* m = StartOnPage();
   TUserSettingsPage* p = Page();
   ASSERT_EQ(p->UserPassLista->Count(), m->State.UserNames.Count());
   for (int i = 0; i < p->UserPassLista->Count(); ++i)
@@ -673,7 +684,7 @@ TEST_F(UserSettings, EveryUserHasARowAndLoadingMarksNothing) {
 }
 
 TEST_F(UserSettings, OneOptionPerGroup) {
-  TLKMain* m = Start();
+  TLKMain* m = StartOnPage();
   TLkCheckTree* t = Page()->TreeFlags;
   Choose(0);
   t->SetItemState(6, TLkCheckState(2));  // Log Off
@@ -698,7 +709,7 @@ TEST_F(UserSettings, BadOptionCodesAreLeftOut) {
   bad.Record.OptionText = "x,11,-1,3,0";
   TLkStreams c(nullptr);
   SaveUserRows(c, UserDataPath(), {bad});
-  Start();
+  StartOnPage();
   Choose(0);
   TLkCheckTree* t = Page()->TreeFlags;
   EXPECT_FALSE(Page()->UpdatingFlags);
@@ -718,7 +729,7 @@ TEST_F(UserSettings, ArrowKeysThenCtrlSChangeNoOtherRecord) {
   TCustomForm::Free(main_);
   main_ = nullptr;
   WriteRows({{first, "first-pw"}, {second, "second-pw"}});
-  TLKMain* m = Start();
+  TLKMain* m = StartOnPage();
   TUserSettingsPage* p = Page();
   Choose(0);
   p->EditGlobal->SetText("first-new");
@@ -744,7 +755,7 @@ TEST_F(UserSettings, ArrowKeysThenCtrlSChangeNoOtherRecord) {
 TEST_F(UserSettings, ADamagedFileIsNeverOverwritten) {
   const std::string damaged = "&this is no container";
   ReplaceFileAtomically(UserDataPath(), damaged.data(), damaged.size());
-  TLKMain* m = Start();
+  TLKMain* m = StartOnPage();
   ASSERT_FALSE(boxes_.empty());
   EXPECT_NE(boxes_[0].find("Corrupted data!"), std::string::npos) << boxes_[0];
   EXPECT_EQ(Page()->UserPassLista->Count(), 0);
@@ -754,7 +765,7 @@ TEST_F(UserSettings, ADamagedFileIsNeverOverwritten) {
 }
 
 TEST_F(UserSettings, TagCommandsAndTheMessageLines) {
-  TLKMain* m = Start();
+  TLKMain* m = StartOnPage();
   TUserSettingsPage* p = Page();
   Choose(0);
   p->MemoGlobal->HandleNeeded();

@@ -32,21 +32,24 @@ TEST(UserDataFile, AKilledSaveLeavesAFileThatLoads) {
 
   std::mt19937 random(20261210);
   int loaded = 0;
+  HANDLE running = CreateEventA(nullptr, TRUE, FALSE, "LkUserDataSaverRunning");
   for (int round = 0; round < 100; ++round) {
+    ResetEvent(running);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string cmd = Quoted(SaverPath()) + " " + Quoted(path);
     ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                                &si, &pi));
-    // Killed after its first save has had a chance to begin, at a moment of
-    // the loop nobody chose.
-    Sleep(20 + random() % 180);
+    // Killed once its saves run, at a moment of the loop nobody chose (one
+    // save takes a few milliseconds).
+    ASSERT_EQ(WaitForSingleObject(running, 60000), WAIT_OBJECT_0) << "the saver starts";
+    Sleep(random() % 60);
     TerminateProcess(pi.hProcess, 1);
     WaitForSingleObject(pi.hProcess, INFINITE);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;  // killed before the first save
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;  // killed before the first save ended
     TLkStreams container(nullptr);
     std::vector<TUserRow> rows;
     ASSERT_NO_THROW(rows = LoadUserRows(container, path, names)) << "round " << round;
@@ -57,6 +60,7 @@ TEST(UserDataFile, AKilledSaveLeavesAFileThatLoads) {
     for (const TUserRow& r : rows) ASSERT_EQ(r.Record.Password[0], mark) << "round " << round;
     ++loaded;
   }
+  CloseHandle(running);
   EXPECT_GT(loaded, 50);
   DeleteFileA(path.c_str());
   DeleteFileA((path + ".tmp~").c_str());

@@ -1,5 +1,7 @@
 // Saves the user-data file over and over, as the User Settings page does,
 // alternating between two sets of records, until it is killed.
+#include <windows.h>
+
 #include <cstdio>
 #include <string>
 
@@ -23,7 +25,8 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const std::vector<TUserRow> a = Rows('a'), b = Rows('b');
   TLkStreams container(nullptr);
-  std::puts("saving");
-  std::fflush(stdout);
+  // Told once the saves begin: the test kills the process after that.
+  HANDLE running = CreateEventA(nullptr, TRUE, FALSE, "LkUserDataSaverRunning");
+  SetEvent(running);
   for (unsigned n = 0;; ++n) SaveUserRows(container, argv[1], n % 2 ? b : a);
 }
