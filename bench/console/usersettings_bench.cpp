@@ -63,7 +63,12 @@ int main() {
   };
   SetUiSeam(&seam);
   auto* main = new TLKMain(Application);
+  // The page as the administrator has it: shown, its list a real window.
+  main->Show();
+  main->OutBarra->SetSelectedItem(2);
+  main->OutBarraItemClick(main->OutBarra);
   TUserSettingsPage* page = main->UserSettingsPage;
+  page->UserPassLista->HandleNeeded();
   const std::string path = UserDataPath();
   std::printf("users   page load  container load  ratio   page save  container save  ratio\n");
   for (int n : {10, 1000, 10000}) {

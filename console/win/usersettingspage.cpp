@@ -85,7 +85,6 @@ void TUserSettingsPage::BuildPage() {
   EditGlobal->SetBounds(8, 222, 240, 19);
   EditGlobal->SetBorderStyle(TEditBorderStyle::bsNone);
   EditGlobal->OnChange = TNotifyEvent(this, &TUserSettingsPage::EditGlobalChange);
-  EditGlobal->OnContextPopup = TContextPopupEvent(this, &TUserSettingsPage::EditGlobalContextPopup);
 
   NewLabel(this, PasswordPanel, "Text Message (right-click for options):", 8, 250);
   MemoGlobal = new TMemo(this);
@@ -188,11 +187,14 @@ void TUserSettingsPage::LoadUserData() {
     Application->MessageBox("Error reading data!", Application->Title(), MB_OK);
     return;
   }
+  // One outer update around the rows' own pairs: the list redraws once.
+  UserPassLista->BeginUpdate();
   for (const TUserRow& row : rows) {
     UserPassLista->BeginUpdate();
     UserPassLista->AddRow(row.Name, {row.Record.Password, row.Record.StoredMessage, row.Record.OptionText}, -1);
     UserPassLista->EndUpdate();
   }
+  UserPassLista->EndUpdate();
 }
 
 void TUserSettingsPage::SaveUserData() {

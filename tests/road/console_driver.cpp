@@ -306,7 +306,9 @@ struct TPanelSearch {
 
 BOOL CALLBACK FindPanel(HWND h, LPARAM l) {
   auto* s = reinterpret_cast<TPanelSearch*>(l);
-  if (TextOf(h) != s->caption) return TRUE;
+  // "User Settings" reads "User Settings: <user>" once a row is chosen.
+  const std::string text = TextOf(h);
+  if (text != s->caption && text.rfind(s->caption + ": ", 0) != 0) return TRUE;
   s->found = h;
   return FALSE;
 }

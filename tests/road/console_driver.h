@@ -47,7 +47,7 @@ class TConsoleDriver {
   void ClearStatus();
 
   // The side bar: a click on each item from the top until the page whose
-  // caption panel reads `caption` shows (the pages come before "About..."
+  // caption panel reads `caption` (or `caption` + ": " + more) shows (the pages come before "About..."
   // and "Exit", so nothing else is clicked on the way).
   bool ShowPage(const std::string& caption, DWORD ms);
   // The `nth` window whose class contains `classPart` (lower case) on the

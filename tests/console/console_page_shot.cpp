@@ -1,0 +1,33 @@
+// The console's main window on one of its pages, for a screenshot under
+// Xvfb (scripts/screenshot.sh): console_page_shot.exe PAGE, where PAGE is the
+// side bar's item (0 Desktop, 1 Configuration, 2 User Settings, 3 Log View).
+// On the User Settings page the first row is chosen, so the editors and the
+// flags tree show it.
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdlib>
+
+#include "console/win/lkmainform.h"
+#include "console/win/usersettingspage.h"
+#include "forms/win/application.h"
+#include "shared/win/installpaths.h"
+
+int main(int argc, char** argv) {
+  CoInitialize(nullptr);
+  InitInstallPaths();
+  Application->Initialize();
+  auto* main = new TLKMain(Application);
+  main->Show();
+  const int page = argc > 1 ? std::atoi(argv[1]) : 0;
+  main->OutBarra->SetSelectedItem(page);
+  main->OutBarraItemClick(main->OutBarra);
+  if (page == 2 && main->UserSettingsPage->UserPassLista->Count() > 0) {
+    TUserSettingsPage* p = main->UserSettingsPage;
+    p->UserPassLista->Items(0)->SetSelected(true);
+    p->TreeFlags->SetItemState(1, TLkCheckState(2));
+    p->TreeFlags->SetItemState(8, TLkCheckState(2));
+  }
+  Application->Run();
+  return 0;
+}
