@@ -16,6 +16,7 @@
 #include "console/core/linkplan.h"
 #include "console/win/configpage.h"
 #include "console/win/desktoppage.h"
+#include "bench/console/race.h"
 #include "console/win/lkmainform.h"
 #include "console/win/logviewpage.h"
 #include "console/win/usersettingspage.h"
@@ -103,23 +104,6 @@ void BareLoop() {
   if (read != kLinks) std::fprintf(stderr, "bare loop read %d links\n", read);
 }
 
-double Ms(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
-}
-
-// Fastest of kRounds alternating rounds of a and b.
-template <class A, class B>
-void Race(A&& a, B&& b, double& bestA, double& bestB) {
-  bestA = bestB = 1e300;
-  for (int i = 0; i < kRounds; ++i) {
-    auto t = std::chrono::steady_clock::now();
-    a();
-    bestA = std::min(bestA, Ms(t));
-    t = std::chrono::steady_clock::now();
-    b();
-    bestB = std::min(bestB, Ms(t));
-  }
-}
 
 }  // namespace
 
@@ -139,7 +123,7 @@ int main() {
     MakeFolder(distinct);
     main->DesktopPage->BrowsedFolder = kFolder;
     double listing = 0, bare = 0;
-    Race([&] { main->DesktopPage->RefreshDesktop(); }, BareLoop, listing, bare);
+    Race(kRounds, [&] { main->DesktopPage->RefreshDesktop(); }, BareLoop, listing, bare);
     const int rows = main->DesktopPage->DesktopLista->Count();
     std::printf("%s: %d links, %d rows listed\n", distinct ? "1000 distinct targets" : "5 shared targets", kLinks,
                 rows);

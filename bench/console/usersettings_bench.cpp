@@ -13,6 +13,7 @@
 
 #include "base/streams.h"
 #include "console/core/userdata.h"
+#include "bench/console/race.h"
 #include "console/win/lkmainform.h"
 #include "console/win/usersettingspage.h"
 #include "forms/win/application.h"
@@ -21,23 +22,6 @@
 namespace {
 
 constexpr int kRounds = 7;
-
-double Ms(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
-}
-
-template <class A, class B>
-void Race(A&& a, B&& b, double& bestA, double& bestB) {
-  bestA = bestB = 1e300;
-  for (int i = 0; i < kRounds; ++i) {
-    auto t = std::chrono::steady_clock::now();
-    a();
-    bestA = std::min(bestA, Ms(t));
-    t = std::chrono::steady_clock::now();
-    b();
-    bestB = std::min(bestB, Ms(t));
-  }
-}
 
 std::vector<TUserRow> Users(int n) {
   std::vector<TUserRow> rows;
@@ -83,7 +67,7 @@ int main() {
     double pageLoad = 0, containerLoad = 0;
     TLkStreams reader(nullptr);
     reader.SetKey(kDataFileKey);
-    Race(
+    Race(kRounds,
         [&] {
           page->UserPassLista->Clear();
           page->LoadUserData();
@@ -101,7 +85,7 @@ int main() {
 
     // Saving: the page writes its rows; the container alone saves what it holds.
     double pageSave = 0, containerSave = 0;
-    Race([&] { page->SaveUserData(); }, [&] { reader.SaveToFile(path); }, pageSave, containerSave);
+    Race(kRounds, [&] { page->SaveUserData(); }, [&] { reader.SaveToFile(path); }, pageSave, containerSave);
     std::printf("%6d %9.1f ms %11.1f ms %7.2f %9.1f ms %12.1f ms %7.2f\n", n, pageLoad, containerLoad,
                 pageLoad / containerLoad, pageSave, containerSave, pageSave / containerSave);
   }
