@@ -40,7 +40,9 @@ TLKPlash::TLKPlash(TComponent* owner) : TForm(owner) {
   bullet->Font()->SetColor(clWhite);
   bullet->SetTransparent(true);
 
-  helpFile = new TLabel(this);
+  // A link label: its own hand cursor, and white (the font colour it takes
+  // as its unvisited colour).
+  helpFile = new TLkUrlLabel(this);
   helpFile->SetParent(this);
   helpFile->SetBounds(128, 152, 60, 15);
   helpFile->SetCaption("Help file");
@@ -49,7 +51,6 @@ TLKPlash::TLKPlash(TComponent* owner) : TForm(owner) {
   helpFile->Font()->SetName("Verdana");
   helpFile->Font()->SetColor(clWhite);
   helpFile->SetTransparent(true);
-  helpFile->SetCursor(crHandPoint);
   helpFile->OnClick = TNotifyEvent(this, &TLKPlash::helpFileClick);
 
   LkTimerList1 = new TLkTimerList(this);

@@ -3,6 +3,7 @@
 // then on the splash is the About box.
 #pragma once
 
+#include "controls/win/lkurl.h"
 #include "controls/win/timerlist.h"
 #include "forms/win/extctrls.h"
 #include "forms/win/forms.h"
@@ -15,7 +16,7 @@ class TLKPlash : public TForm {
 
   TImage* Image1;
   TLabel* Label1;
-  TLabel* helpFile;
+  TLkUrlLabel* helpFile;
   TLkTimerList* LkTimerList1;
   TLkTimerEvent* MainCall;
 

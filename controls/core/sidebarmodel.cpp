@@ -138,3 +138,49 @@ TLkSideHit TLkSideBarModel::HitTest(int x, int y) const {
   }
   return {};
 }
+
+TLkSideSlide TLkSideBarModel::Slide(const TLkSideLayout& painted, int to) const {
+  TLkSideSlide slide;
+  const int from = selectedButton_, groups = static_cast<int>(Groups.size());
+  if (!painted.HasOpenGroup || from < 0 || from >= groups || to < 0 || to >= groups || to == from) return slide;
+  const TLkRect& area = painted.ItemAreaOuter;
+  slide.Distance = area.Height();
+  slide.Up = to > from;
+  slide.Band.Left = area.Left;
+  slide.Band.Right = area.Right;
+  if (slide.Up) {
+    slide.Band.Top = area.Top;
+    slide.Band.Bottom = Groups[to].ButtonRect.Bottom;
+  } else {
+    slide.Band.Top = Groups[to + 1].ButtonRect.Top;
+    slide.Band.Bottom = area.Top;  // the old group's button ends where its area begins
+  }
+  // A group added since the paint has no button in the picture: nothing to slide.
+  if (slide.Distance <= 0 || slide.Band.Empty() || Groups[slide.Up ? to : to + 1].ButtonRect.Empty()) return {};
+  return slide;
+}
+
+TLkSideSlide::Frame TLkSideSlide::At(int offset) const {
+  Frame f;
+  const int d = offset < 0 ? 0 : offset > Distance ? Distance : offset;
+  f.From = Band;
+  f.Uncovered = Band;
+  if (Up) {
+    // The band's top rows slide under the button above it.
+    f.From.Top = Band.Top + d;
+    f.ToTop = Band.Top;
+    f.Uncovered.Top = Band.Bottom - d;
+  } else {
+    f.ToTop = Band.Top + d;
+    f.Uncovered.Bottom = Band.Top + d;
+  }
+  return f;
+}
+
+std::vector<int> TLkSideSlide::Offsets(int step) const {
+  std::vector<int> out;
+  if (Distance <= 0 || step <= 0) return out;
+  for (int d = step; d < Distance; d += step) out.push_back(d);
+  out.push_back(Distance);
+  return out;
+}

@@ -66,6 +66,28 @@ struct TLkSideLayout {
   bool HasOpenGroup = false;
 };
 
+// The group-change slide, in the coordinates of the picture before the
+// change. Towards a later group the band from the top of the old item area
+// down to the bottom of the new group's button moves up (sliding under the
+// old group's button) until the old item area is gone; towards an earlier
+// group the buttons after the new group down to the old group's button move
+// down until they reach the button after the old group. What the band
+// uncovers is the new item area, painted empty.
+struct TLkSideSlide {
+  TLkRect Band;      // the moving part of the old picture
+  int Distance = 0;  // how far it moves: the old item area's height (0: no slide)
+  bool Up = false;   // towards a later group
+
+  struct Frame {
+    TLkRect From;       // the band's rows still shown, in the old picture
+    int ToTop = 0;      // where they go
+    TLkRect Uncovered;  // painted as an empty item area
+  };
+  Frame At(int offset) const;
+  // Offsets of the frames: every `step` pixels, the last at Distance.
+  std::vector<int> Offsets(int step = 5) const;
+};
+
 class TLkSideBarModel {
  public:
   std::vector<TLkSideGroupModel> Groups;
@@ -106,6 +128,10 @@ class TLkSideBarModel {
   TLkSideLayout Layout(int width, int height, const TLkSideMetrics& m, bool itemsShown = true);
 
   TLkSideHit HitTest(int x, int y) const;
+
+  // The slide from the open group to group `to`, from the layout the
+  // picture was painted with.
+  TLkSideSlide Slide(const TLkSideLayout& painted, int to) const;
 
  private:
   int selectedButton_ = -1;

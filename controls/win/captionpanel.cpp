@@ -54,7 +54,7 @@ void TLkCustomCaptionPanel::Paint() {
   if (button_visible_) {
     const int h = bar.Height();
     button_rect_ = TRect(bar.right - h, bar.top + 2, bar.right - 4, bar.bottom - 2);
-    DrawButton(button_flat_ ? 0 : 1);
+    DrawButton(c, button_flat_ ? 0 : 1);
     bar.right = button_rect_.left - 2;
   } else {
     button_rect_ = TRect(-1, -1, -1, -1);
@@ -66,7 +66,8 @@ void TLkCustomCaptionPanel::Paint() {
   const int th = c->TextHeight("W");
   bar.top = (bar.bottom + bar.top - th) / 2;
   bar.bottom = bar.top + th;
-  UINT flags = DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX;
+  // No DT_NOPREFIX: "&" marks the next character (underlined), "&&" shows one "&".
+  UINT flags = DT_SINGLELINE | DT_EXPANDTABS;
   switch (Alignment()) {
     case TAlignment::taLeftJustify: flags |= DT_LEFT; break;
     case TAlignment::taRightJustify: flags |= DT_RIGHT; break;
@@ -76,8 +77,21 @@ void TLkCustomCaptionPanel::Paint() {
   c->Brush()->SetStyle(TBrushStyle::bsSolid);
 }
 
-void TLkCustomCaptionPanel::DrawButton(int state) {
+void TLkCustomCaptionPanel::ShowButton(int state) {
+  // Between paints the new look goes straight onto the window; a paint
+  // draws the button itself, into its own picture.
   if (button_rect_.left < 0 || !HandleAllocated()) return;
+  HDC dc = GetDC(hwnd_);
+  {
+    TCanvas canvas;
+    TCanvasOnDC on(canvas, dc);
+    DrawButton(&canvas, state);
+  }
+  ReleaseDC(hwnd_, dc);
+}
+
+void TLkCustomCaptionPanel::DrawButton(TCanvas* canvas, int state) {
+  if (button_rect_.left < 0) return;
   const int w = button_rect_.Width(), h = button_rect_.Height();
   if (w <= 0 || h <= 0) return;
   TBitmap bmp;
@@ -92,9 +106,7 @@ void TLkCustomCaptionPanel::DrawButton(int state) {
   TRect all(0, 0, w, h);
   if (state == 1) Frame3D(b, all, clBtnHighlight, clBtnShadow, 1);
   if (state == 2) Frame3D(b, all, clBtnShadow, clBtnHighlight, 1);
-  HDC dc = GetDC(Handle());
-  BitBlt(dc, button_rect_.left, button_rect_.top, w, h, b->Handle(), 0, 0, SRCCOPY);
-  ReleaseDC(Handle(), dc);
+  BitBlt(canvas->Handle(), button_rect_.left, button_rect_.top, w, h, b->Handle(), 0, 0, SRCCOPY);
 }
 
 bool TLkCustomCaptionPanel::OnButton(int x, int y) const {
@@ -111,18 +123,18 @@ void TLkCustomCaptionPanel::MouseDown(TMouseButton button, TShiftState shift, in
   if (OnButton(x, y)) {
     SetMouseCapture(true);
     pressed_ = true;
-    DrawButton(2);
+    ShowButton(2);
   }
 }
 
 void TLkCustomCaptionPanel::MouseMove(TShiftState shift, int x, int y) {
-  if (!pressed_ && button_flat_ && inside_) DrawButton(OnButton(x, y) ? 1 : 0);
+  if (!pressed_ && button_flat_ && inside_) ShowButton(OnButton(x, y) ? 1 : 0);
   TCustomPanel::MouseMove(shift, x, y);
 }
 
 void TLkCustomCaptionPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   if (pressed_) {
-    DrawButton(button_flat_ ? (inside_ && OnButton(x, y) ? 1 : 0) : 1);
+    ShowButton(button_flat_ ? (inside_ && OnButton(x, y) ? 1 : 0) : 1);
     if (OnButton(x, y)) BtnClick();
     pressed_ = false;
     SetMouseCapture(false);
@@ -137,6 +149,6 @@ void TLkCustomCaptionPanel::MouseEnter() {
 
 void TLkCustomCaptionPanel::MouseLeave() {
   inside_ = false;
-  if (!pressed_ && button_flat_) DrawButton(0);
+  if (!pressed_ && button_flat_) ShowButton(0);
   TCustomPanel::MouseLeave();
 }

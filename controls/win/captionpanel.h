@@ -25,8 +25,8 @@ class TLkCustomCaptionPanel : public TCustomPanel {
 
  protected:
   void Paint() override;
-  // 0 flat, 1 raised, 2 sunken.
-  virtual void DrawButton(int state);
+  // Draws the button onto `canvas` in a state: 0 flat, 1 raised, 2 sunken.
+  virtual void DrawButton(TCanvas* canvas, int state);
   virtual void BtnClick();
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
@@ -36,6 +36,7 @@ class TLkCustomCaptionPanel : public TCustomPanel {
 
  private:
   bool OnButton(int x, int y) const;
+  void ShowButton(int state);  // outside a paint: onto the window at once
   uint16_t caption_height_ = 22;
   bool button_visible_ = true;
   bool button_flat_ = true;

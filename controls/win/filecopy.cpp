@@ -93,26 +93,6 @@ std::string PathElements(std::string path, bool wantLong) {
 std::string LongPath(const std::string& path) { return PathElements(path, true); }
 std::string ShortPath(const std::string& path) { return PathElements(path, false); }
 
-// ---- Window disabling around the shell's dialogs ----
-
-namespace {
-BOOL CALLBACK CollectEnabled(HWND wnd, LPARAM lp) {
-  if (IsWindowVisible(wnd) && IsWindowEnabled(wnd)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
-  return TRUE;
-}
-}  // namespace
-
-TDisabledThreadWindows::TDisabledThreadWindows() : active_(GetActiveWindow()) {
-  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled_));
-  for (HWND w : disabled_) EnableWindow(w, FALSE);
-}
-
-TDisabledThreadWindows::~TDisabledThreadWindows() {
-  for (HWND w : disabled_)
-    if (IsWindow(w)) EnableWindow(w, TRUE);
-  if (active_ && IsWindow(active_)) SetActiveWindow(active_);
-}
-
 // ---- TLkFileOperator ----
 
 UINT ShellOperationFlags(const TFileOperFlags& options) {

@@ -13,6 +13,7 @@
 
 #include "controls/core/filepaths.h"
 #include "base/component.h"
+#include "forms/win/forms.h"  // TDisabledThreadWindows
 
 // ---- Progress controls ----
 //
@@ -124,16 +125,3 @@ class TLkFileOperator : public TComponent {
 // The shell value of a flag set (for tests and the operator).
 UINT ShellOperationFlags(const TFileOperFlags& options);
 
-// Disables every window of the calling thread for the lifetime of the guard
-// (the shell's own dialogs run meanwhile), then enables them again and
-// re-activates the window that was active.
-class TDisabledThreadWindows {
- public:
-  TDisabledThreadWindows();
-  ~TDisabledThreadWindows();
-  HWND Active() const { return active_; }
-
- private:
-  HWND active_;
-  std::vector<HWND> disabled_;
-};

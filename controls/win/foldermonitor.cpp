@@ -3,6 +3,7 @@
 #include "controls/win/drawhelpers.h"
 #include "controls/win/filecopy.h"
 #include "base/sysutils.h"
+#include "forms/win/application.h"
 #include "forms/win/timer.h"
 
 DWORD ChangeNotifyFlags(const TFileChangeFilters& filter) {
@@ -162,7 +163,9 @@ void TLkFolderMonitor::SetDelayTime(int ms) {
 }
 
 void TLkFolderMonitor::ThreadChange() {
-  try {
+  // Runs in the main thread for the worker: what fails here is the
+  // application's to show, not the worker's to die of.
+  GuardCallback(this, [this] {
     if (delayTime_ == 0) {
       Change();
       return;
@@ -172,9 +175,7 @@ void TLkFolderMonitor::ThreadChange() {
     delay_->SetInterval(static_cast<unsigned>(delayTime_));
     delay_->SetOnTimer(TNotifyEvent(this, &TLkFolderMonitor::DelayFired));
     delay_->SetEnabled(true);
-  } catch (...) {
-    HandleCallbackException(std::current_exception());
-  }
+  });
 }
 
 void TLkFolderMonitor::DelayFired(TObject*) {

@@ -194,12 +194,7 @@ void TLkCustomComboBox::AfterClipboardEdit() {
 LRESULT CALLBACK TLkCustomComboBox::EditHook(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   auto* self = static_cast<TLkCustomComboBox*>(GetPropA(hwnd, "Lk.ComboEdit"));
   if (!self) return DefWindowProcA(hwnd, msg, w, l);
-  try {
-    return self->EditMessage(hwnd, msg, w, l);
-  } catch (...) {
-    Application->HandleException(self);
-    return 0;
-  }
+  return GuardCallback(self, [&] { return self->EditMessage(hwnd, msg, w, l); });
 }
 
 LRESULT TLkCustomComboBox::EditMessage(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {

@@ -72,9 +72,16 @@ void TLkCustomSideBar::SetItemImageIndex(int group, int index, int imageIndex) {
 }
 
 void TLkCustomSideBar::ClearGroups() {
+  if (editing_) EndEdit(false);
   model_.ClearGroups();
   items_.clear();
+  pressed_ = hover_ = {};
+  rename_candidate_ = -1;
   Invalidate();
+}
+
+bool TLkCustomSideBar::HasItem(int group, int index) const {
+  return group >= 0 && group < GroupCount() && index >= 0 && index < static_cast<int>(items_[group].size());
 }
 
 std::vector<TLkSideGroupData> TLkCustomSideBar::List() const {
@@ -269,7 +276,8 @@ void TLkCustomSideBar::PaintBar(TCanvas* c) {
   PaintFrameSides(c, TRect(0, 0, w, h), clBtnShadow, kAllSides, clBtnHighlight);
 
   const TLkSideMetrics m = Metrics(c);
-  const TLkSideLayout l = model_.Layout(w, h, m, !animating_);
+  painted_ = model_.Layout(w, h, m, !animating_);
+  const TLkSideLayout& l = painted_;
   for (int g = 0; g < GroupCount(); ++g) {
     TRect r = ToRect(model_.Groups[g].ButtonRect);
     const bool down = pressed_.Kind == shButton && pressed_.Index == g;
@@ -377,27 +385,33 @@ void TLkCustomSideBar::PaintScrollButton(TCanvas* c, const TRect& r, bool up, bo
 }
 
 void TLkCustomSideBar::AnimateTo(int group) {
-  // The slide: the old picture moves in 5-pixel steps, at least ScrollDelay
-  // ms apart, while the uncovered band shows an empty item area.
-  if (!HandleAllocated() || buffer_.Empty() || SelectedButton() < 0) return;
-  const TRect oldArea = ToRect(model_.Layout(Width(), Height(), Metrics(buffer_.Canvas())).ItemAreaOuter);
-  const int distance = oldArea.Height();
-  if (distance <= 0) return;
+  // The picture of the last paint moves on the screen in 5-pixel steps, at
+  // least ScrollDelay ms apart (a busy wait, as the bar has always done).
+  if (!HandleAllocated() || buffer_.Empty() || buffer_.Width() != Width() || buffer_.Height() != Height()) return;
+  const TLkSideSlide slide = model_.Slide(painted_, group);
+  if (slide.Distance <= 0) return;
   animating_ = true;
   HDC dc = GetDC(hwnd_);
-  const bool later = group > SelectedButton();
-  for (int moved = 5; moved < distance; moved += 5) {
+  for (int offset : slide.Offsets()) {
     const DWORD start = GetTickCount();
-    if (later)
-      BitBlt(dc, 0, oldArea.top, Width(), distance - moved, buffer_.Canvas()->Handle(), 0, oldArea.top + moved, SRCCOPY);
-    else
-      BitBlt(dc, 0, oldArea.top + moved, Width(), distance - moved, buffer_.Canvas()->Handle(), 0, oldArea.top,
-             SRCCOPY);
+    PaintSlideFrame(dc, slide.At(offset));
     while (GetTickCount() - start < static_cast<DWORD>(scroll_delay_)) {
     }
   }
   ReleaseDC(hwnd_, dc);
   animating_ = false;
+}
+
+void TLkCustomSideBar::PaintSlideFrame(HDC dc, const TLkSideSlide::Frame& f) {
+  if (!f.From.Empty())
+    BitBlt(dc, f.From.Left, f.ToTop, f.From.Width(), f.From.Height(), buffer_.Canvas()->Handle(), f.From.Left,
+           f.From.Top, SRCCOPY);
+  if (f.Uncovered.Empty()) return;
+  TCanvas canvas;
+  TCanvasOnDC on(canvas, dc);
+  TLkSideLayout uncovered;
+  uncovered.ItemAreaOuter = f.Uncovered;
+  PaintItemArea(&canvas, uncovered);  // animating: the empty area only
 }
 
 void TLkCustomSideBar::SetItemOnClick(int group, int index, TNotifyEvent handler) {
@@ -444,37 +458,45 @@ void TLkCustomSideBar::MouseUp(TMouseButton button, TShiftState shift, int x, in
   SetMouseCapture(false);
   const TLkSideHit hit = model_.HitTest(x, y);
   bool allowed = true;
-  if ((hit.Kind == shButton || hit.Kind == shImage) && OnChanging) OnChanging(this, allowed);
-  if (allowed) {
-    switch (hit.Kind) {
-      case shButton:
-        SetSelectedButton(hit.Index);
-        break;
-      case shImage: {
-        auto& item = model_.Groups[SelectedButton()].Items[hit.Index];
-        if (item.Enabled) {
-          SetSelectedItem(hit.Index);
-          ItemClick(SelectedButton(), hit.Index);
-        }
-        if (OnItemClick) OnItemClick(this);
-        break;
-      }
-      case shScroll:
-        model_.ScrollBy(hit.Index == 1 ? -1 : +1);
-        break;
-      case shText: {
-        auto& item = model_.Groups[SelectedButton()].Items[hit.Index];
-        if (item.Enabled) SetSelectedItem(hit.Index);
-        if (OnItemTextClick) OnItemTextClick(this);
-        break;
-      }
-      default:
-        break;
-    }
+  if ((hit.Kind == shButton || hit.Kind == shImage) && OnChanging) {
+    OnChanging(this, allowed);
+    if (!Alive(this)) return;
   }
+  if (allowed) ClickHit(hit, SelectedButton());
+  if (!Alive(this)) return;
   pressed_ = {};
   hover_ = {};
   Invalidate();
+}
+
+void TLkCustomSideBar::ClickHit(const TLkSideHit& hit, int group) {
+  // Every handler may change the groups or free the bar: the item is looked
+  // up again before each use.
+  const int index = hit.Index;
+  auto still = [&] { return Alive(this) && SelectedButton() == group && HasItem(group, index); };
+  switch (hit.Kind) {
+    case shButton:
+      SetSelectedButton(index);
+      break;
+    case shImage:
+      if (!still()) break;
+      if (Item(group, index).Enabled) {
+        SetSelectedItem(index);
+        if (still()) ItemClick(group, index);
+      }
+      if (Alive(this) && OnItemClick) OnItemClick(this);
+      break;
+    case shScroll:
+      model_.ScrollBy(index == 1 ? -1 : +1);
+      break;
+    case shText:
+      if (!still()) break;
+      if (Item(group, index).Enabled) SetSelectedItem(index);
+      if (Alive(this) && OnItemTextClick) OnItemTextClick(this);
+      break;
+    default:
+      break;
+  }
 }
 
 void TLkCustomSideBar::MouseLeave() {
@@ -494,7 +516,7 @@ void TLkCustomSideBar::ClickAt(int x, int y) {
 }
 
 void TLkCustomSideBar::BeginEdit() {
-  if (rename_candidate_ < 0 || SelectedButton() < 0) return;
+  if (!HasItem(SelectedButton(), rename_candidate_)) return;
   const auto& item = model_.Groups[SelectedButton()].Items[rename_candidate_];
   if (!editor_) {
     editor_ = new TEdit(this);
@@ -516,7 +538,7 @@ void TLkCustomSideBar::EndEdit(bool accept) {
   editing_ = false;
   editor_->Hide();
   if (HandleAllocated()) SetFocus();
-  if (accept && SelectedButton() >= 0 && SelectedItem() >= 0) {
+  if (accept && HasItem(SelectedButton(), SelectedItem())) {
     model_.Groups[SelectedButton()].Items[SelectedItem()].Caption = editor_->Text();
     ItemTextChanged();
     Invalidate();

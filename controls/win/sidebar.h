@@ -187,6 +187,9 @@ class TLkCustomSideBar : public TCustomControl {
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseLeave() override;
   LRESULT WndProc(UINT msg, WPARAM w, LPARAM l) override;
+  // One step of the group-change slide, onto the screen's `dc`: the band
+  // from the last paint's picture and the uncovered empty item area.
+  virtual void PaintSlideFrame(HDC dc, const TLkSideSlide::Frame& frame);
 
  private:
   TLkSideMetrics Metrics(TCanvas* canvas);
@@ -194,6 +197,8 @@ class TLkCustomSideBar : public TCustomControl {
   void PaintItemArea(TCanvas* c, const TLkSideLayout& l);
   void PaintScrollButton(TCanvas* c, const TRect& r, bool up, bool pressed);
   void AnimateTo(int group);
+  void ClickHit(const TLkSideHit& hit, int group);
+  bool HasItem(int group, int index) const;
   void ItemClick(int group, int index);
   void BeginEdit();
   void EndEdit(bool accept);
@@ -212,6 +217,7 @@ class TLkCustomSideBar : public TCustomControl {
   bool smooth_scrolling_ = true;
   int scroll_delay_ = 5;
   TLkSideHit pressed_, hover_;
+  TLkSideLayout painted_;  // the layout of the picture in buffer_
   bool animating_ = false;
   TBitmap buffer_;
   TEdit* editor_ = nullptr;

@@ -1,15 +1,22 @@
 #include "controls/win/timerlist.h"
 
-#include "forms/win/timer.h"
+#include "forms/win/application.h"
 
 namespace {
 constexpr UINT_PTR kTimerId = 1;
 const char kClassName[] = "LkTimerListWindow";
 }  // namespace
 
+namespace {
+// A tick's error, kept by the portable list, goes to the application.
+void ShowTickError(std::exception_ptr error) {
+  GuardCallback(nullptr, [&] { std::rethrow_exception(error); });
+}
+}  // namespace
+
 TLkTimerList::TLkTimerList(TComponent* owner) : TLkCustomTimerList(owner) {
   // Errors of a list freed by the handler that failed go to the application too.
-  SetErrorRoute(&HandleCallbackException);
+  SetErrorRoute(&ShowTickError);
 }
 
 TLkTimerList::~TLkTimerList() { Shutdown(); }
@@ -45,17 +52,13 @@ void TLkTimerList::StopTimer() {
   if (wnd_) KillTimer(wnd_, kTimerId);
 }
 
-void TLkTimerList::HandleTickException(std::exception_ptr error) { HandleCallbackException(error); }
+void TLkTimerList::HandleTickException(std::exception_ptr error) { ShowTickError(error); }
 
 LRESULT CALLBACK TLkTimerList::WindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg != WM_TIMER) return DefWindowProcA(wnd, msg, wp, lp);
   auto* self = reinterpret_cast<TLkTimerList*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
   if (!self) return 0;
-  // The tick routes its own errors; nothing may cross the system's frame all the same.
-  try {
-    self->Tick();
-  } catch (...) {
-    HandleCallbackException(std::current_exception());
-  }
+  // The tick routes its own errors (and may free the list); the boundary all the same.
+  GuardCallback(nullptr, [self] { self->Tick(); });
   return 0;
 }

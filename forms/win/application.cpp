@@ -40,19 +40,15 @@ struct GlobalObjects {
 };
 GlobalObjects g_objects;
 
+// The hidden window: popup menus' messages and the queue's wake-up call.
 LRESULT CALLBACK AppWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  try {
-    if (msg == kRunQueued) {
-      if (Application) Application->RunQueued();
-      return 0;
-    }
-    LRESULT result = 0;
-    if (DispatchMenuMessage(msg, w, l, result)) return result;
-  } catch (...) {
-    if (Application) Application->HandleException(Application);
-    return 0;
-  }
-  return DefWindowProcA(hwnd, msg, w, l);
+  LRESULT result = 0;
+  const bool handled = GuardCallback(Application, [&] {
+    if (msg != kRunQueued) return DispatchMenuMessage(msg, w, l, result);
+    if (Application) Application->RunQueued();
+    return true;
+  });
+  return handled ? result : DefWindowProcA(hwnd, msg, w, l);
 }
 
 }  // namespace
@@ -210,20 +206,21 @@ bool TApplication::PreTranslate(MSG& msg) {
   return key == 0;
 }
 
+void TApplication::Dispatch(MSG& msg) {
+  GuardCallback(this, [&] {
+    if (PreTranslate(msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  });
+}
+
 void TApplication::HandleMessage() {
   MSG msg;
   if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
     terminated_ = true;
     return;
   }
-  try {
-    if (!PreTranslate(msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  } catch (...) {
-    HandleException(this);
-  }
+  Dispatch(msg);
   RunQueued();
 }
 
@@ -234,14 +231,7 @@ void TApplication::ProcessMessages() {
       terminated_ = true;
       break;
     }
-    try {
-      if (!PreTranslate(msg)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-      }
-    } catch (...) {
-      HandleException(this);
-    }
+    Dispatch(msg);
   }
   RunQueued();
 }

@@ -1,11 +1,14 @@
 // The application object (title, help file, message loop, exception box),
-// the screen (cursor table) and the test seams.
+// the screen (cursor table), the exception boundary and the test seams.
 //
-// Exceptions: every window procedure and callback of the layer catches what
-// its handler throws and calls Application->HandleException(sender) inside
-// the catch block. That runs OnException when set, else shows the default
-// box: the message, caption "Unexpected Error", error icon, OK. EAbort is
-// silent.
+// Exceptions: no C++ exception crosses into the system. Every Win32
+// callback of the layer and of the controls (window procedures, timers,
+// hooks, sort and browse callbacks, the worker's synchronous call) runs its
+// body through GuardCallback, the one boundary; see its comment at the end.
+// The message loop's dispatch step is guarded the same way, for the key
+// handlers it runs itself. What reaches the application goes through
+// HandleException: OnException when set, else the default box: the
+// message, caption "Unexpected Error", error icon, OK. EAbort is silent.
 //
 // Test seams: Application->MessageBox, help calls, ShellExecute through
 // LkShellExecute and TCustomForm::ShowModal ask the installed TUiSeam first
@@ -19,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "base/component.h"
@@ -136,6 +140,8 @@ class TApplication : public TComponent {
 
  private:
   void AfterCreateForm(TCustomForm* form);
+  // The one dispatch step of both loops: key handling, then the window.
+  void Dispatch(MSG& msg);
   bool PreTranslate(MSG& msg);
   std::string title_;
   std::string help_file_;
@@ -191,13 +197,46 @@ class TScreen : public TComponent {
 
 extern TScreen* Screen;
 
-// Which routine of the layer is calling (for the exception box's sender).
-// Wrap a callback body: runs fn, routes anything thrown to the application.
-template <class F>
-void GuardCallback(TObject* sender, F&& fn) noexcept {
-  try {
-    fn();
-  } catch (...) {
-    if (Application) Application->HandleException(sender);
+// The exception boundary. A Win32 callback runs its body as
+// GuardCallback(..., fn) and returns what fn returned, or a value-initialised
+// result (0, FALSE, nothing) when fn threw. What fn threw goes
+//  - with a sender: to the application (HandleException, the box), at once;
+//  - with a TCallbackError: into it, for our own code that waits right behind
+//    the system call which made the callback (a sort, a synchronous call from
+//    a worker) to raise again once that call has returned.
+class TCallbackError {
+ public:
+  bool Failed() const { return error_ != nullptr; }
+  // Raises the kept exception again (nothing when there is none).
+  void RaiseAgain() const {
+    if (error_) std::rethrow_exception(error_);
   }
+  void Keep(std::exception_ptr error) { error_ = std::move(error); }
+
+ private:
+  std::exception_ptr error_;
+};
+
+namespace lk_boundary {
+template <class F, class OnError>
+auto Run(F& fn, OnError&& on_error) noexcept -> std::invoke_result_t<F&> {
+  try {
+    return fn();
+  } catch (...) {
+    on_error();  // inside the handler: the exception is still current
+  }
+  if constexpr (!std::is_void_v<std::invoke_result_t<F&>>) return {};
+}
+}  // namespace lk_boundary
+
+template <class F>
+auto GuardCallback(TObject* sender, F&& fn) noexcept {
+  return lk_boundary::Run(fn, [sender] {
+    if (Application) Application->HandleException(sender);
+  });
+}
+
+template <class F>
+auto GuardCallback(TCallbackError& error, F&& fn) noexcept {
+  return lk_boundary::Run(fn, [&error] { error.Keep(std::current_exception()); });
 }

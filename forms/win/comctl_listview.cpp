@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/win/comctl_load.h"
+#include "forms/win/application.h"
 #include "forms/win/comctl_press.h"
 
 namespace {
@@ -374,40 +375,60 @@ void TListView::SetSmallImages(TImageList* images) {
   UpdateImageLists();
 }
 
-void TListView::SyncOrderFromNative() {
+namespace {
+// Puts the rows in `order` (every row once), else leaves them as they are.
+void Reorder(std::vector<std::unique_ptr<TListItem>>& items, const std::vector<TListItem*>& order) {
+  if (order.size() != items.size()) return;
   std::vector<std::unique_ptr<TListItem>> ordered;
-  ordered.reserve(items_.size());
+  ordered.reserve(items.size());
+  for (TListItem* item : order)
+    for (auto& p : items)
+      if (p && p.get() == item) ordered.push_back(std::move(p));
+  if (ordered.size() == order.size()) items = std::move(ordered);
+}
+}  // namespace
+
+void TListView::SyncOrderFromNative() {
+  std::vector<TListItem*> order;
   for (int i = 0; i < Count(); ++i) {
     LVITEMA it{};
     it.mask = LVIF_PARAM;
     it.iItem = i;
     Send(hwnd_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-    auto* item = reinterpret_cast<TListItem*>(it.lParam);
-    for (auto& p : items_)
-      if (p.get() == item) ordered.push_back(std::move(p));
+    order.push_back(reinterpret_cast<TListItem*>(it.lParam));
   }
-  if (ordered.size() == items_.size()) items_ = std::move(ordered);
+  Reorder(items_, order);
 }
 
 namespace {
 struct SortContext {
   const std::function<int(TListItem*, TListItem*)>* compare;
+  TCallbackError error;
 };
+// Called by comctl32 inside LVM_SORTITEMS: a failing comparator ends the
+// comparing (the rest count as equal) and fails CustomSort once the sort is back.
 int CALLBACK SortProc(LPARAM a, LPARAM b, LPARAM ctx) {
   auto* c = reinterpret_cast<SortContext*>(ctx);
-  return (*c->compare)(reinterpret_cast<TListItem*>(a), reinterpret_cast<TListItem*>(b));
+  if (c->error.Failed()) return 0;
+  return GuardCallback(c->error, [&] {
+    return (*c->compare)(reinterpret_cast<TListItem*>(a), reinterpret_cast<TListItem*>(b));
+  });
 }
 }  // namespace
 
 void TListView::CustomSort(const std::function<int(TListItem*, TListItem*)>& compare) {
   if (!HandleAllocated()) {
-    std::stable_sort(items_.begin(), items_.end(),
-                     [&](const auto& a, const auto& b) { return compare(a.get(), b.get()) < 0; });
+    // Sorted aside: a failing comparator leaves the rows as they were.
+    std::vector<TListItem*> order;
+    for (const auto& p : items_) order.push_back(p.get());
+    std::stable_sort(order.begin(), order.end(), [&](TListItem* a, TListItem* b) { return compare(a, b) < 0; });
+    Reorder(items_, order);
     return;
   }
-  SortContext ctx{&compare};
+  SortContext ctx{&compare, {}};
   Send(hwnd_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&ctx), reinterpret_cast<LPARAM>(&SortProc));
   SyncOrderFromNative();
+  ctx.error.RaiseAgain();
 }
 
 TRect TListView::LabelRect(int index) {

@@ -14,19 +14,21 @@
 namespace {
 
 const char kOwnClass[] = "LkWindow";
-const char kControlProp[] = "LkControl";
 
-// Superclassed native classes: our class name -> the native procedure.
-// These tables are never destroyed: windows may still go during exit.
-std::map<std::string, WNDPROC>& NativeProcs() {
-  static auto* m = new std::map<std::string, WNDPROC>;
-  return *m;
-}
-// Native procedures by class atom, for messages that arrive before WM_NCCREATE.
-std::map<ATOM, WNDPROC>& NativeProcsByAtom() {
+// Every class our procedure serves, by atom: our own (no native procedure)
+// and the superclassed native ones (their native procedure). Never
+// destroyed: windows may still go during exit.
+std::map<ATOM, WNDPROC>& OurClasses() {
   static auto* m = new std::map<ATOM, WNDPROC>;
   return *m;
 }
+// Our class names already registered, by own class style or native class.
+std::map<std::string, std::string>& RegisteredNames() {
+  static auto* m = new std::map<std::string, std::string>;
+  return *m;
+}
+
+ATOM ClassAtom(HWND hwnd) { return static_cast<ATOM>(GetClassLongPtrA(hwnd, GCW_ATOM)); }
 
 // Every control that exists (never destroyed itself: controls may go during exit).
 std::set<const TControl*>& LiveControls() {
@@ -54,80 +56,93 @@ bool ControlChainEnabled(const TControl* c) {
   return true;
 }
 
+// The off-screen picture of one WM_PAINT: painted into, then copied to the
+// window in one piece (no flicker), and the paint ended, also when a
+// handler threw on the way.
+class TPaintBuffer {
+ public:
+  TPaintBuffer(HWND hwnd, HBRUSH background) : hwnd_(hwnd) {
+    dc_ = BeginPaint(hwnd, &ps_);
+    clip_ = TRect(ps_.rcPaint);
+    if (clip_.Empty()) return;
+    mem_ = CreateCompatibleDC(dc_);
+    bmp_ = CreateCompatibleBitmap(dc_, clip_.Width(), clip_.Height());
+    old_ = SelectObject(mem_, bmp_);
+    SetViewportOrgEx(mem_, -clip_.left, -clip_.top, nullptr);
+    RECT rc = clip_;
+    FillRect(mem_, &rc, background);
+  }
+  ~TPaintBuffer() {
+    if (mem_) {
+      SetViewportOrgEx(mem_, 0, 0, nullptr);
+      BitBlt(dc_, clip_.left, clip_.top, clip_.Width(), clip_.Height(), mem_, 0, 0, SRCCOPY);
+      SelectObject(mem_, old_);
+      DeleteObject(bmp_);
+      DeleteDC(mem_);
+    }
+    EndPaint(hwnd_, &ps_);
+  }
+  TPaintBuffer(const TPaintBuffer&) = delete;
+  TPaintBuffer& operator=(const TPaintBuffer&) = delete;
+  HDC dc() const { return mem_; }  // null: nothing to paint
+  const TRect& clip() const { return clip_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_ = nullptr, mem_ = nullptr;
+  HBITMAP bmp_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  TRect clip_;
+};
+
 }  // namespace
 
 LRESULT CALLBACK LkWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
 
 // Registers our own class or a superclass of a native one; returns the name to create.
 static std::string RegisterClassFor(const TCreateParams& p) {
+  const bool own = p.window_class.empty();
+  const std::string key = own ? "own:" + IntToStr(p.class_style) : "native:" + p.window_class;
+  if (auto it = RegisteredNames().find(key); it != RegisteredNames().end()) return it->second;
   HINSTANCE inst = GetModuleHandleA(nullptr);
-  if (p.window_class.empty()) {
-    static auto* own = new std::map<UINT, std::string>;  // one class per class style
-    auto it = own->find(p.class_style);
-    if (it != own->end()) return it->second;
-    std::string name = std::string(kOwnClass) + "." + IntToStr(p.class_style);
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = p.class_style;
-    wc.lpfnWndProc = LkWindowProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = name.c_str();
-    ATOM atom = RegisterClassExA(&wc);
-    if (!atom && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-      throw EOSError("Cannot register the window class", GetLastError());
-    (*own)[p.class_style] = name;
-    return name;
-  }
-  std::string name = "Lk." + p.window_class;
-  if (NativeProcs().count(name)) return name;
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
-  if (!GetClassInfoExA(nullptr, p.window_class.c_str(), &wc) && !GetClassInfoExA(inst, p.window_class.c_str(), &wc))
-    throw EOSError("Window class \"" + p.window_class + "\" not found", GetLastError());
-  WNDPROC native = wc.lpfnWndProc;
-  wc.cbSize = sizeof wc;
+  WNDPROC native = nullptr;
+  std::string name;
+  if (own) {
+    name = std::string(kOwnClass) + "." + IntToStr(p.class_style);  // one class per class style
+    wc.style = p.class_style;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  } else {
+    name = "Lk." + p.window_class;
+    if (!GetClassInfoExA(nullptr, p.window_class.c_str(), &wc) && !GetClassInfoExA(inst, p.window_class.c_str(), &wc))
+      throw EOSError("Window class \"" + p.window_class + "\" not found", GetLastError());
+    native = wc.lpfnWndProc;
+    wc.cbSize = sizeof wc;
+    wc.style &= ~CS_GLOBALCLASS;
+  }
   wc.lpfnWndProc = LkWindowProc;
   wc.hInstance = inst;
   wc.lpszClassName = name.c_str();
-  wc.style &= ~CS_GLOBALCLASS;
   ATOM atom = RegisterClassExA(&wc);
   if (!atom) throw EOSError("Cannot register the window class " + name, GetLastError());
-  NativeProcs()[name] = native;
-  NativeProcsByAtom()[atom] = native;
+  OurClasses()[atom] = native;
+  RegisteredNames()[key] = name;
   return name;
 }
 
+// The one window procedure. `this` rides in GWLP_USERDATA from WM_NCCREATE
+// to WM_NCDESTROY; the control's WndProc runs behind the exception boundary.
 LRESULT CALLBACK LkWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(l);
-    auto* self = static_cast<TWinControl*>(cs->lpCreateParams);
-    if (self) {
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-      SetPropA(hwnd, kControlProp, self);
-      self->hwnd_ = hwnd;
-      auto it = NativeProcsByAtom().find(static_cast<ATOM>(GetClassLongPtrA(hwnd, GCW_ATOM)));
-      self->native_proc_ = it != NativeProcsByAtom().end() ? it->second : nullptr;
-    }
+  if (msg == WM_NCCREATE) TWinControl::Attach(hwnd, static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
+  TWinControl* self = TWinControl::FromHandle(hwnd);
+  if (!self) {  // messages before WM_NCCREATE
+    const WNDPROC native = OurClasses()[ClassAtom(hwnd)];
+    return native ? CallWindowProcA(native, hwnd, msg, w, l) : DefWindowProcA(hwnd, msg, w, l);
   }
-  auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self || self->hwnd_ != hwnd) {
-    auto it = NativeProcsByAtom().find(static_cast<ATOM>(GetClassLongPtrA(hwnd, GCW_ATOM)));
-    if (it != NativeProcsByAtom().end()) return CallWindowProcA(it->second, hwnd, msg, w, l);
-    return DefWindowProcA(hwnd, msg, w, l);
-  }
-  LRESULT result = 0;
-  try {
-    result = self->WndProc(msg, w, l);
-  } catch (...) {
-    if (Application) Application->HandleException(self);
-    result = 0;
-  }
-  if (msg == WM_NCDESTROY) {
-    RemovePropA(hwnd, kControlProp);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    if (self->hwnd_ == hwnd) self->hwnd_ = nullptr;
-  }
+  const LRESULT result = GuardCallback(self, [&] { return self->WndProc(msg, w, l); });
+  if (msg == WM_NCDESTROY) TWinControl::Detach(hwnd, self);
   return result;
 }
 
@@ -434,6 +449,9 @@ void TControl::Click() {
 void TControl::DblClick() {
   if (OnDblClick) OnDblClick(this);
 }
+void TControl::DoContextPopup(TPoint mouse_pos, bool& handled) {
+  if (OnContextPopup) OnContextPopup(this, mouse_pos, handled);
+}
 void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) {
   if (OnMouseDown) OnMouseDown(this, b, s, x, y);
 }
@@ -467,15 +485,9 @@ TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
 TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::PaintTo(HDC dc) {
-  canvas_.SetHandle(dc);
+  TCanvasOnDC on(canvas_, dc);
   canvas_.Font()->Assign(font_);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_.SetHandle(nullptr);
-    throw;
-  }
-  canvas_.SetHandle(nullptr);
+  Paint();
 }
 
 // ======================================================================
@@ -500,9 +512,22 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
-  if (!hwnd) return nullptr;
-  auto* c = static_cast<TWinControl*>(GetPropA(hwnd, kControlProp));
+  // Only our classes' user data is ours to read.
+  if (!hwnd || !OurClasses().count(ClassAtom(hwnd))) return nullptr;
+  auto* c = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   return c && c->hwnd_ == hwnd ? c : nullptr;
+}
+
+void TWinControl::Attach(HWND hwnd, TWinControl* self) {
+  if (!self) return;
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  self->hwnd_ = hwnd;
+  self->native_proc_ = OurClasses()[ClassAtom(hwnd)];
+}
+
+void TWinControl::Detach(HWND hwnd, TWinControl* self) {
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  if (self->hwnd_ == hwnd) self->hwnd_ = nullptr;
 }
 
 HWND TWinControl::Handle() {
@@ -946,16 +971,11 @@ void TWinControl::PaintControls(HDC dc, const TRect& clip, TControl* stop_at) {
     if (c->IsWindowed() || !c->Visible()) continue;
     TRect inter;
     if (!IntersectRects(inter, clip, c->BoundsRect())) continue;
-    int saved = SaveDC(dc);
+    const int saved = SaveDC(dc);
     OffsetViewportOrgEx(dc, c->Left(), c->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    try {
-      c->PaintTo(dc);
-    } catch (...) {
-      RestoreDC(dc, saved);
-      if (Application) Application->HandleException(c);
-      continue;
-    }
+    // One failing child neither names its parent nor stops its siblings.
+    GuardCallback(c, [&] { c->PaintTo(dc); });
     RestoreDC(dc, saved);
   }
 }
@@ -978,23 +998,34 @@ bool TWinControl::ReflectToChild(UINT msg, WPARAM w, LPARAM l, LRESULT& result) 
       break;
     }
     case WM_DELETEITEM: child = reinterpret_cast<DELETEITEMSTRUCT*>(l)->hwndItem; break;
-    case WM_HSCROLL: case WM_VSCROLL: child = reinterpret_cast<HWND>(l); break;
-    default: child = reinterpret_cast<HWND>(l); break;  // WM_CTLCOLOR*
+    default: child = reinterpret_cast<HWND>(l); break;  // WM_HSCROLL, WM_VSCROLL, WM_CTLCOLOR*
   }
   TWinControl* target = FromHandle(child);
   if (!target || target == this) return false;
   // The child's handler failed, not ours: the box names the child.
-  try {
-    result = target->Perform(CN_BASE + msg, w, l);
-  } catch (...) {
-    if (Application) Application->HandleException(target);
-    result = 0;
-  }
+  result = GuardCallback(target, [&] { return target->Perform(CN_BASE + msg, w, l); });
   return true;
 }
 
-LRESULT TWinControl::MouseMessage(UINT msg, WPARAM w, LPARAM l, bool& handled) {
-  handled = false;
+void TWinControl::PaintMessage(HDC given) {
+  if (given) {  // a copy into a given DC (CopyParentImage, WindowPixels)
+    PaintWindow(given);
+    PaintControls(given, ClientRect());
+    return;
+  }
+  TPaintBuffer buffer(hwnd_, brush_.Handle());
+  if (!buffer.dc()) return;
+  PaintWindow(buffer.dc());
+  PaintControls(buffer.dc(), buffer.clip());
+}
+
+LRESULT TWinControl::EraseMessage(HDC dc) {
+  // Painted with the rest in WM_PAINT, except for a copy of our image.
+  if (ControlState() & csPaintCopy) EraseBackground(dc);
+  return 1;
+}
+
+bool TWinControl::MouseMessage(UINT msg, WPARAM w, LPARAM l) {
   const int x = GET_X_LPARAM(l), y = GET_Y_LPARAM(l);
   const TShiftState shift = KeysToShiftState(w);
   TControl* target = capture_control_;
@@ -1003,48 +1034,98 @@ LRESULT TWinControl::MouseMessage(UINT msg, WPARAM w, LPARAM l, bool& handled) {
     if (target && !ControlChainEnabled(target)) target = nullptr;
   }
   if (!target) target = this;
-
-  if (msg == WM_MOUSEMOVE && Application) {
-    // Hover tracking, windowless children included: the control under the
-    // pointer, whoever holds the mouse.
-    TControl* over = ControlAtPos(x, y);
-    if (over && !ControlChainEnabled(over)) over = nullptr;
-    Application->SetMouseControl(over ? over : this);
-    TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
-    TrackMouseEvent(&tme);
-  }
+  if (msg == WM_MOUSEMOVE) TrackMouseControl(x, y);
 
   const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
   const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
   const bool up = msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
-
-  if (target != this) {
-    const int cx = x - target->Left(), cy = y - target->Top();
-    if (down || dbl) {
-      if (msg == WM_LBUTTONDOWN && (target->ControlStyle() & csCaptureMouse)) target->SetMouseCapture(true);
-      target->DispatchMouseDown(ButtonOf(msg), shift, cx, cy, dbl);
-    } else if (up) {
-      TControl* t = target;
-      // Let go before the handlers run: they may free the control.
-      if (capture_control_ == t && !(w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) t->SetMouseCapture(false);
-      t->DispatchMouseUp(ButtonOf(msg), shift, cx, cy);
-    } else {
-      target->DispatchMouseMove(shift, cx, cy);
-    }
-    handled = true;
-    return 0;
-  }
-
+  const bool windowless = target != this;
+  const int cx = x - (windowless ? target->Left() : 0), cy = y - (windowless ? target->Top() : 0);
   if (down || dbl) {
-    if (own_paint_ && msg == WM_LBUTTONDOWN && (ControlStyle() & csCaptureMouse)) SetCapture(hwnd_);
-    DispatchMouseDown(ButtonOf(msg), shift, x, y, dbl);
+    if (msg == WM_LBUTTONDOWN && (target->ControlStyle() & csCaptureMouse) && (windowless || own_paint_))
+      target->SetMouseCapture(true);
+    target->DispatchMouseDown(ButtonOf(msg), shift, cx, cy, dbl);
   } else if (up) {
-    if (own_paint_ && msg == WM_LBUTTONUP && GetCapture() == hwnd_) ReleaseCapture();
-    DispatchMouseUp(ButtonOf(msg), shift, x, y);
+    // Let go before the handlers run: they may free the control.
+    if (windowless && capture_control_ == target && !(w & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)))
+      target->SetMouseCapture(false);
+    if (!windowless && own_paint_ && msg == WM_LBUTTONUP && GetCapture() == hwnd_) ReleaseCapture();
+    target->DispatchMouseUp(ButtonOf(msg), shift, cx, cy);
   } else {
-    DispatchMouseMove(shift, x, y);
+    target->DispatchMouseMove(shift, cx, cy);
   }
-  return 0;
+  // A windowless child took it; our own mouse messages go on to the native procedure.
+  return windowless;
+}
+
+void TWinControl::TrackMouseControl(int x, int y) {
+  if (!Application) return;
+  // Hover tracking, windowless children included: the control under the
+  // pointer, whoever holds the mouse.
+  TControl* over = ControlAtPos(x, y);
+  if (over && !ControlChainEnabled(over)) over = nullptr;
+  Application->SetMouseControl(over ? over : this);
+  TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+  TrackMouseEvent(&tme);
+}
+
+void TWinControl::MouseLeftWindow() {
+  if (!Application) return;
+  TControl* m = Application->MouseControl();
+  if (m == this || (m && !m->IsWindowed() && m->Parent() == this)) Application->SetMouseControl(nullptr);
+}
+
+bool TWinControl::CursorMessage(WPARAM w, LPARAM l) {
+  if (reinterpret_cast<HWND>(w) != hwnd_ || LOWORD(l) != HTCLIENT || !Screen) return false;
+  TCursor cur = Screen->Cursor();
+  if (cur == crDefault) {
+    POINT pt;
+    GetCursorPos(&pt);
+    ::ScreenToClient(hwnd_, &pt);
+    TControl* c = capture_control_ ? capture_control_ : ControlAtPos(pt.x, pt.y);
+    cur = c ? c->Cursor() : Cursor();
+    if (cur == crDefault) cur = Cursor();
+  }
+  if (cur == crDefault) return false;
+  ::SetCursor(Screen->Cursors(cur));
+  return true;
+}
+
+bool TWinControl::ContextMenu(LPARAM l) {
+  POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
+  const bool keyboard = pt.x == -1 && pt.y == -1;
+  if (keyboard) {
+    const TPoint o = ClientToScreen(TPoint{0, 0});
+    pt = POINT{o.x, o.y};
+  }
+  POINT cp = pt;
+  ::ScreenToClient(hwnd_, &cp);
+  TControl* c = keyboard ? nullptr : ControlAtPos(cp.x, cp.y, true);
+  if (!c) c = this;
+  // The control under the pointer first, then its parents up to us; the
+  // native procedure (an edit's own menu) or our parent may take it after.
+  for (TControl* p = c;; p = p->Parent()) {
+    bool handled = false;
+    p->DoContextPopup(keyboard ? TPoint{-1, -1} : p->ScreenToClient(TPoint{pt.x, pt.y}), handled);
+    if (handled || !Alive(p)) return true;
+    TPopupMenu* m = p->PopupMenu();
+    if (m && m->AutoPopup()) {
+      m->SetPopupComponent(c);
+      m->Popup(pt.x, pt.y);
+      return true;
+    }
+    if (p == this) return false;
+  }
+}
+
+void TWinControl::ClientResized(WPARAM kind, int width, int height) {
+  if (kind == SIZE_MINIMIZED) return;
+  UpdateBoundsFromWindow();
+  if (width == last_client_w_ && height == last_client_h_) return;
+  last_client_w_ = width;
+  last_client_h_ = height;
+  Realign();
+  Resized();
 }
 
 void TWinControl::ApplyFocusHooks(UINT msg) {
@@ -1057,151 +1138,54 @@ void TWinControl::ApplyFocusHooks(UINT msg) {
 }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
-  if (LRESULT r = 0; DispatchMenuMessage(msg, w, l, r)) return r;
+  LRESULT result = 0;
+  if (DispatchMenuMessage(msg, w, l, result)) return result;
   switch (msg) {
     case WM_PAINT:
       if (!own_paint_) break;
-      {
-        if (w) {  // a copy into a given DC (CopyParentImage)
-          HDC dc = reinterpret_cast<HDC>(w);
-          PaintWindow(dc);
-          PaintControls(dc, ClientRect());
-          return 0;
-        }
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        TRect clip(ps.rcPaint);
-        if (!clip.Empty()) {
-          // Paint off screen, then copy in one piece: no flicker.
-          HDC mem = CreateCompatibleDC(dc);
-          HBITMAP bmp = CreateCompatibleBitmap(dc, clip.Width(), clip.Height());
-          HGDIOBJ old = SelectObject(mem, bmp);
-          SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
-          RECT rc = clip;
-          FillRect(mem, &rc, brush_.Handle());
-          try {
-            PaintWindow(mem);
-            PaintControls(mem, clip);
-          } catch (...) {
-            if (Application) Application->HandleException(this);
-          }
-          SetViewportOrgEx(mem, 0, 0, nullptr);
-          BitBlt(dc, clip.left, clip.top, clip.Width(), clip.Height(), mem, 0, 0, SRCCOPY);
-          SelectObject(mem, old);
-          DeleteObject(bmp);
-          DeleteDC(mem);
-        }
-        EndPaint(hwnd_, &ps);
-        return 0;
-      }
+      PaintMessage(reinterpret_cast<HDC>(w));
+      return 0;
     case WM_ERASEBKGND:
       if (!own_paint_) break;
-      // Painted with the rest in WM_PAINT, except for a copy of our image.
-      if (ControlState() & csPaintCopy) EraseBackground(reinterpret_cast<HDC>(w));
-      return 1;
+      return EraseMessage(reinterpret_cast<HDC>(w));
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: {
-      bool handled = false;
-      LRESULT r = MouseMessage(msg, w, l, handled);
-      if (handled) return r;
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+      if (MouseMessage(msg, w, l)) return 0;
       break;
-    }
     case WM_MOUSELEAVE:
-      if (Application) {
-        TControl* m = Application->MouseControl();
-        if (m == this || (m && !m->IsWindowed() && m->Parent() == this)) Application->SetMouseControl(nullptr);
-      }
+      MouseLeftWindow();
       break;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(l) != hwnd_) capture_control_ = nullptr;
       break;
     case WM_SETCURSOR:
-      if (reinterpret_cast<HWND>(w) == hwnd_ && LOWORD(l) == HTCLIENT && Screen) {
-        TCursor cur = Screen->Cursor();
-        if (cur == crDefault) {
-          POINT pt;
-          GetCursorPos(&pt);
-          ::ScreenToClient(hwnd_, &pt);
-          TControl* c = capture_control_ ? capture_control_ : ControlAtPos(pt.x, pt.y);
-          cur = c ? c->Cursor() : Cursor();
-          if (cur == crDefault) cur = Cursor();
-        }
-        if (cur != crDefault) {
-          ::SetCursor(Screen->Cursors(cur));
-          return TRUE;
-        }
-      }
+      if (CursorMessage(w, l)) return TRUE;
       break;
-    case WM_CONTEXTMENU: {
-      POINT pt{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-      const bool keyboard = pt.x == -1 && pt.y == -1;
-      if (keyboard) {
-        TPoint o = ClientToScreen(TPoint{0, 0});
-        pt = POINT{o.x, o.y};
-      }
-      POINT cp = pt;
-      ::ScreenToClient(hwnd_, &cp);
-      TControl* c = keyboard ? nullptr : ControlAtPos(cp.x, cp.y, true);
-      if (!c) c = this;
-      for (TControl* p = c; p; p = p->Parent()) {
-        TPopupMenu* m = p->PopupMenu();
-        if (m && m->AutoPopup()) {
-          m->SetPopupComponent(c);
-          m->Popup(pt.x, pt.y);
-          return 0;
-        }
-        if (p == this) break;
-      }
+    case WM_CONTEXTMENU:
+      if (ContextMenu(l)) return 0;
       break;
-    }
-    case WM_COMMAND:
-      if (l == 0) break;  // a menu's (above) or an accelerator's
-      [[fallthrough]];
-    case WM_NOTIFY:
-    case WM_DELETEITEM:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
+    case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_MEASUREITEM: case WM_DELETEITEM:
+    case WM_HSCROLL: case WM_VSCROLL:
     case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN: case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORMSGBOX: case WM_CTLCOLORDLG: {
-      if (msg == WM_HSCROLL || msg == WM_VSCROLL || msg >= WM_CTLCOLORMSGBOX) {
-        if (!l) break;
-      }
-      LRESULT r = 0;
-      if (ReflectToChild(msg, w, l, r)) return r;
+    case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORMSGBOX: case WM_CTLCOLORDLG:
+      if (ReflectToChild(msg, w, l, result)) return result;
       break;
-    }
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM: {
-      LRESULT r = 0;
-      if (ReflectToChild(msg, w, l, r)) return r;
-      break;
-    }
     case CN_CTLCOLOREDIT: case CN_CTLCOLORLISTBOX: case CN_CTLCOLORBTN: case CN_CTLCOLORSTATIC:
     case CN_CTLCOLORSCROLLBAR:
       return CtlColor(reinterpret_cast<HDC>(w));
-    case WM_SIZE: {
-      if (w == SIZE_MINIMIZED) break;
-      UpdateBoundsFromWindow();
-      const int cw = LOWORD(l), ch = HIWORD(l);
-      if (cw != last_client_w_ || ch != last_client_h_) {
-        last_client_w_ = cw;
-        last_client_h_ = ch;
-        Realign();
-        Resized();
-      }
+    case WM_SIZE:
+      ClientResized(w, LOWORD(l), HIWORD(l));
       break;
-    }
     case WM_MOVE:
       UpdateBoundsFromWindow();
       break;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-      LRESULT r = DefaultHandler(msg, w, l);
+    case WM_KILLFOCUS:
+      result = DefaultHandler(msg, w, l);
       ApplyFocusHooks(msg);
-      return r;
-    }
+      return result;
     default:
       if (msg >= CN_BASE && msg < CN_BASE + 0x400) return 0;  // nobody took the reflection
       break;
@@ -1216,14 +1200,8 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC dc) {
-  canvas_.SetHandle(dc);
+  TCanvasOnDC on(canvas_, dc);
   canvas_.Font()->Assign(font_);
   canvas_.Brush()->SetColor(Color());
-  try {
-    Paint();
-  } catch (...) {
-    canvas_.SetHandle(nullptr);
-    throw;
-  }
-  canvas_.SetHandle(nullptr);
+  Paint();
 }

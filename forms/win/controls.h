@@ -1,21 +1,24 @@
 // Controls: TControl (a rectangle in its parent), the windowless
 // TGraphicControl and TWinControl over a real window.
 //
-// Every window of ours, native or not, runs through one window procedure:
-// `this` rides in GWLP_USERDATA from WM_NCCREATE, and the procedure calls the
-// virtual WndProc inside a try block, so no C++ exception ever crosses into
-// the system; whatever escapes goes to Application->HandleException.
+// Every window of ours, native or not, runs through one window procedure,
+// LkWindowProc: `this` rides in GWLP_USERDATA from WM_NCCREATE (only windows
+// of our classes are ever read so), and the procedure calls the virtual
+// WndProc behind the exception boundary (GuardCallback, application.h), so
+// no C++ exception ever crosses into the system. WndProc only routes: the
+// menu messages go to the menu code in one call, the rest to a routine each
+// (painting, mouse, cursor, context menu, reflection, size and alignment).
 //
 // Hooks: the layer calls these virtual members itself, and a method of a
 // derived form with the same name and parameters replaces them (the build
 // warns: -Wsuggest-override). Name handlers after their component and event
 // (ExitClick, FormShow), never after a hook: Click, DblClick, MouseDown,
-// MouseUp, MouseMove, MouseEnter, MouseLeave, Paint, PaintWindow, Resized,
-// AdjustSize, Loaded, Notification, BeforeDestruction, FontChanged,
-// ColorChanged, TextChanged, EnabledChanged, VisibleChanged, CreateParams,
-// CreateWnd, DestroyWnd, WndProc, EraseBackground, CtlColor, DoEnter, DoExit,
-// DoKeyDown, DoKeyPress, DoKeyUp; on forms also DoShow, DoHide, DoClose and
-// ShowModal.
+// MouseUp, MouseMove, MouseEnter, MouseLeave, DoContextPopup, Paint,
+// PaintWindow, Resized, AdjustSize, Loaded, Notification, BeforeDestruction,
+// FontChanged, ColorChanged, TextChanged, EnabledChanged, VisibleChanged,
+// CreateParams, CreateWnd, DestroyWnd, WndProc, EraseBackground, CtlColor,
+// DoEnter, DoExit, DoKeyDown, DoKeyPress, DoKeyUp; on forms also DoShow,
+// DoHide, DoClose and ShowModal.
 //
 // Wrapping a native control class (the common controls, BUTTON, EDIT ...):
 //
@@ -85,6 +88,10 @@ using TMouseEvent = TEvent<void(TObject* sender, TMouseButton button, TShiftStat
 using TMouseMoveEvent = TEvent<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = TEvent<void(TObject* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = TEvent<void(TObject* sender, char& key)>;
+// Before a control's context menu shows: MousePos in its client
+// coordinates, (-1, -1) from the keyboard; Handled suppresses the menu
+// (ours and a native control's own).
+using TContextPopupEvent = TEvent<void(TObject* sender, TPoint mouse_pos, bool& handled)>;
 
 // Reflected notifications (the parent passes these to the child that sent them).
 constexpr UINT CN_BASE = 0xBC00;
@@ -225,6 +232,7 @@ class TControl : public TComponent {
   TNotifyEvent OnMouseEnter;
   TNotifyEvent OnMouseLeave;
   TNotifyEvent OnResize;
+  TContextPopupEvent OnContextPopup;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
@@ -236,6 +244,7 @@ class TControl : public TComponent {
   virtual void MouseEnter();  // runs OnMouseEnter
   virtual void MouseLeave();  // runs OnMouseLeave
   virtual void DblClick();
+  virtual void DoContextPopup(TPoint mouse_pos, bool& handled);  // runs OnContextPopup
 
   virtual void FontChanged();     // repaints
   virtual void ColorChanged();    // repaints
@@ -410,8 +419,17 @@ class TWinControl : public TControl {
   void AlignControls(TRect r);
   void UpdateBoundsFromWindow();
   void SetZOrder(TControl* c, bool top);
-  LRESULT MouseMessage(UINT msg, WPARAM w, LPARAM l, bool& handled);
+
+  // The routines WndProc routes to.
+  void PaintMessage(HDC given);     // WM_PAINT; `given`: a copy into that DC
+  LRESULT EraseMessage(HDC dc);     // WM_ERASEBKGND
+  bool MouseMessage(UINT msg, WPARAM w, LPARAM l);  // true: a windowless child took it
+  void TrackMouseControl(int x, int y);
+  void MouseLeftWindow();           // WM_MOUSELEAVE
+  bool CursorMessage(WPARAM w, LPARAM l);  // WM_SETCURSOR: true when we set one
+  bool ContextMenu(LPARAM l);       // WM_CONTEXTMENU: true when a control took it
   bool ReflectToChild(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+  void ClientResized(WPARAM kind, int width, int height);  // WM_SIZE: alignment
 
   HWND hwnd_ = nullptr;
   WNDPROC native_proc_ = nullptr;
@@ -420,6 +438,8 @@ class TWinControl : public TControl {
   TControl* capture_control_ = nullptr;  // windowless child holding the mouse
 
  private:
+  static void Attach(HWND hwnd, TWinControl* self);  // WM_NCCREATE
+  static void Detach(HWND hwnd, TWinControl* self);  // WM_NCDESTROY
   void CreateHandle();
   void CreateChildHandles();
   SIZE EstimatedFrame() const;  // outer minus client size, before the window exists

@@ -26,13 +26,8 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::BeforeDestruction() {
   if (destroyed_) return;
   destroyed_ = true;
-  if (OnDestroy) {
-    try {
-      OnDestroy(this);
-    } catch (...) {
-      if (Application) Application->HandleException(this);
-    }
-  }
+  // Destruction goes on whatever the handler throws.
+  if (OnDestroy) GuardCallback(this, [this] { OnDestroy(this); });
 }
 
 void TCustomForm::Free(TCustomForm* form) { ::Free(form); }
@@ -291,11 +286,22 @@ void TCustomForm::Release() {
   else if (Application) Application->Queue([this] { TCustomForm::Free(this); });
 }
 
-// Disables the other top-level windows of the thread for the modal loop.
-static BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM l) {
-  auto* list = reinterpret_cast<std::vector<HWND>*>(l);
-  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) list->push_back(hwnd);
+namespace {
+BOOL CALLBACK CollectEnabled(HWND wnd, LPARAM lp) {
+  if (IsWindowVisible(wnd) && IsWindowEnabled(wnd)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
   return TRUE;
+}
+}  // namespace
+
+TDisabledThreadWindows::TDisabledThreadWindows() : active_(GetActiveWindow()) {
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled_));
+  for (HWND w : disabled_) EnableWindow(w, FALSE);
+}
+
+TDisabledThreadWindows::~TDisabledThreadWindows() {
+  for (HWND w : disabled_)
+    if (IsWindow(w)) EnableWindow(w, TRUE);
+  if (active_ && IsWindow(active_)) SetActiveWindow(active_);
 }
 
 TModalResult TCustomForm::ShowModal() {
@@ -310,49 +316,41 @@ TModalResult TCustomForm::ShowModal() {
   }
   if (GetCapture()) SendMessageA(GetCapture(), WM_CANCELMODE, 0, 0);
   ReleaseCapture();
-  HWND active = GetActiveWindow();
-  HandleNeeded();
-  std::vector<HWND> disabled;
-  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
-  disabled.erase(std::remove(disabled.begin(), disabled.end(), hwnd_), disabled.end());
-  for (HWND h : disabled) EnableWindow(h, FALSE);
-  if (active && active != hwnd_) SetWindowLongPtrA(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(active));
-
-  modal_ = true;
-  modal_result_ = mrNone;
+  HandleNeeded();  // hidden: not among the windows the guard disables
   TModalResult result = mrNone;
-  try {
-    Show();
-    while (true) {
-      Application->HandleMessage();
-      if (Application->Terminated() && modal_result_ == mrNone) modal_result_ = mrCancel;
-      if (modal_result_ != mrNone) {
-        // Closing may be refused: then the loop goes on.
-        if (!Application->Terminated()) {
-          TCloseAction action = caHide;
-          if (!CloseQuery()) action = caNone;
-          else DoClose(action);
-          if (action == TCloseAction::caNone) {
-            modal_result_ = mrNone;
-            continue;
-          }
-        }
-        break;
-      }
+  {
+    TDisabledThreadWindows others;
+    if (others.Active() && others.Active() != hwnd_)
+      SetWindowLongPtrA(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(others.Active()));
+    modal_ = true;
+    modal_result_ = mrNone;
+    try {
+      Show();
+      result = ModalLoop();
+    } catch (...) {
+      modal_ = false;
+      Hide();
+      throw;  // the guard enables the others on the way out
     }
-    result = modal_result_;
-  } catch (...) {
     modal_ = false;
-    for (HWND h : disabled) EnableWindow(h, TRUE);
-    Hide();
-    throw;
   }
-  modal_ = false;
-  for (HWND h : disabled)
-    if (IsWindow(h)) EnableWindow(h, TRUE);
   Hide();
-  if (active && IsWindow(active)) SetActiveWindow(active);
   return result;
+}
+
+TModalResult TCustomForm::ModalLoop() {
+  for (;;) {
+    Application->HandleMessage();
+    if (Application->Terminated() && modal_result_ == mrNone) modal_result_ = mrCancel;
+    if (modal_result_ == mrNone) continue;
+    if (Application->Terminated()) return modal_result_;
+    // Closing may be refused: then the loop goes on.
+    TCloseAction action = caHide;
+    if (!CloseQuery()) action = caNone;
+    else DoClose(action);
+    if (action != TCloseAction::caNone) return modal_result_;
+    modal_result_ = mrNone;
+  }
 }
 
 bool TCustomForm::PreviewKeyDown(WORD& key, TShiftState shift) {

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "forms/win/controls.h"
 
@@ -109,6 +110,7 @@ class TCustomForm : public TCustomControl {
 
  private:
   friend class TWinControl;
+  TModalResult ModalLoop();  // until a result is set and closing is allowed
   void PlaceOnShow();
   void ApplyStayOnTop();
   DWORD WindowStyle() const;
@@ -128,6 +130,22 @@ class TCustomForm : public TCustomControl {
   TWinControl* active_control_ = nullptr;
   TModalResult modal_result_ = mrNone;
   TIcon icon_;
+};
+
+// Disables every visible window of the calling thread for the lifetime of
+// the guard (a modal form's loop, the shell's own dialogs), then enables
+// them again and re-activates the window that was active.
+class TDisabledThreadWindows {
+ public:
+  TDisabledThreadWindows();
+  ~TDisabledThreadWindows();
+  TDisabledThreadWindows(const TDisabledThreadWindows&) = delete;
+  TDisabledThreadWindows& operator=(const TDisabledThreadWindows&) = delete;
+  HWND Active() const { return active_; }
+
+ private:
+  HWND active_;
+  std::vector<HWND> disabled_;
 };
 
 class TForm : public TCustomForm {

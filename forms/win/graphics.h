@@ -256,6 +256,19 @@ class TCanvas : public TObject {
   TBrush brush_;
 };
 
+// A canvas on a DC for one scope: taken off again at its end, also when a
+// handler throws.
+class TCanvasOnDC {
+ public:
+  TCanvasOnDC(TCanvas& canvas, HDC dc) : canvas_(canvas) { canvas.SetHandle(dc); }
+  ~TCanvasOnDC() { canvas_.SetHandle(nullptr); }
+  TCanvasOnDC(const TCanvasOnDC&) = delete;
+  TCanvasOnDC& operator=(const TCanvasOnDC&) = delete;
+
+ private:
+  TCanvas& canvas_;
+};
+
 // The common base of bitmaps and icons.
 class TGraphic : public TObject {
  public:

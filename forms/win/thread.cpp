@@ -3,6 +3,7 @@
 #include <process.h>
 
 #include "base/sysutils.h"
+#include "forms/win/application.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ constexpr UINT kSyncMessage = WM_APP + 0x51;
 
 struct SyncCall {
   const std::function<void()>* fn;
-  std::exception_ptr error;
+  TCallbackError error;
   bool ran = false;
 };
 
@@ -23,11 +24,7 @@ LRESULT CALLBACK SyncWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* call = reinterpret_cast<SyncCall*>(lp);
     call->ran = true;
     // Whatever it throws travels back to the worker; nothing crosses this frame.
-    try {
-      (*call->fn)();
-    } catch (...) {
-      call->error = std::current_exception();
-    }
+    GuardCallback(call->error, *call->fn);
     return 1;
   }
   return DefWindowProcA(wnd, msg, wp, lp);
@@ -79,11 +76,7 @@ void TThread::Start() {
 
 unsigned __stdcall TThread::ThreadProc(void* p) {
   auto* self = static_cast<TThread*>(p);
-  try {
-    self->Execute();
-  } catch (...) {
-    self->fatal_ = std::current_exception();
-  }
+  GuardCallback(self->fatal_, [self] { self->Execute(); });
   bool freeNow;
   {
     std::lock_guard<std::mutex> lock(self->state_);
@@ -130,8 +123,8 @@ void TThread::Synchronize(const std::function<void()>& fn) {
     fn();
     return;
   }
-  SyncCall call{&fn, nullptr};
+  SyncCall call{&fn, {}, false};
   SendMessageA(g_syncWindow, kSyncMessage, 0, reinterpret_cast<LPARAM>(&call));
   if (!call.ran) throw Exception("The main thread did not take the synchronous call");
-  if (call.error) std::rethrow_exception(call.error);
+  call.error.RaiseAgain();
 }

@@ -13,6 +13,8 @@
 #include <functional>
 #include <mutex>
 
+#include "forms/win/application.h"
+
 // The thread that runs main() and the message loop.
 DWORD MainThreadID();
 // Creates the main thread's hidden window for Synchronize; the first TThread
@@ -41,7 +43,7 @@ class TThread {
   HANDLE Handle() const { return handle_; }
   DWORD ThreadID() const { return threadId_; }
   // An exception that escaped Execute, kept rather than ending the process.
-  std::exception_ptr FatalException() const { return fatal_; }
+  const TCallbackError& FatalException() const { return fatal_; }
 
   // The object deletes itself when Execute returns. If it has returned
   // already, it is deleted here, at once. Either way the caller must forget
@@ -64,5 +66,5 @@ class TThread {
   bool started_ = false;
   bool finished_ = false;
   bool freeOnFinish_ = false;
-  std::exception_ptr fatal_;
+  TCallbackError fatal_;
 };

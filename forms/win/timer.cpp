@@ -5,15 +5,6 @@
 #include "base/sysutils.h"
 #include "forms/win/application.h"
 
-void HandleCallbackException(std::exception_ptr error) {
-  if (!error) return;
-  try {
-    std::rethrow_exception(error);
-  } catch (...) {
-    if (Application) Application->HandleException(nullptr);
-  }
-}
-
 // One hidden window of the main thread carries every TTimer; a timer is
 // found by its key, so a timer freed meanwhile is simply not found.
 struct TimerWindow {
@@ -39,13 +30,11 @@ struct TimerWindow {
     if (msg != WM_TIMER) return DefWindowProcA(wnd, msg, wp, lp);
     auto& self = Get();
     auto it = self.timers_.find(wp);
-    if (it != self.timers_.end()) {
-      try {
-        it->second->Timer();  // may free the timer: nothing of it is used after this
-      } catch (...) {
-        HandleCallbackException(std::current_exception());
-      }
-    }
+    if (it == self.timers_.end()) return 0;
+    TTimer* timer = it->second;
+    // The handler may free the timer: nothing of it is used after this, and
+    // the box names no sender.
+    GuardCallback(nullptr, [timer] { timer->Timer(); });
     return 0;
   }
 

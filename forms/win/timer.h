@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <memory>
 
 #include "base/component.h"
@@ -33,8 +32,3 @@ class TTimer : public TComponent {
   TNotifyEvent onTimer_;
   UINT_PTR id_ = 0;  // our key in the shared timer window, 0 while stopped
 };
-
-// Hands an exception caught at a timer, thread or window callback to the
-// application's handling (its OnException or the "Unexpected Error" box),
-// since it must not cross the system's frame.
-void HandleCallbackException(std::exception_ptr error);

@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "console/core/linkplan.h"
 #include "shared/core/gatearg.h"
@@ -594,6 +595,29 @@ TEST_F(Console, SplashHandsOverThenServesAsTheAboutBox) {
   EXPECT_FALSE(splash->Visible());
   TCustomForm::Free(main_);
   main_ = nullptr;
+  TCustomForm::Free(splash);
+}
+
+// The splash's help file is a link label: its hand cursor, underlined in
+// white, and a click opens the help at topic 1.
+TEST_F(Console, SplashHelpLinkIsALinkLabelThatOpensTopicOne) {
+  std::vector<std::string> help;
+  seam_.help = [&help](const std::string&, UINT command, ULONG_PTR data) {
+    help.push_back(std::to_string(command) + ":" + std::to_string(data));
+    return true;
+  };
+  seam_.shell_execute = [](const std::string&, const std::string&, const std::string&, const std::string&,
+                           int) -> intptr_t { return 42; };
+  auto* splash = new TLKPlash(Application);
+  TLkUrlLabel* link = splash->helpFile;
+  EXPECT_EQ(link->Caption(), "Help file");
+  EXPECT_EQ(link->Cursor(), crLkHandPoint);
+  EXPECT_EQ(link->Font()->Color(), clWhite);
+  EXPECT_TRUE(link->Font()->Style() & fsUnderline);
+  link->DispatchMouseDown(TMouseButton::mbLeft, 0, 5, 5, false);
+  link->DispatchMouseUp(TMouseButton::mbLeft, 0, 5, 5);
+  EXPECT_EQ(help, std::vector<std::string>{std::to_string(HELP_CONTEXT) + ":1"});
+  EXPECT_TRUE(link->Visited());
   TCustomForm::Free(splash);
 }
 
