@@ -135,7 +135,8 @@ static std::string RegisterClassFor(const TCreateParams& p) {
 // The one window procedure. `this` rides in GWLP_USERDATA from WM_NCCREATE
 // to WM_NCDESTROY; the control's WndProc runs behind the exception boundary.
 LRESULT CALLBACK LkWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_NCCREATE) TWinControl::Attach(hwnd, static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
+  if (msg == WM_NCCREATE)
+    TWinControl::Attach(hwnd, static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
   TWinControl* self = TWinControl::FromHandle(hwnd);
   if (!self) {  // messages before WM_NCCREATE
     const WNDPROC native = OurClasses()[ClassAtom(hwnd)];
@@ -144,6 +145,57 @@ LRESULT CALLBACK LkWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   const LRESULT result = GuardCallback(self, [&] { return self->WndProc(msg, w, l); });
   if (msg == WM_NCDESTROY) TWinControl::Detach(hwnd, self);
   return result;
+}
+
+// The routing: menu messages to the menu code in one call, the rest to a
+// routine each; whatever none takes ends in the native procedure.
+LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
+  LRESULT result = 0;
+  if (DispatchMenuMessage(msg, w, l, result)) return result;
+  switch (msg) {
+    case WM_PAINT:
+      if (!own_paint_) break;
+      PaintMessage(reinterpret_cast<HDC>(w));
+      return 0;
+    case WM_ERASEBKGND:
+      if (!own_paint_) break;
+      return EraseMessage(reinterpret_cast<HDC>(w));
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+      if (MouseMessage(msg, w, l)) return 0;
+      break;
+    case WM_MOUSELEAVE: MouseLeftWindow(); break;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(l) != hwnd_) capture_control_ = nullptr;
+      break;
+    case WM_SETCURSOR:
+      if (CursorMessage(w, l)) return TRUE;
+      break;
+    case WM_CONTEXTMENU:
+      if (ContextMenu(l)) return 0;
+      break;
+    case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_MEASUREITEM: case WM_DELETEITEM:
+    case WM_HSCROLL: case WM_VSCROLL:
+    case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN: case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORMSGBOX: case WM_CTLCOLORDLG:
+      if (ReflectToChild(msg, w, l, result)) return result;
+      break;
+    case CN_CTLCOLOREDIT: case CN_CTLCOLORLISTBOX: case CN_CTLCOLORBTN: case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLORSCROLLBAR:
+      return CtlColor(reinterpret_cast<HDC>(w));
+    case WM_SIZE: ClientResized(w, LOWORD(l), HIWORD(l)); break;
+    case WM_MOVE: UpdateBoundsFromWindow(); break;
+    case WM_SETFOCUS: case WM_KILLFOCUS:
+      result = DefaultHandler(msg, w, l);
+      ApplyFocusHooks(msg);
+      return result;
+    default:
+      if (msg >= CN_BASE && msg < CN_BASE + 0x400) return 0;  // nobody took the reflection
+      break;
+  }
+  return DefaultHandler(msg, w, l);
 }
 
 TShiftState KeysToShiftState(WPARAM keys) {
@@ -1135,62 +1187,6 @@ void TWinControl::ApplyFocusHooks(UINT msg) {
   } else {
     DoExit();
   }
-}
-
-LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
-  LRESULT result = 0;
-  if (DispatchMenuMessage(msg, w, l, result)) return result;
-  switch (msg) {
-    case WM_PAINT:
-      if (!own_paint_) break;
-      PaintMessage(reinterpret_cast<HDC>(w));
-      return 0;
-    case WM_ERASEBKGND:
-      if (!own_paint_) break;
-      return EraseMessage(reinterpret_cast<HDC>(w));
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
-      if (MouseMessage(msg, w, l)) return 0;
-      break;
-    case WM_MOUSELEAVE:
-      MouseLeftWindow();
-      break;
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(l) != hwnd_) capture_control_ = nullptr;
-      break;
-    case WM_SETCURSOR:
-      if (CursorMessage(w, l)) return TRUE;
-      break;
-    case WM_CONTEXTMENU:
-      if (ContextMenu(l)) return 0;
-      break;
-    case WM_COMMAND: case WM_NOTIFY: case WM_DRAWITEM: case WM_MEASUREITEM: case WM_DELETEITEM:
-    case WM_HSCROLL: case WM_VSCROLL:
-    case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN: case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORMSGBOX: case WM_CTLCOLORDLG:
-      if (ReflectToChild(msg, w, l, result)) return result;
-      break;
-    case CN_CTLCOLOREDIT: case CN_CTLCOLORLISTBOX: case CN_CTLCOLORBTN: case CN_CTLCOLORSTATIC:
-    case CN_CTLCOLORSCROLLBAR:
-      return CtlColor(reinterpret_cast<HDC>(w));
-    case WM_SIZE:
-      ClientResized(w, LOWORD(l), HIWORD(l));
-      break;
-    case WM_MOVE:
-      UpdateBoundsFromWindow();
-      break;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      result = DefaultHandler(msg, w, l);
-      ApplyFocusHooks(msg);
-      return result;
-    default:
-      if (msg >= CN_BASE && msg < CN_BASE + 0x400) return 0;  // nobody took the reflection
-      break;
-  }
-  return DefaultHandler(msg, w, l);
 }
 
 // ======================================================================

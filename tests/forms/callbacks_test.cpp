@@ -187,12 +187,21 @@ TEST_F(CallbacksTest, EveryCallbackRouteEndsInOneErrorBoxAndTheProgramGoesOn) {
 }
 
 TEST_F(CallbacksTest, FailingComparatorWithoutAWindowLeavesTheRowsAsTheyWere) {
-  TListView* list = ListOf(form, {"b", "c", "a"});
+  // Enough rows, and a comparator that fails halfway through the sort.
+  std::vector<std::string> rows;
+  for (int i = 0; i < 40; ++i) rows.push_back(std::string(1, static_cast<char>('a' + (i * 7) % 26)) + std::to_string(i));
+  TListView* list = ListOf(form, rows);
   ASSERT_FALSE(list->HandleAllocated());
-  EXPECT_THROW(list->CustomSort([](TListItem*, TListItem*) -> int { throw Exception("no"); }), Exception);
-  EXPECT_EQ(Captions(list), (std::vector<std::string>{"b", "c", "a"}));
+  int calls = 0;
+  auto failing = [&calls](TListItem* a, TListItem* b) -> int {
+    if (++calls == 60) throw Exception("no");
+    return a->Caption().compare(b->Caption());
+  };
+  EXPECT_THROW(list->CustomSort(failing), Exception);
+  EXPECT_EQ(Captions(list), rows);
   list->CustomSort([](TListItem* a, TListItem* b) { return a->Caption().compare(b->Caption()); });
-  EXPECT_EQ(Captions(list), (std::vector<std::string>{"a", "b", "c"}));
+  std::sort(rows.begin(), rows.end());
+  EXPECT_EQ(Captions(list), rows);
 }
 
 // Handled suppresses every menu: a popup menu of ours and a native
