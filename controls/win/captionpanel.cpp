@@ -135,9 +135,13 @@ void TLkCustomCaptionPanel::MouseMove(TShiftState shift, int x, int y) {
 void TLkCustomCaptionPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   if (pressed_) {
     ShowButton(button_flat_ ? (inside_ && OnButton(x, y) ? 1 : 0) : 1);
-    if (OnButton(x, y)) BtnClick();
+    // Let go before the click: a close button's handler may well free the panel.
     pressed_ = false;
     SetMouseCapture(false);
+    if (OnButton(x, y)) {
+      BtnClick();
+      if (!Alive(this)) return;
+    }
   }
   TCustomPanel::MouseUp(button, shift, x, y);
 }

@@ -164,7 +164,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
-      if (MouseMessage(msg, w, l)) return 0;
+      // A handler may have freed us (a click that closes): then nothing more.
+      if (MouseMessage(msg, w, l) || !Alive(this)) return 0;
       break;
     case WM_MOUSELEAVE: MouseLeftWindow(); break;
     case WM_CAPTURECHANGED:

@@ -199,6 +199,27 @@ TEST_F(OnAForm, CaptionPanelButtonIsInEveryPaint) {
   ReleaseDC(p->Handle(), screen);
 }
 
+// The button's click may free the panel (a close button): nothing of the
+// panel is touched after it.
+TEST_F(OnAForm, CaptionPanelButtonClickMayFreeThePanel) {
+  auto* p = new TLkCaptionPanel(form);
+  p->SetParent(form);
+  p->SetBounds(0, 0, 200, 100);
+  bool mouse_up_after = false;
+  p->OnBtnClick = [p](TObject*) { delete p; };
+  p->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { mouse_up_after = true; };
+  form->Show();
+  p->Repaint();
+  const TRect b = p->ButtonRect();
+  const int cx = (b.left + b.right) / 2, cy = (b.top + b.bottom) / 2;
+  SendMessageA(p->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cx, cy));
+  SendMessageA(p->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(cx, cy));
+  EXPECT_FALSE(TControl::Alive(p));
+  EXPECT_FALSE(mouse_up_after);
+  EXPECT_EQ(form->ControlCount(), 0);
+  EXPECT_TRUE(seam.boxes.empty());
+}
+
 // "&" marks the next character as the caption's mnemonic: it is not shown
 // itself (and "&&" shows one "&").
 TEST_F(OnAForm, CaptionPanelShowsAnAmpersandAsAMnemonic) {
