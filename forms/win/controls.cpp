@@ -234,6 +234,8 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
   LiveControls().insert(this);
 }
 
+TControl::TControl(TComponent* owner, TWindowedKind) : TControl(owner) { windowed_ = true; }
+
 bool TControl::Alive(const TControl* control) { return control && LiveControls().count(control) != 0; }
 
 TControl::~TControl() {
@@ -546,13 +548,16 @@ void TGraphicControl::PaintTo(HDC dc) {
 // ======================================================================
 // TWinControl
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
+TWinControl::TWinControl(TComponent* owner) : TControl(owner, TWindowedKind{}) {
   brush_.SetColor(Color());
 }
 
 TWinControl::~TWinControl() {
-  // Free what we own while we are still a window control, last first.
   SetDestroying();
+  // Leave the parent first, still whole: its tab order, and its form's
+  // active control when that is us or one of our children, forget us.
+  if (parent_) parent_->RemoveControl(this);
+  // Free what we own while we are still a window control, last first.
   while (ComponentCount() > 0) Free(Components(ComponentCount() - 1));
   for (TControl* c : controls_) c->parent_ = nullptr;
   controls_.clear();
@@ -725,7 +730,8 @@ void TWinControl::RemoveControl(TControl* c) {
   if (c->IsWindowed()) {
     auto* w = static_cast<TWinControl*>(c);
     tab_list_.erase(std::remove(tab_list_.begin(), tab_list_.end(), w), tab_list_.end());
-    if (w->hwnd_ && !Destroying()) ::SetParent(w->hwnd_, nullptr);
+    // A window about to go with its parent, or on its own, is not moved.
+    if (w->hwnd_ && !Destroying() && !w->Destroying()) ::SetParent(w->hwnd_, nullptr);
     if (TCustomForm* f = GetParentForm(this); f && (f->active_control_ == w || w->ContainsControl(f->active_control_)))
       f->active_control_ = nullptr;
   }

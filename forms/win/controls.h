@@ -219,7 +219,9 @@ class TControl : public TComponent {
   virtual void PaintTo(HDC dc) {}
 
   virtual void Click();  // runs OnClick
-  virtual bool IsWindowed() const { return false; }
+  // A fact fixed at construction, not a virtual: it still answers right while
+  // the control is being destroyed and its parent lets go of it.
+  bool IsWindowed() const { return windowed_; }
   // False once the control has been destroyed: callers that ran a handler
   // which may have freed it ask before touching it again.
   static bool Alive(const TControl* control);
@@ -260,12 +262,15 @@ class TControl : public TComponent {
   void StoreCaption(std::string text) { caption_ = std::move(text); }
 
   friend class TWinControl;
+  struct TWindowedKind {};
+  TControl(TComponent* owner, TWindowedKind);  // TWinControl's
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TWinControl* parent_ = nullptr;
   TFont font_;
 
  private:
   void OnFontChange(TObject*);
+  bool windowed_ = false;  // set once, by TWinControl's constructor
   TAlign align_ = TAlign::alNone;
   bool auto_size_ = false;
   bool visible_ = true;
@@ -321,7 +326,6 @@ class TWinControl : public TControl {
   bool HandleAllocated() const { return hwnd_ != nullptr; }
   void HandleNeeded() { Handle(); }
   void RecreateWnd();
-  bool IsWindowed() const override { return true; }
 
   // Finds our control for a window handle (null for foreign windows).
   static TWinControl* FromHandle(HWND hwnd);

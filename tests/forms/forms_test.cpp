@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 #include "forms/win/application.h"
 #include "forms/win/extctrls.h"
@@ -441,6 +442,64 @@ TEST_F(FormsTest, ControlFreedByAnotherHandlerIsForgottenByItsParent) {
   EXPECT_EQ(Application->MouseControl(), nullptr);
   SendMessageA(panel->Handle(), WM_MOUSEMOVE, 0, At(12, 10));  // no stale pointer is used
   EXPECT_EQ(Application->MouseControl(), panel);
+}
+
+// A windowed control freed while it sits on its parent leaves the parent's
+// tab order and its form's active control (it used to stay in the tab order
+// as a dangling pointer, and the next Show crashed on it).
+TEST_F(FormsTest, WindowedControlFreedOnItsParentLeavesTheTabOrder) {
+  struct Case {
+    const char* name;
+    bool on_panel;       // the freed control sits on a panel, else on the form
+    bool focused;        // it holds the focus when freed
+    bool free_the_panel; // the panel goes, with the control on it
+  };
+  const Case cases[] = {
+      {"an edit on the form", false, false, false},
+      {"the focused edit on the form", false, true, false},
+      {"the focused edit on a panel", true, true, false},
+      {"the panel holding the focused edit", true, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TForm* f = new TForm(nullptr);
+    TComponent other_owner(nullptr);  // not the form: no owner's notice helps
+    auto* stays = new TEdit(f);
+    stays->SetParent(f);
+    auto* panel = new TPanel(&other_owner);
+    panel->SetParent(f);
+    auto* gone = new TEdit(&other_owner);
+    gone->SetParent(c.on_panel ? static_cast<TWinControl*>(panel) : f);
+    f->Show();
+    if (c.focused) gone->SetFocus();
+    ASSERT_EQ(f->ActiveControl(), c.focused ? gone : stays);
+    if (c.free_the_panel) {
+      delete panel;
+      EXPECT_EQ(gone->Parent(), nullptr);
+    } else {
+      delete gone;
+    }
+    std::vector<TWinControl*> order;
+    f->GetTabOrderList(order);
+    std::vector<TWinControl*> expected{stays};
+    if (!c.free_the_panel) expected.push_back(panel);
+    EXPECT_EQ(order, expected);
+    // The active control, if any, is one still on the form (the system may
+    // have passed the focus on to the freed edit's parent).
+    TWinControl* active = f->ActiveControl();
+    if (!c.focused) EXPECT_EQ(active, stays);
+    if (active) {
+      ASSERT_TRUE(TControl::Alive(active));
+      EXPECT_TRUE(f->ContainsControl(active));
+    }
+    // Shown again, the form focuses it, else the first in tab order.
+    f->Hide();
+    f->Show();
+    TWinControl* focus = active ? active : stays;
+    EXPECT_EQ(f->ActiveControl(), focus);
+    EXPECT_EQ(GetFocus(), focus->Handle());
+    TCustomForm::Free(f);
+  }
 }
 
 TEST_F(FormsTest, ClickHandlerMayFreeItsOwnControl) {
