@@ -123,26 +123,18 @@ void TLkMenuPainter::SetActive(bool on) {
   if (on) HookMenus(true);
 }
 
-void TLkMenuPainter::HookMenus(bool hook) {
-  if (form_) HookMenusOf(form_, hook);
-}
-
 // The form's menus, and those of the parts it is built of (a page that owns
 // its popup menus); another form's menus are that form's own.
-void TLkMenuPainter::HookMenusOf(TComponent* owner, bool hook) {
-  for (int i = 0; i < owner->ComponentCount(); ++i) {
-    TComponent* c = owner->Components(i);
-    if (dynamic_cast<TMainMenu*>(c) || dynamic_cast<TPopupMenu*>(c)) {
-      auto* menu = static_cast<TMenu*>(c);
-      TMenuItem* root = menu->Items();
-      for (int k = 0; k < root->Count(); ++k) {
-        menu->SetOwnerDraw(true);
-        HookItem(root->Items(k), hook);
-      }
-    } else if (!dynamic_cast<TCustomForm*>(c) && !dynamic_cast<TMenuItem*>(c)) {
-      HookMenusOf(c, hook);
+void TLkMenuPainter::HookMenus(bool hook) {
+  ForEachFormComponent(form_, [&](TComponent* c) {
+    if (!dynamic_cast<TMainMenu*>(c) && !dynamic_cast<TPopupMenu*>(c)) return;
+    auto* menu = static_cast<TMenu*>(c);
+    TMenuItem* root = menu->Items();
+    for (int k = 0; k < root->Count(); ++k) {
+      menu->SetOwnerDraw(true);
+      HookItem(root->Items(k), hook);
     }
-  }
+  });
 }
 
 void TLkMenuPainter::HookItem(TMenuItem* item, bool hook) {

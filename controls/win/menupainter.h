@@ -57,7 +57,6 @@ class TLkMenuPainter : public TComponent {
 
  private:
   void HookMenus(bool hook);
-  void HookMenusOf(TComponent* owner, bool hook);
   void HookItem(TMenuItem* item, bool hook);
 
   bool active_ = false;

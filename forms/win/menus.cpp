@@ -518,9 +518,23 @@ bool IsMenuKey(TWinControl* control, WORD key, TShiftState shift) {
   TCustomForm* form = GetParentForm(control);
   if (!form) return false;
   if (TMainMenu* m = form->Menu(); m && m->IsShortCut(sc)) return true;
-  for (int i = 0; i < form->ComponentCount(); ++i)
-    if (auto* list = dynamic_cast<TActionList*>(form->Components(i)); list && list->IsShortCut(sc)) return true;
+  // The action lists of the form and of its pages, in creation order.
+  std::vector<TActionList*> lists;
+  ForEachFormComponent(form, [&](TComponent* c) {
+    if (auto* list = dynamic_cast<TActionList*>(c)) lists.push_back(list);
+  });
+  for (TActionList* list : lists)
+    if (list->IsShortCut(sc)) return true;
   return false;
+}
+
+void ForEachFormComponent(TComponent* form, const std::function<void(TComponent*)>& visit) {
+  if (!form) return;
+  for (int i = 0; i < form->ComponentCount(); ++i) {
+    TComponent* c = form->Components(i);
+    visit(c);
+    if (!dynamic_cast<TCustomForm*>(c) && !dynamic_cast<TMenuItem*>(c)) ForEachFormComponent(c, visit);
+  }
 }
 
 // ======================================================================

@@ -18,6 +18,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -234,3 +235,8 @@ bool DispatchMenuMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
 
 // A key pressed in `control` (the focused one): true when a shortcut took it.
 bool IsMenuKey(TWinControl* control, WORD key, TShiftState shift);
+
+// Every component of `form` and of the parts it owns (a page owns its
+// popup menus and action lists), depth first in creation order. Another
+// form's components are that form's own; a menu item's are its menu's.
+void ForEachFormComponent(TComponent* form, const std::function<void(TComponent*)>& visit);

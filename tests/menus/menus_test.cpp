@@ -123,6 +123,25 @@ std::map<TMenuItem*, Handlers> Snapshot(TMenu* menu) {
   return out;
 }
 
+// Items of the system menu and of every sub-menu below it that are not
+// owner-drawn, by their text.
+std::vector<std::string> NotOwnerDrawn(HMENU menu) {
+  std::vector<std::string> out;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    MENUITEMINFOA mi{};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_DATA;
+    GetMenuItemInfoA(menu, i, TRUE, &mi);
+    if (!(mi.fType & MFT_OWNERDRAW)) {
+      TMenuItem* item = TMenuItem::Live(reinterpret_cast<void*>(mi.dwItemData));
+      out.push_back(item ? item->Caption() : "?");
+    }
+    if (mi.hSubMenu)
+      for (const std::string& t : NotOwnerDrawn(mi.hSubMenu)) out.push_back(t);
+  }
+  return out;
+}
+
 TEST_F(MenusTest, PainterHooksOnlyEmptyHandlersAndUnhooksOnlyItsOwn) {
   auto* popup = new TPopupMenu(form);
   TMenuItem* plain = NewItem(form, popup->Items(), "Plain");
@@ -146,6 +165,9 @@ TEST_F(MenusTest, PainterHooksOnlyEmptyHandlersAndUnhooksOnlyItsOwn) {
   EXPECT_TRUE(popup->OwnerDraw());
   EXPECT_TRUE(main->OwnerDraw());
   EXPECT_FALSE(empty->OwnerDraw());  // a menu without items stays as it is
+  // The system draws none of them, sub-menus included.
+  EXPECT_EQ(NotOwnerDrawn(popup->Handle()), std::vector<std::string>{});
+  EXPECT_EQ(NotOwnerDrawn(main->Handle()), std::vector<std::string>{});
   const struct {
     const char* name;
     TMenuItem* item;
@@ -178,6 +200,7 @@ TEST_F(MenusTest, PainterHooksOnlyEmptyHandlersAndUnhooksOnlyItsOwn) {
   EXPECT_EQ(Snapshot(popup), before_popup);
   EXPECT_EQ(Snapshot(main), before_main);
   EXPECT_TRUE(popup->OwnerDraw());  // still owner-drawn, without the painter's handlers
+  EXPECT_EQ(NotOwnerDrawn(popup->Handle()), std::vector<std::string>{});
 
   // The menus of a part of the form (a page) are the form's; another
   // form's are not.
@@ -484,6 +507,45 @@ TEST_F(Shortcuts, MainMenuShortcutAndThePopupsComeFirst) {
   Press(other->Handle(), 'I', {VK_CONTROL});
   EXPECT_EQ(log, (std::vector<std::string>{"bold", "italic", "main italic"}));
   form->SetMenu(nullptr);
+}
+
+TEST_F(Shortcuts, ActionListsOfTheFormAndOfItsPagesServeEveryControl) {
+  // A page is a part the form owns, with its own action list; a form the
+  // form owns is a window of its own.
+  auto* page = new TComponent(form);
+  auto* part = new TComponent(page);
+  auto* other_form = new TForm(form);
+  const struct {
+    const char* name;
+    TComponent* owner;
+    bool enabled;
+    bool runs;
+  } cases[] = {
+      {"the form's list", form, true, true},
+      {"a page's list", page, true, true},
+      {"a list of a page's part", part, true, true},
+      {"a disabled action", page, false, false},
+      {"another form's list", other_form, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    log.clear();
+    auto* list = new TActionList(c.owner);
+    auto* action = new TAction(c.owner);
+    action->SetShortCut('Q' | scCtrl);
+    action->SetEnabled(c.enabled);
+    action->SetOnExecute([this](TObject*) { log.push_back("action"); });
+    action->SetActionList(list);
+    for (TWinControl* focus : {static_cast<TWinControl*>(memo), static_cast<TWinControl*>(other)}) {
+      focus->SetFocus();
+      Press(focus->Handle(), 'Q', {VK_CONTROL});
+    }
+    EXPECT_EQ(log.size(), c.runs ? 2u : 0u);  // once in the memo, once in the edit
+    Free(action);
+    Free(list);
+  }
+  Free(other_form);
+  Free(page);
 }
 
 // ---- Action list with the standard edit actions ----
