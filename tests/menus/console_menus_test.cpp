@@ -12,6 +12,7 @@
 
 #include "console/win/desktoppage.h"
 #include "console/win/lkmainform.h"
+#include "console/win/usersettingspage.h"
 #include "controls/win/menupainter.h"
 #include "forms/win/application.h"
 #include "shared/win/installpaths.h"
@@ -77,6 +78,47 @@ TEST_F(ConsoleMenus, CtrlAOnTheDesktopListSelectsEveryRowOnce) {
   list->ClearSelection();
   Press(list->Handle(), 'A', 0);
   EXPECT_EQ(runs, 1);
+}
+
+TEST_F(ConsoleMenus, TheMessageEditorsShortcutsRunTheirTagItemsAndTypeNothing) {
+  main_->OutBarra->SetSelectedItem(2);
+  main_->OutBarraItemClick(main_->OutBarra);
+  TUserSettingsPage* page = main_->UserSettingsPage;
+  TMemo* memo = page->MemoGlobal;
+  ASSERT_TRUE(memo->Visible());
+  memo->SetFocus();
+  // Each shortcut once: the tag replaces the selection (or goes in at the
+  // caret), and the key's character (Ctrl+I a tab) reaches no editor.
+  const struct {
+    WORD key;
+    bool select_word;
+    const char* expect;
+  } cases[] = {
+      {'N', false, "word<uname>"}, {'T', false, "word<time>"},   {'D', false, "word<date>"},
+      {'B', true, "<b>word</b>"},  {'I', true, "<i>word</i>"},   {'U', true, "<u>word</u>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(1, static_cast<char>(c.key)));
+    memo->SetText("word");
+    memo->SetSelStart(c.select_word ? 0 : 4);
+    memo->SetSelLength(c.select_word ? 4 : 0);
+    Press(memo->Handle(), c.key, VK_CONTROL);
+    EXPECT_EQ(memo->Text(), c.expect);
+  }
+  // The standard edit actions of the page's action list serve the password
+  // editor too, which has no menu of its own.
+  int select_all_runs = 0;
+  page->EditSelectAll1->SetOnExecute([&](TObject*) {
+    ++select_all_runs;
+    page->EditGlobal->SelectAll();
+  });
+  page->EditGlobal->SetText("secret");
+  page->EditGlobal->SetFocus();
+  page->EditGlobal->SetSelStart(2);
+  Press(page->EditGlobal->Handle(), 'A', VK_CONTROL);
+  EXPECT_EQ(select_all_runs, 1);
+  EXPECT_EQ(page->EditGlobal->SelLength(), 6);
+  EXPECT_EQ(page->EditGlobal->Text(), "secret");
 }
 
 TEST_F(ConsoleMenus, EveryMenuOfTheMainWindowIsPaintedFlat) {

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# The menu painter on a real display: menu_shot.exe opens the console's
-# Desktop page popup menu in a Wine virtual desktop under Xvfb (a prefix of
-# its own with the default display driver), reads the painter's colours off
-# the screen, and this script takes the picture while the menu is open.
-#   tests/menus/menu_screenshot.sh MENU_SHOT_EXE OUT_DIR
-# Exit 0 when every probe matched; the picture is OUT_DIR/popupmenu1.png and
-# the probes OUT_DIR/probes.txt.
+# The menu painter on a real display: menu_shot.exe opens a popup menu of
+# the console's main window (MENU: popupmenu1, the Desktop page's, or
+# popupmenu3, the message editor's with its sub-menu open) in a Wine virtual
+# desktop under Xvfb (a prefix of its own with the default display driver),
+# reads the painter's colours off the screen, and this script takes the
+# picture while the menu is open.
+#   tests/menus/menu_screenshot.sh MENU_SHOT_EXE OUT_DIR [MENU]
+# Exit 0 when every probe matched; the picture is OUT_DIR/MENU.png and the
+# probes OUT_DIR/MENU-probes.txt.
 set -euo pipefail
 exe=$(realpath "$1")
 out=$(realpath -m "$2")
+menu=${3:-popupmenu1}
 here=$(cd "$(dirname "$0")" && pwd)
 env_sh="$here/../../scripts/wine-env.sh"
 . "$env_sh"
@@ -17,12 +20,12 @@ export WINEPREFIX="$out/wine" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.ex
 if [ "${LK_SHOT_INNER:-}" = 1 ]; then
   talk="$WINEPREFIX/drive_c/lkmenushot"
   rm -rf "$talk"
-  "$LK_WINE" explorer /desktop=lkmenu,800x600 "$exe" 'C:\lkmenushot' >/dev/null 2>&1 &
+  "$LK_WINE" explorer /desktop=lkmenu,800x600 "$exe" 'C:\lkmenushot' "$menu" >/dev/null 2>&1 &
   for _ in $(seq 1 600); do [ -e "$talk/ready" ] || [ -e "$talk/probes.txt" ] && break; sleep 0.1; done
-  [ -e "$talk/ready" ] && import -window root -crop 800x600+0+0 "$out/popupmenu1.png"
+  [ -e "$talk/ready" ] && import -window root -crop 800x600+0+0 "$out/$menu.png"
   mkdir -p "$talk"; touch "$talk/shot-done"
   for _ in $(seq 1 200); do [ -e "$talk/closed" ] && break; sleep 0.1; done
-  cp "$talk/probes.txt" "$out/probes.txt" 2>/dev/null || echo "no probes" > "$out/probes.txt"
+  cp "$talk/probes.txt" "$out/$menu-probes.txt" 2>/dev/null || echo "no probes" > "$out/$menu-probes.txt"
   "$LK_WINESERVER" -k || true
   exit 0
 fi
@@ -34,6 +37,6 @@ if [ ! -f "$WINEPREFIX/.lk-ready" ]; then
   "$LK_WINESERVER" -k || true
   touch "$WINEPREFIX/.lk-ready"
 fi
-LK_SHOT_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$exe" "$out"
-cat "$out/probes.txt"
-tail -n 1 "$out/probes.txt" | grep -qx PASS
+LK_SHOT_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$exe" "$out" "$menu"
+cat "$out/$menu-probes.txt"
+tail -n 1 "$out/$menu-probes.txt" | grep -qx PASS

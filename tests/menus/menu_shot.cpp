@@ -1,21 +1,26 @@
-// The Desktop page's popup menu of the console's main window, open on a real
-// display (Xvfb, Wine's X11 driver): the menu painter's colours read back
-// from the screen. Started by menu_screenshot.sh, which takes the picture
-// while the menu is open.
+// A popup menu of the console's main window open on a real display (Xvfb,
+// Wine's X11 driver): the menu painter's colours read back from the screen.
+// Started by menu_screenshot.sh, which takes the picture while the menu is
+// open.
 //
-//   menu_shot.exe FOLDER
-// writes FOLDER\probes.txt (one line per probe, then "PASS" or "FAIL"),
-// creates FOLDER\ready while the menu is open with "Select All" selected,
-// closes the menu once FOLDER\shot-done exists (or after 30 s), and
-// creates FOLDER\closed as it ends.
+//   menu_shot.exe FOLDER [popupmenu1|popupmenu3]
+// popupmenu1 (the default): the Desktop page's popup with "Select All"
+// selected; popupmenu3: the message editor's popup on the User Settings
+// page with its "Local Tags" sub-menu open and "Username" selected.
+// Writes FOLDER\probes.txt (one line per probe, then "PASS" or "FAIL"),
+// creates FOLDER\ready while the menu is open, closes the menu once
+// FOLDER\shot-done exists (or after 30 s), and creates FOLDER\closed as it
+// ends.
 #include <windows.h>
 #include <objbase.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "console/win/desktoppage.h"
 #include "console/win/lkmainform.h"
+#include "console/win/usersettingspage.h"
 #include "forms/win/application.h"
 #include "shared/win/installpaths.h"
 
@@ -24,7 +29,7 @@ namespace {
 std::string g_folder;
 std::string g_report;
 bool g_pass = true;
-HMENU g_menu = nullptr;
+bool g_popupmenu3 = false;
 int g_waited = 0;
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -48,10 +53,59 @@ void Probe(const char* what, int x, int y, COLORREF want) {
   if (got != want) g_pass = false;
 }
 
-RECT ItemRect(int index) {
+RECT ItemRect(HMENU menu, int index) {
   RECT r{};
-  GetMenuItemRect(nullptr, g_menu, index, &r);
+  GetMenuItemRect(nullptr, menu, index, &r);
   return r;
+}
+
+void ProbeSelected(const char* what, const RECT& r) {
+  const int mid = (r.top + r.bottom) / 2;
+  const std::string w(what);
+  Probe((w + " item").c_str(), (r.left + r.right) / 2, r.top + 3, RGB(179, 184, 212));  // above the text
+  Probe((w + " item over the column").c_str(), r.left + 4, mid, RGB(179, 184, 212));
+  Probe((w + " item: navy frame, top").c_str(), (r.left + r.right) / 2, r.top + 1, RGB(0, 0, 128));
+  Probe((w + " item: navy frame, left").c_str(), r.left, mid, RGB(0, 0, 128));
+  Probe((w + " item: navy frame, bottom").c_str(), (r.left + r.right) / 2, r.bottom - 1, RGB(0, 0, 128));
+}
+
+void Report(const char* what, const RECT& r) {
+  char line[160];
+  std::snprintf(line, sizeof line, "%s %ld,%ld-%ld,%ld\n", what, r.left, r.top, r.right, r.bottom);
+  g_report += line;
+}
+
+// Items: Protect, Revert, -, &Copy, Paste, Select All (selected), -, Backup ...
+void ProbePopupMenu1() {
+  HMENU menu = LKMain->DesktopPage->PopupMenu1->Handle();
+  const RECT first = ItemRect(menu, 0), sep = ItemRect(menu, 2), all = ItemRect(menu, 5), backup = ItemRect(menu, 7);
+  Report("first item", first);
+  Report("separator", sep);
+  Report("select all", all);
+  Probe("icon column", first.left + 4, first.top + 3, RGB(219, 216, 209));
+  Probe("background", backup.right - 8, backup.top + 3, RGB(249, 248, 247));
+  Probe("separator", sep.left + 60, sep.top + 2, RGB(173, 172, 172));
+  ProbeSelected("selected", all);
+}
+
+// Items: Local Tags (its sub-menu open: Username (selected), Time, Date),
+// Bold, Italic, Underlined, -, Remove Tags, -, the edit actions.
+void ProbePopupMenu3() {
+  TUserSettingsPage* page = LKMain->UserSettingsPage;
+  HMENU menu = page->PopupMenu3->Handle();
+  HMENU tags = page->LocalTags1->Handle();
+  const RECT bold = ItemRect(menu, 1), sep = ItemRect(menu, 4);
+  const RECT username = ItemRect(tags, 0), time = ItemRect(tags, 1);
+  Report("bold", bold);
+  Report("separator", sep);
+  Report("sub-menu: username", username);
+  Report("sub-menu: time", time);
+  Probe("icon column", bold.left + 4, bold.top + 3, RGB(219, 216, 209));
+  Probe("background", bold.right - 8, bold.top + 3, RGB(249, 248, 247));
+  Probe("separator", sep.left + 60, sep.top + 2, RGB(173, 172, 172));
+  Probe("sub-menu: icon column", time.left + 4, time.top + 3, RGB(219, 216, 209));
+  Probe("sub-menu: background", time.right - 8, time.top + 3, RGB(249, 248, 247));
+  ProbeSelected("sub-menu: selected", username);
 }
 
 void CALLBACK WaitForShot(HWND, UINT, UINT_PTR id, DWORD) {
@@ -63,21 +117,10 @@ void CALLBACK WaitForShot(HWND, UINT, UINT_PTR id, DWORD) {
 
 void CALLBACK ReadPixels(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  // Items: Protect, Revert, -, &Copy, Paste, Select All (selected), -, Backup ...
-  const RECT first = ItemRect(0), sep = ItemRect(2), all = ItemRect(5), backup = ItemRect(7);
-  const int mid = (all.top + all.bottom) / 2;
-  char line[160];
-  std::snprintf(line, sizeof line, "menu items: first %ld,%ld-%ld,%ld separator %ld..%ld select-all %ld..%ld\n",
-                first.left, first.top, first.right, first.bottom, sep.top, sep.bottom, all.top, all.bottom);
-  g_report += line;
-  Probe("icon column", first.left + 4, first.top + 3, RGB(219, 216, 209));
-  Probe("background", backup.right - 8, backup.top + 3, RGB(249, 248, 247));
-  Probe("separator", sep.left + 60, sep.top + 2, RGB(173, 172, 172));
-  Probe("selected item", (all.left + all.right) / 2 + 10, mid, RGB(179, 184, 212));
-  Probe("selected item over the column", all.left + 4, mid, RGB(179, 184, 212));
-  Probe("selected item: navy frame, top", (all.left + all.right) / 2, all.top + 1, RGB(0, 0, 128));
-  Probe("selected item: navy frame, left", all.left, mid, RGB(0, 0, 128));
-  Probe("selected item: navy frame, bottom", (all.left + all.right) / 2, all.bottom - 1, RGB(0, 0, 128));
+  if (g_popupmenu3)
+    ProbePopupMenu3();
+  else
+    ProbePopupMenu1();
   g_report += g_pass ? "PASS\n" : "FAIL\n";
   WriteFile("probes.txt", g_report);
   WriteFile("ready", "");
@@ -86,20 +129,29 @@ void CALLBACK ReadPixels(HWND, UINT, UINT_PTR id, DWORD) {
 
 void CALLBACK SelectItem(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  // The menu loop takes the thread's keys: down to "Select All" (the
-  // separator is passed over).
+  // The menu loop takes the thread's keys: PopupMenu1 down to "Select All"
+  // (the separator is passed over); PopupMenu3 onto "Local Tags" and right
+  // into its sub-menu, whose first item the menu loop selects.
   HWND owner = LKMain->Handle();
-  for (int i = 0; i < 5; ++i) PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 1);
+  const std::vector<WORD> keys = g_popupmenu3 ? std::vector<WORD>{VK_DOWN, VK_RIGHT} : std::vector<WORD>(5, VK_DOWN);
+  for (WORD key : keys) PostMessageA(owner, WM_KEYDOWN, key, 1);
   SetTimer(nullptr, 0, 1500, ReadPixels);
 }
 
 void CALLBACK OpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  g_menu = LKMain->DesktopPage->PopupMenu1->Handle();
+  TPopupMenu* menu = LKMain->DesktopPage->PopupMenu1;
+  TWinControl* control = LKMain->DesktopPage->DesktopLista;
+  if (g_popupmenu3) {
+    LKMain->OutBarra->SetSelectedItem(2);
+    LKMain->OutBarraItemClick(LKMain->OutBarra);
+    menu = LKMain->UserSettingsPage->PopupMenu3;
+    control = LKMain->UserSettingsPage->MemoGlobal;
+  }
   SetTimer(nullptr, 0, 700, SelectItem);
-  const TPoint at = LKMain->DesktopPage->DesktopLista->ClientToScreen(TPoint{60, 40});
-  LKMain->DesktopPage->PopupMenu1->SetPopupComponent(LKMain->DesktopPage->DesktopLista);
-  LKMain->DesktopPage->PopupMenu1->Popup(at.x, at.y);
+  const TPoint at = control->ClientToScreen(TPoint{60, 20});
+  menu->SetPopupComponent(control);
+  menu->Popup(at.x, at.y);
   Application->Terminate();
 }
 
@@ -108,6 +160,7 @@ void CALLBACK OpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   g_folder = argv[1];
+  g_popupmenu3 = argc > 2 && std::string(argv[2]) == "popupmenu3";
   CreateDirectoryA(g_folder.c_str(), nullptr);
   DeleteFileA((g_folder + "\\ready").c_str());
   DeleteFileA((g_folder + "\\shot-done").c_str());
