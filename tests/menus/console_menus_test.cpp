@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <map>
 #include <optional>
 #include <vector>
 #include <string>
@@ -14,6 +15,7 @@
 #include "console/win/lkmainform.h"
 #include "console/win/usersettingspage.h"
 #include "controls/win/menupainter.h"
+#include "forms/win/actions.h"
 #include "forms/win/application.h"
 #include "shared/win/installpaths.h"
 #include "tests/forms/ui_test_util.h"
@@ -50,6 +52,22 @@ class ConsoleMenus : public ::testing::Test {
     SetKeys(modifier);
     PostMessageA(target, WM_KEYDOWN, vk, 1);
     PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+    Application->ProcessMessages();
+    Application->ProcessMessages();
+    SetKeys(0);
+  }
+  // A shortcut's keys as the keyboard sends them: with Alt held, the
+  // system's key messages.
+  static void PressShortCut(HWND target, TShortCut sc) {
+    BYTE state[256] = {};
+    if (sc & scCtrl) state[VK_CONTROL] = 0x80;
+    if (sc & scShift) state[VK_SHIFT] = 0x80;
+    if (sc & scAlt) state[VK_MENU] = 0x80;
+    SetKeyboardState(state);
+    const WORD vk = sc & 0xFF;
+    const LPARAM alt = (sc & scAlt) ? (1 << 29) : 0;
+    PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 1 | alt);
+    PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, 0xC0000001 | alt);
     Application->ProcessMessages();
     Application->ProcessMessages();
     SetKeys(0);
@@ -119,6 +137,85 @@ TEST_F(ConsoleMenus, TheMessageEditorsShortcutsRunTheirTagItemsAndTypeNothing) {
   EXPECT_EQ(select_all_runs, 1);
   EXPECT_EQ(page->EditGlobal->SelLength(), 6);
   EXPECT_EQ(page->EditGlobal->Text(), "secret");
+}
+
+// Every shortcut a popup menu of the window shows, pressed on the control
+// that carries the menu: its item runs once (handlers swapped for counters,
+// the page's state set so that every item is enabled), and the key does
+// nothing else: the list keeps its selection, the memo its text, so neither
+// the control's own Ctrl+A/C/V/Z nor a typed character got through.
+TEST_F(ConsoleMenus, EveryShortcutAMenuShowsRunsItsItemOnce) {
+  TDesktopPage* desktop = main_->DesktopPage;
+  TUserSettingsPage* settings = main_->UserSettingsPage;
+  const struct {
+    int page;  // side bar item that shows the control
+    TWinControl* control;
+    std::vector<std::string> shortcuts;  // as the menu shows them, in menu order
+  } cases[] = {
+      {0, desktop->DesktopLista, {"Ctrl+C", "Ctrl+V", "Ctrl+A", "Ctrl+D"}},
+      {2, settings->MemoGlobal,
+       {"Ctrl+N", "Ctrl+T", "Ctrl+D", "Ctrl+B", "Ctrl+I", "Ctrl+U", "Ctrl+C", "Ctrl+V", "Alt+BkSp", "Ctrl+A"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.control->Name());
+    main_->OutBarra->SetSelectedItem(c.page);
+    main_->OutBarraItemClick(main_->OutBarra);
+    Application->ProcessMessages();
+    ASSERT_TRUE(c.control->Visible());
+    TPopupMenu* menu = c.control->PopupMenu();
+    ASSERT_NE(menu, nullptr);
+    // Every item that shows a shortcut, depth first.
+    std::vector<TMenuItem*> items;
+    std::vector<TMenuItem*> stack{menu->Items()};
+    while (!stack.empty()) {
+      TMenuItem* item = stack.back();
+      stack.pop_back();
+      if (item->ShortCut()) items.push_back(item);
+      for (int i = item->Count() - 1; i >= 0; --i) stack.push_back(item->Items(i));
+    }
+    std::vector<std::string> shown;
+    for (TMenuItem* item : items) shown.push_back(ShortCutToText(item->ShortCut()));
+    EXPECT_EQ(shown, c.shortcuts);
+    std::map<TMenuItem*, int> runs;
+    for (TMenuItem* item : items) item->OnClick = [&runs, item](TObject*) { ++runs[item]; };
+
+    if (c.page == 0) {
+      TLkListView* list = desktop->DesktopLista;
+      list->Clear();
+      for (const char* name : {"Alpha", "Beta", "Gamma"}) list->AddRow(name, {"", "", "", ""}, -1);
+      list->Items(1)->SetSelected(true);
+      main_->State.CopyList.Add("C:\\copied.lnk");
+    } else {
+      TMemo* memo = settings->MemoGlobal;
+      memo->SetText("one word");
+      memo->SetSelStart(4);
+      SendMessageA(memo->Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("two"));  // something to undo
+      memo->SetSelStart(0);
+      memo->SetSelLength(3);
+      ASSERT_TRUE(OpenClipboard(nullptr));
+      EmptyClipboard();
+      HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 5);
+      memcpy(GlobalLock(mem), "clip", 5);
+      GlobalUnlock(mem);
+      SetClipboardData(CF_TEXT, mem);
+      CloseClipboard();
+    }
+    auto observed = [&] {
+      if (auto* memo = dynamic_cast<TMemo*>(c.control))
+        return memo->Text() + "|" + std::to_string(memo->SelStart()) + "," + std::to_string(memo->SelLength());
+      return std::to_string(desktop->DesktopLista->SelCount());
+    };
+    const std::string before = observed();
+    c.control->SetFocus();
+    for (TMenuItem* item : items) {
+      SCOPED_TRACE(item->Caption());
+      runs.clear();
+      PressShortCut(c.control->Handle(), item->ShortCut());
+      EXPECT_TRUE(item->Enabled());
+      EXPECT_EQ(runs, (std::map<TMenuItem*, int>{{item, 1}}));
+      EXPECT_EQ(observed(), before);
+    }
+  }
 }
 
 TEST_F(ConsoleMenus, EveryMenuOfTheMainWindowIsPaintedFlat) {
