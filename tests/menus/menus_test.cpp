@@ -224,6 +224,18 @@ TEST_F(MenusTest, PainterHooksOnlyEmptyHandlersAndUnhooksOnlyItsOwn) {
   Free(painter);
   EXPECT_EQ(Snapshot(popup), before_popup);
   EXPECT_EQ(program_draws, 0);
+
+  // A handler the program puts in while the painter is hooked is the
+  // program's: unhooking leaves it.
+  painter = new TLkMenuPainter(form);
+  painter->SetActive(true);
+  const TMenuDrawItemEvent program_draw = [&](TObject*, TCanvas*, const TRect&, bool) { ++program_draws; };
+  plain->OnDrawItem = program_draw;
+  painter->SetActive(false);
+  EXPECT_TRUE(plain->OnDrawItem == program_draw);
+  EXPECT_FALSE(plain->OnMeasureItem);
+  Free(painter);
+  EXPECT_TRUE(plain->OnDrawItem == program_draw);
 }
 
 // Draws items through the dispatch into a bitmap, as the system asks a menu's owner.
