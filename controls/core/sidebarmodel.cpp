@@ -26,8 +26,11 @@ bool TLkSideBarModel::SetSelectedItem(int value, bool loading) {
   if (value >= 0 && value < count && !Groups[selectedButton_].Items[value].Visible) value = -1;
   if (value == selectedItem_ || value >= count) return false;
   selectedItem_ = value;
-  if (topIndex_ < value && value > topIndex_ + fitCount_ - 1)
-    topIndex_ = value - fitCount_ + 1;
+  // At least the item itself is counted as fitting: it is never scrolled
+  // above the top.
+  const int fit = std::max(fitCount_, 1);
+  if (topIndex_ < value && value > topIndex_ + fit - 1)
+    topIndex_ = value - fit + 1;
   else if (topIndex_ >= value)
     topIndex_ = value;
   if (topIndex_ < 0) topIndex_ = 0;

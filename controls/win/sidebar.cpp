@@ -152,6 +152,10 @@ void TLkCustomSideBar::SetSelectedButton(int value) {
 }
 
 void TLkCustomSideBar::SetSelectedItem(int value) {
+  // The scroll to the item needs how many items fit, which only a layout
+  // knows: lay the bar out at its present size first (a selection made
+  // before the first paint used to scroll the item out of sight).
+  if (!Loading() && Width() > 0 && Height() > 0) model_.Layout(Width(), Height(), Metrics(buffer_.Canvas()), !animating_);
   if (model_.SetSelectedItem(value, Loading())) {
     Invalidate();
     Changed();
@@ -390,16 +394,22 @@ void TLkCustomSideBar::AnimateTo(int group) {
   if (!HandleAllocated() || buffer_.Empty() || buffer_.Width() != Width() || buffer_.Height() != Height()) return;
   const TLkSideSlide slide = model_.Slide(painted_, group);
   if (slide.Distance <= 0) return;
+  // A failing frame still leaves the bar painting its items and the DC back.
+  struct Slide {
+    TLkCustomSideBar* bar;
+    HDC dc;
+    ~Slide() {
+      ReleaseDC(bar->hwnd_, dc);
+      bar->animating_ = false;
+    }
+  } on{this, GetDC(hwnd_)};
   animating_ = true;
-  HDC dc = GetDC(hwnd_);
   for (int offset : slide.Offsets()) {
     const DWORD start = GetTickCount();
-    PaintSlideFrame(dc, slide.At(offset));
+    PaintSlideFrame(on.dc, slide.At(offset));
     while (GetTickCount() - start < static_cast<DWORD>(scroll_delay_)) {
     }
   }
-  ReleaseDC(hwnd_, dc);
-  animating_ = false;
 }
 
 void TLkCustomSideBar::PaintSlideFrame(HDC dc, const TLkSideSlide::Frame& f) {

@@ -169,6 +169,45 @@ TEST_F(OnAForm, SideBarSlideMovesTheButtonsBetweenTheGroupsTheRightWay) {
   }
 }
 
+// A slide frame that fails ends the slide: the bar paints its items again.
+class FailingSlide : public TLkSideBar {
+ public:
+  using TLkSideBar::TLkSideBar;
+
+ protected:
+  void PaintSlideFrame(HDC, const TLkSideSlide::Frame&) override { throw Exception("frame failed"); }
+};
+
+TEST_F(OnAForm, SideBarFailingSlideFrameLeavesTheBarWhole) {
+  auto* bar = new FailingSlide(form);
+  bar->SetParent(form);
+  bar->SetBounds(0, 0, 100, 300);
+  bar->AddItem(bar->AddGroup("A"), "one", -1);
+  bar->AddItem(bar->AddGroup("B"), "two", -1);
+  form->Show();
+  bar->Repaint();
+  EXPECT_THROW(bar->SetSelectedButton(1), Exception);
+  bar->Repaint();
+  EXPECT_FALSE(bar->Item(bar->SelectedButton(), 0).ImageRect.Empty());
+}
+
+// An item selected before the bar's first paint is shown: the bar counts
+// what fits at its present size (it used to scroll the item out of sight).
+TEST_F(OnAForm, SideBarItemSelectedBeforeTheFirstPaintIsShown) {
+  auto* bar = new TLkSideBar(form);
+  bar->SetParent(form);
+  bar->SetBounds(0, 0, 115, 360);
+  const int g = bar->AddGroup("Menu Bar");
+  for (const char* caption : {"one", "two", "three"}) bar->AddItem(g, caption, -1);
+  form->Show();
+  bar->SetSelectedItem(1);
+  bar->Repaint();
+  EXPECT_EQ(bar->Model().TopIndex(), 0);
+  EXPECT_FALSE(bar->Item(g, 0).ImageRect.Empty());
+  EXPECT_FALSE(bar->Item(g, 1).ImageRect.Empty());
+  EXPECT_TRUE(bar->Model().ScrollUpRect().Empty());
+}
+
 // The button is part of every paint of the panel, including a full repaint
 // of the window (it used to be drawn on the screen beside the paint and
 // vanish under the paint's own picture).

@@ -1,5 +1,6 @@
 // The side bar's group-change slide: which band of the old picture moves,
-// which way, and that its last frame is the picture of the new group.
+// which way, and that its last frame is the picture of the new group; a
+// selected item is never scrolled out of sight.
 #include <gtest/gtest.h>
 
 #include "controls/core/sidebarmodel.h"
@@ -94,6 +95,28 @@ TEST(SideBarSlide, NothingSlidesWithoutAnOpenGroupOrAnotherTarget) {
   const TLkSideLayout painted = grown.Layout(kWidth, kHeight, metrics);
   grown.Groups.emplace_back().Caption = "New";
   EXPECT_EQ(grown.Slide(painted, 2).Distance, 0);
+}
+
+// However few items fit, or before any layout counted them, the selected
+// item becomes at most the top one (it used to land above the top).
+TEST(SideBarSelection, TheSelectedItemIsNeverScrolledAboveTheTop) {
+  struct Case {
+    const char* name;
+    int height;  // 0: never laid out
+    int select, top;
+  };
+  const Case cases[] = {
+      {"before any layout", 0, 2, 2},
+      {"no item fits", 40, 2, 2},
+      {"every item fits", kHeight, 2, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TLkSideBarModel m = Groups(1, 0);
+    if (c.height) m.Layout(kWidth, c.height, TLkSideMetrics{});
+    ASSERT_TRUE(m.SetSelectedItem(c.select));
+    EXPECT_EQ(m.TopIndex(), c.top);
+  }
 }
 
 }  // namespace
