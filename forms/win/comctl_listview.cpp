@@ -90,6 +90,7 @@ void TListView::CreateParams(TCreateParams& p) {
   if (auto_arrange_) p.style |= LVS_AUTOARRANGE;
   if (!show_headers_) p.style |= LVS_NOCOLUMNHEADER;
   if (!hide_selection_) p.style |= LVS_SHOWSELALWAYS;
+  if (owner_data_) p.style |= LVS_OWNERDATA;
   if (border_style_ == TListBorderStyle::bsSingle) p.ex_style |= WS_EX_CLIENTEDGE;
 }
 
@@ -127,7 +128,7 @@ void TListView::CreateWnd() {
   }
   UpdateImageLists();
   Send(hwnd_, WM_SETREDRAW, FALSE);
-  Send(hwnd_, LVM_SETITEMCOUNT, items_.size());
+  Send(hwnd_, LVM_SETITEMCOUNT, owner_data_ ? owner_data_count_ : items_.size());
   for (int i = 0; i < Count(); ++i) InsertNative(i, items_[i].get());
   Send(hwnd_, WM_SETREDRAW, TRUE);
   setting_up_ = false;
@@ -375,6 +376,28 @@ void TListView::SetSmallImages(TImageList* images) {
   UpdateImageLists();
 }
 
+void TListView::SetOwnerData(bool on) {
+  if (owner_data_ == on) return;
+  Clear();
+  owner_data_count_ = 0;
+  owner_data_ = on;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TListView::SetOwnerDataCount(int count) {
+  owner_data_count_ = count < 0 ? 0 : count;
+  if (!owner_data_ || !HandleAllocated()) return;
+  Send(hwnd_, LVM_SETITEMCOUNT, owner_data_count_);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void TListView::OwnerDataText(int index, int column, char* buffer, int size) {
+  if (!buffer || size <= 0) return;
+  std::string text;
+  if (OnOwnerData && index >= 0 && index < owner_data_count_) OnOwnerData(this, index, column, text);
+  lstrcpynA(buffer, text.c_str(), size);
+}
+
 namespace {
 // Puts the rows in `order` (every row once), else leaves them as they are.
 void Reorder(std::vector<std::unique_ptr<TListItem>>& items, const std::vector<TListItem*>& order) {
@@ -491,6 +514,22 @@ LRESULT TListView::WndProc(UINT msg, WPARAM w, LPARAM l) {
         if (OnEdited) OnEdited(this, item, text);
         item->caption_ = text;
         return TRUE;
+      }
+      case LVN_GETDISPINFOA: {
+        auto* d = reinterpret_cast<NMLVDISPINFOA*>(l);
+        if (owner_data_ && (d->item.mask & LVIF_TEXT))
+          OwnerDataText(d->item.iItem, d->item.iSubItem, d->item.pszText, d->item.cchTextMax);
+        return 0;
+      }
+      case LVN_GETDISPINFOW: {
+        auto* d = reinterpret_cast<NMLVDISPINFOW*>(l);
+        if (owner_data_ && (d->item.mask & LVIF_TEXT) && d->item.pszText && d->item.cchTextMax > 0) {
+          std::string text(static_cast<std::size_t>(d->item.cchTextMax) * 2, '\0');
+          OwnerDataText(d->item.iItem, d->item.iSubItem, text.data(), static_cast<int>(text.size()));
+          if (!MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, d->item.pszText, d->item.cchTextMax))
+            d->item.pszText[0] = 0;
+        }
+        return 0;
       }
       case LVN_ITEMCHANGED: {
         auto* v = reinterpret_cast<NMLISTVIEW*>(l);

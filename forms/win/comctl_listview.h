@@ -8,6 +8,10 @@
 //
 // A left click (on a row or not) reaches MouseUp and OnClick, also where the
 // native drag-detection loop takes the button's release (comctl_press.h).
+//
+// With OwnerData on (a virtual list) the rows live with the owner instead:
+// the control holds only their number and asks OnOwnerData for the text of
+// each cell it shows, so a list of any length fills at once. Count() stays 0.
 #pragma once
 
 #include <windows.h>
@@ -65,6 +69,8 @@ using TLVEditingEvent = TEvent<void(TObject* sender, TListItem* item, bool& allo
 using TLVEditedEvent = TEvent<void(TObject* sender, TListItem* item, std::string& text)>;
 using TLVSelectItemEvent = TEvent<void(TObject* sender, TListItem* item, bool selected)>;
 using TLVCompareEvent = TEvent<int(TListItem* a, TListItem* b, int column)>;
+// A virtual list's cell: row `index`, column `column` (0 the caption).
+using TLVOwnerDataEvent = TEvent<void(TObject* sender, int index, int column, std::string& text)>;
 
 class TListView : public TWinControl {
  public:
@@ -132,6 +138,13 @@ class TListView : public TWinControl {
   // Hands the image lists to the control again (after they were rebuilt).
   void UpdateImageLists();
 
+  // Virtual list (see above).
+  bool OwnerData() const { return owner_data_; }
+  void SetOwnerData(bool on);
+  int OwnerDataCount() const { return owner_data_count_; }
+  // The number of rows; all of them are asked for again as they show.
+  void SetOwnerDataCount(int count);
+
   // Sorts the rows with `compare` (stable order of our list follows).
   void CustomSort(const std::function<int(TListItem*, TListItem*)>& compare);
   // The label rectangle of a row in client coordinates.
@@ -145,6 +158,7 @@ class TListView : public TWinControl {
   TLVEditingEvent OnEditing;
   TLVEditedEvent OnEdited;
   TLVSelectItemEvent OnSelectItem;
+  TLVOwnerDataEvent OnOwnerData;
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -169,6 +183,8 @@ class TListView : public TWinControl {
   void UpdateNativeItem(TListItem* item);
   int NativeIndex(const TListItem* item) const;
   void SyncOrderFromNative();
+  // LVN_GETDISPINFO of a virtual list: the cell's text into the control's buffer.
+  void OwnerDataText(int index, int column, char* buffer, int size);
 
   std::vector<TListColumn> columns_;
   std::vector<std::unique_ptr<TListItem>> items_;
@@ -189,4 +205,6 @@ class TListView : public TWinControl {
   TImageList* small_images_ = nullptr;
   int update_count_ = 0;
   bool setting_up_ = false;
+  bool owner_data_ = false;
+  int owner_data_count_ = 0;
 };

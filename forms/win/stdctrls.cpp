@@ -435,6 +435,13 @@ void TCheckBox::CreateParams(TCreateParams& p) {
   p.style |= (allow_grayed_ ? BS_3STATE : BS_CHECKBOX) | WS_TABSTOP;
   p.style &= ~WS_CLIPCHILDREN;
   if (alignment_ == TAlignment::taLeftJustify) p.style |= BS_LEFTTEXT;
+  if (word_wrap_) p.style |= BS_MULTILINE;
+}
+
+void TCheckBox::SetWordWrap(bool on) {
+  if (on == word_wrap_) return;
+  word_wrap_ = on;
+  RecreateWnd();
 }
 
 void TCheckBox::CreateWnd() {
@@ -469,4 +476,46 @@ LRESULT TCheckBox::WndProc(UINT msg, WPARAM w, LPARAM l) {
     return 0;
   }
   return TWinControl::WndProc(msg, w, l);
+}
+
+// ======================================================================
+// TCustomGroupBox
+
+namespace {
+// The height of the font's text: where the frame's top edge runs.
+int CaptionHeight(const TFont& font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font.Handle());
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm.tmHeight;
+}
+}  // namespace
+
+TCustomGroupBox::TCustomGroupBox(TComponent* owner) : TCustomControl(owner) {
+  SetBounds(0, 0, 185, 105);
+  SetControlStyle(ControlStyle() | csAcceptsControls | csOpaque);
+}
+
+void TCustomGroupBox::AdjustClientRect(TRect& r) const {
+  r.top += CaptionHeight(*Font());
+  r = TRect(r.left + 2, r.top + 2, r.right - 2, r.bottom - 2);
+}
+
+void TCustomGroupBox::Paint() {
+  TCanvas* c = Canvas();
+  c->Font()->Assign(*Font());
+  const int h = CaptionHeight(*Font());
+  // The etched frame, its top edge through the middle of the caption.
+  RECT frame{0, h / 2 - 1, Width(), Height()};
+  DrawEdge(c->Handle(), &frame, EDGE_ETCHED, BF_RECT);
+  if (Caption().empty()) return;
+  TRect text(8, 0, 0, h);
+  c->DrawText(Caption(), text, DT_SINGLELINE | DT_CALCRECT);
+  c->Brush()->SetStyle(TBrushStyle::bsSolid);
+  c->Brush()->SetColor(Color());
+  if (!Enabled()) c->Font()->SetColor(clGrayText);
+  c->DrawText(Caption(), text, DT_SINGLELINE);
 }

@@ -178,6 +178,9 @@ class TCheckBox : public TWinControl {
   void SetAllowGrayed(bool on) { allow_grayed_ = on; }
   TAlignment Alignment() const { return alignment_; }
   void SetAlignment(TAlignment a);
+  // A caption on several lines: its own line breaks, and wrapping at the width.
+  bool WordWrap() const { return word_wrap_; }
+  void SetWordWrap(bool on);
 
  protected:
   void CreateParams(TCreateParams& params) override;
@@ -188,5 +191,22 @@ class TCheckBox : public TWinControl {
  private:
   TCheckBoxState state_ = TCheckBoxState::cbUnchecked;
   bool allow_grayed_ = false;
+  bool word_wrap_ = false;
   TAlignment alignment_ = TAlignment::taRightJustify;
+};
+
+// A frame with its caption set into the top edge, holding other controls.
+class TCustomGroupBox : public TCustomControl {
+ public:
+  explicit TCustomGroupBox(TComponent* owner);
+  // Children aligned inside stay below the caption and inside the frame.
+  void AdjustClientRect(TRect& r) const override;
+
+ protected:
+  void Paint() override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+ public:
+  explicit TGroupBox(TComponent* owner) : TCustomGroupBox(owner) {}
 };
