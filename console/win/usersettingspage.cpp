@@ -75,6 +75,8 @@ void TUserSettingsPage::BuildPage() {
   UserPassLista->AddColumn("Username", 130);
   UserPassLista->AddColumn("Password", 120);
   UserPassLista->AddColumn("Text", 220);
+  UserPassLista->SetOwnerData(true);
+  UserPassLista->OnOwnerData = TLVOwnerDataEvent(this, &TUserSettingsPage::UserPassListaData);
   UserPassLista->OnClick = TNotifyEvent(this, &TUserSettingsPage::UserPassListaClick);
   UserPassLista->OnSelectItem = TLVSelectItemEvent(this, &TUserSettingsPage::UserPassListaSelectItem);
 
@@ -174,42 +176,38 @@ void TUserSettingsPage::DeleteLockWorkstationOption() {
 void TUserSettingsPage::LoadUserData() {
   std::vector<std::string> names;
   for (int i = 0; i < State().UserNames.Count(); ++i) names.push_back(State().UserNames[i]);
-  std::vector<TUserRow> rows;
+  rows_.clear();
+  held_row_ = -1;
   load_failed_ = false;
   try {
-    rows = LoadUserRows(*EncryptStream, UserDataPath(), names);
+    rows_ = LoadUserRows(*EncryptStream, UserDataPath(), names);
   } catch (const ECorruptFile&) {
     load_failed_ = true;
+    UserPassLista->SetOwnerDataCount(0);
     Application->MessageBox("Corrupted data!", Application->Title(), MB_OK);
     return;
   } catch (const EStreamError&) {
     load_failed_ = true;
+    UserPassLista->SetOwnerDataCount(0);
     Application->MessageBox("Error reading data!", Application->Title(), MB_OK);
     return;
   }
-  // One outer update around the rows' own pairs: the list redraws once.
-  UserPassLista->BeginUpdate();
-  for (const TUserRow& row : rows) {
-    UserPassLista->BeginUpdate();
-    UserPassLista->AddRow(row.Name, {row.Record.Password, row.Record.StoredMessage, row.Record.OptionText}, -1);
-    UserPassLista->EndUpdate();
-  }
-  UserPassLista->EndUpdate();
+  UserPassLista->SetOwnerDataCount(static_cast<int>(rows_.size()));
 }
 
-void TUserSettingsPage::SaveUserData() {
-  std::vector<TUserRow> rows;
-  rows.reserve(UserPassLista->Count());
-  for (int i = 0; i < UserPassLista->Count(); ++i) {
-    const TListItem* item = UserPassLista->Items(i);
-    TUserRow row{item->Caption(), {}};
-    row.Record.Password = item->SubItem(0);
-    row.Record.StoredMessage = item->SubItem(1);
-    row.Record.OptionText = item->SubItem(2);
-    rows.push_back(std::move(row));
+void TUserSettingsPage::UserPassListaData(TObject*, int index, int column, std::string& text) {
+  if (index < 0 || index >= static_cast<int>(rows_.size())) return;
+  const TUserRow& row = rows_[index];
+  switch (column) {
+    case 0: text = row.Name; break;
+    case 1: text = row.Record.Password; break;
+    case 2: text = row.Record.StoredMessage; break;
+    case 3: text = row.Record.OptionText; break;
+    default: break;
   }
-  SaveUserRows(*EncryptStream, UserDataPath(), rows);
 }
+
+void TUserSettingsPage::SaveUserData() { SaveUserRows(*EncryptStream, UserDataPath(), rows_); }
 
 void TUserSettingsPage::SaveUserList() {
   SaveUserData();
@@ -219,49 +217,48 @@ void TUserSettingsPage::SaveUserList() {
 }
 
 void TUserSettingsPage::UserPassListaClick(TObject*) {
-  // The last selected row is the one clicked.
-  const std::vector<TListItem*> selected = UserPassLista->SelectedItems();
-  for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-    if ((*it)->Selected()) {
-      if (*it != held_row_) LoadRow(*it);
-      return;
-    }
-  }
+  const int row = UserPassLista->ItemIndex();
+  if (row >= 0 && row != held_row_) LoadRow(row);
 }
 
 // Arrow keys select without a click: the new row is shown all the same, and
 // what was typed for the row before stays with that row.
-void TUserSettingsPage::UserPassListaSelectItem(TObject*, TListItem* item, bool selected) {
-  if (selected && item && item != held_row_) LoadRow(item);
+void TUserSettingsPage::UserPassListaSelectItem(TObject*, TListItem*, bool selected) {
+  const int row = UserPassLista->ItemIndex();
+  if (selected && row >= 0 && row != held_row_) LoadRow(row);
 }
 
-void TUserSettingsPage::LoadRow(TListItem* row) {
+void TUserSettingsPage::LoadRow(int index) {
+  if (index < 0 || index >= static_cast<int>(rows_.size())) return;
   StoreEditorsInRow();
+  const TUserRow& row = rows_[index];
   {
     TFlagScope loading(loading_row_);
-    EditGlobal->SetText(row->SubItem(0));
-    MemoGlobal->SetText(MessageFromStored(row->SubItem(1)));
+    EditGlobal->SetText(row.Record.Password);
+    MemoGlobal->SetText(MessageFromStored(row.Record.StoredMessage));
     TFlagScope filling(UpdatingFlags);
     // Codes this tree has no box for are left out; the heads never get one.
-    const TFlagStates states = FlagStatesFromOptions(row->SubItem(2), TreeFlags->Items()->Count());
+    const TFlagStates states = FlagStatesFromOptions(row.Record.OptionText, TreeFlags->Items()->Count());
     for (int i = 0; i < static_cast<int>(states.States.size()); ++i)
       TreeFlags->SetItemState(i, static_cast<TLkCheckState>(states.States[i]));
   }
   TreeFlags->FullExpand();
-  held_row_ = row;
+  held_row_ = index;
   editors_changed_ = false;
   // Edits kept in other rows are still unsaved.
   State().UserSettingsChanged = rows_changed_;
-  PasswordPanel->SetCaption("User Settings: " + row->Caption());
+  PasswordPanel->SetCaption("User Settings: " + row.Name);
 }
 
 void TUserSettingsPage::StoreEditorsInRow() {
-  if (!held_row_ || !editors_changed_) return;
-  held_row_->SetSubItem(0, EditGlobal->Text());
-  held_row_->SetSubItem(1, MessageToStored(MemoGlobal->Text()));
-  held_row_->SetSubItem(2, OptionTextOfTree());
+  if (held_row_ < 0 || !editors_changed_) return;
+  TUserRecord& record = rows_[held_row_].Record;
+  record.Password = EditGlobal->Text();
+  record.StoredMessage = MessageToStored(MemoGlobal->Text());
+  record.OptionText = OptionTextOfTree();
   editors_changed_ = false;
   rows_changed_ = true;
+  UserPassLista->SetOwnerDataCount(static_cast<int>(rows_.size()));  // shows the row anew
 }
 
 std::string TUserSettingsPage::OptionTextOfTree() const {
@@ -276,7 +273,7 @@ void TUserSettingsPage::UpdateUserList(TObject*) {
     SetStatusText(kStatusNotRead);
     return;
   }
-  if (held_row_) {
+  if (held_row_ >= 0) {
     editors_changed_ = true;
     StoreEditorsInRow();
     SetStatusText(kStatusRowUpdated);

@@ -9,6 +9,7 @@
 #include "forms/win/actions.h"
 #include "forms/win/menus.h"
 #include "forms/win/stdctrls.h"
+#include "console/core/userdata.h"
 #include "shared/core/streamcol.h"
 
 class TUserSettingsPage : public TConsolePage {
@@ -66,19 +67,25 @@ class TUserSettingsPage : public TConsolePage {
   void Underlined1Click(TObject* sender);
   void RemoveTags1Click(TObject* sender);
 
-  // The row the editors show (null before the first is chosen).
-  TListItem* HeldRow() const { return held_row_; }
+  // The rows as the list shows them, and the one the editors show (-1
+  // before the first is chosen).
+  const std::vector<TUserRow>& Rows() const { return rows_; }
+  int HeldRow() const { return held_row_; }
 
  private:
   void BuildPage();
   // The row into the editors, and the editors back into their row.
-  void LoadRow(TListItem* row);
+  void LoadRow(int row);
+  void UserPassListaData(TObject* sender, int index, int column, std::string& text);
   void StoreEditorsInRow();
   std::string OptionTextOfTree() const;
   void EditorChanged();
   void ReplaceMemoSelection(const std::string& text);
 
-  TListItem* held_row_ = nullptr;
+  // The list is virtual: it asks for each shown cell, so thousands of
+  // users fill it at once.
+  std::vector<TUserRow> rows_;
+  int held_row_ = -1;
   bool loading_row_ = false;
   bool editors_changed_ = false;  // the editors differ from their row
   bool rows_changed_ = false;     // rows differ from the file

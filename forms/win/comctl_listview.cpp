@@ -266,6 +266,21 @@ TListItem* TListView::Selected() {
   return i >= 0 && i < Count() ? items_[i].get() : nullptr;
 }
 
+int TListView::ItemIndex() const {
+  if (!HandleAllocated()) return -1;
+  return static_cast<int>(Send(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void TListView::SetItemIndex(int index) {
+  ClearSelection();
+  if (index < 0) return;
+  LVITEMA it{};
+  it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  it.state = LVIS_SELECTED | LVIS_FOCUSED;
+  Send(Handle(), LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&it));
+  Send(hwnd_, LVM_ENSUREVISIBLE, index, FALSE);
+}
+
 std::vector<TListItem*> TListView::SelectedItems() {
   std::vector<TListItem*> out;
   if (!HandleAllocated()) return out;
@@ -533,8 +548,11 @@ LRESULT TListView::WndProc(UINT msg, WPARAM w, LPARAM l) {
       }
       case LVN_ITEMCHANGED: {
         auto* v = reinterpret_cast<NMLISTVIEW*>(l);
-        if ((v->uChanged & LVIF_STATE) && ((v->uOldState ^ v->uNewState) & LVIS_SELECTED) && OnSelectItem &&
-            v->iItem >= 0 && v->iItem < Count())
+        if (!(v->uChanged & LVIF_STATE) || !((v->uOldState ^ v->uNewState) & LVIS_SELECTED) || !OnSelectItem)
+          return 0;
+        if (owner_data_ && v->iItem >= 0 && v->iItem < owner_data_count_)
+          OnSelectItem(this, nullptr, (v->uNewState & LVIS_SELECTED) != 0);
+        else if (v->iItem >= 0 && v->iItem < Count())
           OnSelectItem(this, items_[v->iItem].get(), (v->uNewState & LVIS_SELECTED) != 0);
         return 0;
       }

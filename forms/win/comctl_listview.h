@@ -12,6 +12,7 @@
 // With OwnerData on (a virtual list) the rows live with the owner instead:
 // the control holds only their number and asks OnOwnerData for the text of
 // each cell it shows, so a list of any length fills at once. Count() stays 0.
+// OnSelectItem then comes with no item: ItemIndex() tells the row.
 #pragma once
 
 #include <windows.h>
@@ -99,6 +100,10 @@ class TListView : public TWinControl {
   // Selection.
   int SelCount();
   TListItem* Selected();  // the first selected row
+  // The first selected row by its index (-1: none), in either kind of list;
+  // setting it selects and focuses that row alone and scrolls it into view.
+  int ItemIndex() const;
+  void SetItemIndex(int index);
   void SelectAll();
   void ClearSelection();
   TListItem* ItemFocused();

@@ -679,10 +679,20 @@ class UserSettings : public Console {
   // The row as a click leaves it: selected and the list's focused row.
   void Choose(int row) {
     Page()->UserPassLista->HandleNeeded();
-    Page()->UserPassLista->Items(row)->SetSelected(true);
-    LVITEMA focus{};
-    focus.stateMask = focus.state = LVIS_FOCUSED;
-    SendMessageA(Page()->UserPassLista->Handle(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&focus));
+    Page()->UserPassLista->SetItemIndex(row);
+  }
+  // A cell as the list shows it.
+  std::string Cell(int row, int column) {
+    char text[512] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(Page()->UserPassLista->Handle(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
+  int ShownRows() {
+    return static_cast<int>(SendMessageA(Page()->UserPassLista->Handle(), LVM_GETITEMCOUNT, 0, 0));
   }
   void CtrlS() {
     WORD key = 'S';
@@ -694,10 +704,10 @@ TEST_F(UserSettings, EveryUserHasARowAndLoadingMarksNothing) {
   WriteRows({{"All Users", "common"}});
   TLKMain* m = StartOnPage();
   TUserSettingsPage* p = Page();
-  ASSERT_EQ(p->UserPassLista->Count(), m->State.UserNames.Count());
-  for (int i = 0; i < p->UserPassLista->Count(); ++i)
-    EXPECT_EQ(p->UserPassLista->Items(i)->Caption(), m->State.UserNames[i]);
-  EXPECT_EQ(p->UserPassLista->Items(0)->SubItem(0), "common");
+  p->UserPassLista->HandleNeeded();
+  ASSERT_EQ(ShownRows(), m->State.UserNames.Count());
+  for (int i = 0; i < ShownRows(); ++i) EXPECT_EQ(Cell(i, 0), m->State.UserNames[i]);
+  EXPECT_EQ(Cell(0, 1), "common");
   Choose(0);
   EXPECT_EQ(p->EditGlobal->Text(), "common");
   EXPECT_EQ(p->TreeFlags->GetItemState(1), 2);
@@ -762,9 +772,9 @@ TEST_F(UserSettings, ArrowKeysThenCtrlSChangeNoOtherRecord) {
   PostMessageA(p->UserPassLista->Handle(), WM_KEYDOWN, VK_DOWN, 1);
   PostMessageA(p->UserPassLista->Handle(), WM_KEYUP, VK_DOWN, 0xC0000001);
   Pump(300);
-  ASSERT_EQ(p->HeldRow(), p->UserPassLista->Items(1)) << "the arrow key moved to the second row";
+  ASSERT_EQ(p->HeldRow(), 1) << "the arrow key moved to the second row";
   EXPECT_EQ(p->EditGlobal->Text(), "second-pw");
-  EXPECT_EQ(p->UserPassLista->Items(0)->SubItem(0), "first-new") << "the first row keeps what was typed";
+  EXPECT_EQ(Cell(0, 1), "first-new") << "the first row keeps what was typed";
   EXPECT_TRUE(m->State.UserSettingsChanged) << "and it is not saved yet";
   CtrlS();
   EXPECT_EQ(m->StatusText(), " User settings saved.");
@@ -782,7 +792,8 @@ TEST_F(UserSettings, ADamagedFileIsNeverOverwritten) {
   TLKMain* m = StartOnPage();
   ASSERT_FALSE(boxes_.empty());
   EXPECT_NE(boxes_[0].find("Corrupted data!"), std::string::npos) << boxes_[0];
-  EXPECT_EQ(Page()->UserPassLista->Count(), 0);
+  Page()->UserPassLista->HandleNeeded();
+  EXPECT_EQ(ShownRows(), 0);
   CtrlS();
   EXPECT_NE(m->StatusText().find("not saved"), std::string::npos) << m->StatusText();
   EXPECT_EQ(ReadFileBytes(UserDataPath()), damaged);

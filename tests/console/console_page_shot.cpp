@@ -22,9 +22,9 @@ int main(int argc, char** argv) {
   const int page = argc > 1 ? std::atoi(argv[1]) : 0;
   main->OutBarra->SetSelectedItem(page);
   main->OutBarraItemClick(main->OutBarra);
-  if (page == 2 && main->UserSettingsPage->UserPassLista->Count() > 0) {
+  if (page == 2 && !main->UserSettingsPage->Rows().empty()) {
     TUserSettingsPage* p = main->UserSettingsPage;
-    p->UserPassLista->Items(0)->SetSelected(true);
+    p->UserPassLista->SetItemIndex(0);
     p->TreeFlags->SetItemState(1, TLkCheckState(2));
     p->TreeFlags->SetItemState(8, TLkCheckState(2));
   }
