@@ -16,6 +16,7 @@
 #include "console/core/linkplan.h"
 #include "console/win/configpage.h"
 #include "console/win/desktoppage.h"
+#include "bench/console/quietconsole.h"
 #include "bench/console/race.h"
 #include "console/win/lkmainform.h"
 #include "console/win/logviewpage.h"
@@ -108,15 +109,7 @@ void BareLoop() {
 }  // namespace
 
 int main() {
-  CoInitialize(nullptr);
-  InitInstallPaths();
-  TUiSeam seam;
-  seam.message_box = [](const std::string& text, const std::string&, UINT) {
-    std::fprintf(stderr, "box: %s\n", text.c_str());
-    return IDOK;
-  };
-  SetUiSeam(&seam);
-  auto* main = new TLKMain(Application);
+  TLKMain* main = StartQuietConsole();
   main->DesktopPage->Refresh->SetTag(1);
   for (bool distinct : {false, true}) {
     kFolder = distinct ? "C:\\lkbench-distinct" : "C:\\lkbench";

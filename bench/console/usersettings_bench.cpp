@@ -13,6 +13,7 @@
 
 #include "base/streams.h"
 #include "console/core/userdata.h"
+#include "bench/console/quietconsole.h"
 #include "bench/console/race.h"
 #include "console/win/lkmainform.h"
 #include "console/win/usersettingspage.h"
@@ -38,15 +39,7 @@ std::vector<TUserRow> Users(int n) {
 }  // namespace
 
 int main() {
-  CoInitialize(nullptr);
-  InitInstallPaths();
-  TUiSeam seam;
-  seam.message_box = [](const std::string& text, const std::string&, UINT) {
-    std::fprintf(stderr, "box: %s\n", text.c_str());
-    return IDOK;
-  };
-  SetUiSeam(&seam);
-  auto* main = new TLKMain(Application);
+  TLKMain* main = StartQuietConsole();
   // The page as the administrator has it: shown, its list a real window.
   main->Show();
   main->OutBarra->SetSelectedItem(2);
