@@ -87,6 +87,8 @@ void TUserSettingsPage::BuildPage() {
   EditGlobal->SetBounds(8, 222, 240, 19);
   EditGlobal->SetBorderStyle(TEditBorderStyle::bsNone);
   EditGlobal->OnChange = TNotifyEvent(this, &TUserSettingsPage::EditGlobalChange);
+  // The password editor offers no menu of its own.
+  EditGlobal->OnContextPopup = TContextPopupEvent(this, &TUserSettingsPage::EditGlobalContextPopup);
 
   NewLabel(this, PasswordPanel, "Text Message (right-click for options):", 8, 250);
   MemoGlobal = new TMemo(this);

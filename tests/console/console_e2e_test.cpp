@@ -826,4 +826,33 @@ TEST_F(UserSettings, TagCommandsAndTheMessageLines) {
   EXPECT_EQ(ReadRows()["All Users"].OptionText, "");
 }
 
+// Whether a right click on `edit` opens a menu; one that opens is closed again.
+bool g_menu_seen = false;
+bool OpensAMenu(TWinControl* edit) {
+  g_menu_seen = false;
+  const UINT_PTR probe = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (menu && IsWindowVisible(menu)) {
+      g_menu_seen = true;
+      EndMenu();
+    }
+  });
+  RECT r;
+  GetWindowRect(edit->Handle(), &r);
+  PostMessageA(edit->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit->Handle()), MAKELPARAM(r.left + 4, r.top + 4));
+  Pump(500);
+  KillTimer(nullptr, probe);
+  return g_menu_seen;
+}
+
+TEST_F(UserSettings, ThePasswordEditorOffersNoMenu) {
+  TLKMain* m = StartOnPage();
+  m->Show();
+  auto* plain = new TEdit(Page());
+  plain->SetParent(Page()->PasswordPanel);
+  ASSERT_TRUE(OpensAMenu(plain)) << "an edit of its own shows the system's menu";
+  EXPECT_FALSE(OpensAMenu(Page()->EditGlobal));
+  EXPECT_TRUE(OpensAMenu(Page()->MemoGlobal)) << "the message editor has its tag menu";
+}
+
 }  // namespace
