@@ -828,15 +828,16 @@ TEST_F(UserSettings, TagCommandsAndTheMessageLines) {
 
 // Whether a right click on `edit` opens a menu; one that opens is closed again.
 bool g_menu_seen = false;
+void CALLBACK CloseAnOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
+  HWND menu = FindWindowA("#32768", nullptr);
+  if (menu && IsWindowVisible(menu)) {
+    g_menu_seen = true;
+    EndMenu();
+  }
+}
 bool OpensAMenu(TWinControl* edit) {
   g_menu_seen = false;
-  const UINT_PTR probe = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND menu = FindWindowA("#32768", nullptr);
-    if (menu && IsWindowVisible(menu)) {
-      g_menu_seen = true;
-      EndMenu();
-    }
-  });
+  const UINT_PTR probe = SetTimer(nullptr, 0, 100, CloseAnOpenMenu);
   RECT r;
   GetWindowRect(edit->Handle(), &r);
   PostMessageA(edit->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit->Handle()), MAKELPARAM(r.left + 4, r.top + 4));
