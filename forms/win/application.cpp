@@ -156,7 +156,7 @@ void TApplication::Terminate() {
 
 bool TApplication::PreTranslate(MSG& msg) {
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && msg.message != WM_CHAR &&
-      msg.message != WM_KEYUP)
+      msg.message != WM_KEYUP && msg.message != WM_SYSCHAR)
     return false;
   // The control the key is for (a native control's inner window counts as the control).
   TWinControl* target = nullptr;
@@ -168,7 +168,9 @@ bool TApplication::PreTranslate(MSG& msg) {
   if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
     eat_char = 0;
     WORD key = static_cast<WORD>(msg.wParam);
-    const TShiftState shift = KeyboardShiftState();
+    TShiftState shift = KeyboardShiftState();
+    // The message itself says when Alt came with the key.
+    if (msg.message == WM_SYSKEYDOWN && (msg.lParam & (1 << 29))) shift |= ssAlt;
     // A shortcut's key and its character go no further.
     if (IsMenuKey(target, key, shift)) return true;
     if (form && form->PreviewKeyDown(key, shift)) return true;
@@ -184,6 +186,10 @@ bool TApplication::PreTranslate(MSG& msg) {
       }
     }
     return false;
+  }
+  if (msg.message == WM_SYSCHAR) {
+    // Alt and a character: the accelerator of a control of the form.
+    return form && form->DispatchDialogChar(static_cast<char>(msg.wParam));
   }
   if (msg.message == WM_CHAR) {
     char key = static_cast<char>(msg.wParam);

@@ -186,6 +186,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case CN_CTLCOLOREDIT: case CN_CTLCOLORLISTBOX: case CN_CTLCOLORBTN: case CN_CTLCOLORSTATIC:
     case CN_CTLCOLORSCROLLBAR:
       return CtlColor(reinterpret_cast<HDC>(w));
+    case WM_SYSCOLORCHANGE: SysColorMessage(w, l); break;
     case WM_SIZE: ClientResized(w, LOWORD(l), HIWORD(l)); break;
     case WM_MOVE: UpdateBoundsFromWindow(); break;
     case WM_SETFOCUS: case WM_KILLFOCUS:
@@ -1036,6 +1037,35 @@ void TWinControl::PaintControls(HDC dc, const TRect& clip, TControl* stop_at) {
     // One failing child neither names its parent nor stops its siblings.
     GuardCallback(c, [&] { c->PaintTo(dc); });
     RestoreDC(dc, saved);
+  }
+}
+
+void TWinControl::NotifyControls(const TControlNotice& notice) {
+  auto children = controls_;  // a handler may change the list
+  for (TControl* c : children)
+    if (c != notice.Sender && Alive(c)) c->ControlNotice(notice);
+}
+
+bool TWinControl::DispatchDialogChar(char key) {
+  if (DialogChar(key)) return true;
+  auto children = controls_;
+  for (TControl* c : children) {
+    if (!Alive(c) || !c->Visible()) continue;
+    if (c->IsWindowed() ? static_cast<TWinControl*>(c)->DispatchDialogChar(key) : c->DialogChar(key)) return true;
+  }
+  return false;
+}
+
+// Top-level windows get it; each window hands it to its children.
+void TWinControl::SysColorMessage(WPARAM w, LPARAM l) {
+  SysColorChanged();
+  auto children = controls_;
+  for (TControl* c : children) {
+    if (!Alive(c)) continue;
+    if (!c->IsWindowed())
+      c->SysColorChanged();
+    else if (auto* wc = static_cast<TWinControl*>(c); wc->hwnd_)
+      SendMessageA(wc->hwnd_, WM_SYSCOLORCHANGE, w, l);
   }
 }
 

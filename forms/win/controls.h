@@ -16,9 +16,10 @@
 // MouseUp, MouseMove, MouseEnter, MouseLeave, DoContextPopup, Paint,
 // PaintWindow, Resized, AdjustSize, Loaded, Notification, BeforeDestruction,
 // FontChanged, ColorChanged, TextChanged, EnabledChanged, VisibleChanged,
-// CreateParams, CreateWnd, DestroyWnd, WndProc, EraseBackground, CtlColor,
-// DoEnter, DoExit, DoKeyDown, DoKeyPress, DoKeyUp; on forms also DoShow,
-// DoHide, DoClose and ShowModal.
+// ControlNotice, DialogChar, SysColorChanged, CreateParams, CreateWnd,
+// DestroyWnd, WndProc, EraseBackground, CtlColor, DoEnter, DoExit,
+// DoKeyDown, DoKeyPress, DoKeyUp; on forms also DoShow, DoHide, DoClose and
+// ShowModal.
 //
 // Wrapping a native control class (the common controls, BUTTON, EDIT ...):
 //
@@ -77,6 +78,14 @@ enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
+
+// A notice a control sends to the other controls of its parent: the
+// buttons of a radio-style group tell each other which one went down.
+struct TControlNotice {
+  int Code = 0;
+  intptr_t Value = 0;
+  class TControl* Sender = nullptr;
+};
 
 // Shift state bits.
 enum : uint16_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
@@ -256,6 +265,13 @@ class TControl : public TComponent {
   virtual void ParentFontChanged();
   virtual void ParentColorChanged();
   virtual void Resized();         // runs OnResize
+  // A sibling's notice (TWinControl::NotifyControls).
+  virtual void ControlNotice(const TControlNotice& notice) {}
+  // Alt and a character, offered to the form's controls: true takes it
+  // (a control whose caption has that accelerator).
+  virtual bool DialogChar(char key) { return false; }
+  // The system's colours changed: repaint with the new ones.
+  virtual void SysColorChanged() { Invalidate(); }
   virtual void AdjustSize() {}    // AutoSize: fit the content (labels)
   void RequestAlign();            // the parent re-lays its children out
   // Takes a caption that the window already shows (edits after typing).
@@ -373,6 +389,11 @@ class TWinControl : public TControl {
   // Sends a message through our own procedure (no handle needed for CN_/CM_ messages).
   LRESULT Perform(UINT msg, WPARAM w = 0, LPARAM l = 0);
 
+  // Hands a notice to every control of this one but its sender.
+  void NotifyControls(const TControlNotice& notice);
+  // Offers Alt + key to this control and its descendants; true once one took it.
+  bool DispatchDialogChar(char key);
+
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
   TKeyPressEvent OnKeyPress;
@@ -433,6 +454,7 @@ class TWinControl : public TControl {
   bool CursorMessage(WPARAM w, LPARAM l);  // WM_SETCURSOR: true when we set one
   bool ContextMenu(LPARAM l);       // WM_CONTEXTMENU: true when a control took it
   bool ReflectToChild(UINT msg, WPARAM w, LPARAM l, LRESULT& result);
+  void SysColorMessage(WPARAM w, LPARAM l);  // WM_SYSCOLORCHANGE to us and every control below
   void ClientResized(WPARAM kind, int width, int height);  // WM_SIZE: alignment
 
   HWND hwnd_ = nullptr;
