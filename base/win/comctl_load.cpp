@@ -37,6 +37,10 @@ int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF mask) {
   LK_LAZY_ENTRY(Comctl32Dll, ImageList_AddMasked);
   return f ? f(list, image, mask) : -1;
 }
+BOOL ImageList_Replace(HIMAGELIST list, int index, HBITMAP image, HBITMAP mask) {
+  LK_LAZY_ENTRY(Comctl32Dll, ImageList_Replace);
+  return f ? f(list, index, image, mask) : FALSE;
+}
 int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon) {
   LK_LAZY_ENTRY(Comctl32Dll, ImageList_ReplaceIcon);
   return f ? f(list, index, icon) : -1;

@@ -20,6 +20,7 @@ BOOL ImageList_Destroy(HIMAGELIST list);
 int ImageList_GetImageCount(HIMAGELIST list);
 int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
 int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF mask);
+BOOL ImageList_Replace(HIMAGELIST list, int index, HBITMAP image, HBITMAP mask);
 int ImageList_ReplaceIcon(HIMAGELIST list, int index, HICON icon);
 BOOL ImageList_Remove(HIMAGELIST list, int index);
 BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style);

@@ -163,6 +163,13 @@ void TBrush::Assign(const TBrush& o) {
   if (&o == this) return;
   color_ = o.color_;
   style_ = o.style_;
+  bitmap_ = o.bitmap_;
+  Drop();
+  Changed();
+}
+void TBrush::SetBitmap(const TBitmap* bitmap) {
+  if (bitmap == bitmap_) return;
+  bitmap_ = bitmap;
   Drop();
   Changed();
 }
@@ -180,6 +187,15 @@ void TBrush::SetStyle(TBrushStyle s) {
   Changed();
 }
 HBRUSH TBrush::Handle() const {
+  if (bitmap_ && !bitmap_->Empty() && !handle_) {
+    // The brush takes a copy that no device context holds.
+    TBitmap copy;
+    copy.Assign(*bitmap_);
+    HBITMAP pattern = copy.ReleaseHandle();
+    handle_ = CreatePatternBrush(pattern);
+    DeleteObject(pattern);
+  }
+  if (handle_) return handle_;
   if (style_ == TBrushStyle::bsClear) return static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
   if (!handle_) {
     switch (style_) {

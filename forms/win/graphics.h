@@ -181,6 +181,8 @@ class TPen : public TGraphicsObject {
 
 enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
+class TBitmap;
+
 class TBrush : public TGraphicsObject {
  public:
   TBrush() = default;
@@ -192,12 +194,17 @@ class TBrush : public TGraphicsObject {
   void SetColor(TColor color);
   TBrushStyle Style() const { return style_; }
   void SetStyle(TBrushStyle style);
+  // A pattern brush of the bitmap's pixels (the caller keeps the bitmap;
+  // null goes back to Color and Style).
+  const TBitmap* Bitmap() const { return bitmap_; }
+  void SetBitmap(const TBitmap* bitmap);
   HBRUSH Handle() const;  // the hollow stock brush for bsClear
 
  private:
   void Drop();
   TColor color_ = clWhite;
   TBrushStyle style_ = TBrushStyle::bsSolid;
+  const TBitmap* bitmap_ = nullptr;
   mutable HBRUSH handle_ = nullptr;
 };
 
