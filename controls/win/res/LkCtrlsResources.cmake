@@ -1,12 +1,12 @@
 # The interface components' resources: the string table of the standard
-# buttons and the password dialog, the hand and drag cursors, the key icon
-# and the check tree's boxes. A native generator writes them at build time
-# (the texts come from the one table in controls/core); windres compiles
-# them into an object that a program takes in with
-# lk_link_ctrls_resources(<target>). A program with icons of its own cannot
-# take that object too (the two scripts number their icon images alike): its
-# script names the pictures it needs from ${LK_CTRLS_RES_DIR} instead, after
-# add_dependencies(<its target> lk_ctrls_res).
+# buttons and the password dialog, the hand and drag cursors, the key icon,
+# the check tree's boxes and the directory edit's glyph "FEDITBMP". A native
+# generator writes them at build time (the texts come from the one table in
+# controls/core); windres compiles them into an object that a program takes
+# in with lk_link_ctrls_resources(<target>). A program with icons of its own
+# cannot take that object too (the two scripts number their icon images
+# alike): its script names the pictures it needs from ${LK_CTRLS_RES_DIR}
+# instead, after add_dependencies(<its target> lk_ctrls_res).
 find_program(LK_HOST_CXX NAMES g++ c++ REQUIRED)
 set(LK_CTRLS_RES_DIR ${CMAKE_BINARY_DIR}/lkctrls_res CACHE INTERNAL "")
 set(LK_CTRLS_RES_OBJ ${LK_CTRLS_RES_DIR}/lkctrls_res.o CACHE INTERNAL "")

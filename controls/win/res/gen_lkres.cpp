@@ -1,7 +1,7 @@
 // Build-time generator of the interface components' resources: the string
 // table of the standard buttons and the password dialog (from the one
-// table in controls/core), the hand and drag cursors, the key icon and the
-// check tree's boxes.
+// table in controls/core), the hand and drag cursors, the key icon, the
+// check tree's boxes and the directory edit's glyph.
 // Runs natively; writes lkctrls.rc and the picture files into a folder.
 // Usage: gen_lkres OUTDIR
 #include <cmath>
@@ -257,6 +257,69 @@ Bytes CheckBoxes() {
   return file;
 }
 
+// The directory edit's default glyph "FEDITBMP": a sheet of paper behind a
+// folder, 15 x 14, on black. Black is the glyph's transparent colour (its
+// bottom-left pixel), so the outline is a dark grey, and the generated
+// disabled picture, which is taken against black, shows the whole shape.
+const Art kFolderAndFile = {
+    "........ooooo..",
+    "........owwwoo.",
+    "........owwwwwo",
+    "........owgggwo",
+    ".oooo...owwwwwo",
+    "oyyyyo..owgggwo",
+    "oyyyyyooooooooo",
+    "oyYYYYYYYYYYYYo",
+    "oyYYYYYYYYYYYYo",
+    "oyYYYYYYYYYYYYo",
+    "oyYYYYYYYYYYYYo",
+    "oyYYYYYYYYYYYYo",
+    "ooooooooooooooo",
+    "...............",
+};
+
+// A 24-bit bottom-up .bmp file of the art.
+Bytes Bitmap(const Art& art) {
+  const int h = static_cast<int>(art.size()), w = static_cast<int>(art[0].size());
+  const int row = (w * 3 + 3) / 4 * 4;
+  auto colour = [](char c) -> uint32_t {  // 0xRRGGBB
+    switch (c) {
+      case 'o': return 0x404040;
+      case 'w': return 0xFFFFFF;
+      case 'g': return 0x808080;
+      case 'y': return 0xFFF080;
+      case 'Y': return 0xE8C040;
+      default: return 0x000000;
+    }
+  };
+  Bytes pixels;
+  for (int y = h - 1; y >= 0; --y) {
+    for (int x = 0; x < w; ++x) {
+      const uint32_t c = colour(art[y][x]);
+      pixels.push_back(c & 0xFF);
+      pixels.push_back((c >> 8) & 0xFF);
+      pixels.push_back((c >> 16) & 0xFF);
+    }
+    for (int pad = w * 3; pad < row; ++pad) pixels.push_back(0);
+  }
+  Bytes file;
+  file.push_back('B');
+  file.push_back('M');
+  Put32(file, static_cast<uint32_t>(14 + 40 + pixels.size()));
+  Put32(file, 0);
+  Put32(file, 14 + 40);
+  Put32(file, 40);
+  Put32(file, static_cast<uint32_t>(w));
+  Put32(file, static_cast<uint32_t>(h));
+  Put16(file, 1);
+  Put16(file, 24);
+  Put32(file, 0);
+  Put32(file, static_cast<uint32_t>(pixels.size()));
+  for (int i = 0; i < 4; ++i) Put32(file, 0);
+  file.insert(file.end(), pixels.begin(), pixels.end());
+  return file;
+}
+
 // A resource-script string: quotes doubled, backslashes escaped.
 std::string RcString(const std::string& s) {
   std::string r = "\"";
@@ -286,6 +349,7 @@ int main(int argc, char** argv) {
       {"LK_GRABHAND.cur", Cursor(kGrabHand, 8, 8)},       {"LK_GRABHANDARROW.cur", Cursor(kGrabHand, 8, 8)},
       {"LK_DRAGHAND.cur", Cursor(kGrabHand, 8, 8)},       {"KEYICON2.ico", KeyIcon()},
       {"LKTREEVW_CHECKS.bmp", CheckBoxes()},
+      {"FEDITBMP.bmp", Bitmap(kFolderAndFile)},
   };
   for (const Pic& p : pics)
     if (!WriteFile(dir + p.name, p.data)) {
