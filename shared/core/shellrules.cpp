@@ -20,13 +20,16 @@ std::string FallbackIconLocation(const std::string& typeKey, const std::string& 
   return gatePath + ",0";
 }
 
-std::string NewLinkFileName(const std::string& folder) { return folder + "\\newlink.lnk"; }
+std::string NewLinkFileName(const std::string& folder, int attempt) {
+  if (attempt <= 1) return folder + "\\newlink.lnk";
+  return folder + "\\newlink (" + std::to_string(attempt) + ").lnk";
+}
 
-std::string NewLinkCommandLine(const std::string& command, const std::string& folder) {
+std::string NewLinkCommandLine(const std::string& command, const std::string& linkFile) {
   std::size_t at = command.find("%1");
   if (at == std::string::npos) at = command.find("%2");
   if (at == std::string::npos) return command;
-  return command.substr(0, at) + NewLinkFileName(folder) + command.substr(at + 2);
+  return command.substr(0, at) + linkFile + command.substr(at + 2);
 }
 
 uint16_t DeleteOperationFlags(uint32_t options) {

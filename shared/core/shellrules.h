@@ -17,11 +17,13 @@ std::string IconLookupTypeKey(const std::string& typeKey);
 std::string FallbackIconLocation(const std::string& typeKey, const std::string& systemFolder,
                                  const std::string& gatePath);
 
-// The file the new-link command works on: folder + "\newlink.lnk".
-std::string NewLinkFileName(const std::string& folder);
+// The file the new-link command works on: folder + "\newlink.lnk" for the
+// first try (1), folder + "\newlink (N).lnk" for try N: a file left by an
+// earlier command never blocks a new one.
+std::string NewLinkFileName(const std::string& folder, int attempt = 1);
 // The shell's "Command" with the first "%1" (or, without one, the first "%2")
 // replaced by the new link's file name.
-std::string NewLinkCommandLine(const std::string& command, const std::string& folder);
+std::string NewLinkCommandLine(const std::string& command, const std::string& linkFile);
 
 // Options of DeleteFilesViaShell.
 enum : uint32_t { kDeleteSilent = 1, kDeleteAllowUndo = 2, kDeleteFilesOnly = 4 };

@@ -71,22 +71,36 @@ bool ExecuteViaShell(const std::string& file, const std::string& parameters, con
   return shell::ShellExecuteExA(&info) != 0;
 }
 
-void StartNewLinkWizard(const std::string& folder) {
-  if (!RegistryKeyExists(".LNK\\ShellNew", HKEY_CLASSES_ROOT)) return;
+bool StartNewLinkWizard(const std::string& folder) {
+  if (folder.empty() || !RegistryKeyExists(".LNK\\ShellNew", HKEY_CLASSES_ROOT)) return false;
   const std::string command =
       ReadRegistryValue(HKEY_CLASSES_ROOT, ".LNK\\ShellNew", "Command", TLkVariant("")).AsString();
-  if (command.empty()) return;  // nothing to run: leave no stray empty link behind
-  CreateEmptyFile(NewLinkFileName(folder));
-  std::string line = NewLinkCommandLine(command, folder);
+  if (command.empty()) return false;  // nothing to run: leave no stray empty link behind
+  // The first free name; taken as it is made, so two calls never share one.
+  std::string link;
+  for (int attempt = 1;; ++attempt) {
+    link = NewLinkFileName(folder, attempt);
+    HANDLE h = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      break;
+    }
+    const DWORD error = GetLastError();
+    if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt >= 1000) RaiseWin32Error(error);
+  }
+  std::string line = NewLinkCommandLine(command, link);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    DeleteFileA(link.c_str());  // no command works on it: no empty link stays behind
+    return false;
   }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
 }
 
 std::string DefaultIconLocation(const std::string& typeKey) {

@@ -23,9 +23,12 @@ bool ShowPropertiesDialog(HWND owner, const std::string& path);
 // are passed as nothing. True when the shell accepted it.
 bool ExecuteViaShell(const std::string& file, const std::string& parameters, const std::string& verb,
                      int showCommand);
-// Runs the shell's new-link command on folder + "\newlink.lnk" (created
-// empty first: an existing file raises EOSError and nothing runs).
-void StartNewLinkWizard(const std::string& folder);
+// Runs the shell's new-link command on a new empty link file in the folder:
+// "newlink.lnk", or "newlink (2).lnk" ... when that name is taken. True when
+// the command started; when it cannot be started the empty file is removed
+// again. Nothing happens (false) without a folder or without a command; a
+// file that cannot be created raises EOSError.
+bool StartNewLinkWizard(const std::string& folder);
 // The icon specification ("file,index") of a type key (".TXT", "Folder",
 // "Drive"): the registry's DefaultIcon, else the fallback table.
 std::string DefaultIconLocation(const std::string& typeKey);

@@ -37,7 +37,9 @@ TEST(NewLink, CommandGetsTheNewLinkFile) {
       {"wiz %2 %1 %1", "wiz %2 C:\\d\\newlink.lnk %1"},  // only the first %1
       {"wiz", "wiz"},
   };
-  for (const Row& r : rows) EXPECT_EQ(NewLinkCommandLine(r.command, "C:\\d"), r.line) << r.command;
+  for (const Row& r : rows) EXPECT_EQ(NewLinkCommandLine(r.command, NewLinkFileName("C:\\d")), r.line) << r.command;
+  EXPECT_EQ(NewLinkFileName("C:\\d", 2), "C:\\d\\newlink (2).lnk");
+  EXPECT_EQ(NewLinkFileName("C:\\d", 12), "C:\\d\\newlink (12).lnk");
 }
 
 TEST(DeleteViaShell, OptionsAndPathList) {

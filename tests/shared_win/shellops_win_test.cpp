@@ -115,21 +115,27 @@ TEST(NewLinkWizardWin, CommandRunsOnAFreshEmptyLink) {
   const std::string folder = lkfix::ScratchFolder("newlink");
   const std::string out = folder + "\\command.txt";
   ASSERT_FALSE(RegistryKeyExists(".LNK\\ShellNew", HKEY_CLASSES_ROOT)) << "the prefix has a new-link command";
-  StartNewLinkWizard(folder);  // no command: nothing happens
+  EXPECT_FALSE(StartNewLinkWizard(folder));  // no command: nothing happens
   EXPECT_FALSE(Exists(folder + "\\newlink.lnk"));
 
   WriteRegistryValue(".LNK\\ShellNew", "Command", TLkVariant("\"" + Probe() + "\" record " + out + " %1 %2"),
                      HKEY_CLASSES_ROOT);
-  StartNewLinkWizard(folder);
+  EXPECT_TRUE(StartNewLinkWizard(folder));
   const bool ran = WaitForFile(out);
   EXPECT_TRUE(ran);
   EXPECT_EQ(lkfix::ReadTextFile(out), folder + "\\newlink.lnk %2");  // only the first %1
   EXPECT_TRUE(Exists(folder + "\\newlink.lnk"));
-  // An existing newlink.lnk: the error, and the command does not run.
+  // newlink.lnk is taken: the command runs on the next free name.
   DeleteFileA(out.c_str());
-  EXPECT_THROW(StartNewLinkWizard(folder), EOSError);
-  Sleep(500);
-  EXPECT_FALSE(Exists(out));
+  EXPECT_TRUE(StartNewLinkWizard(folder));
+  EXPECT_TRUE(WaitForFile(out));
+  EXPECT_EQ(lkfix::ReadTextFile(out), folder + "\\newlink (2).lnk %2");
+  // A command that cannot be started leaves no empty link behind.
+  WriteRegistryValue(".LNK\\ShellNew", "Command", TLkVariant("C:\\no-such-folder\\wizard.exe %1"),
+                     HKEY_CLASSES_ROOT);
+  EXPECT_FALSE(StartNewLinkWizard(folder));
+  EXPECT_FALSE(Exists(folder + "\\newlink (3).lnk"));
+  EXPECT_FALSE(StartNewLinkWizard(""));  // no folder: nothing, not the drive's root
   DeleteRegistryKey(".LNK\\ShellNew", HKEY_CLASSES_ROOT);
 }
 
