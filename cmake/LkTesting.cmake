@@ -56,6 +56,10 @@ function(lk_add_gtest)
   if(T_ALONE AND LK_WINDOWS)
     set(alone RUN_SERIAL TRUE)
   endif()
+  if(LK_WINDOWS)
+    # Nothing of a Windows test may land in the home folder (tests/desk).
+    list(APPEND alone FIXTURES_REQUIRED lk_home_watch)
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120

@@ -3,7 +3,8 @@
 # under Wine in its own prefix (build/desktop-wine, or build/desktop-wine64),
 # with the gate installed in that prefix's system folder where protected
 # links expect it. A machine that cannot run 32-bit programs starts the
-# 64-bit build of the same sources.
+# 64-bit build of the same sources. A new prefix gets a few links on its
+# desktops to try the console on.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -20,8 +21,11 @@ if [ ! -f "$exe" ]; then
 fi
 suffix=""
 [ "$WINEARCH" = win64 ] && suffix=64
-export WINEPREFIX="$root/build/desktop-wine$suffix" WINEDEBUG=-all
-[ -d "$WINEPREFIX" ] || { "$LK_WINE" wineboot --init >/dev/null 2>&1; "$LK_WINESERVER" --wait; }
+# Made by the one prefix recipe; the first time, with a few links to protect
+# on the desktops (see the README).
+"$root/scripts/wine-prefix.sh" "$root/build/desktop-wine$suffix" "$WINEARCH" --display x11 \
+  --demo "$root/build/$tree/tools/lkdev/lkdev.exe"
+export WINEPREFIX="$root/build/desktop-wine$suffix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
 gate="$root/build/$tree/gate/passbox.exe"
 [ -f "$gate" ] && cp "$gate" "$WINEPREFIX/drive_c/windows/system32/passbox.exe"
 if [ -z "${DISPLAY:-}" ]; then

@@ -3,8 +3,9 @@
 # driver, in a prefix of its own (not the tests' null-driver prefix), and
 # saves a screenshot of the whole screen as PNG.
 # Usage: screenshot.sh PROGRAM.exe OUT.png [SECONDS_BEFORE_SHOT] [ARGS...]
-# The prefix is $LK_SHOT_PREFIX (default: ~/.cache/lockmere-shot-prefix, with
-# "64" added for a 64-bit program: a program of the mingw64 tree).
+# The prefix is $LK_SHOT_PREFIX (default: build/shot-wine of the source tree,
+# with "64" added for a 64-bit program: a program of the mingw64 tree), made
+# by the one prefix recipe (scripts/wine-prefix.sh) for the X display.
 set -euo pipefail
 program=${1:?usage: screenshot.sh PROGRAM.exe OUT.png [SECONDS] [ARGS...]}
 out=${2:?usage: screenshot.sh PROGRAM.exe OUT.png [SECONDS] [ARGS...]}
@@ -17,19 +18,10 @@ arch=$(lk_exe_arch "$program")
 . "$(dirname "$0")/wine-env.sh" "$arch"
 suffix=""
 [ "$arch" = win64 ] && suffix=64
-prefix=${LK_SHOT_PREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/lockmere-shot-prefix$suffix}
-mkdir -p "$prefix"
-export WINEPREFIX=$(realpath "$prefix") WINEDEBUG=-all
-
-if [ ! -f "$WINEPREFIX/.lk-shot-prefix-ready" ]; then
-  "$LK_WINE" wineboot --init >/dev/null 2>&1 || true
-  "$LK_WINESERVER" --wait || true
-  "$LK_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
-  # No window manager runs on the virtual display: Wine draws the frames and captions itself.
-  "$LK_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-  "$LK_WINESERVER" -k || true
-  touch "$WINEPREFIX/.lk-shot-prefix-ready"
-fi
+root=$(cd "$(dirname "$0")/.." && pwd)
+prefix=${LK_SHOT_PREFIX:-$root/build/shot-wine$suffix}
+"$root/scripts/wine-prefix.sh" "$prefix" "$arch" --display x11
+export WINEPREFIX=$(realpath "$prefix") WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
 
 # Inside the virtual display: start the program, wait, take the shot, end it.
 inner=$(cat <<'INNER'

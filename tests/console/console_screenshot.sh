@@ -19,7 +19,7 @@ if [ "${LK_SCREENSHOT_INNER:-}" = 1 ]; then
   exit 0
 fi
 mkdir -p "$out"
-[ -d "$WINEPREFIX" ] || { "$LK_WINE" wineboot --init >/dev/null 2>&1; "$LK_WINESERVER" --wait; }
+"$(dirname "$0")/../../scripts/wine-prefix.sh" "$WINEPREFIX" "$WINEARCH" --display x11
 "$LK_WINE" "$tree/tests/console/console_fixture.exe" >/dev/null
 LK_SCREENSHOT_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$tree" "$out"
 echo "screenshots in $out"
