@@ -11,7 +11,6 @@
 #   a real folder inside the prefix. A fresh prefix links them to the home
 #   folder: link files written to "the desktop" would land in $HOME, and
 #   every prefix of the machine would share that one desktop.
-# - The Mono and Gecko installers are skipped (they download into $HOME).
 # - Display null (the default): windows work without a screen, for the
 #   tests. x11: the X display; Wine draws the frames itself, since no window
 #   manager runs on a virtual display.
@@ -67,7 +66,7 @@ first_time=0
 
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 # For this script's own runs; the prefix keeps the menu builder off itself.
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 if [ ! -f "$prefix/system.reg" ]; then
   "$LK_WINE" wineboot --init >/dev/null 2>&1 || true
   "$LK_WINESERVER" --wait || true
