@@ -1,4 +1,5 @@
-// The Desktop Shortcuts page: scan, icons, protect, revert and the popup.
+// The Desktop Shortcuts page: scan, icons, protect, revert, the popup, the
+// file commands, browsing and the view buttons.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -8,7 +9,9 @@
 
 #include "console/core/popuprule.h"
 #include "console/win/lkmainform.h"
+#include "controls/win/filecopy.h"
 #include "controls/win/foldermonitor.h"
+#include "controls/win/menupainter.h"
 #include "base/locale.h"
 #include "base/sysutils.h"
 #include "forms/win/application.h"
@@ -87,9 +90,28 @@ std::string IconKey(const std::string& file, bool isProtected) {
   return base + (isProtected ? "|p" : "|n");
 }
 
-bool FolderExistsHere(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+// The link files of a folder, as the listing finds them: ordinary files
+// ending in ".lnk", in the file system's order.
+std::vector<std::string> LinkFileNames(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "\\*.lnk").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)) continue;
+    names.push_back(fd.cFileName);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return names;
+}
+
+TViewStyle ViewStyleOf(TLinkView view) {
+  switch (view) {
+    case TLinkView::lvSmallIcon: return TViewStyle::vsSmallIcon;
+    case TLinkView::lvList: return TViewStyle::vsList;
+    case TLinkView::lvReport: return TViewStyle::vsReport;
+    default: return TViewStyle::vsIcon;
+  }
 }
 
 }  // namespace
@@ -154,13 +176,46 @@ void TDesktopPage::BuildPage() {
   Combo_Userlist->OnChange = TNotifyEvent(this, &TDesktopPage::Combo_UserlistChange);
   ToolBar1->AddControl(Combo_Userlist);
   for (auto* b : {ToolButton1, ToolButton3, ToolButton5})
-    b->OnClick = TNotifyEvent::WithIdentity(this, 1, [this](TObject* s) {
-      switch (static_cast<TToolButton*>(s)->Tag()) {
-        case 0: DesktopLista->SetViewStyle(TViewStyle::vsIcon); break;
-        case 2: DesktopLista->SetViewStyle(TViewStyle::vsSmallIcon); break;
-        default: DesktopLista->SetViewStyle(TViewStyle::vsList); break;
-      }
-    });
+    b->OnClick = TNotifyEvent(this, &TDesktopPage::ViewStyleButton);
+  ToolButton10->OnClick = TNotifyEvent(this, &TDesktopPage::NewShortcut1Click);
+  NewSeparator();
+
+  // The directory edit and its menu; the recent folders head the menu.
+  PopupMenu2 = new TPopupMenu(this);
+  PopupMenu2->SetName("PopupMenu2");
+  TMenuItem* root2 = PopupMenu2->Items();
+  NewItem(this, root2, "-");
+  StartMenuCurrent = NewItem(this, root2, "Start Menu: Current User");
+  StartMenuCurrent->OnClick = TNotifyEvent(this, &TDesktopPage::StartMenuCurrentClick);
+  StartMenuAll = NewItem(this, root2, "Start Menu: All Users");
+  StartMenuAll->OnClick = TNotifyEvent(this, &TDesktopPage::StartMenuAllClick);
+  NewItem(this, root2, "-");
+  Backupdir1 = NewItem(this, root2, "Backup dir");
+  Backupdir1->OnClick = TNotifyEvent(this, &TDesktopPage::Backupdir1Click);
+  Backupdir1->SetVisible(false);
+  PopupMenu2->OnPopup = TNotifyEvent(this, &TDesktopPage::PopupMenu2Popup);
+
+  DirectoryEdit1 = new TDirectoryEdit(this);
+  DirectoryEdit1->SetName("DirectoryEdit1");
+  DirectoryEdit1->SetWidth(130);  // what the tool bar has left
+  DirectoryEdit1->SetText("Browse");
+  DirectoryEdit1->SetHint("Click to Browse for directory");
+  DirectoryEdit1->SetDialogKind(TDirDialogKind::dkWin32);
+  DirectoryEdit1->SetButtonWidth(22);
+  DirectoryEdit1->SetPopupMenu(PopupMenu2);
+  DirectoryEdit1->OnAfterDialog = TExecOpenDialogEvent(this, &TDesktopPage::DirectoryEdit1AfterDialog);
+  ToolBar1->AddControl(DirectoryEdit1);
+
+  // The menu first: each property below reloads the stored list into it.
+  LkMRUFileList1 = new TLkMRUFileList(this);
+  LkMRUFileList1->SetName("LkMRUFileList1");
+  LkMRUFileList1->SetPopupMenu(PopupMenu2);
+  LkMRUFileList1->SetRemoveOnClick(false);
+  LkMRUFileList1->SetUseSubmenu(true);
+  LkMRUFileList1->OnMRUItemClick = TMRUClickEvent(this, &TDesktopPage::LkMRUFileList1MRUItemClick);
+  LkMRUFileList1->SetAutoSaveName("\\Software\\Velmora\\Lockmere");
+  LkMRUFileList1->SetAutoSaveKey("MRU Items");
+  LkMRUFileList1->SetAutoSaveRootKey(TRootKey::rkLocalMachine);
 
   // The link list's popup menu.
   PopupMenu1 = new TPopupMenu(this);
@@ -188,6 +243,14 @@ void TDesktopPage::BuildPage() {
   Execute1 = NewItem(this, root, "Execute");
   Execute1->SetDefault(true);
   Properties = NewItem(this, root, "Properties");
+  Copy3->OnClick = TNotifyEvent(this, &TDesktopPage::Copy3Click);
+  Paste1->OnClick = TNotifyEvent(this, &TDesktopPage::Paste1Click);
+  Backup->OnClick = TNotifyEvent(this, &TDesktopPage::BackupClick);
+  Restore->OnClick = TNotifyEvent(this, &TDesktopPage::RestoreClick);
+  Delete1->OnClick = TNotifyEvent(this, &TDesktopPage::Delete1Click);
+  Execute1->OnClick = TNotifyEvent(this, &TDesktopPage::Execute1Click);
+  Properties->OnClick = TNotifyEvent(this, &TDesktopPage::PropertiesClick);
+  DesktopLista->OnDblClick = TNotifyEvent(this, &TDesktopPage::DesktopListaDblClick);
   PopupMenu1->OnPopup = TNotifyEvent(this, &TDesktopPage::PopupMenu1Popup);
   DesktopLista->SetPopupMenu(PopupMenu1);
 
@@ -224,8 +287,26 @@ void TDesktopPage::SelectStartUser() {
   }
 }
 
-void TDesktopPage::LoadViewStyles() {}
-void TDesktopPage::SaveViewStyles() {}
+// The view buttons are the first three of the tool bar.
+void TDesktopPage::LoadViewStyles() {
+  TToolButton* const buttons[] = {ToolButton1, ToolButton3, ToolButton5};
+  TToolButton* pressed = buttons[ViewButtonPosition(ReadSetting(LKData::IconView), 3)];
+  pressed->SetDown(true);
+  DesktopLista->SetViewStyle(ViewStyleOf(ViewOfTag(pressed->Tag())));
+}
+
+void TDesktopPage::SaveViewStyles() {
+  TToolButton* const buttons[] = {ToolButton1, ToolButton3, ToolButton5};
+  int position = 0;
+  for (int i = 2; i >= 0; --i)
+    if (buttons[i]->Down()) position = i;
+  WriteSetting(LKData::IconView, position);
+}
+
+void TDesktopPage::ViewStyleButton(TObject* sender) {
+  if (auto* button = dynamic_cast<TToolButton*>(sender))
+    DesktopLista->SetViewStyle(ViewStyleOf(ViewOfTag(button->Tag())));
+}
 
 std::string TDesktopPage::CurrentFolder() {
   if (Refresh->Tag() == 1) return BrowsedFolder;
@@ -235,13 +316,10 @@ std::string TDesktopPage::CurrentFolder() {
 }
 
 void TDesktopPage::ScanFolder(const std::string& folder) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "\\*.lnk").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
+  // No folder is no folder: not the root of the current drive.
+  if (folder.empty()) return;
   const std::string& gateFile = GateFileName();
-  do {
-    if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)) continue;
-    const std::string name = fd.cFileName;
+  for (const std::string& name : LinkFileNames(folder)) {
     const std::string path = folder + "\\" + name;
     TShellLink link;
     if (ReadShellLink(path, link) != S_OK || link.Target.empty()) continue;
@@ -258,8 +336,7 @@ void TDesktopPage::ScanFolder(const std::string& folder) {
     DesktopLista->EndUpdate();
     row->SetImageIndex(AddFileIcons(iconFile, DesktopLista, isProtected));
     FreeShellLinkIdList(link);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
+  }
 }
 
 int TDesktopPage::AddFileIcons(const std::string& file, TLkListView* view, bool isProtected) {
@@ -304,28 +381,30 @@ int TDesktopPage::AddFileIcons(const std::string& file, TLkListView* view, bool 
 }
 
 void TDesktopPage::RefreshDesktop() {
-  {
-    THourglass hourglass;
-    DesktopLista->SetEnabled(false);
-    IcoLista->Clear();
-    IcoListaPeq->Clear();
-    icon_cache_.clear();
-    DesktopLista->Clear();
-    // One outer update around the rows' own pairs: the list redraws once.
-    DesktopLista->BeginUpdate();
-    try {
-      ScanFolder(CurrentFolder());
-    } catch (...) {
-      DesktopLista->EndUpdate();
-      DesktopLista->SetEnabled(true);
-      throw;
-    }
-    DesktopLista->EndUpdate();
-    DesktopLista->UpdateImageLists();
-    DesktopLista->SetEnabled(true);
-  }
+  Rescan(CurrentFolder());
   SetStatusText(kStatusRefreshed);
   Form()->Repaint();
+}
+
+void TDesktopPage::Rescan(const std::string& folder) {
+  THourglass hourglass;
+  DesktopLista->SetEnabled(false);
+  IcoLista->Clear();
+  IcoListaPeq->Clear();
+  icon_cache_.clear();
+  DesktopLista->Clear();
+  // One outer update around the rows' own pairs: the list redraws once.
+  DesktopLista->BeginUpdate();
+  try {
+    ScanFolder(folder);
+  } catch (...) {
+    DesktopLista->EndUpdate();
+    DesktopLista->SetEnabled(true);
+    throw;
+  }
+  DesktopLista->EndUpdate();
+  DesktopLista->UpdateImageLists();
+  DesktopLista->SetEnabled(true);
 }
 
 TBatchOutcome TDesktopPage::ProtectSelected(int mode) {
@@ -413,7 +492,7 @@ void TDesktopPage::PopupMenu1Popup(TObject*) {
   c.UserCount = Combo_Userlist->ItemCount();
   c.CurrentFolder = CurrentFolder();
   c.BackupFolder = BackupFolder();
-  c.BackupFolderExists = FolderExistsHere(c.BackupFolder);
+  c.BackupFolderExists = FolderExists(c.BackupFolder);
   c.CopyCount = State().CopyList.Count();
   c.GateFileName = GateFileName();
   for (TListItem* row : DesktopLista->SelectedItems()) c.SelectedTargets.push_back(row->SubItem(3));
@@ -453,3 +532,138 @@ void TDesktopPage::FolderMonitorChange(TObject*) {
   }
   RefreshDesktop();
 }
+
+// ---- File commands
+
+std::vector<std::string> TDesktopPage::SelectedPaths() {
+  std::vector<std::string> paths;
+  const std::vector<TListItem*> rows = DesktopLista->SelectedItems();
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) paths.push_back((*it)->SubItem(2));
+  return paths;
+}
+
+TCopyOutcome TDesktopPage::CopyFiles(const std::vector<std::pair<std::string, std::string>>& copies) {
+  TCopyOutcome outcome;
+  outcome.Total = static_cast<int>(copies.size());
+  for (const auto& [source, destination] : copies) {
+    try {
+      CopyFileWithProgress(source, destination, false, true, nullptr);
+    } catch (const EAbort&) {
+      // Failed or cancelled in the shell, which has said why: the rest is not tried.
+      break;
+    }
+    ++outcome.Copied;
+  }
+  LastCopies = outcome;
+  return outcome;
+}
+
+void TDesktopPage::Copy3Click(TObject*) {
+  TStringList& copies = State().CopyList;
+  copies.Clear();
+  for (const std::string& path : SelectedPaths()) copies.Add(path);
+}
+
+void TDesktopPage::Paste1Click(TObject*) {
+  const TStringList& list = State().CopyList;
+  const std::string folder = CurrentFolder();
+  if (list.Count() == 0 || folder.empty()) return;
+  std::vector<std::pair<std::string, std::string>> copies;
+  for (int i = 0; i < list.Count(); ++i) copies.emplace_back(list[i], folder + "\\" + ExtractFileName(list[i]));
+  const std::string status = PasteStatusText(CopyFiles(copies));
+  if (!status.empty()) SetStatusText(status);
+}
+
+void TDesktopPage::Delete1Click(TObject*) {
+  const std::vector<std::string> paths = SelectedPaths();
+  if (paths.empty()) return;
+  // The shell asks first and reports its own failures.
+  DeleteFilesViaShell(Form()->Handle(), paths, kDeleteFilesOnly);
+}
+
+void TDesktopPage::NewShortcut1Click(TObject*) { StartNewLinkWizard(CurrentFolder()); }
+
+void TDesktopPage::Execute1Click(TObject*) {
+  const std::vector<std::string> paths = SelectedPaths();
+  // The link file itself: a protected link starts the gate as the shell would.
+  if (!paths.empty()) ExecuteViaShell(paths.front(), "", "open", SW_SHOWNORMAL);
+}
+
+void TDesktopPage::DesktopListaDblClick(TObject* sender) { Execute1Click(sender); }
+
+void TDesktopPage::PropertiesClick(TObject*) {
+  const std::vector<std::string> paths = SelectedPaths();
+  if (!paths.empty()) ShowPropertiesDialog(Form()->Handle(), paths.front());
+}
+
+void TDesktopPage::BackupClick(TObject*) {
+  const std::string backups = BackupFolder();
+  std::vector<std::pair<std::string, std::string>> copies;
+  for (const std::string& path : SelectedPaths()) copies.emplace_back(path, backups + "\\" + ExtractFileName(path));
+  TCopyOutcome outcome;
+  {
+    THourglass hourglass;
+    SetStatusText(kStatusPleaseWait);
+    Form()->Repaint();
+    outcome = CopyFiles(copies);
+  }
+  SetStatusText(BackupStatusText(outcome));
+}
+
+void TDesktopPage::RestoreClick(TObject*) {
+  const std::string folder = CurrentFolder();
+  if (folder.empty()) return;
+  const std::string backups = BackupFolder();
+  TCopyOutcome outcome;
+  {
+    THourglass hourglass;
+    SetStatusText(kStatusPleaseWait);
+    Form()->Repaint();
+    std::vector<std::pair<std::string, std::string>> copies;
+    for (const std::string& name : LinkFileNames(backups))
+      copies.emplace_back(backups + "\\" + name, folder + "\\" + name);
+    outcome = CopyFiles(copies);
+  }
+  SetStatusText(RestoreStatusText(outcome));
+}
+
+// ---- Browsing
+
+void TDesktopPage::ShowBrowsedFolder(const std::string& folder) {
+  Rescan(folder);
+  Refresh->SetTag(1);
+  BrowsedFolder = folder;
+  DirectoryEdit1->SetHint(folder);
+  FolderMonitor->SetFolderName(folder);
+  DesktopPanel->SetCaption(BrowseCaption(DesktopLista->Count()));
+}
+
+void TDesktopPage::DirectoryEdit1AfterDialog(TObject*, std::string& name, bool& action) {
+  if (!action) return;
+  ShowBrowsedFolder(name);
+  LkMRUFileList1->AddEntry(name);
+}
+
+void TDesktopPage::LkMRUFileList1MRUItemClick(TObject*, const std::string& name) {
+  if (name.empty()) return;
+  DirectoryEdit1->SetText(name);
+  ShowBrowsedFolder(name);
+}
+
+void TDesktopPage::PopupMenu2Popup(TObject*) {
+  Backupdir1->SetVisible(FolderExists(BackupFolder()));
+  // Recent folders come and go while the program runs: those made since the
+  // painter took this menu get its look too.
+  TLkMenuPainter* painter = Form()->MenuPainter1;
+  if (!painter || !painter->Active()) return;
+  for (TMRUMenuItem* item : LkMRUFileList1->PopupItems()) {
+    if (!item->OnDrawItem) item->OnDrawItem = TMenuDrawItemEvent(painter, &TLkMenuPainter::DrawItem);
+    if (!item->OnMeasureItem) item->OnMeasureItem = TMenuMeasureItemEvent(painter, &TLkMenuPainter::MeasureItem);
+  }
+}
+
+void TDesktopPage::StartMenuCurrentClick(TObject* sender) { LkMRUFileList1MRUItemClick(sender, UserStartMenuFolder()); }
+
+void TDesktopPage::StartMenuAllClick(TObject* sender) { LkMRUFileList1MRUItemClick(sender, CommonStartMenuFolder()); }
+
+void TDesktopPage::Backupdir1Click(TObject* sender) { LkMRUFileList1MRUItemClick(sender, BackupFolder()); }
