@@ -13,7 +13,7 @@
 #include "shared/core/streamcol.h"
 #include "shared/core/userrecord.h"
 #include "shared/win/settings.h"
-#include "shared/win/settings.h"
+#include "tests/shared_win/winfixture.h"
 
 namespace {
 
@@ -49,43 +49,15 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM l) {
 
 void SetSkinName(const std::string& name) { WriteSetting(LKData::SkinName, name); }
 
-// A 24-bit picture of one colour.
-void WriteBmp(const std::string& path, int w, int h, COLORREF colour) {
-  const int stride = (w * 3 + 3) & ~3;
-  BITMAPFILEHEADER fh{};
-  BITMAPINFOHEADER ih{};
-  ih.biSize = sizeof(ih);
-  ih.biWidth = w;
-  ih.biHeight = h;
-  ih.biPlanes = 1;
-  ih.biBitCount = 24;
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof(fh) + sizeof(ih);
-  fh.bfSize = fh.bfOffBits + stride * h;
-  std::string pixels(static_cast<size_t>(stride) * h, '\0');
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      char* p = &pixels[static_cast<size_t>(y) * stride + x * 3];
-      p[0] = static_cast<char>(GetBValue(colour));
-      p[1] = static_cast<char>(GetGValue(colour));
-      p[2] = static_cast<char>(GetRValue(colour));
-    }
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  std::fwrite(&fh, sizeof(fh), 1, f);
-  std::fwrite(&ih, sizeof(ih), 1, f);
-  std::fwrite(pixels.data(), 1, pixels.size(), f);
-  std::fclose(f);
-}
-
 // A skin with every element, as an administrator would install one.
 void MakeSkin(const std::string& install, const std::string& name) {
   const std::string folder = install + "skins\\" + name + "\\";
   CreateDirectoryA((install + "skins").c_str(), nullptr);
   CreateDirectoryA(folder.c_str(), nullptr);
   // A size of its own, to tell that the skin was applied.
-  WriteBmp(folder + "back.bmp", 310, 190, RGB(20, 40, 90));
-  WriteBmp(folder + "up.bmp", 43, 15, RGB(30, 160, 60));
-  WriteBmp(folder + "down.bmp", 43, 15, RGB(20, 110, 40));
+  lkfix::WriteSolidBmp(folder + "back.bmp", 310, 190, RGB(20, 40, 90));
+  lkfix::WriteSolidBmp(folder + "up.bmp", 43, 15, RGB(30, 160, 60));
+  lkfix::WriteSolidBmp(folder + "down.bmp", 43, 15, RGB(20, 110, 40));
   const std::string xml =
       "<?xml version=\"1.0\"?>\r\n<skin version=\"1.0\" name=\"Bench\" author=\"Velmora\">\r\n"
       "  <window background=\"back.bmp\">\r\n"

@@ -333,34 +333,6 @@ void GateTest::SelectSkin(const std::string& name, bool random) {
   WriteSetting(LKData::SkinRandom, random);
 }
 
-void GateTest::WriteBmp(const std::string& path, int width, int height, COLORREF colour) {
-  const int stride = (width * 3 + 3) & ~3;
-  BITMAPFILEHEADER fh{};
-  BITMAPINFOHEADER ih{};
-  ih.biSize = sizeof(ih);
-  ih.biWidth = width;
-  ih.biHeight = height;
-  ih.biPlanes = 1;
-  ih.biBitCount = 24;
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof(fh) + sizeof(ih);
-  fh.bfSize = fh.bfOffBits + stride * height;
-  std::string pixels(static_cast<size_t>(stride) * height, '\0');
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      char* p = &pixels[static_cast<size_t>(y) * stride + x * 3];
-      p[0] = static_cast<char>(GetBValue(colour));
-      p[1] = static_cast<char>(GetGValue(colour));
-      p[2] = static_cast<char>(GetRValue(colour));
-    }
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr) << path;
-  std::fwrite(&fh, sizeof(fh), 1, f);
-  std::fwrite(&ih, sizeof(ih), 1, f);
-  std::fwrite(pixels.data(), 1, pixels.size(), f);
-  std::fclose(f);
-}
-
 namespace {
 
 HWND FindBox() {

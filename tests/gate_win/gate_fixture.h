@@ -61,7 +61,6 @@ class GateTest : public testing::Test {
   // trailing "\"), and the settings that choose one.
   std::string SkinFolder(const std::string& name);
   void SelectSkin(const std::string& name, bool random = false);
-  static void WriteBmp(const std::string& path, int width, int height, COLORREF colour);
   // The texts of the next message box (of any program) that shows within
   // `ms`, one per line; the box is then closed with OK. Empty when none shows.
   std::string TakeMessageBox(DWORD ms = 10000);

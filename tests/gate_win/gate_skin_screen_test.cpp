@@ -120,9 +120,9 @@ constexpr COLORREF kText = RGB(255, 255, 0), kInput = RGB(255, 192, 203), kLink 
 TEST_F(GateTest, SkinGivesTheWindowItsPicturesPlacesAndColours) {
   InstallGate(true);
   const std::string folder = SkinFolder("Screen");
-  WriteBmp(folder + "back.bmp", 320, 200, kBack);
-  WriteBmp(folder + "up.bmp", 43, 15, kUp);
-  WriteBmp(folder + "down.bmp", 43, 15, kDown);
+  lkfix::WriteSolidBmp(folder + "back.bmp", 320, 200, kBack);
+  lkfix::WriteSolidBmp(folder + "up.bmp", 43, 15, kUp);
+  lkfix::WriteSolidBmp(folder + "down.bmp", 43, 15, kDown);
   // The button's width and height (90 x 40) are not used.
   const std::string xml = R"(<skin version="1.0" name="Screen" author="Velmora"><window background="back.bmp">)"
                           R"(<text x="10" y="20" width="200" height="120" maxlength="20" color="#FFFF00"/>)"

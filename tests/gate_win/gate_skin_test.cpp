@@ -33,9 +33,9 @@ class GateSkinTest : public GateTest {
   // given "skin.xml"; selected in the settings.
   std::string InstallSkin(const std::string& name, const std::string& xml) {
     const std::string folder = SkinFolder(name);
-    WriteBmp(folder + "back.bmp", 320, 200, RGB(20, 40, 90));
-    WriteBmp(folder + "up.bmp", 43, 15, RGB(30, 160, 60));
-    WriteBmp(folder + "down.bmp", 43, 15, RGB(20, 110, 40));
+    lkfix::WriteSolidBmp(folder + "back.bmp", 320, 200, RGB(20, 40, 90));
+    lkfix::WriteSolidBmp(folder + "up.bmp", 43, 15, RGB(30, 160, 60));
+    lkfix::WriteSolidBmp(folder + "down.bmp", 43, 15, RGB(20, 110, 40));
     WriteFile(folder + "skin.xml", xml);
     SelectSkin(name);
     return folder;
@@ -156,7 +156,7 @@ TEST_F(GateSkinTest, PictureOutsideTheSkinsFolderIsRefused) {
   InstallSkin("Outside", Skin(R"(version="1" name="Outside")",
                                   R"(<text x="10" y="20" width="200" height="100"/><inputbox x="20" y="150" width="100" height="17"/>)"
                                   R"(<button x="200" y="170" width="43" height="15" buttonup="..\..\x.bmp" buttondown="down.bmp"/>)"));
-  WriteBmp(install_ + "x.bmp", 43, 15, RGB(255, 0, 0));
+  lkfix::WriteSolidBmp(install_ + "x.bmp", 43, 15, RGB(255, 0, 0));
   WriteUserData({{commonEntry_, Record("pw", "")}});
   OpenThroughShell(ProtectLink("Skinned", target_, "", 0));
   const std::string box = TakeMessageBox();
@@ -171,7 +171,7 @@ TEST_F(GateSkinTest, PictureOutsideTheSkinsFolderIsRefused) {
 
 TEST_F(GateSkinTest, SkinNameThatLeavesTheSkinsFolderIsRefused) {
   const std::string folder = SkinFolder("Real");
-  WriteBmp(folder + "back.bmp", 320, 200, RGB(20, 40, 90));
+  lkfix::WriteSolidBmp(folder + "back.bmp", 320, 200, RGB(20, 40, 90));
   WriteFile(folder + "skin.xml", Skin(R"(version="1" name="Real")", kWindowParts));
   // "..\skins\Real" would reach the skin, but by way of the install folder.
   SelectSkin("..\\skins\\Real");

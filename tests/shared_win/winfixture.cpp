@@ -136,6 +136,30 @@ void WriteTextFile(const std::string& path, const std::string& text) {
   CloseHandle(h);
 }
 
+void WriteSolidBmp(const std::string& path, int width, int height, COLORREF colour) {
+  const int stride = (width * 3 + 3) & ~3;
+  BITMAPFILEHEADER fh{};
+  BITMAPINFOHEADER ih{};
+  ih.biSize = sizeof(ih);
+  ih.biWidth = width;
+  ih.biHeight = height;
+  ih.biPlanes = 1;
+  ih.biBitCount = 24;
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof(fh) + sizeof(ih);
+  fh.bfSize = fh.bfOffBits + stride * height;
+  std::string bytes(reinterpret_cast<const char*>(&fh), sizeof(fh));
+  bytes.append(reinterpret_cast<const char*>(&ih), sizeof(ih));
+  std::string row(static_cast<size_t>(stride), '\0');
+  for (int x = 0; x < width; ++x) {
+    row[x * 3] = static_cast<char>(GetBValue(colour));
+    row[x * 3 + 1] = static_cast<char>(GetGValue(colour));
+    row[x * 3 + 2] = static_cast<char>(GetRValue(colour));
+  }
+  for (int y = 0; y < height; ++y) bytes += row;
+  WriteTextFile(path, bytes);
+}
+
 std::string ReadTextFile(const std::string& path) {
   HANDLE h =
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);

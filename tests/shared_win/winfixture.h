@@ -22,6 +22,8 @@ std::string ScratchFolder(const std::string& name);
 void MakeFolders(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& text);
 std::string ReadTextFile(const std::string& path);
+// A 24-bit picture file of one colour.
+void WriteSolidBmp(const std::string& path, int width, int height, COLORREF colour);
 
 // A profile "C:\users\<name>" under the NT ProfileList (subkey `sid`, made
 // from the name when empty) and its Desktop folder. Answers the subkey.
