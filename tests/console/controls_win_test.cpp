@@ -14,6 +14,7 @@
 #include "forms/win/comctl_toolbar.h"
 #include "forms/win/forms.h"
 #include "forms/win/stdctrls.h"
+#include "tests/forms/ui_test_util.h"
 
 namespace {
 
@@ -309,16 +310,6 @@ class EditableCombo : public OnForm {
     return {static_cast<int>(s), static_cast<int>(e)};
   }
   void SelectText(int start, int end) { SendMessageA(cb_->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(start, end)); }
-  static bool PutOnClipboard(const std::string& text) {
-    if (!OpenClipboard(nullptr)) return false;
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
-    GlobalUnlock(mem);
-    const bool ok = SetClipboardData(CF_TEXT, mem) != nullptr;
-    CloseClipboard();
-    return ok;
-  }
   TLkComboBox* cb_ = nullptr;
   HWND edit_ = nullptr;
   int changes_ = 0, matches_ = 0;

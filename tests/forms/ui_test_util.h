@@ -1,9 +1,11 @@
 // Helpers for tests of windows: a recording seam, delayed actions on the
-// message loop, and pixels of a window painted into a bitmap.
+// message loop, pixels of a window painted into a bitmap, and the clipboard's
+// text.
 #pragma once
 
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -113,3 +115,26 @@ class WindowPixels {
   HBITMAP bmp_ = nullptr;
   HGDIOBJ old_ = nullptr;
 };
+
+// The clipboard's text, put and read as the edit controls do (CF_TEXT).
+inline bool PutOnClipboard(const std::string& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
+  GlobalUnlock(mem);
+  const bool ok = SetClipboardData(CF_TEXT, mem) != nullptr;
+  CloseClipboard();
+  return ok;
+}
+
+inline std::string ClipboardText() {
+  std::string out;
+  if (!OpenClipboard(nullptr)) return out;
+  if (HANDLE h = GetClipboardData(CF_TEXT)) {
+    out = static_cast<const char*>(GlobalLock(h));
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  return out;
+}

@@ -12,11 +12,11 @@
 #include "base/locale.h"
 #include "base/sysutils.h"
 #include "shared/core/gatearg.h"
+#include "shared/core/logrecord.h"
 #include "shared/core/streamcol.h"
 #include "shared/win/settings.h"
 #include "shared/win/shelllink.h"
 #include "tests/shared_win/winfixture.h"
-#include "shared/win/settings.h"
 
 namespace {
 
@@ -331,6 +331,17 @@ std::string GateTest::SkinFolder(const std::string& name) {
 void GateTest::SelectSkin(const std::string& name, bool random) {
   WriteSetting(LKData::SkinName, name);
   WriteSetting(LKData::SkinRandom, random);
+}
+
+void GateTest::WriteLogWithOneRecord() {
+  TLkStreams c(nullptr);
+  c.SetEncrypted(true);
+  c.SetKey(kDataFileKey);
+  TMemoryStream m;
+  const std::string rec = EncodeLogRecord({"u", "C:\\x.exe", "1", std::nullopt, std::nullopt});
+  m.WriteBuffer(rec.data(), static_cast<int64_t>(rec.size()));
+  c.AddStream("1", m);
+  c.SaveToFile(install_ + "lmlog.bin");
 }
 
 namespace {

@@ -61,6 +61,8 @@ class GateTest : public testing::Test {
   // trailing "\"), and the settings that choose one.
   std::string SkinFolder(const std::string& name);
   void SelectSkin(const std::string& name, bool random = false);
+  // A log holding one record ("1": a start of C:\x.exe by "u").
+  void WriteLogWithOneRecord();
   // The texts of the next message box (of any program) that shows within
   // `ms`, one per line; the box is then closed with OK. Empty when none shows.
   std::string TakeMessageBox(DWORD ms = 10000);

@@ -256,16 +256,6 @@ class LogHeldOpen : public GateLogTest {
       if (line.rfind("Message ", 0) != 0) result.calls.push_back(line.substr(0, line.find('\t')));
     return result;
   }
-  void WriteLogWithOneRecord() {
-    TLkStreams c(nullptr);
-    c.SetEncrypted(true);
-    c.SetKey("4617");
-    TMemoryStream m;
-    const std::string rec = EncodeLogRecord({"u", "C:\\x.exe", "1", std::nullopt, std::nullopt});
-    m.WriteBuffer(rec.data(), static_cast<int64_t>(rec.size()));
-    c.AddStream("1", m);
-    c.SaveToFile(install_ + "lmlog.bin");
-  }
   std::vector<std::string> AsideFiles() {
     std::vector<std::string> files;
     WIN32_FIND_DATAA f;

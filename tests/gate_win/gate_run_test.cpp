@@ -237,16 +237,7 @@ TEST_F(GateTest, StealthWithLogWatchesWithoutAWindow) {
 
 TEST_F(GateTest, EscapeEndsWithoutStartAndLeavesTheLogAsItWas) {
   WriteUserData({{commonEntry_, Record("pw", "1")}});
-  {
-    TLkStreams c(nullptr);
-    c.SetEncrypted(true);
-    c.SetKey("4617");
-    TMemoryStream m;
-    const std::string rec = EncodeLogRecord({"u", "C:\\x.exe", "1", std::nullopt, std::nullopt});
-    m.WriteBuffer(rec.data(), static_cast<int64_t>(rec.size()));
-    c.AddStream("1", m);
-    c.SaveToFile(install_ + "lmlog.bin");
-  }
+  WriteLogWithOneRecord();
   const std::string before = FileBytes(install_ + "lmlog.bin");
   OpenThroughShell(ProtectLink("Esc", target_, "", 0));
   HWND gate = WaitGateWindow();

@@ -192,13 +192,7 @@ TEST_F(ConsoleMenus, EveryShortcutAMenuShowsRunsItsItemOnce) {
       SendMessageA(memo->Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("two"));  // something to undo
       memo->SetSelStart(0);
       memo->SetSelLength(3);
-      ASSERT_TRUE(OpenClipboard(nullptr));
-      EmptyClipboard();
-      HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, 5);
-      memcpy(GlobalLock(mem), "clip", 5);
-      GlobalUnlock(mem);
-      SetClipboardData(CF_TEXT, mem);
-      CloseClipboard();
+      ASSERT_TRUE(PutOnClipboard("clip"));
     }
     auto observed = [&] {
       if (auto* memo = dynamic_cast<TMemo*>(c.control))

@@ -577,26 +577,6 @@ class EditActions : public Shortcuts {
     for (TCustomAction* a : std::initializer_list<TCustomAction*>{copy, paste, undo, select_all})
       NewItem(form, popup->Items(), "")->SetAction(a);
   }
-  static bool PutOnClipboard(const std::string& text) {
-    if (!OpenClipboard(nullptr)) return false;
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    memcpy(GlobalLock(mem), text.c_str(), text.size() + 1);
-    GlobalUnlock(mem);
-    const bool ok = SetClipboardData(CF_TEXT, mem) != nullptr;
-    CloseClipboard();
-    return ok;
-  }
-  static std::string Clipboard() {
-    std::string out;
-    if (!OpenClipboard(nullptr)) return out;
-    if (HANDLE h = GetClipboardData(CF_TEXT)) {
-      out = static_cast<const char*>(GlobalLock(h));
-      GlobalUnlock(h);
-    }
-    CloseClipboard();
-    return out;
-  }
   TActionList* list = nullptr;
   TEditCopy* copy = nullptr;
   TEditPaste* paste = nullptr;
@@ -643,7 +623,7 @@ TEST_F(EditActions, ShortcutsActOnTheFocusedEdit) {
   other->SetSelStart(0);
   other->SetSelLength(4);
   Press(other->Handle(), 'C', {VK_CONTROL});
-  EXPECT_EQ(Clipboard(), "pass");
+  EXPECT_EQ(ClipboardText(), "pass");
   other->SetSelStart(8);
   Press(other->Handle(), 'V', {VK_CONTROL});
   EXPECT_EQ(other->Text(), "passwordpass");
@@ -669,7 +649,7 @@ TEST_F(EditActions, APasswordEditGivesNoTextAwayAndAReadOnlyOneTakesNone) {
   copy->Update();
   EXPECT_FALSE(copy->Enabled());
   Press(other->Handle(), 'C', {VK_CONTROL});
-  EXPECT_EQ(Clipboard(), "kept");
+  EXPECT_EQ(ClipboardText(), "kept");
 
   other->SetPasswordChar(0);
   other->SetReadOnly(true);
@@ -691,7 +671,7 @@ TEST_F(EditActions, AnItemOfTheMemosPopupActsOnTheMemoWhereverTheFocusIs) {
   TMenuItem* copy_item = popup->Items()->Items(3);
   ASSERT_TRUE(PutOnClipboard("none"));
   SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(copy_item->Command(), 0), 0);
-  EXPECT_EQ(Clipboard(), "memo");
+  EXPECT_EQ(ClipboardText(), "memo");
   // The actions update their items when the menu opens.
   memo->SetSelLength(0);
   SendMessageA(form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup->Handle()), 0);
