@@ -13,6 +13,7 @@ set(LK_CTRLS_RES_OBJ ${LK_CTRLS_RES_DIR}/lkctrls_res.o CACHE INTERNAL "")
 set(_lk_res_src ${CMAKE_CURRENT_LIST_DIR})
 add_custom_command(
   OUTPUT ${LK_CTRLS_RES_OBJ} ${LK_CTRLS_RES_DIR}/lkctrls.rc ${LK_CTRLS_RES_DIR}/LKTREEVW_CHECKS.bmp
+         ${LK_CTRLS_RES_DIR}/FEDITBMP.bmp
   COMMAND ${CMAKE_COMMAND} -E make_directory ${LK_CTRLS_RES_DIR}
   COMMAND ${LK_HOST_CXX} -std=c++20 -O1 -I${CMAKE_SOURCE_DIR} ${_lk_res_src}/gen_lkres.cpp
           ${CMAKE_SOURCE_DIR}/controls/core/lkbuttonkinds.cpp -o ${LK_CTRLS_RES_DIR}/gen_lkres
