@@ -1,15 +1,146 @@
 #include "console/win/logviewpage.h"
 
+#include <algorithm>
+
+#include "base/streams.h"
+#include "console/core/configrules.h"
+#include "console/core/usersettings.h"
 #include "console/win/lkmainform.h"
+#include "controls/core/listsort.h"
+#include "forms/win/application.h"
+#include "gate/win/logmutex.h"
+#include "shared/win/installpaths.h"
+#include "shared/win/settings.h"
 
 namespace {
+
 const TConsolePageFace kLogViewFace{"LogPanel", "Log View", "PanelLog", "ToolBar4", 7};
+// A gate holds the log for the few milliseconds of its append; one that
+// holds it longer is hung, and the deletion gives up rather than the console.
+constexpr DWORD kLogLockWaitMs = 5000;
+
 }  // namespace
 
-TLogViewPage::TLogViewPage(TLKMain* form) : TConsolePage(form, kLogViewFace) {
+TLogViewPage::TLogViewPage(TLKMain* form) : TConsolePage(form, kLogViewFace), LogFileName(LogPath()) {
   LogPanel = Panel;
   PanelLog = ToolPanel;
+  ToolBar4 = ToolBar;
+  BuildPage();
 }
 
-void TLogViewPage::LoadLogView() {}
-void TLogViewPage::LogViewRefresh() {}
+void TLogViewPage::BuildPage() {
+  ToolButton16 = NewButton("ToolButton16", "Filename view", 2, TToolButtonStyle::tbsCheck);
+  ToolButton16->SetGrouped(true);
+  ToolButton16->SetDown(true);
+  ToolButton16->OnClick = TNotifyEvent(this, &TLogViewPage::ToolButton16Click);
+  ToolButton15 = NewButton("ToolButton15", "Full path view", 0, TToolButtonStyle::tbsCheck);
+  ToolButton15->SetGrouped(true);
+  ToolButton15->OnClick = TNotifyEvent(this, &TLogViewPage::ToolButton15Click);
+  NewSeparator();
+  ToolButton13 = NewButton("ToolButton13", "Refresh", 5);
+  ToolButton13->OnClick = TNotifyEvent(this, &TLogViewPage::ToolButton13Click);
+  ToolButton11 = NewButton("ToolButton11", "Delete log file", 6);
+  ToolButton11->OnClick = TNotifyEvent(this, &TLogViewPage::ToolButton11Click);
+
+  LogList = new TLkListView(this);
+  LogList->SetName("LogList");
+  LogList->SetParent(LogPanel);
+  LogList->SetAlign(TAlign::alClient);
+  LogList->SetViewStyle(TViewStyle::vsReport);
+  LogList->SetGridLines(true);
+  LogList->SetReadOnly(true);
+  LogList->SetFrameVisible(true);
+  LogList->SetFrameFlatStyle(TFrameStyle::fsFlat);
+  LogList->SetFrameFocusStyle(TFrameStyle::fsFlat);
+  LogList->SetAlphaSortAll(true);
+  LogList->SetFillLastColumn(false);
+  LogList->SetFlatScrollBars(true);
+  LogList->AddColumn("Username", 95);
+  LogList->AddColumn("Executed", 155);
+  LogList->AddColumn("Started", 95);
+  LogList->AddColumn("Total", 60);
+  LogList->AddColumn("Action", 72);
+  LogList->SetOwnerData(true);
+  LogList->OnOwnerData = TLVOwnerDataEvent(this, &TLogViewPage::LogListData);
+  LogList->OnColumnClick = TLVColumnClickEvent(this, &TLogViewPage::LogListColumnClick);
+
+  LogStreams = new TLkStreams(this);
+  LogStreams->SetName("LogStreams");
+  LogStreams->SetKey("4617");  // the gate's key for the log, as for the user data
+}
+
+TLogPathView TLogViewPage::PathView() const {
+  return ToolButton15->Down() ? TLogPathView::lpFullPath : TLogPathView::lpFileName;
+}
+
+void TLogViewPage::StartUp() {
+  // Position 0 "Filename view", 1 "Full path view"; anything else is the first.
+  const int pressed = ClampChoice(ReadSetting(LKData::IconLogView), 2);
+  (pressed == 1 ? ToolButton15 : ToolButton16)->SetDown(true);
+  LoadLogView();
+}
+
+void TLogViewPage::Closing() { WriteSetting(LKData::IconLogView, ToolButton15->Down() ? 1 : 0); }
+
+bool TLogViewPage::LoadLogView() {
+  if (!FileExists(LogFileName)) return false;
+  try {
+    LogStreams->LoadFromFile(LogFileName);
+  } catch (const ECorruptFile&) {
+    return false;
+  } catch (const EStreamError&) {
+    return false;
+  }
+  const TStringList& list = LogStreams->StreamList();
+  std::vector<std::string> names;
+  names.reserve(static_cast<std::size_t>(list.Count()));
+  for (int i = 0; i < list.Count(); ++i) names.push_back(list.Strings(i));
+  // The flags tree of this system: no "Lock Workstation" off the NT line.
+  const int nodes = RunningOnNT() ? kFlagNodeCount : kFlagNodeCount - 1;
+  const TLogPathView view = PathView();
+  rows_.reserve(rows_.size() + names.size());
+  for (int i : LogRecordOrder(names)) {
+    const auto* record = static_cast<const TMemoryStream*>(list.Objects(i));
+    rows_.push_back(LogRowFor(record->AsString(), view, nodes));
+  }
+  LogStreams->ClearStreams();
+  LogList->SetOwnerDataCount(static_cast<int>(rows_.size()));
+  return true;
+}
+
+void TLogViewPage::LogViewRefresh() {
+  THourglass hourglass;
+  rows_.clear();
+  LogList->SetOwnerDataCount(0);
+  SetStatusText(LoadLogView() ? kStatusLogRefreshed : kStatusLogNotFound);
+}
+
+void TLogViewPage::ToolButton11Click(TObject*) {
+  if (FileExists(LogFileName) &&
+      Application->MessageBox("The log file will be deleted. \r\nAre you sure?", "Confirmation",
+                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
+    // The gate's append (load, add, save) takes the same mutex: a gate
+    // ending now neither loses its record nor brings the old log back.
+    TLogFileLock lock(kLogLockWaitMs);
+    const bool deleted = lock.Owned() && (DeleteFileA(LogFileName.c_str()) || !FileExists(LogFileName));
+    SetStatusText(deleted ? kStatusLogDeleted : kStatusLogNotDeleted);
+  }
+  LogViewRefresh();
+}
+
+void TLogViewPage::ToolButton15Click(TObject*) { LogViewRefresh(); }
+void TLogViewPage::ToolButton16Click(TObject*) { LogViewRefresh(); }
+
+void TLogViewPage::LogListData(TObject*, int index, int column, std::string& text) {
+  if (index < 0 || index >= static_cast<int>(rows_.size()) || column < 0 || column >= kLogColumnCount) return;
+  text = rows_[static_cast<std::size_t>(index)][static_cast<std::size_t>(column)];
+}
+
+void TLogViewPage::LogListColumnClick(TObject*, int column) {
+  // The rows are ours in a virtual list, so the column sort is ours too.
+  if (column < 0 || column >= kLogColumnCount) return;
+  std::stable_sort(rows_.begin(), rows_.end(), [column](const TLogRow& a, const TLogRow& b) {
+    return CompareColumnTexts(a[static_cast<std::size_t>(column)], b[static_cast<std::size_t>(column)]) < 0;
+  });
+  LogList->Invalidate();
+}

@@ -1,7 +1,19 @@
-// The Log View page: the records of protected launches.
+// The Log View page: one row per logged run of the gate, from the log file
+// "lmlog.bin", with the target as a file name or a full path, refreshed on
+// demand and deleted on request.
+//
+// The log is read through a container of the page's own: a file the gate
+// writes (and users can) never decides how anything else is saved. The list
+// is virtual: the rows live here, the list view asks for the cells it shows.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "console/core/logrows.h"
 #include "console/win/consolepage.h"
+#include "controls/win/framedlistview.h"
+#include "shared/core/streamcol.h"
 
 class TLogViewPage : public TConsolePage {
  public:
@@ -9,10 +21,38 @@ class TLogViewPage : public TConsolePage {
 
   TLkCaptionPanel* LogPanel;
   TPanel* PanelLog;
+  TToolBar* ToolBar4;
+  TToolButton* ToolButton16;  // "Filename view"
+  TToolButton* ToolButton15;  // "Full path view"
+  TToolButton* ToolButton13;  // "Refresh"
+  TToolButton* ToolButton11;  // "Delete log file"
+  TLkListView* LogList;
+  TLkStreams* LogStreams;
 
-  void StartUp() override { LoadLogView(); }
+  // The log file read and deleted; LogPath unless a test or benchmark says otherwise.
+  std::string LogFileName;
+
+  // The page's face: the pressed view button comes back at start and is
+  // kept at close ("IconLogView").
+  void StartUp() override;
+  void Closing() override;
   void RefreshKey() override { LogViewRefresh(); }
 
-  void LoadLogView();
+  // Adds the log's rows (the list is not cleared); false when there is no
+  // log or it cannot be read.
+  bool LoadLogView();
   void LogViewRefresh();
+  void ToolButton11Click(TObject* sender);  // delete
+  void ToolButton15Click(TObject* sender);
+  void ToolButton16Click(TObject* sender);
+  void ToolButton13Click(TObject* sender) { LogViewRefresh(); }
+
+  const std::vector<TLogRow>& Rows() const { return rows_; }
+  TLogPathView PathView() const;
+
+ private:
+  void BuildPage();
+  void LogListData(TObject* sender, int index, int column, std::string& text);
+  void LogListColumnClick(TObject* sender, int column);
+  std::vector<TLogRow> rows_;
 };

@@ -1,5 +1,7 @@
 #include "forms/win/comctl_toolbar.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 
 #include "forms/win/application.h"
@@ -36,7 +38,21 @@ bool TToolButton::Down() const {
 
 void TToolButton::SetDown(bool on) {
   down_ = on;
-  if (bar_ && bar_->HandleAllocated()) SendMessageA(bar_->Handle(), TB_CHECKBUTTON, command_, MAKELONG(on, 0));
+  if (bar_ && bar_->HandleAllocated()) {
+    SendMessageA(bar_->Handle(), TB_CHECKBUTTON, command_, MAKELONG(on, 0));
+    return;
+  }
+  // Before the bar exists the native grouping cannot release the others of
+  // the group (the grouped check buttons next to this one): do it here.
+  if (!on || !bar_ || !grouped_ || style_ != TToolButtonStyle::tbsCheck) return;
+  const auto& buttons = bar_->buttons_;
+  const auto at = std::find(buttons.begin(), buttons.end(), this) - buttons.begin();
+  auto inGroup = [&](std::ptrdiff_t i) {
+    return i >= 0 && i < static_cast<std::ptrdiff_t>(buttons.size()) && buttons[i]->grouped_ &&
+           buttons[i]->style_ == TToolButtonStyle::tbsCheck;
+  };
+  for (std::ptrdiff_t i = at - 1; inGroup(i); --i) buttons[i]->down_ = false;
+  for (std::ptrdiff_t i = at + 1; inGroup(i); ++i) buttons[i]->down_ = false;
 }
 
 void TToolButton::SetEnabled(bool on) {

@@ -13,6 +13,21 @@ COLORREF ColorToRGB(TColor color) {
   return static_cast<COLORREF>(color) & 0xFFFFFF;
 }
 
+bool FontHasGlyphs(const TFont& font, const std::string& text) {
+  if (text.empty()) return true;
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font.Handle());
+  std::vector<WORD> glyphs(text.size());
+  const DWORD n = GetGlyphIndicesA(dc, text.data(), static_cast<int>(text.size()), glyphs.data(),
+                                   GGI_MARK_NONEXISTING_GLYPHS);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  if (n == GDI_ERROR) return false;
+  for (WORD g : glyphs)
+    if (g == 0xFFFF) return false;
+  return true;
+}
+
 bool IntersectRects(TRect& out, const TRect& a, const TRect& b) {
   out = TRect(std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom));
   if (out.Empty()) {

@@ -156,6 +156,10 @@ class TFont : public TGraphicsObject {
 
 enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 
+// Whether the font has a glyph of its own for every character of `text`
+// (a symbol font of another system may lack some, and would draw boxes).
+bool FontHasGlyphs(const TFont& font, const std::string& text);
+
 class TPen : public TGraphicsObject {
  public:
   TPen() = default;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "forms/win/comctl_listview.h"
+#include "forms/win/comctl_toolbar.h"
 #include "forms/win/extctrls.h"
 #include "forms/win/forms.h"
 #include "forms/win/stdctrls.h"
@@ -78,6 +79,27 @@ TEST_F(PageControlsTest, AVirtualListAsksItsOwnerForEachCellItShows) {
   EXPECT_EQ(SendMessageA(list->Handle(), LVM_GETITEMCOUNT, 0, 0), 2);
 }
 
+TEST_F(PageControlsTest, PressingAGroupedButtonReleasesTheOthersBeforeTheBarExists) {
+  auto* bar = new TToolBar(form);
+  bar->SetParent(form);
+  std::vector<TToolButton*> b;
+  for (int i = 0; i < 4; ++i) {
+    b.push_back(new TToolButton(form));
+    b[i]->SetStyle(i == 2 ? TToolButtonStyle::tbsButton : TToolButtonStyle::tbsCheck);
+    b[i]->SetGrouped(i != 3);
+    bar->AddButton(b[i]);
+  }
+  b[3]->SetDown(true);  // a check button of no group stays as it is
+  b[0]->SetDown(true);
+  b[1]->SetDown(true);
+  EXPECT_FALSE(b[0]->Down());
+  EXPECT_TRUE(b[1]->Down());
+  EXPECT_TRUE(b[3]->Down());
+  bar->Handle();  // the window shows what was set
+  EXPECT_FALSE(b[0]->Down());
+  EXPECT_TRUE(b[1]->Down());
+}
+
 TEST_F(PageControlsTest, AGroupBoxFramesItsChildrenBelowItsCaption) {
   auto* box = new TGroupBox(form);
   box->SetParent(form);
@@ -121,6 +143,34 @@ TEST_F(PageControlsTest, ACheckBoxCaptionBreaksIntoLines) {
   char text[128] = {};
   GetWindowTextA(check->Handle(), text, sizeof text);
   EXPECT_EQ(std::string(text), check->Caption());
+}
+
+// The Configuration page's marker and the caption buttons draw with these
+// (Debian's fonts-wine): without them a letter shows instead of a symbol.
+TEST(SymbolFonts, AreThereUnderTheirNames) {
+  for (const char* face : {"Webdings", "Marlett", "Tahoma"}) {
+    TFont font;
+    font.SetName(face);
+    if (std::string(face) != "Tahoma") font.SetCharset(SYMBOL_CHARSET);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font.Handle());
+    char got[LF_FACESIZE] = {};
+    GetTextFaceA(dc, sizeof got, got);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    EXPECT_STREQ(got, face);
+  }
+}
+
+TEST(SymbolFonts, GlyphsAreToldFromBoxes) {
+  TFont font;
+  font.SetName("Marlett");
+  font.SetCharset(SYMBOL_CHARSET);
+  EXPECT_TRUE(FontHasGlyphs(font, "r"));  // the close box's cross
+  font.SetName("Tahoma");
+  font.SetCharset(DEFAULT_CHARSET);
+  EXPECT_TRUE(FontHasGlyphs(font, "Lockmere"));
+  EXPECT_FALSE(FontHasGlyphs(font, std::string(1, '\x01')));
 }
 
 }  // namespace

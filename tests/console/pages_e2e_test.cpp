@@ -1,0 +1,720 @@
+// The Configuration and Log View pages under Wine: TLKMain built in this
+// program, driven through the pages' controls and handlers, read back
+// through the registry, the log file and the list view's own cells.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/streams.h"
+#include "console/core/configrules.h"
+#include "console/core/logrows.h"
+#include "console/win/configpage.h"
+#include "console/win/lkmainform.h"
+#include "console/win/logviewpage.h"
+#include "forms/win/application.h"
+#include "gate/win/logmutex.h"
+#include "shared/core/streamcol.h"
+#include "shared/core/vigenere.h"
+#include "shared/win/installpaths.h"
+#include "shared/win/registro.h"
+#include "shared/win/settings.h"
+#include "tests/shared_win/winfixture.h"
+
+namespace {
+
+bool g_halted = false;
+void RecordHalt() { g_halted = true; }
+
+void Pump(int ms) {
+  const DWORD end = GetTickCount() + ms;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    Application->ProcessMessages();
+    Sleep(10);
+  }
+}
+
+// Every value of the block the page writes (InstallPath is left alone).
+const char* const kPageValues[] = {"Authenticate", "doAuthenticate", "Masked",     "Malla",      "Malla_x",
+                                   "Malla_y",      "IconSelect",     "doIconSelect", "SkinSelect", "SkinName",
+                                   "SkinPreview",  "SkinRandom",     "ContextAuth",  "ContextIcon",
+                                   "ContextUserSettings", "IconView", "IconLogView"};
+
+void DeleteSettingValue(const char* name) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  RegDeleteValueA(key, name);
+  RegCloseKey(key);
+}
+
+// A value as stored: its registry type and raw bytes.
+struct TStored {
+  DWORD Type = REG_NONE;
+  std::string Bytes;
+  bool Exists = false;
+};
+TStored Stored(const char* name) {
+  TStored s;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return s;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &s.Type, nullptr, &size) == ERROR_SUCCESS) {
+    s.Bytes.resize(size);
+    RegQueryValueExA(key, name, nullptr, &s.Type, reinterpret_cast<BYTE*>(s.Bytes.data()), &size);
+    s.Bytes.resize(size);
+    s.Exists = true;
+  }
+  RegCloseKey(key);
+  return s;
+}
+std::string Dword(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
+std::string Sz(const std::string& s) { return s + '\0'; }
+
+std::string VerbCommand(const char* verbKey) {
+  return ReadRegistryValue(HKEY_CLASSES_ROOT, std::string(verbKey) + "\\command", "", TLkVariant("<none>")).AsString();
+}
+
+// A 24-bit bitmap file of one colour.
+void WriteBitmapFile(const std::string& path, int w, int h, COLORREF colour) {
+  TBitmap b;
+  b.SetSize(w, h);
+  b.Canvas()->Brush()->SetColor(static_cast<TColor>(colour));
+  b.Canvas()->FillRect(TRect(0, 0, w, h));
+  b.SaveToFile(path);
+}
+
+class Pages : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    CoInitialize(nullptr);
+    InitInstallPaths();
+  }
+
+  void SetUp() override {
+    lock_.emplace();
+    ASSERT_TRUE(lock_->Held());
+    g_halted = false;
+    SetHaltHook(&RecordHalt);
+    seam_.message_box = [this](const std::string& text, const std::string& caption, UINT flags) {
+      boxes_.push_back({caption, text, flags});
+      return answer_;
+    };
+    seam_.show_modal = [](TCustomForm&, int& result) {
+      result = mrCancel;
+      return true;
+    };
+    SetUiSeam(&seam_);
+    for (const char* name : kPageValues) saved_[name] = Stored(name);
+    for (const char* name : kPageValues) DeleteSettingValue(name);
+    verbs_were_on_ = LinkContextVerbsPresent();
+    SetLinkContextVerbs(false);
+    folder_ = lkfix::ScratchFolder("pages");
+  }
+
+  void TearDown() override {
+    if (main_) TCustomForm::Free(main_);
+    main_ = nullptr;
+    for (const auto& [name, s] : saved_) {
+      if (!s.Exists) {
+        DeleteSettingValue(name.c_str());
+        continue;
+      }
+      HKEY key;
+      RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+      RegSetValueExA(key, name.c_str(), 0, s.Type, reinterpret_cast<const BYTE*>(s.Bytes.data()),
+                     static_cast<DWORD>(s.Bytes.size()));
+      RegCloseKey(key);
+    }
+    SetLinkContextVerbs(verbs_were_on_);
+    for (const std::string& d : made_dirs_) {
+      DeleteFileA((d + "\\main.bmp").c_str());
+      RemoveDirectoryA(d.c_str());
+    }
+    SetUiSeam(nullptr);
+    SetHaltHook(nullptr);
+    lock_.reset();
+  }
+
+  TLKMain* Start() {
+    main_ = new TLKMain(Application);
+    return main_;
+  }
+  TConfigPage* Config() { return main_->ConfigPage; }
+  TLogViewPage* LogView() { return main_->LogViewPage; }
+  void ShowPage(int item) {
+    main_->OutBarra->SetSelectedItem(item);
+    main_->OutBarraItemClick(main_->OutBarra);
+  }
+
+  // A skin folder under the install folder's skins folder.
+  std::string AddSkin(const std::string& name, bool withPicture, bool damaged = false) {
+    const std::string dir = SkinsFolder() + name;
+    lkfix::MakeFolders(dir);
+    made_dirs_.push_back(dir);
+    if (withPicture && !damaged) WriteBitmapFile(dir + "\\main.bmp", 40, 30, RGB(0, 128, 255));
+    if (damaged) lkfix::WriteTextFile(dir + "\\main.bmp", "BM this is no bitmap");
+    return name;
+  }
+
+  struct TBox {
+    std::string Caption, Text;
+    UINT Flags;
+  };
+  std::optional<lkfix::TPrefixLock> lock_;
+  TUiSeam seam_;
+  std::vector<TBox> boxes_;
+  int answer_ = IDYES;
+  std::map<std::string, TStored> saved_;
+  bool verbs_were_on_ = false;
+  std::string folder_;
+  std::vector<std::string> made_dirs_;
+  TLKMain* main_ = nullptr;
+};
+
+// ---- Configuration page
+
+TEST_F(Pages, AnEmptySettingsBlockShowsTheDefaults) {
+  TLKMain* m = Start();
+  TConfigPage* c = Config();
+  EXPECT_FALSE(c->CheckAuth->Checked());
+  EXPECT_EQ(c->EditAuth->Text(), "");
+  EXPECT_FALSE(c->CheckMasked->Checked());
+  EXPECT_EQ(c->EditAuth->PasswordChar(), '\0');
+  // The marker on the red square.
+  EXPECT_EQ(m->State.OverlayColorName, "RED");
+  EXPECT_EQ(c->La_equis_marca_el_lugar->Left(), 185);
+  EXPECT_EQ(c->La_equis_marca_el_lugar->Top(), 20);
+  EXPECT_EQ(c->ComboIconos->Items(), (std::vector<std::string>{" 0", " 1", " 2", " 3", " 4"}));
+  EXPECT_EQ(c->ComboIconos->ItemIndex(), 0);
+  EXPECT_EQ(c->shIconos->Count(), 5);
+  EXPECT_FALSE(c->CheckIconSelect->Checked());
+  ASSERT_FALSE(c->ComboSkins->Items().empty());
+  EXPECT_EQ(c->ComboSkins->Items()[0], "Default");
+  EXPECT_EQ(c->ComboSkins->ItemIndex(), 0);
+  EXPECT_FALSE(c->CheckPreview->Checked());
+  EXPECT_TRUE(c->ImageSkins->Picture()->Empty());
+  EXPECT_FALSE(c->CheckRandom->Checked());
+  for (TCheckBox* b : {c->CheckContext, c->CheckContextAuth, c->CheckContextIcon, c->CheckContextPerUser})
+    EXPECT_FALSE(b->Checked()) << b->Caption();
+  for (TCheckBox* b : {c->CheckContextAuth, c->CheckContextIcon, c->CheckContextPerUser})
+    EXPECT_FALSE(b->Enabled()) << b->Caption();
+  EXPECT_FALSE(m->State.ConfigChanged);  // loading fired the handlers; start-up cleared it
+}
+
+TEST_F(Pages, SaveWritesEveryValueWithItsType) {
+  AddSkin("LkAqua", true);
+  TLKMain* m = Start();
+  TConfigPage* c = Config();
+  c->CheckAuth->SetChecked(true);
+  c->EditAuth->SetText("Open Sesame");
+  c->CheckMasked->SetChecked(true);
+  EXPECT_EQ(c->EditAuth->PasswordChar(), '*');
+  c->RegionGreen->Click();
+  c->ComboIconos->SetItemIndex(3);
+  c->CheckIconSelect->SetChecked(true);
+  const auto& skins = c->ComboSkins->Items();
+  const int aqua = static_cast<int>(std::find(skins.begin(), skins.end(), "LkAqua") - skins.begin());
+  ASSERT_LT(aqua, static_cast<int>(skins.size()));
+  c->ComboSkins->SetItemIndex(aqua);
+  c->CheckPreview->SetChecked(true);
+  c->CheckRandom->SetChecked(true);
+  c->CheckContext->SetChecked(true);
+  c->CheckContextAuth->SetChecked(true);
+  c->CheckContextIcon->SetChecked(true);
+  c->CheckContextPerUser->SetChecked(true);
+  EXPECT_TRUE(m->State.ConfigChanged);
+  c->ToolButton8Click(c->ToolButton8);
+  EXPECT_EQ(m->StatusText(), " Configuration data saved successfully.");
+  EXPECT_FALSE(m->State.ConfigChanged);
+
+  const struct {
+    const char* name;
+    DWORD type;
+    std::string bytes;
+  } expected[] = {
+      {"Authenticate", REG_SZ, Sz(TLkVigenereCipher::DecryptText("Open Sesame", "2953"))},
+      {"doAuthenticate", REG_DWORD, Dword(1)},
+      {"Masked", REG_DWORD, Dword(1)},
+      {"Malla", REG_SZ, Sz("GREEN")},
+      {"Malla_x", REG_DWORD, Dword(153)},
+      {"Malla_y", REG_DWORD, Dword(37)},
+      {"IconSelect", REG_DWORD, Dword(3)},
+      {"doIconSelect", REG_DWORD, Dword(1)},
+      {"SkinSelect", REG_DWORD, Dword(static_cast<uint32_t>(aqua))},
+      {"SkinName", REG_SZ, Sz("LkAqua")},
+      {"SkinPreview", REG_DWORD, Dword(1)},
+      {"SkinRandom", REG_DWORD, Dword(1)},
+      {"ContextAuth", REG_DWORD, Dword(1)},
+      {"ContextIcon", REG_DWORD, Dword(1)},
+      {"ContextUserSettings", REG_DWORD, Dword(1)},
+  };
+  for (const auto& e : expected) {
+    const TStored s = Stored(e.name);
+    EXPECT_EQ(s.Type, e.type) << e.name;
+    EXPECT_EQ(s.Bytes, e.bytes) << e.name;
+  }
+
+  // A new start shows what was saved, the password as typed.
+  TCustomForm::Free(main_);
+  main_ = nullptr;
+  m = Start();
+  c = Config();
+  EXPECT_EQ(c->EditAuth->Text(), "Open Sesame");
+  EXPECT_TRUE(m->State.PasswordRequired);
+  EXPECT_EQ(m->State.ProgramPassword, "Open Sesame");
+  EXPECT_EQ(m->State.OverlayColorName, "GREEN");
+  EXPECT_EQ(c->La_equis_marca_el_lugar->Left(), 153);
+  EXPECT_EQ(c->ComboIconos->ItemIndex(), 3);
+  EXPECT_EQ(c->ComboSkins->Text(), "LkAqua");
+  EXPECT_TRUE(c->CheckContextAuth->Enabled());
+  EXPECT_FALSE(c->ImageSkins->Picture()->Empty());
+  EXPECT_EQ(c->ImageSkins->Picture()->Width(), 40);
+}
+
+TEST_F(Pages, CancelShowsTheStoredValuesAgain) {
+  TLKMain* m = Start();
+  TConfigPage* c = Config();
+  c->CheckMasked->SetChecked(true);
+  c->RegionBlack->Click();
+  c->EditAuth->SetText("typed");
+  c->ToolButton9Click(c->ToolButton9);
+  EXPECT_EQ(m->StatusText(), " Changes cancelled.");
+  EXPECT_FALSE(m->State.ConfigChanged);
+  EXPECT_FALSE(c->CheckMasked->Checked());
+  EXPECT_EQ(c->EditAuth->Text(), "");
+  EXPECT_EQ(m->State.OverlayColorName, "RED");
+  EXPECT_EQ(c->La_equis_marca_el_lugar->Left(), 185);
+  EXPECT_FALSE(Stored("Malla").Exists);  // nothing was written
+}
+
+TEST_F(Pages, AuthenticationWithoutAPasswordSavesTheRestOnly) {
+  WriteSetting(LKData::Authenticate, TLkVigenereCipher::DecryptText("old", "2953"));
+  TLKMain* m = Start();
+  TConfigPage* c = Config();
+  c->EditAuth->SetText("");
+  c->CheckContext->SetChecked(true);
+  c->CheckContextAuth->SetChecked(true);
+  c->RegionCyan->Click();
+  c->ToolButton8Click(c->ToolButton8);
+  EXPECT_EQ(m->StatusText(), " You must enter a password.");
+  EXPECT_FALSE(c->CheckAuth->Checked());
+  EXPECT_FALSE(c->CheckContextAuth->Checked());
+  EXPECT_TRUE(m->State.ConfigChanged);
+  EXPECT_EQ(ReadSetting(LKData::Malla), "CYAN");  // the values before the password group
+  EXPECT_EQ(ReadSetting(LKData::Authenticate), TLkVigenereCipher::DecryptText("old", "2953"));
+  EXPECT_FALSE(Stored("ContextAuth").Exists);
+  // Without authentication an empty password is stored.
+  c->ToolButton8Click(c->ToolButton8);
+  EXPECT_EQ(m->StatusText(), " Configuration data saved successfully.");
+  EXPECT_EQ(Stored("Authenticate").Bytes, Sz(""));
+}
+
+TEST_F(Pages, APasswordIsStoredMinusTheKeyAndComesBackAsTyped) {
+  for (const std::string typed : {"a", "pw42", "Longer password 123", "\xE9t\xE9"}) {
+    TLKMain* m = Start();
+    Config()->CheckAuth->SetChecked(true);
+    Config()->EditAuth->SetText(typed);
+    Config()->ToolButton8Click(nullptr);
+    ASSERT_EQ(m->StatusText(), " Configuration data saved successfully.") << typed;
+    std::string expected;
+    for (std::size_t i = 0; i < typed.size(); ++i)
+      expected += static_cast<char>(static_cast<unsigned char>(typed[i]) - "2953"[i % 4]);
+    EXPECT_EQ(Stored("Authenticate").Bytes, Sz(expected)) << typed;
+    TCustomForm::Free(main_);
+    main_ = nullptr;
+    m = Start();
+    EXPECT_EQ(Config()->EditAuth->Text(), typed);
+    EXPECT_EQ(m->State.ProgramPassword, typed);
+    TCustomForm::Free(main_);
+    main_ = nullptr;
+  }
+}
+
+TEST_F(Pages, APasswordHoldingItsKeyByteIsRefused) {
+  WriteSetting(LKData::Authenticate, TLkVigenereCipher::DecryptText("old", "2953"));
+  WriteSetting(LKData::doAuthenticate, false);
+  TLKMain* m = Start();
+  TConfigPage* c = Config();
+  c->CheckAuth->SetChecked(true);
+  c->EditAuth->SetText("a9z");  // '9' is the key's second byte: stored as 0x00
+  c->ToolButton8Click(c->ToolButton8);
+  EXPECT_EQ(m->StatusText(), " This password cannot be stored, please choose another one.");
+  EXPECT_TRUE(m->State.ConfigChanged);
+  EXPECT_EQ(ReadSetting(LKData::Authenticate), TLkVigenereCipher::DecryptText("old", "2953"));
+  EXPECT_FALSE(ReadSetting(LKData::doAuthenticate));
+  EXPECT_TRUE(c->CheckAuth->Checked());  // the user's choice stays for the next try
+}
+
+TEST_F(Pages, AFailedWriteLeavesThePageChanged) {
+  // A volatile "Protect" key refuses the (lasting) "command" key below it.
+  DeleteRegistryKey(kProtectVerbKey, HKEY_CLASSES_ROOT);
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, kProtectVerbKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  TLKMain* m = Start();
+  Config()->CheckContext->SetChecked(true);
+  EXPECT_THROW(Config()->ToolButton8Click(nullptr), ERegistryException);
+  EXPECT_TRUE(m->State.ConfigChanged);
+  DeleteRegistryKey(kProtectVerbKey, HKEY_CLASSES_ROOT);
+}
+
+TEST_F(Pages, TheVerbsAreWrittenAndRemoved) {
+  TLKMain* m = Start();
+  TConfigPage* c = Config();
+  c->CheckContext->SetChecked(true);
+  EXPECT_TRUE(c->CheckContextIcon->Enabled());
+  c->ToolButton8Click(nullptr);
+  EXPECT_EQ(VerbCommand(kRemoveProtectionVerbKey), ContextPath() + " /u \"%1\"");
+  EXPECT_EQ(VerbCommand(kProtectVerbKey), ContextPath() + " /p \"%1\"");
+  TCustomForm::Free(main_);
+  main_ = nullptr;
+  m = Start();
+  c = Config();
+  EXPECT_TRUE(c->CheckContext->Checked());  // read from the verb's key
+  c->CheckContext->SetChecked(false);
+  EXPECT_FALSE(c->CheckContextAuth->Enabled());
+  c->ToolButton8Click(nullptr);
+  EXPECT_FALSE(RegistryKeyExists(kRemoveProtectionVerbKey, HKEY_CLASSES_ROOT));
+  EXPECT_FALSE(RegistryKeyExists(kProtectVerbKey, HKEY_CLASSES_ROOT));
+  EXPECT_EQ(m->StatusText(), " Configuration data saved successfully.");
+}
+
+TEST_F(Pages, EachColourSquareMovesTheMarker) {
+  TLKMain* m = Start();
+  TConfigPage* c = Config();
+  const struct {
+    TLkMouseRegion* region;
+    const char* colour;
+    int left, top;
+  } cases[] = {{c->RegionBlue, "BLUE", 153, 21},     {c->RegionCyan, "CYAN", 169, 21},
+               {c->RegionRed, "RED", 185, 21},       {c->RegionGreen, "GREEN", 153, 37},
+               {c->RegionYellow, "YELLOW", 169, 37}, {c->RegionBlack, "BLACK", 185, 37}};
+  for (const auto& k : cases) {
+    m->State.ConfigChanged = false;
+    k.region->Click();
+    EXPECT_EQ(m->State.OverlayColorName, k.colour);
+    EXPECT_EQ(c->La_equis_marca_el_lugar->Left(), k.left) << k.colour;
+    EXPECT_EQ(c->La_equis_marca_el_lugar->Top(), k.top) << k.colour;
+    EXPECT_TRUE(m->State.ConfigChanged);
+    EXPECT_EQ(k.region->Cursor(), crHandPoint);
+  }
+  // The marker draws a cross with whatever symbol font this system has.
+  EXPECT_TRUE(FontHasGlyphs(*c->La_equis_marca_el_lugar->Font(), "r"));
+  EXPECT_EQ(c->La_equis_marca_el_lugar->Caption(), "r");
+}
+
+TEST_F(Pages, ChoosingAnotherIconAloneIsNoChange) {
+  TLKMain* m = Start();
+  Config()->ComboIconos->SetItemIndex(4);
+  EXPECT_FALSE(m->State.ConfigChanged);
+}
+
+TEST_F(Pages, StoredChoicesOutOfRangeTakeTheirFirstValue) {
+  WriteSetting(LKData::IconSelect, 9);
+  WriteSetting(LKData::SkinSelect, -4);
+  WriteSetting(LKData::IconLogView, 5);
+  WriteSetting(LKData::Malla, "PINK");
+  TLKMain* m = Start();
+  EXPECT_EQ(Config()->ComboIconos->ItemIndex(), 0);
+  EXPECT_EQ(Config()->ComboSkins->ItemIndex(), 0);
+  EXPECT_TRUE(LogView()->ToolButton16->Down());
+  EXPECT_FALSE(LogView()->ToolButton15->Down());
+  EXPECT_EQ(m->State.OverlayColorName, "RED");
+}
+
+TEST_F(Pages, TheSkinIsChosenByItsNameBeforeItsPosition) {
+  AddSkin("LkAqua", false);
+  AddSkin("LkSteel", false);
+  WriteSetting(LKData::SkinName, "lksteel");  // folder names ignore case
+  WriteSetting(LKData::SkinSelect, 1);        // another folder sorts there now
+  Start();
+  EXPECT_EQ(Config()->ComboSkins->Text(), "LkSteel");
+  TCustomForm::Free(main_);
+  main_ = nullptr;
+  // A name no longer listed: the stored position.
+  WriteSetting(LKData::SkinName, "Gone");
+  Start();
+  EXPECT_EQ(Config()->ComboSkins->ItemIndex(), 1);
+}
+
+TEST_F(Pages, ThePreviewShowsTheChosenSkinsPicture) {
+  AddSkin("LkAqua", true);
+  AddSkin("LkBare", false);
+  AddSkin("LkBroken", true, true);
+  TLKMain* m = Start();
+  TConfigPage* c = Config();
+  auto choose = [&](const std::string& name) {
+    const auto& skins = c->ComboSkins->Items();
+    c->ComboSkins->SetItemIndex(static_cast<int>(std::find(skins.begin(), skins.end(), name) - skins.begin()));
+    c->ComboSkinsChange(c->ComboSkins);
+  };
+  c->CheckPreview->SetChecked(true);
+  // The built-in skin shows the program's own "SKINDEF" picture.
+  EXPECT_EQ(c->ImageSkins->Picture()->Width(), 300);
+  EXPECT_EQ(c->ImageSkins->Picture()->Height(), 196);
+  EXPECT_TRUE(c->ImageSkins->Stretch());
+  EXPECT_EQ(c->ImageSkins->Width(), 72);
+  EXPECT_EQ(c->ImageSkins->Height(), 49);
+  choose("LkAqua");
+  EXPECT_EQ(c->ImageSkins->Picture()->Width(), 40);
+  choose("LkBare");
+  EXPECT_TRUE(c->ImageSkins->Picture()->Empty());
+  choose("LkAqua");
+  choose("LkBroken");  // no message, no picture
+  EXPECT_TRUE(c->ImageSkins->Picture()->Empty());
+  EXPECT_TRUE(boxes_.empty());
+  choose("LkAqua");
+  c->CheckPreview->SetChecked(false);
+  EXPECT_TRUE(c->ImageSkins->Picture()->Empty());
+  EXPECT_TRUE(m->State.ConfigChanged);
+}
+
+TEST_F(Pages, ExitWithBothPagesChangedAsksAboutEach) {
+  TLKMain* m = Start();
+  m->State.ConfigChanged = m->State.UserSettingsChanged = true;
+  const int answers[] = {IDYES, IDNO};
+  int asked = 0;
+  seam_.message_box = [&](const std::string& text, const std::string& caption, UINT flags) {
+    boxes_.push_back({caption, text, flags});
+    return answers[asked++];
+  };
+  ShowPage(5);
+  ASSERT_EQ(boxes_.size(), 2u);
+  EXPECT_EQ(boxes_[0].Text, "\"Configuration\" changes are not saved. Do you want to exit anyway?");
+  EXPECT_EQ(boxes_[1].Text, "\"User settings\" changes are not saved. Do you want to exit anyway?");
+  EXPECT_EQ(boxes_[1].Flags & (MB_TYPEMASK | MB_ICONMASK | MB_DEFMASK), UINT(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
+  EXPECT_EQ(m->OutBarra->SelectedItem(), 2);  // No: the User Settings page shows
+  m->State.ConfigChanged = m->State.UserSettingsChanged = false;
+}
+
+// ---- Log View page
+
+// A log file of records named as given.
+void WriteLog(const std::string& path, const std::vector<std::pair<std::string, std::string>>& records,
+              bool compressed = true, bool encrypted = true) {
+  TLkStreams log(nullptr);
+  log.SetCompressed(compressed);
+  log.SetEncrypted(encrypted);
+  log.SetKey("4617");
+  for (const auto& [name, text] : records) {
+    TMemoryStream m;
+    m.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    log.AddStream(name, m);
+  }
+  log.SaveToFile(path);
+}
+
+// The cells as the list view shows them, asked of the control itself.
+std::vector<std::vector<std::string>> ListCells(TListView* list) {
+  std::vector<std::vector<std::string>> rows;
+  HWND h = list->Handle();
+  const int n = static_cast<int>(SendMessageA(h, LVM_GETITEMCOUNT, 0, 0));
+  for (int r = 0; r < n; ++r) {
+    std::vector<std::string> row;
+    for (int c = 0; c < kLogColumnCount; ++c) {
+      char text[512] = {};
+      LVITEMA item{};
+      item.iSubItem = c;
+      item.pszText = text;
+      item.cchTextMax = sizeof text;
+      SendMessageA(h, LVM_GETITEMTEXTA, r, reinterpret_cast<LPARAM>(&item));
+      row.push_back(text);
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+const std::vector<std::pair<std::string, std::string>> kSampleLog = {
+    {"1", "alice\r\nC:\\Program Files\\Tools\\calc.exe\r\n2:05 PM - 12/10/2026\r\n"},
+    {"2", "bob\r\nC:\\Games\\sol.exe\r\n2:10 PM - 12/10/2026\r\n3:40 PM - 12/10/2026\r\n"},
+    {"3", "carol\r\nD:\\run.bat\r\n11:50 PM - 12/10/2026\r\n12:05 AM - 12/11/2026\r\n8\r\n"},
+    {"5", "dave\r\n"},  // damaged, and "4" was deleted
+    {"10", "erin\r\nC:\\a.exe\r\n14.05 - 10.12.2026\r\n14.20 - 10.12.2026\r\n11\r\n"},
+};
+
+TEST_F(Pages, TheLogShowsOneRowPerRecordWhateverItHolds) {
+  const std::string log = folder_ + "lmlog.bin";
+  WriteLog(log, kSampleLog);
+  TLKMain* m = Start();
+  LogView()->LogFileName = log;
+  ShowPage(3);
+  WORD f5 = VK_F5;
+  m->FormKeyDown(m, f5, 0);
+  EXPECT_EQ(m->StatusText(), " Log data refreshed.");
+  using R = std::vector<std::string>;
+  EXPECT_EQ(ListCells(LogView()->LogList),
+            (std::vector<R>{R{"alice", "calc.exe", "2:05 PM - 12/10/2026", "n/a", "-"},
+                            R{"bob", "sol.exe", "2:10 PM - 12/10/2026", "1:30:00", "-"},
+                            R{"carol", "run.bat", "11:50 PM - 12/10/2026", "0:15:00", "Shutdown"},
+                            R{"dave", "n/a", "n/a", "n/a", "n/a"},
+                            R{"erin", "a.exe", "14.05 - 10.12.2026", "n/a", "11"}}));
+  EXPECT_TRUE(boxes_.empty());
+  // Full paths after "Full path view", file names again after "Filename view".
+  LogView()->ToolButton15->SetDown(true);
+  LogView()->ToolButton15Click(LogView()->ToolButton15);
+  auto cells = ListCells(LogView()->LogList);
+  ASSERT_EQ(cells.size(), 5u);
+  EXPECT_EQ(cells[0][1], "C:\\Program Files\\Tools\\calc.exe");
+  EXPECT_EQ(cells[2][1], "D:\\run.bat");
+  LogView()->ToolButton16->SetDown(true);
+  LogView()->ToolButton16Click(LogView()->ToolButton16);
+  EXPECT_EQ(ListCells(LogView()->LogList)[0][1], "calc.exe");
+  // A click on "Total" sorts the rows by it, as the list's columns sort.
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = LogView()->LogList->Handle();
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iSubItem = 3;
+  SendMessageA(LogView()->LogPanel->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  cells = ListCells(LogView()->LogList);
+  EXPECT_EQ(cells[0][3], "0:15:00");
+  EXPECT_EQ(cells[1][3], "1:30:00");
+  EXPECT_EQ(cells[4][3], "n/a");
+}
+
+TEST_F(Pages, AMissingOrUnreadableLogShowsNothingAndSaysNotFound) {
+  const std::string log = folder_ + "lmlog.bin";
+  Start();
+  LogView()->LogFileName = log;
+  const std::pair<const char*, std::string> cases[] = {
+      {"missing", ""}, {"corrupt", "&*garbage that is no container"}, {"cut", "  \x01\x02\x03\x04\x05\x06"}};
+  for (const auto& [name, bytes] : cases) {
+    DeleteFileA(log.c_str());
+    if (!bytes.empty()) lkfix::WriteTextFile(log, bytes);
+    LogView()->LogViewRefresh();
+    EXPECT_EQ(main_->StatusText(), " Log file not found.") << name;
+    EXPECT_TRUE(LogView()->Rows().empty()) << name;
+    EXPECT_EQ(SendMessageA(LogView()->LogList->Handle(), LVM_GETITEMCOUNT, 0, 0), 0) << name;
+  }
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+TEST_F(Pages, DeletingAsksFirstAndNoIsTheDefault) {
+  const std::string log = folder_ + "lmlog.bin";
+  WriteLog(log, kSampleLog);
+  Start();
+  LogView()->LogFileName = log;
+  answer_ = IDNO;
+  LogView()->ToolButton11Click(LogView()->ToolButton11);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].Caption, "Confirmation");
+  EXPECT_EQ(boxes_[0].Text, "The log file will be deleted. \r\nAre you sure?");
+  EXPECT_EQ(boxes_[0].Flags & (MB_TYPEMASK | MB_ICONMASK | MB_DEFMASK), UINT(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+  EXPECT_TRUE(FileExists(log));
+  EXPECT_EQ(main_->StatusText(), " Log data refreshed.");
+  EXPECT_EQ(LogView()->Rows().size(), 5u);
+  answer_ = IDYES;
+  LogView()->ToolButton11Click(LogView()->ToolButton11);
+  EXPECT_FALSE(FileExists(log));
+  EXPECT_EQ(main_->StatusText(), " Log file not found.");
+  EXPECT_TRUE(LogView()->Rows().empty());
+  // No file: no question, only the refresh.
+  LogView()->ToolButton11Click(LogView()->ToolButton11);
+  EXPECT_EQ(boxes_.size(), 2u);
+}
+
+TEST_F(Pages, DeletingWaitsForAGateThatIsAppending) {
+  const std::string log = folder_ + "lmlog.bin";
+  WriteLog(log, kSampleLog);
+  Start();
+  LogView()->LogFileName = log;
+  std::atomic<bool> held{false};
+  std::thread gate([&] {
+    TLogFileLock lock;
+    held = true;
+    Sleep(1500);
+  });
+  while (!held) Sleep(5);
+  const DWORD start = GetTickCount();
+  LogView()->ToolButton11Click(nullptr);
+  const DWORD took = GetTickCount() - start;
+  gate.join();
+  EXPECT_GE(took, 1000u);  // it waited for the gate's append
+  EXPECT_FALSE(FileExists(log));
+}
+
+TEST_F(Pages, TheViewButtonComesBackAtTheNextStart) {
+  WriteSetting(LKData::IconLogView, 1);
+  Start();
+  EXPECT_TRUE(LogView()->ToolButton15->Down());
+  EXPECT_FALSE(LogView()->ToolButton16->Down());
+  LogView()->ToolButton16->SetDown(true);
+  TCustomForm::Free(main_);
+  main_ = nullptr;
+  EXPECT_EQ(Stored("IconLogView").Bytes, Dword(0));
+  EXPECT_EQ(Stored("IconLogView").Type, DWORD(REG_DWORD));
+}
+
+// Three writers append as gates do (under the log mutex) while the console
+// deletes the log again and again. After the last deletion, every record a
+// writer saved once the deletion was over is there, and none saved before it
+// came back.
+TEST_F(Pages, GatesAppendingWhileTheConsoleDeletesLoseNothing) {
+  const std::string log = folder_ + "lmlog.bin";
+  Start();
+  LogView()->LogFileName = log;
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  auto nowMs = [&] {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+  };
+  const std::string writer = lkfix::ProgramFolder() + "console_log_writer.exe";
+  std::vector<std::unique_ptr<lkfix::TRunningProgram>> writers;
+  for (const char* who : {"a", "b", "c"}) {
+    const std::string out = folder_ + who + ".txt";
+    writers.push_back(std::make_unique<lkfix::TRunningProgram>("\"" + writer + "\" \"" + log + "\" 60 " + who + " \"" +
+                                                              out + "\""));
+  }
+  double before = 0, after = 0;
+  for (int round = 0; round < 12; ++round) {
+    Sleep(40);
+    before = nowMs();
+    LogView()->ToolButton11Click(nullptr);
+    after = nowMs();
+  }
+  for (auto& w : writers) ASSERT_TRUE(w->Wait(120000));
+  TLkStreams c(nullptr);
+  c.SetKey("4617");
+  std::set<std::string> present;
+  if (FileExists(log)) {
+    c.LoadFromFile(log);
+    for (int i = 0; i < c.Count(); ++i) {
+      TMemoryStream m;
+      c.GetStream(c.StreamList()[i], m);
+      const TLogRecord r = DecodeLogRecord(m.AsString());
+      present.insert(r.UserName + " " + r.StartTime);
+    }
+  }
+  int afterCount = 0;
+  for (const char* who : {"a", "b", "c"}) {
+    std::istringstream lines(lkfix::ReadTextFile(folder_ + who + ".txt"));
+    std::string index;
+    double stamp;
+    while (lines >> index >> stamp) {
+      const std::string key = std::string(who) + " " + index;
+      if (stamp > after) {
+        ++afterCount;
+        EXPECT_TRUE(present.count(key)) << key << " was saved after the last deletion and is gone";
+      }
+      if (stamp < before) EXPECT_FALSE(present.count(key)) << key << " was deleted and came back";
+    }
+  }
+  EXPECT_GT(afterCount, 0);  // the writers went on after the deletions
+}
+
+}  // namespace

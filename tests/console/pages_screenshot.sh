@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Pictures of the Configuration and Log View pages (PNG), drawn by Wine's
+# X11 driver on a virtual display, in a prefix of their own.
+#   tests/console/pages_screenshot.sh BUILD_TREE [OUT_DIR]
+set -euo pipefail
+tree=$(cd "$1" && pwd)
+out=$(realpath -m "${2:-$tree/screenshots}")
+env_sh="$(dirname "$0")/../../scripts/wine-env.sh"
+. "$env_sh"
+. "$env_sh" "$(lk_exe_arch "$tree/tests/console/console_pages_shots.exe")"
+export WINEPREFIX="$tree/screenshot-wine" WINEDEBUG=-all
+mkdir -p "$out"
+[ -d "$WINEPREFIX" ] || { "$LK_WINE" wineboot --init >/dev/null 2>&1; "$LK_WINESERVER" --wait; }
+winout=$("$LK_WINE" winepath -w "$out" 2>/dev/null | tr -d '\r')
+xvfb-run -a -s "-screen 0 1024x768x24" "$LK_WINE" "$tree/tests/console/console_pages_shots.exe" "$winout"
+"$LK_WINESERVER" -k || true
+for b in "$out"/config*.bmp "$out"/logview*.bmp; do
+  convert "$b" "${b%.bmp}.png" && rm -f "$b"
+done
+ls "$out"/config*.png "$out"/logview*.png
