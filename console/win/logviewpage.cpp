@@ -95,24 +95,24 @@ bool TLogViewPage::LoadLogView() {
   std::vector<std::string> names;
   names.reserve(static_cast<std::size_t>(list.Count()));
   for (int i = 0; i < list.Count(); ++i) names.push_back(list.Strings(i));
-  // The flags tree of this system: no "Lock Workstation" off the NT line.
-  const int nodes = RunningOnNT() ? kFlagNodeCount : kFlagNodeCount - 1;
-  const TLogPathView view = PathView();
-  rows_.reserve(rows_.size() + names.size());
-  for (int i : LogRecordOrder(names)) {
-    const auto* record = static_cast<const TMemoryStream*>(list.Objects(i));
-    rows_.push_back(LogRowFor(record->AsString(), view, nodes));
-  }
+  shown_view_ = PathView();
+  records_.reserve(records_.size() + names.size());
+  for (int i : LogRecordOrder(names)) records_.push_back(static_cast<const TMemoryStream*>(list.Objects(i))->AsString());
   LogStreams->ClearStreams();
-  LogList->SetOwnerDataCount(static_cast<int>(rows_.size()));
+  cached_index_ = -1;
+  LogList->SetOwnerDataCount(static_cast<int>(records_.size()));
   return true;
 }
 
 void TLogViewPage::LogViewRefresh() {
   THourglass hourglass;
-  rows_.clear();
-  LogList->SetOwnerDataCount(0);
-  SetStatusText(LoadLogView() ? kStatusLogRefreshed : kStatusLogNotFound);
+  records_.clear();
+  cached_index_ = -1;
+  // The list takes its new length once (a length of 0 first would take
+  // its scroll bar away and back, the dearest part of a refresh).
+  const bool loaded = LoadLogView();
+  if (!loaded) LogList->SetOwnerDataCount(0);
+  SetStatusText(loaded ? kStatusLogRefreshed : kStatusLogNotFound);
 }
 
 void TLogViewPage::ToolButton11Click(TObject*) {
@@ -131,16 +131,38 @@ void TLogViewPage::ToolButton11Click(TObject*) {
 void TLogViewPage::ToolButton15Click(TObject*) { LogViewRefresh(); }
 void TLogViewPage::ToolButton16Click(TObject*) { LogViewRefresh(); }
 
+int TLogViewPage::FlagNodeCount() const {
+  // The flags tree of this system: no "Lock Workstation" off the NT line.
+  return RunningOnNT() ? kFlagNodeCount : kFlagNodeCount - 1;
+}
+
+TLogRow TLogViewPage::Row(int index) const {
+  if (index < 0 || index >= RowCount()) return {};
+  if (index != cached_index_) {
+    cached_row_ = LogRowFor(records_[static_cast<std::size_t>(index)], shown_view_, FlagNodeCount());
+    cached_index_ = index;
+  }
+  return cached_row_;
+}
+
 void TLogViewPage::LogListData(TObject*, int index, int column, std::string& text) {
-  if (index < 0 || index >= static_cast<int>(rows_.size()) || column < 0 || column >= kLogColumnCount) return;
-  text = rows_[static_cast<std::size_t>(index)][static_cast<std::size_t>(column)];
+  if (index < 0 || index >= RowCount() || column < 0 || column >= kLogColumnCount) return;
+  text = Row(index)[static_cast<std::size_t>(column)];
 }
 
 void TLogViewPage::LogListColumnClick(TObject*, int column) {
   // The rows are ours in a virtual list, so the column sort is ours too.
   if (column < 0 || column >= kLogColumnCount) return;
-  std::stable_sort(rows_.begin(), rows_.end(), [column](const TLogRow& a, const TLogRow& b) {
-    return CompareColumnTexts(a[static_cast<std::size_t>(column)], b[static_cast<std::size_t>(column)]) < 0;
-  });
+  std::vector<std::pair<std::string, std::size_t>> keys;
+  keys.reserve(records_.size());
+  for (std::size_t i = 0; i < records_.size(); ++i)
+    keys.emplace_back(LogRowFor(records_[i], shown_view_, FlagNodeCount())[static_cast<std::size_t>(column)], i);
+  std::stable_sort(keys.begin(), keys.end(),
+                   [](const auto& a, const auto& b) { return CompareColumnTexts(a.first, b.first) < 0; });
+  std::vector<std::string> sorted;
+  sorted.reserve(records_.size());
+  for (const auto& k : keys) sorted.push_back(std::move(records_[k.second]));
+  records_ = std::move(sorted);
+  cached_index_ = -1;
   LogList->Invalidate();
 }

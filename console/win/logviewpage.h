@@ -4,7 +4,9 @@
 //
 // The log is read through a container of the page's own: a file the gate
 // writes (and users can) never decides how anything else is saved. The list
-// is virtual: the rows live here, the list view asks for the cells it shows.
+// is virtual: the records' bytes are kept here in the order shown, and a
+// row's texts are made when the list view asks for a cell of it, so a log
+// of any length shows at once.
 #pragma once
 
 #include <string>
@@ -47,12 +49,19 @@ class TLogViewPage : public TConsolePage {
   void ToolButton16Click(TObject* sender);
   void ToolButton13Click(TObject* sender) { LogViewRefresh(); }
 
-  const std::vector<TLogRow>& Rows() const { return rows_; }
+  int RowCount() const { return static_cast<int>(records_.size()); }
+  // The texts of row `index` as the list shows them.
+  TLogRow Row(int index) const;
   TLogPathView PathView() const;
 
  private:
   void BuildPage();
   void LogListData(TObject* sender, int index, int column, std::string& text);
   void LogListColumnClick(TObject* sender, int column);
-  std::vector<TLogRow> rows_;
+  int FlagNodeCount() const;
+  std::vector<std::string> records_;  // each record's bytes, in the order shown
+  TLogPathView shown_view_ = TLogPathView::lpFileName;  // the view the rows were loaded in
+  // The row the list asked for last: it asks cell by cell.
+  mutable int cached_index_ = -1;
+  mutable TLogRow cached_row_;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <cctype>
 #include <optional>
@@ -160,6 +161,43 @@ struct PasswordCase {
   const char* typed;  // null: Cancel
   bool breakStartup;
   bool keepsRunning;
+  // The settings key refuses writes and holds no "InstallPath": the start-up
+  // step that writes it fails.
+  bool readOnlySettings = false;
+};
+
+// Lets everybody read the settings key and nobody write it, while it lives.
+class TReadOnlySettings {
+ public:
+  TReadOnlySettings() {
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, READ_CONTROL | WRITE_DAC | KEY_SET_VALUE, &key_);
+    RegDeleteValueA(key_, "InstallPath");
+    DWORD size = 0;
+    RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.resize(size);
+    RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size);
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &sd, nullptr);
+    RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, sd);
+    LocalFree(sd);
+  }
+  ~TReadOnlySettings() {
+    RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data());
+    RegCloseKey(key_);
+  }
+  TReadOnlySettings(const TReadOnlySettings&) = delete;
+  TReadOnlySettings& operator=(const TReadOnlySettings&) = delete;
+  // Whether a write is refused now.
+  static bool Refused() {
+    HKEY key = nullptr;
+    const LONG r = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_SET_VALUE, &key);
+    if (key) RegCloseKey(key);
+    return r != ERROR_SUCCESS;
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  std::vector<char> saved_;
 };
 void PrintTo(const PasswordCase& c, std::ostream* os) { *os << c.name; }
 
@@ -176,6 +214,12 @@ TEST_P(LkMainPassword, AskedAtStartUp) {
     RegDeleteValueA(key, "Desktop");
     RegCloseKey(key);
   }
+  const std::string install = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "InstallPath", TLkVariant("")).AsString();
+  std::optional<TReadOnlySettings> readOnly;
+  if (c.readOnlySettings) {
+    readOnly.emplace();
+    ASSERT_TRUE(TReadOnlySettings::Refused());
+  }
   Program p;
   ASSERT_TRUE(p.Start());
   HWND dialog = nullptr;
@@ -185,6 +229,10 @@ TEST_P(LkMainPassword, AskedAtStartUp) {
     return dialog != nullptr;
   });
   if (c.breakStartup) WriteRegistryValue(kShellFolders, "Desktop", TLkVariant(saved), HKEY_CURRENT_USER);
+  if (readOnly) {
+    readOnly.reset();
+    WriteRegistryValue(kSettingsKey, "InstallPath", TLkVariant(install));
+  }
   ASSERT_TRUE(asked) << "no password prompt";
   if (c.typed) {
     HWND edit = ChildOfClass(dialog, "edit");
@@ -201,7 +249,7 @@ TEST_P(LkMainPassword, AskedAtStartUp) {
   }
   if (c.keepsRunning) {
     // A failed start-up step is reported once the password was accepted.
-    if (c.breakStartup) {
+    if (c.breakStartup || c.readOnlySettings) {
       HWND box = nullptr;
       ASSERT_TRUE(p.WaitFor(10000, [&](const std::vector<TWindowInfo>& ws) {
         const TWindowInfo* b = Find(ws, "Unexpected Error");
@@ -225,7 +273,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, LkMainPassword,
                                            PasswordCase{"Wrong", "pw43", false, false},
                                            PasswordCase{"Cancelled", nullptr, false, false},
                                            PasswordCase{"WrongAfterFailedStep", "nope", true, false},
-                                           PasswordCase{"RightAfterFailedStep", "pw42", true, true}),
+                                           PasswordCase{"RightAfterFailedStep", "pw42", true, true},
+                                           PasswordCase{"WrongWhenTheSettingsRefuseWrites", "nope", false, false, true},
+                                           PasswordCase{"RightWhenTheSettingsRefuseWrites", "pw42", false, true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -118,7 +118,7 @@ class Pages : public ::testing::Test {
     for (const char* name : kPageValues) DeleteSettingValue(name);
     verbs_were_on_ = LinkContextVerbsPresent();
     SetLinkContextVerbs(false);
-    folder_ = lkfix::ScratchFolder("pages");
+    folder_ = lkfix::ScratchFolder("pages") + "\\";
   }
 
   void TearDown() override {
@@ -595,7 +595,7 @@ TEST_F(Pages, AMissingOrUnreadableLogShowsNothingAndSaysNotFound) {
     if (!bytes.empty()) lkfix::WriteTextFile(log, bytes);
     LogView()->LogViewRefresh();
     EXPECT_EQ(main_->StatusText(), " Log file not found.") << name;
-    EXPECT_TRUE(LogView()->Rows().empty()) << name;
+    EXPECT_EQ(LogView()->RowCount(), 0) << name;
     EXPECT_EQ(SendMessageA(LogView()->LogList->Handle(), LVM_GETITEMCOUNT, 0, 0), 0) << name;
   }
   EXPECT_TRUE(boxes_.empty());
@@ -615,12 +615,12 @@ TEST_F(Pages, DeletingAsksFirstAndNoIsTheDefault) {
   EXPECT_EQ(boxes_[0].Flags & (MB_TYPEMASK | MB_ICONMASK | MB_DEFMASK), UINT(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
   EXPECT_TRUE(FileExists(log));
   EXPECT_EQ(main_->StatusText(), " Log data refreshed.");
-  EXPECT_EQ(LogView()->Rows().size(), 5u);
+  EXPECT_EQ(LogView()->RowCount(), 5);
   answer_ = IDYES;
   LogView()->ToolButton11Click(LogView()->ToolButton11);
   EXPECT_FALSE(FileExists(log));
   EXPECT_EQ(main_->StatusText(), " Log file not found.");
-  EXPECT_TRUE(LogView()->Rows().empty());
+  EXPECT_EQ(LogView()->RowCount(), 0);
   // No file: no question, only the refresh.
   LogView()->ToolButton11Click(LogView()->ToolButton11);
   EXPECT_EQ(boxes_.size(), 2u);
