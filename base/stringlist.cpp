@@ -135,6 +135,12 @@ int TStringList::IndexOfObject(const TObject* object) const {
 }
 
 bool TStringList::Find(const std::string& s, int& index) const {
+  // Strings added in their order (a sorted file read back) belong after the
+  // last one: one comparison instead of a search.
+  if (!items_.empty() && CompareStrings(items_.back().s, s) < 0) {
+    index = Count();
+    return false;
+  }
   int lo = 0, hi = Count() - 1;
   bool found = false;
   while (lo <= hi) {

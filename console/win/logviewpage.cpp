@@ -64,9 +64,6 @@ void TLogViewPage::BuildPage() {
   LogList->OnOwnerData = TLVOwnerDataEvent(this, &TLogViewPage::LogListData);
   LogList->OnColumnClick = TLVColumnClickEvent(this, &TLogViewPage::LogListColumnClick);
 
-  LogStreams = new TLkStreams(this);
-  LogStreams->SetName("LogStreams");
-  LogStreams->SetKey("4617");  // the gate's key for the log, as for the user data
 }
 
 TLogPathView TLogViewPage::PathView() const {
@@ -84,21 +81,27 @@ void TLogViewPage::Closing() { WriteSetting(LKData::IconLogView, ToolButton15->D
 
 bool TLogViewPage::LoadLogView() {
   if (!FileExists(LogFileName)) return false;
+  auto log = std::make_unique<TLkStreams>(nullptr);
+  log->SetKey("4617");  // the gate's key for the log, as for the user data
   try {
-    LogStreams->LoadFromFile(LogFileName);
+    log->LoadFromFile(LogFileName);
   } catch (const ECorruptFile&) {
     return false;
   } catch (const EStreamError&) {
     return false;
   }
+  LogStreams = log.get();
+  loaded_.push_back(std::move(log));
   const TStringList& list = LogStreams->StreamList();
   std::vector<std::string> names;
   names.reserve(static_cast<std::size_t>(list.Count()));
   for (int i = 0; i < list.Count(); ++i) names.push_back(list.Strings(i));
   shown_view_ = PathView();
   records_.reserve(records_.size() + names.size());
-  for (int i : LogRecordOrder(names)) records_.push_back(static_cast<const TMemoryStream*>(list.Objects(i))->AsString());
-  LogStreams->ClearStreams();
+  for (int i : LogRecordOrder(names)) {
+    const auto* record = static_cast<const TMemoryStream*>(list.Objects(i));
+    records_.emplace_back(reinterpret_cast<const char*>(record->Memory()), record->Bytes().size());
+  }
   cached_index_ = -1;
   LogList->SetOwnerDataCount(static_cast<int>(records_.size()));
   return true;
@@ -107,6 +110,8 @@ bool TLogViewPage::LoadLogView() {
 void TLogViewPage::LogViewRefresh() {
   THourglass hourglass;
   records_.clear();
+  loaded_.clear();
+  LogStreams = nullptr;
   cached_index_ = -1;
   // The list takes its new length once (a length of 0 first would take
   // its scroll bar away and back, the dearest part of a refresh).
@@ -159,9 +164,9 @@ void TLogViewPage::LogListColumnClick(TObject*, int column) {
     keys.emplace_back(LogRowFor(records_[i], shown_view_, FlagNodeCount())[static_cast<std::size_t>(column)], i);
   std::stable_sort(keys.begin(), keys.end(),
                    [](const auto& a, const auto& b) { return CompareColumnTexts(a.first, b.first) < 0; });
-  std::vector<std::string> sorted;
+  std::vector<std::string_view> sorted;
   sorted.reserve(records_.size());
-  for (const auto& k : keys) sorted.push_back(std::move(records_[k.second]));
+  for (const auto& k : keys) sorted.push_back(records_[k.second]);
   records_ = std::move(sorted);
   cached_index_ = -1;
   LogList->Invalidate();

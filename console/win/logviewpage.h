@@ -4,12 +4,14 @@
 //
 // The log is read through a container of the page's own: a file the gate
 // writes (and users can) never decides how anything else is saved. The list
-// is virtual: the records' bytes are kept here in the order shown, and a
-// row's texts are made when the list view asks for a cell of it, so a log
-// of any length shows at once.
+// is virtual: the loaded containers are kept, the records are viewed in
+// them in the order shown, and a row's texts are made when the list view
+// asks for a cell of it, so a log of any length shows at once.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "console/core/logrows.h"
@@ -29,7 +31,7 @@ class TLogViewPage : public TConsolePage {
   TToolButton* ToolButton13;  // "Refresh"
   TToolButton* ToolButton11;  // "Delete log file"
   TLkListView* LogList;
-  TLkStreams* LogStreams;
+  TLkStreams* LogStreams = nullptr;  // the container loaded last (null before)
 
   // The log file read and deleted; LogPath unless a test or benchmark says otherwise.
   std::string LogFileName;
@@ -59,7 +61,8 @@ class TLogViewPage : public TConsolePage {
   void LogListData(TObject* sender, int index, int column, std::string& text);
   void LogListColumnClick(TObject* sender, int column);
   int FlagNodeCount() const;
-  std::vector<std::string> records_;  // each record's bytes, in the order shown
+  std::vector<std::unique_ptr<TLkStreams>> loaded_;  // what the shown rows are read from
+  std::vector<std::string_view> records_;            // each record's bytes, in the order shown
   TLogPathView shown_view_ = TLogPathView::lpFileName;  // the view the rows were loaded in
   // The row the list asked for last: it asks cell by cell.
   mutable int cached_index_ = -1;

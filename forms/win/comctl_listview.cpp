@@ -402,7 +402,9 @@ void TListView::SetOwnerData(bool on) {
 void TListView::SetOwnerDataCount(int count) {
   owner_data_count_ = count < 0 ? 0 : count;
   if (!owner_data_ || !HandleAllocated()) return;
-  Send(hwnd_, LVM_SETITEMCOUNT, owner_data_count_);
+  // The same length again only needs the cells asked for anew; setting it
+  // costs the control a relayout of its scroll bars.
+  if (Send(hwnd_, LVM_GETITEMCOUNT) != owner_data_count_) Send(hwnd_, LVM_SETITEMCOUNT, owner_data_count_);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

@@ -672,10 +672,18 @@ void LH5Expand(TMemoryStream& source, TMemoryStream& dest) {
                                             uint32_t(p[3]) << 24);
   if (size > kLH5MaxExpandedSize) Corrupt();
   if (size > 0) {
-    std::vector<unsigned char> out(static_cast<std::size_t>(size));
-    TExpander expander(p + 4, static_cast<std::size_t>(available - 4));
-    expander.Run(out.data(), out.size());
-    dest.WriteBuffer(out.data(), size);
+    // Expanded in place at dest's position: no second buffer of the whole size.
+    const int64_t at = dest.Position(), before = dest.Size();
+    dest.SetSize(std::max<int64_t>(before, at + size));
+    try {
+      TExpander expander(p + 4, static_cast<std::size_t>(available - 4));
+      expander.Run(dest.Memory() + at, static_cast<std::size_t>(size));
+    } catch (...) {
+      dest.SetSize(before);  // a damaged body leaves dest as it was
+      dest.SetPosition(at);
+      throw;
+    }
+    dest.SetPosition(at + size);
   }
   source.SetPosition(source.Size());
 }

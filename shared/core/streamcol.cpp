@@ -128,8 +128,11 @@ std::unique_ptr<TStringList> TLkStreams::ReadStreams(TMemoryStream& block) {
     if (size < 0) RaiseCorrupt();
     if (size > block.Size() - block.Position()) throw EReadError();
     auto item = std::make_unique<TMemoryStream>();
-    if (size > 0) item->CopyFrom(block, size);
-    item->SetPosition(0);
+    if (size > 0) {
+      // Straight into the item: a log holds a great many small records.
+      item->SetSize(size);
+      block.ReadBuffer(item->Memory(), size);
+    }
     // An empty name cannot be asked for; it is dropped as AddStream would.
     if (!name.empty()) PutStream(*list, name, std::move(item));
   }
