@@ -45,3 +45,15 @@ lk_exe_arch() {
   at=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
   if [ "$(od -An -tx2 -j$((at + 4)) -N2 "$1" | tr -d ' ')" = 8664 ]; then echo win64; else echo win32; fi
 }
+
+# Wine's own fonts (Debian's fonts-wine: Marlett, Webdings, Tahoma, ...) into
+# a prefix's Fonts folder, where this Wine finds them; it does not look in its
+# data folder for them. Without them a caption's close box shows "r".
+lk_prefix_fonts() {
+  local fonts=/usr/share/wine/fonts dest="$1/drive_c/windows/Fonts" f
+  [ -d "$fonts" ] && [ -d "$1/drive_c/windows" ] || return 0
+  mkdir -p "$dest"
+  for f in "$fonts"/*.ttf; do
+    [ -e "$dest/$(basename "$f")" ] || ln -s "$f" "$dest/"
+  done
+}

@@ -58,6 +58,9 @@ linked_folders() {
   return 1
 }
 
+# Wine's own fonts where this Wine finds them, also into a prefix made
+# before (only what is missing is linked; a new font is found at the next start).
+lk_prefix_fonts "$prefix"
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && ! linked_folders; then
   exit 0
 fi
@@ -71,6 +74,7 @@ if [ ! -f "$prefix/system.reg" ]; then
   "$LK_WINE" wineboot --init >/dev/null 2>&1 || true
   "$LK_WINESERVER" --wait || true
 fi
+lk_prefix_fonts "$prefix"
 
 # The shell folders become real folders inside the prefix. A link that
 # pointed into the home folder is dropped; nothing in $HOME is touched.

@@ -677,7 +677,7 @@ TEST_F(Pages, GatesAppendingWhileTheConsoleDeletesLoseNothing) {
   std::vector<std::unique_ptr<lkfix::TRunningProgram>> writers;
   for (const char* who : {"a", "b", "c"}) {
     const std::string out = folder_ + who + ".txt";
-    writers.push_back(std::make_unique<lkfix::TRunningProgram>("\"" + writer + "\" \"" + log + "\" 60 " + who + " \"" +
+    writers.push_back(std::make_unique<lkfix::TRunningProgram>("\"" + writer + "\" \"" + log + "\" 400 " + who + " \"" +
                                                               out + "\""));
   }
   double before = 0, after = 0;

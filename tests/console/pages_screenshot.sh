@@ -11,6 +11,7 @@ env_sh="$(dirname "$0")/../../scripts/wine-env.sh"
 export WINEPREFIX="$tree/screenshot-wine" WINEDEBUG=-all
 mkdir -p "$out"
 [ -d "$WINEPREFIX" ] || { "$LK_WINE" wineboot --init >/dev/null 2>&1; "$LK_WINESERVER" --wait; }
+lk_prefix_fonts "$WINEPREFIX"
 winout=$("$LK_WINE" winepath -w "$out" 2>/dev/null | tr -d '\r')
 xvfb-run -a -s "-screen 0 1024x768x24" "$LK_WINE" "$tree/tests/console/console_pages_shots.exe" "$winout"
 "$LK_WINESERVER" -k || true
