@@ -36,14 +36,6 @@ namespace {
 bool g_halted = false;
 void RecordHalt() { g_halted = true; }
 
-void Pump(int ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (static_cast<LONG>(end - GetTickCount()) > 0) {
-    Application->ProcessMessages();
-    Sleep(10);
-  }
-}
-
 // Every value of the block the page writes (InstallPath is left alone).
 const char* const kPageValues[] = {"Authenticate", "doAuthenticate", "Masked",     "Malla",      "Malla_x",
                                    "Malla_y",      "IconSelect",     "doIconSelect", "SkinSelect", "SkinName",
@@ -711,7 +703,9 @@ TEST_F(Pages, GatesAppendingWhileTheConsoleDeletesLoseNothing) {
         ++afterCount;
         EXPECT_TRUE(present.count(key)) << key << " was saved after the last deletion and is gone";
       }
-      if (stamp < before) EXPECT_FALSE(present.count(key)) << key << " was deleted and came back";
+      if (stamp < before) {
+        EXPECT_FALSE(present.count(key)) << key << " was deleted and came back";
+      }
     }
   }
   EXPECT_GT(afterCount, 0);  // the writers went on after the deletions

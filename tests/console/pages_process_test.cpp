@@ -49,16 +49,15 @@ std::string ClassOf(HWND h) {
   return s;
 }
 
+BOOL CALLBACK CollectWindow(HWND h, LPARAM l) {
+  reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+  return TRUE;
+}
+
 // Every descendant window of `parent`, in the system's order.
 std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> all;
-  EnumChildWindows(
-      parent,
-      [](HWND h, LPARAM l) {
-        reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 
