@@ -26,6 +26,10 @@ std::string KnownOverlayColour(const std::string& name);
 // else the first entry.
 int ClampChoice(int value, int count);
 
+// The gate carries five icons ("ICON_1" to "ICON_5"); "IconSelect" is a
+// position among them.
+inline constexpr int kGateIconCount = 5;
+
 // The entry of the skins list to select: the one named `skinName` (letter
 // case ignored, as folder names are) when it is listed, else `skinSelect`
 // clamped. So a change in the folders' order does not switch the skin.

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "base/streams.h"
 #include "base/sysutils.h"
 #include "console/core/usersettings.h"
 #include "shared/core/elapsed.h"
+#include "shared/core/streamcol.h"
 
 std::vector<std::string_view> LogRecordLines(std::string_view bytes) {
   std::vector<std::string_view> lines;
@@ -81,4 +83,13 @@ std::vector<int> LogRecordOrder(const std::vector<std::string>& names) {
   order.reserve(keyed.size());
   for (const auto& k : keyed) order.push_back(k.second);
   return order;
+}
+
+void LoadLogFile(TLkStreams& log, const std::string& path) {
+  TFileStream file(path, fmOpenRead | fmShareDenyWrite);
+  if (file.Size() == 0) {
+    log.ClearStreams();
+    return;
+  }
+  log.LoadFromStream(file);
 }

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+class TLkStreams;
+
 inline constexpr const char* kStatusLogRefreshed = " Log data refreshed.";
 inline constexpr const char* kStatusLogNotFound = " Log file not found.";
 inline constexpr const char* kStatusLogDeleted = " Log file deleted.";
@@ -46,3 +48,9 @@ TLogRow LogRowFor(std::string_view recordBytes, TLogPathView view, int flagNodeC
 // Positions in `names` in the order the rows are shown: the decimal names
 // by their value, then any other names in their given order.
 std::vector<int> LogRecordOrder(const std::vector<std::string>& names);
+
+// Loads the log file `path` into `log`, as LoadFromFile does, except that a
+// file of no bytes is an empty log (the installation makes one so that users
+// may write it, and the gate appends to it as to a new log): `log` is then
+// emptied. Raises ECorruptFile or a stream error as the container does.
+void LoadLogFile(TLkStreams& log, const std::string& path);

@@ -12,7 +12,6 @@
 namespace {
 
 const TConsolePageFace kConfigFace{"SettingsPanel", "Configuration", "PanelConfig", "ToolBar2", 5, "Configuration"};
-constexpr int kGateIcons = 5;
 
 template <class T>
 T* Place(TConfigPage* page, TWinControl* parent, const char* name, int left, int top, int width, int height) {
@@ -117,7 +116,7 @@ void TConfigPage::BuildPage() {
   CheckIconSelect->OnClick = TNotifyEvent(this, &TConfigPage::CheckIconSelectClick);
   shIconos = new TImageList(this, 32, 32);
   shIconos->SetName("shIconos");
-  for (int i = 1; i <= kGateIcons; ++i) {
+  for (int i = 1; i <= kGateIconCount; ++i) {
     TIcon icon;
     try {
       icon.LoadFromResourceName(GetModuleHandleA(nullptr), "ICON_" + std::to_string(i), 32);
@@ -203,7 +202,7 @@ void TConfigPage::ToolButton8Click(TObject*) {
   WriteSetting(LKData::Malla, State().OverlayColorName);
   WriteSetting(LKData::Malla_x, La_equis_marca_el_lugar->Left());
   WriteSetting(LKData::Malla_y, La_equis_marca_el_lugar->Top());
-  WriteSetting(LKData::IconSelect, ClampChoice(ComboIconos->ItemIndex(), kGateIcons));
+  WriteSetting(LKData::IconSelect, ClampChoice(ComboIconos->ItemIndex(), kGateIconCount));
   WriteSetting(LKData::doIconSelect, CheckIconSelect->Checked());
   WriteSetting(LKData::Masked, CheckMasked->Checked());
   WriteSetting(LKData::SkinSelect, ClampChoice(ComboSkins->ItemIndex(), static_cast<int>(ComboSkins->Items().size())));

@@ -7,6 +7,7 @@
 
 #include "console/win/desktoppage.h"
 
+#include "console/core/configrules.h"
 #include "console/core/popuprule.h"
 #include "console/win/lkmainform.h"
 #include "controls/win/filecopy.h"
@@ -417,7 +418,7 @@ TBatchOutcome TDesktopPage::ProtectSelected(int mode) {
         // The saved choice: one not yet saved on the Configuration page
         // never reaches protected links.
         s.IconSelect = ReadSetting(LKData::doIconSelect);
-        s.IconSelectIndex = ReadSetting(LKData::IconSelect);
+        s.IconSelectIndex = ClampChoice(ReadSetting(LKData::IconSelect), kGateIconCount);
         s.DefaultIconLocation = [](const std::string& kind) { return DefaultIconLocation(kind); };
         return TLinkPlan([s](TLinkFields& f) { return PlanProtect(f, s); });
       },

@@ -84,7 +84,7 @@ bool TLogViewPage::LoadLogView() {
   auto log = std::make_unique<TLkStreams>(nullptr);
   log->SetKey("4617");  // the gate's key for the log, as for the user data
   try {
-    log->LoadFromFile(LogFileName);
+    LoadLogFile(*log, LogFileName);
   } catch (const ECorruptFile&) {
     return false;
   } catch (const EStreamError&) {

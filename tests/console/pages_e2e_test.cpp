@@ -16,10 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "base/locale.h"
 #include "base/streams.h"
 #include "console/core/configrules.h"
 #include "console/core/logrows.h"
 #include "console/win/configpage.h"
+#include "console/win/desktoppage.h"
 #include "console/win/lkmainform.h"
 #include "console/win/logviewpage.h"
 #include "forms/win/application.h"
@@ -29,6 +31,7 @@
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 #include "shared/win/settings.h"
+#include "shared/win/shelllink.h"
 #include "tests/shared_win/winfixture.h"
 
 namespace {
@@ -426,6 +429,43 @@ TEST_F(Pages, StoredChoicesOutOfRangeTakeTheirFirstValue) {
   EXPECT_EQ(m->State.OverlayColorName, "RED");
 }
 
+// Protect gives links the gate icon as saved: a position shown in the
+// combo but not saved never reaches them, and a saved position the gate has
+// no icon for is its first icon.
+TEST_F(Pages, ProtectTakesTheSavedGateIcon) {
+  const std::string desktop = UserDesktopFolder();
+  lkfix::MakeFolders(desktop);
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string link = desktop + "\\lk Icon Choice.lnk";
+  WriteSetting(LKData::doIconSelect, true);
+  const struct {
+    int saved, expected;
+  } cases[] = {{3, 3}, {9, 0}, {-2, 0}};
+  for (const auto& c : cases) {
+    TShellLink plain;
+    plain.Target = self;
+    ASSERT_EQ(WriteShellLink(plain, link), S_OK);
+    WriteSetting(LKData::IconSelect, c.saved);
+    TLKMain* m = Start();
+    Config()->ComboIconos->SetItemIndex(1);  // shown, not saved
+    TLkListView* list = m->DesktopPage->DesktopLista;
+    list->HandleNeeded();
+    list->ClearSelection();
+    for (int i = 0; i < list->Count(); ++i)
+      if (list->Items(i)->Caption() == "lk Icon Choice") list->Items(i)->SetSelected(true);
+    m->DesktopPage->ProtectSelected(0);
+    EXPECT_EQ(m->StatusText(), " Protection implemented.") << c.saved;
+    TShellLink p;
+    ASSERT_EQ(ReadShellLink(link, p), S_OK);
+    EXPECT_TRUE(AnsiSameText(p.IconFile, GatePath())) << p.IconFile;
+    EXPECT_EQ(p.IconIndex, c.expected) << c.saved;
+    TCustomForm::Free(main_);
+    main_ = nullptr;
+  }
+  DeleteFileA(link.c_str());
+}
+
 TEST_F(Pages, TheSkinIsChosenByItsNameBeforeItsPosition) {
   AddSkin("LkAqua", false);
   AddSkin("LkSteel", false);
@@ -592,6 +632,31 @@ TEST_F(Pages, AMissingOrUnreadableLogShowsNothingAndSaysNotFound) {
   }
   EXPECT_TRUE(boxes_.empty());
   EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+// The installation makes "lmlog.bin" as a file of no bytes, and the gate
+// appends to it as to a new log.
+TEST_F(Pages, ALogFileOfNoBytesIsAnEmptyLog) {
+  const std::string log = folder_ + "lmlog.bin";
+  lkfix::WriteTextFile(log, "");
+  ASSERT_TRUE(FileExists(log));
+  Start();
+  LogView()->LogFileName = log;
+  LogView()->LogViewRefresh();
+  EXPECT_EQ(main_->StatusText(), " Log data refreshed.");
+  EXPECT_EQ(LogView()->RowCount(), 0);
+  EXPECT_EQ(SendMessageA(LogView()->LogList->Handle(), LVM_GETITEMCOUNT, 0, 0), 0);
+  // It is there to delete, and a refresh after a record came shows it.
+  WriteLog(log, {kSampleLog[0]});
+  LogView()->LogViewRefresh();
+  EXPECT_EQ(LogView()->RowCount(), 1);
+  lkfix::WriteTextFile(log, "");
+  answer_ = IDYES;
+  LogView()->ToolButton11Click(LogView()->ToolButton11);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].Caption, "Confirmation");
+  EXPECT_FALSE(FileExists(log));
+  EXPECT_EQ(main_->StatusText(), " Log file not found.");
 }
 
 TEST_F(Pages, DeletingAsksFirstAndNoIsTheDefault) {

@@ -156,7 +156,12 @@ erin	$( [ "$case_name" == log-rows ] && echo a.exe || echo 'C:\a.exe')	1:00 PM -
     printf '&' >"$work/short.bin"
     run log rows "$work/short.bin"
     expect_rc 1
-    [ "$err" == "File is corrupt." ] || fail "stderr [$err]" ;;
+    [ "$err" == "File is corrupt." ] || fail "stderr [$err]"
+    # A file of no bytes is an empty log: no rows, no error.
+    : >"$work/empty.bin"
+    run log rows "$work/empty.bin"
+    expect_rc 0
+    expect_out '' ;;
   *) fail "unknown case" ;;
 esac
 echo "ok [$case_name]"

@@ -26,7 +26,7 @@ int Rows(const TDevArgs& args) {
   }
   TLkStreams log(nullptr);
   log.SetKey(key);
-  log.LoadFromFile(args[1]);
+  LoadLogFile(log, args[1]);
   const TStringList& list = log.StreamList();
   std::vector<std::string> names;
   for (int i = 0; i < list.Count(); ++i) names.push_back(list.Strings(i));
