@@ -99,7 +99,15 @@ LRESULT TLkCustomListView::WndProc(UINT msg, WPARAM w, LPARAM l) {
     case WM_SIZE: {
       const LRESULT r = TListView::WndProc(msg, w, l);
       FitLastColumn();
-      if (FrameVisible()) RepaintFrame();
+      // The frame is drawn over the window's outer edge: only a new window
+      // size moves it. A scroll bar coming or going changes the client
+      // alone, and the system has just painted the frame for it; painting
+      // it again at once would also draw every shown row once more.
+      RECT wr;
+      GetWindowRect(Handle(), &wr);
+      const SIZE size{wr.right - wr.left, wr.bottom - wr.top};
+      if (FrameVisible() && (size.cx != framed_size_.cx || size.cy != framed_size_.cy)) RepaintFrame();
+      framed_size_ = size;
       return r;
     }
     case WM_MOUSEWHEEL: {

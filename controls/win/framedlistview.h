@@ -44,6 +44,7 @@ class TLkCustomListView : public TListView, public TLkFramedControl {
   bool edit_on_row_click_ = false;
   bool fill_last_column_ = true;
   bool fitting_ = false;
+  SIZE framed_size_{-1, -1};  // the window size the frame was last drawn at on a size change
   TLkWheelNotches wheel_;
 };
 

@@ -605,6 +605,51 @@ TEST_F(ListView, AColourChangeRepaintsAVisibleFrame) {
   EXPECT_GT(paints.Count(), before);
 }
 
+// Counts the paints of a window's rows it gets while alive.
+class RowPaints {
+ public:
+  explicit RowPaints(HWND h) {
+    target_ = h;
+    count_ = 0;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+  }
+  ~RowPaints() { UnhookWindowsHookEx(hook_); }
+  int Count() const { return count_; }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM w, LPARAM l) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(l);
+    if (code == HC_ACTION && m->hwnd == target_ && m->message == WM_PAINT) ++count_;
+    return CallNextHookEx(nullptr, code, w, l);
+  }
+  static inline HWND target_ = nullptr;
+  static inline int count_ = 0;
+  HHOOK hook_;
+};
+
+// A scroll bar coming changes the client alone; the system paints the frame
+// for it, and the rows are painted once, when the list's turn comes, not at
+// once as well. A new window size repaints the frame.
+TEST_F(ListView, AScrollBarComingPaintsTheRowsOnceANewSizeTheFrame) {
+  lv_->SetFrameVisible(true);
+  lv_->SetOwnerData(true);
+  form_->Show();
+  UpdateWindow(lv_->Handle());
+  const int client = lv_->ClientWidth();
+  {
+    RowPaints rows(lv_->Handle());
+    lv_->SetOwnerDataCount(500);
+    EXPECT_LT(lv_->ClientWidth(), client);  // the scroll bar came
+    EXPECT_EQ(rows.Count(), 0);
+    UpdateWindow(lv_->Handle());
+    EXPECT_EQ(rows.Count(), 1);
+  }
+  NcPaints frame(lv_->Handle());
+  lv_->SetBounds(10, 10, 300, 180);
+  UpdateWindow(lv_->Handle());
+  EXPECT_GE(frame.Count(), 1);
+}
+
 TEST_F(ListView, WheelFractionsAddUpToScroll) {
   AddRows(60);
   form_->Show();
