@@ -25,12 +25,13 @@
 
 namespace {
 
-std::string ProgramPath() {
-  std::string p = std::string("Z:") + LKMAIN_EXE;
+std::string WindowsPath(const char* unixPath) {
+  std::string p = std::string("Z:") + unixPath;
   for (char& c : p)
     if (c == '/') c = '\\';
   return p;
 }
+std::string ProgramPath() { return WindowsPath(LKMAIN_EXE); }
 
 // WM_GETTEXT itself: GetWindowText of another process's window answers the
 // text the window was made with, not what an edit holds now.
@@ -510,6 +511,47 @@ TEST_F(PagesProcess, TheLogViewShowsTheRunsAndDeletesTheLog) {
   EXPECT_TRUE(c.Close());
   // The pressed view button is kept for the next start.
   EXPECT_EQ(ReadSetting(LKData::IconLogView), 1);
+}
+
+// The log is the gates' file, which users can write: a plain, stored
+// "lmlog.bin" read by the Log View leaves the user-data file compressed and
+// enciphered with the data files' key at its next save.
+TEST_F(PagesProcess, APlainLogLeavesTheUserDataSaveEnciphered) {
+  const std::string data = install_ + "lmdata.bin";
+  DeleteFileA(data.c_str());
+  {
+    TLkStreams log(nullptr);
+    log.SetCompressed(false);
+    log.SetEncrypted(false);
+    TMemoryStream m;
+    const std::string text = "alice\r\nC:\\Apps\\calc.exe\r\n2:05 PM - 12/10/2026\r\n";
+    m.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    log.AddStream("1", m);
+    log.SaveToFile(install_ + "lmlog.bin");
+  }
+  ASSERT_EQ(lkfix::ReadTextFile(install_ + "lmlog.bin").substr(0, 2), "  ");
+  TConsole c;
+  ASSERT_TRUE(c.Start());
+  ASSERT_TRUE(c.WaitReady());
+  HWND log = c.ShowPage("Log View");
+  ASSERT_NE(log, nullptr);
+  c.ClickToolButton(3);  // "Refresh", after the separator
+  ASSERT_TRUE(c.WaitStatus(" Log data refreshed."));
+  EXPECT_EQ(SendMessageA(OfClass(log, "syslistview32").at(0), LVM_GETITEMCOUNT, 0, 0), 1);
+  ASSERT_NE(c.ShowPage("User Settings"), nullptr);
+  c.ClickToolButton(0);  // "Update user settings"
+  ASSERT_TRUE(c.WaitStatus(" User settings saved."));
+  EXPECT_TRUE(c.Close());
+
+  EXPECT_EQ(lkfix::ReadTextFile(data).substr(0, 2), "&*");
+  const std::string lkdev = "\"" + WindowsPath(LKDEV_EXE) + "\" streams dump \"" + data + "\"";
+  const lkfix::TRunResult dump = lkfix::RunProgram(lkdev);
+  EXPECT_EQ(dump.ExitCode, 0u) << dump.Output;
+  EXPECT_NE(dump.Output.find("All Users="), std::string::npos) << dump.Output;
+  // Another key does not read it: it is enciphered, not merely marked so.
+  const lkfix::TRunResult other = lkfix::RunProgram(lkdev + " --key 4618");
+  EXPECT_NE(other.ExitCode, 0u) << other.Output;
+  EXPECT_NE(other.Output.find("File is corrupt."), std::string::npos) << other.Output;
 }
 
 }  // namespace
