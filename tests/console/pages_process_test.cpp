@@ -75,32 +75,7 @@ std::vector<HWND> OfClass(HWND parent, const std::string& classPart) {
   return found;
 }
 
-// Memory inside the console for the messages whose pointers do not cross processes.
-class TRemote {
- public:
-  TRemote(DWORD pid, size_t size) : size_(size) {
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process_) base_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-  }
-  ~TRemote() {
-    if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  char* At(size_t offset) const { return base_ + offset; }
-  bool Write(size_t offset, const void* data, size_t n) {
-    SIZE_T done = 0;
-    return base_ && offset + n <= size_ && WriteProcessMemory(process_, base_ + offset, data, n, &done) && done == n;
-  }
-  bool Read(size_t offset, void* data, size_t n) {
-    SIZE_T done = 0;
-    return base_ && offset + n <= size_ && ReadProcessMemory(process_, base_ + offset, data, n, &done) && done == n;
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  char* base_ = nullptr;
-  size_t size_;
-};
+using TRemote = lkfix::TRemoteBlock;
 
 // One run of lkmain.exe.
 class TConsole {

@@ -76,36 +76,7 @@ std::string TextOf(HWND h) {
   return text;
 }
 
-// Memory lent in the console, for the messages whose pointers the system
-// does not carry between processes.
-class TRemoteBlock {
- public:
-  TRemoteBlock(DWORD pid, size_t size) : size_(size) {
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process_)
-      base_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  }
-  ~TRemoteBlock() {
-    if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  TRemoteBlock(const TRemoteBlock&) = delete;
-  TRemoteBlock& operator=(const TRemoteBlock&) = delete;
-  char* At(size_t offset) const { return base_ + offset; }
-  bool Write(size_t offset, const void* data, size_t n) {
-    SIZE_T done = 0;
-    return base_ && offset + n <= size_ && WriteProcessMemory(process_, base_ + offset, data, n, &done) && done == n;
-  }
-  bool Read(size_t offset, void* data, size_t n) {
-    SIZE_T done = 0;
-    return base_ && offset + n <= size_ && ReadProcessMemory(process_, base_ + offset, data, n, &done) && done == n;
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  char* base_ = nullptr;
-  size_t size_;
-};
+using lkfix::TRemoteBlock;
 
 struct TChildren {
   std::vector<HWND> all;

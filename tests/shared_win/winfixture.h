@@ -14,6 +14,40 @@
 
 namespace lkfix {
 
+// Memory lent inside another process, for the messages whose pointers the
+// system does not carry between processes (list view items, rectangles).
+class TRemoteBlock {
+ public:
+  TRemoteBlock(DWORD pid, size_t size) : size_(size) {
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+                           FALSE, pid);
+    if (process_)
+      base_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  }
+  ~TRemoteBlock() {
+    if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  TRemoteBlock(const TRemoteBlock&) = delete;
+  TRemoteBlock& operator=(const TRemoteBlock&) = delete;
+
+  bool Ok() const { return base_ != nullptr; }
+  char* At(size_t offset) const { return base_ + offset; }
+  bool Write(size_t offset, const void* data, size_t n) {
+    SIZE_T done = 0;
+    return base_ && offset + n <= size_ && WriteProcessMemory(process_, base_ + offset, data, n, &done) && done == n;
+  }
+  bool Read(size_t offset, void* data, size_t n) {
+    SIZE_T done = 0;
+    return base_ && offset + n <= size_ && ReadProcessMemory(process_, base_ + offset, data, n, &done) && done == n;
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  char* base_ = nullptr;
+  size_t size_;
+};
+
 // The folder of the running test program, with a trailing "\".
 std::string ProgramFolder();
 // A fresh, empty folder under C:\lktest\ named after `name`.
