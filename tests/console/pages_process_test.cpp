@@ -97,13 +97,7 @@ class TConsole {
   bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
   template <class F>
   bool WaitFor(DWORD ms, F&& done) {
-    const DWORD start = GetTickCount();
-    do {
-      if (done()) return true;
-      if (!Running()) return false;
-      Sleep(50);
-    } while (GetTickCount() - start < ms);
-    return done();
+    return lkfix::PollUntil(ms, [this] { return Running(); }, done);
   }
   HWND TopWindow(const std::string& caption, const char* cls = nullptr) {
     for (HWND h : lkfix::TopWindowsOf(pi_.dwProcessId))

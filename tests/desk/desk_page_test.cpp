@@ -44,23 +44,6 @@ std::string FileBytes(const std::string& path) {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string n = fd.cFileName;
-      if (n == "." || n == "..") continue;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(dir + "\\" + n);
-      else
-        DeleteFileA((dir + "\\" + n).c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
-
 BOOL CALLBACK FindShellDialog(HWND w, LPARAM lp) {
   char cls[32];
   GetClassNameA(w, cls, sizeof cls);
@@ -133,10 +116,10 @@ class DeskPage : public ::testing::Test {
     common_ = CommonDesktopFolder();
     CreateDirectoryA(desktop_.c_str(), nullptr);
     CreateDirectoryA(common_.c_str(), nullptr);
-    RemoveTree(kWork);
+    lkfix::RemoveFolder(kWork);
     CreateDirectoryA(kWork, nullptr);
     CopyFileA(ModuleFileName(nullptr).c_str(), Work("tool.exe").c_str(), FALSE);
-    RemoveTree(BackupFolder());
+    lkfix::RemoveFolder(BackupFolder());
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMruKey);
     WriteSetting(LKData::doAuthenticate, false);
     WriteSetting(LKData::IconView, 0);
@@ -146,8 +129,8 @@ class DeskPage : public ::testing::Test {
     if (main_) TCustomForm::Free(main_);
     main_ = nullptr;
     for (const std::string& p : made_) DeleteFileA(p.c_str());
-    RemoveTree(BackupFolder());
-    RemoveTree(kWork);
+    lkfix::RemoveFolder(BackupFolder());
+    lkfix::RemoveFolder(kWork);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMruKey);
     WriteSetting(LKData::IconView, 0);
     SetUiSeam(nullptr);
@@ -268,7 +251,7 @@ TEST_F(DeskPage, BackupThenRestoreIntoAnotherFolder) {
   EXPECT_TRUE(Exists(BackupFolder() + "\\lkd First.lnk"));  // the backups stay
 
   // Without a backup folder.
-  RemoveTree(BackupFolder());
+  lkfix::RemoveFolder(BackupFolder());
   p->RestoreClick(p->Restore);
   EXPECT_EQ(Status(), " No backup files were found.");
 }

@@ -48,23 +48,6 @@ std::string FileBytes(const std::string& path) {
 }
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string n = fd.cFileName;
-      if (n == "." || n == "..") continue;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(dir + "\\" + n);
-      else
-        DeleteFileA((dir + "\\" + n).c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
-
 std::string ClassOf(HWND h) {
   char cls[128] = {};
   GetClassNameA(h, cls, sizeof cls);
@@ -122,13 +105,7 @@ class TDeskDriver {
 
   template <class F>
   bool WaitFor(DWORD ms, F&& done) {
-    const DWORD start = GetTickCount();
-    do {
-      if (done()) return true;
-      if (!Running()) return false;
-      Sleep(50);
-    } while (GetTickCount() - start < ms);
-    return done();
+    return lkfix::PollUntil(ms, [this] { return Running(); }, done);
   }
 
   LRESULT Send(HWND to, UINT msg, WPARAM w, LPARAM l) {
@@ -380,10 +357,10 @@ class DeskProcess : public ::testing::Test {
     common_ = CommonDesktopFolder();
     CreateDirectoryA(desktop_.c_str(), nullptr);
     CreateDirectoryA(common_.c_str(), nullptr);
-    RemoveTree(kWork);
+    lkfix::RemoveFolder(kWork);
     CreateDirectoryA(kWork, nullptr);
     CopyFileA(ModuleFileName(nullptr).c_str(), (std::string(kWork) + "\\tool.exe").c_str(), FALSE);
-    RemoveTree(BackupFolder());
+    lkfix::RemoveFolder(BackupFolder());
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMruKey);
     WriteSetting(LKData::doAuthenticate, false);
     // The stand-in gate where protected links start it; the real one is put back.
@@ -398,8 +375,8 @@ class DeskProcess : public ::testing::Test {
     else
       DeleteFileA(GatePath().c_str());
     for (const std::string& p : made_) DeleteFileA(p.c_str());
-    RemoveTree(BackupFolder());
-    RemoveTree(kWork);
+    lkfix::RemoveFolder(BackupFolder());
+    lkfix::RemoveFolder(kWork);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMruKey);
     lock_.reset();
   }

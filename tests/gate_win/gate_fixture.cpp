@@ -36,24 +36,6 @@ std::string SystemDir() {
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-void RemoveTree(const std::string& dir) {
-  WIN32_FIND_DATAA f;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &f);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = f.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = dir + "\\" + name;
-      if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(full);
-      else
-        DeleteFileA(full.c_str());
-    } while (FindNextFileA(h, &f));
-    FindClose(h);
-  }
-  RemoveDirectoryA(dir.c_str());
-}
-
 bool IsGateWindow(HWND hwnd) {
   char title[64] = {};
   GetWindowTextA(hwnd, title, sizeof(title));
@@ -115,7 +97,7 @@ void GateTest::SetUp() {
   for (char& c : name)
     if (c == '/') c = '_';
   install_ = std::string(temp) + "lkgate\\" + name + "\\";
-  RemoveTree(install_.substr(0, install_.size() - 1));
+  lkfix::RemoveFolder(install_.substr(0, install_.size() - 1));
   CreateDirectoryA((std::string(temp) + "lkgate").c_str(), nullptr);
   CreateDirectoryA(install_.c_str(), nullptr);
   SetHklmString(kSettingsKey, "InstallPath", install_);

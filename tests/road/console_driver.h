@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/shared_win/winfixture.h"
+
 class TConsoleDriver {
  public:
   TConsoleDriver() = default;
@@ -72,13 +74,7 @@ class TConsoleDriver {
   // Polls `done` every 50 ms up to `ms`; false also when the console ended.
   template <class F>
   bool WaitFor(DWORD ms, F&& done) {
-    const DWORD start = GetTickCount();
-    do {
-      if (done()) return true;
-      if (!Running()) return false;
-      Sleep(50);
-    } while (GetTickCount() - start < ms);
-    return done();
+    return lkfix::PollUntil(ms, [this] { return Running(); }, done);
   }
 
   HWND MainWindow() const { return main_; }

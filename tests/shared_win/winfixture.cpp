@@ -121,6 +121,11 @@ std::string ProgramFolder() {
   return p.substr(0, p.find_last_of('\\') + 1);
 }
 
+void RemoveFolder(const std::string& path) {
+  EmptyFolder(path);
+  RemoveDirectoryA(path.c_str());
+}
+
 std::string ScratchFolder(const std::string& name) {
   const std::string folder = "C:\\lktest\\" + name;
   MakeFolders(folder);

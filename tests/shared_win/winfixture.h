@@ -14,6 +14,19 @@
 
 namespace lkfix {
 
+// Asks `done` every 50 ms for up to `ms`; gives up early once `alive` says
+// the program being watched has ended. Answers `done` as last seen.
+template <class A, class F>
+bool PollUntil(DWORD ms, A&& alive, F&& done) {
+  const DWORD start = GetTickCount();
+  do {
+    if (done()) return true;
+    if (!alive()) return false;
+    Sleep(50);
+  } while (GetTickCount() - start < ms);
+  return done();
+}
+
 // Memory lent inside another process, for the messages whose pointers the
 // system does not carry between processes (list view items, rectangles).
 class TRemoteBlock {
@@ -54,6 +67,8 @@ std::string ProgramFolder();
 std::string ScratchFolder(const std::string& name);
 // Creates the folder and every missing parent.
 void MakeFolders(const std::string& path);
+// Removes the folder with everything in it, read-only files too.
+void RemoveFolder(const std::string& path);
 void WriteTextFile(const std::string& path, const std::string& text);
 std::string ReadTextFile(const std::string& path);
 // A 24-bit picture file of one colour.
