@@ -125,7 +125,9 @@ TEST(StringBufferTest, MillionsOfCharactersAreLinear) {
 
 class FileStreamTest : public ::testing::Test {
  protected:
-  std::string path_ = std::string(LK_BINARY_DIR) + "/xml_model_handle_stream.tmp";
+  // One file per case: ctest runs the cases side by side, and each removes its file.
+  std::string path_ = std::string(LK_BINARY_DIR) + "/xml_model_handle_stream_" +
+                      ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".tmp";
   void TearDown() override { std::remove(path_.c_str()); }
 };
 
