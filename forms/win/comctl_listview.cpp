@@ -318,6 +318,10 @@ void TListView::SetViewStyle(TViewStyle style) {
     const LONG s = GetWindowLongA(hwnd_, GWL_STYLE);
     SetWindowLongA(hwnd_, GWL_STYLE, (s & ~LVS_TYPEMASK) | ViewStyleBits());
     if (view_style_ == TViewStyle::vsIcon || view_style_ == TViewStyle::vsSmallIcon) Send(hwnd_, LVM_ARRANGE, LVA_DEFAULT);
+    // The control lays its rows out anew but leaves the old view's pixels
+    // (icons under the headers, column texts beside the icons): the whole
+    // window, the header included, is drawn again.
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   }
 }
 

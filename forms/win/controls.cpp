@@ -925,7 +925,11 @@ void TWinControl::FontChanged() {
 }
 
 void TWinControl::TextChanged() {
-  if (hwnd_) SetWindowTextA(hwnd_, Caption().c_str());
+  if (!hwnd_) return;
+  SetWindowTextA(hwnd_, Caption().c_str());
+  // The system repaints only a native control's text; a window that draws
+  // its own caption (a panel) draws it again.
+  if (own_paint_) Invalidate();
 }
 
 void TWinControl::SetTabStop(bool on) {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "controls/win/captionpanel.h"
 #include "controls/win/frames.h"
 #include "controls/win/framedcombo.h"
@@ -156,6 +158,110 @@ TEST_F(OnForm, ListViewFillsAndSorts) {
   EXPECT_EQ(lv->Items(0)->Caption(), "b");
   EXPECT_EQ(lv->Items(1)->Caption(), "C");
   EXPECT_EQ(lv->Items(2)->Caption(), "a");
+}
+
+// What a window shows now, its child windows included: the null display
+// driver keeps every window's pixels, so what the program's own repaints
+// left there can be read back.
+std::vector<COLORREF> Shown(HWND h) {
+  RECT r;
+  GetClientRect(h, &r);
+  HDC window = GetDCEx(h, nullptr, DCX_CACHE);  // children not clipped away
+  HDC dc = CreateCompatibleDC(window);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = r.right;
+  bi.bmiHeader.biHeight = -r.bottom;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(window, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  BitBlt(dc, 0, 0, r.right, r.bottom, window, 0, 0, SRCCOPY);
+  GdiFlush();
+  std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits),
+                               static_cast<const COLORREF*>(bits) + r.right * r.bottom);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(h, window);
+  return pixels;
+}
+
+// What a full repaint of the window draws (forced here, and only here).
+std::vector<COLORREF> Repainted(HWND h) {
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  return Shown(h);
+}
+
+// After a change the window shows what a full repaint would: the change's
+// own invalidation did the work, with only messages pumped.
+int PixelsBehind(HWND h) {
+  PumpFor(300);
+  const std::vector<COLORREF> now = Shown(h), full = Repainted(h);
+  int differ = 0;
+  for (size_t i = 0; i < now.size() && i < full.size(); ++i) differ += now[i] != full[i];
+  return differ;
+}
+
+// Every view change draws its rows at once: no icon left under the report's
+// headers, no stale column text beside the icons, the list view for "Small
+// icons" (its Tag 2) without waiting for a refresh.
+TEST_F(OnForm, ListViewDrawsEveryViewChangeAtOnce) {
+  auto* large = new TImageList(form_, 32, 32);
+  auto* small = new TImageList(form_, 16, 16);
+  for (TImageList* list : {large, small}) {
+    TBitmap b;
+    b.SetSize(list->Width(), list->Height());
+    b.Canvas()->Brush()->SetColor(clRed);
+    b.Canvas()->FillRect(TRect(0, 0, list->Width(), list->Height()));
+    list->AddMasked(&b, clWhite);
+  }
+  auto* lv = new TLkListView(form_);
+  lv->SetParent(form_);
+  lv->SetBorderStyle(TListBorderStyle::bsNone);
+  lv->SetBounds(0, 0, 480, 300);
+  lv->AddColumn("Item", 192);
+  lv->AddColumn("Description", 220);
+  lv->AddColumn("Protection", 60);
+  lv->SetLargeImages(large);
+  lv->SetSmallImages(small);
+  for (const char* name : {"Notepad", "Command Prompt", "Registry Editor", "Minesweeper"})
+    lv->AddRow(name, {std::string("About ") + name, "Protected"}, 0);
+  form_->Show();
+  PumpFor(300);
+  const TViewStyle order[] = {TViewStyle::vsReport, TViewStyle::vsIcon, TViewStyle::vsList,
+                              TViewStyle::vsReport, TViewStyle::vsSmallIcon, TViewStyle::vsIcon};
+  std::vector<COLORREF> before = Shown(lv->Handle());
+  for (TViewStyle style : order) {
+    lv->SetViewStyle(style);
+    EXPECT_EQ(PixelsBehind(lv->Handle()), 0) << "view " << static_cast<int>(style);
+    const std::vector<COLORREF> after = Shown(lv->Handle());
+    EXPECT_NE(after, before) << "view " << static_cast<int>(style);
+    before = after;
+  }
+}
+
+// A new caption shows at once (the Desktop page's caption after a change of
+// user or a browse), and only the caption bar changes.
+TEST_F(OnForm, CaptionPanelRepaintsANewCaption) {
+  auto* p = new TLkCaptionPanel(form_);
+  p->SetParent(form_);
+  p->SetBounds(10, 10, 400, 200);
+  p->SetButtonVisible(false);
+  p->SetCaption("root Desktop Shortcuts");
+  form_->Show();
+  PumpFor(300);
+  const std::vector<COLORREF> before = Shown(p->Handle());
+  p->SetCaption("All Users Desktop Shortcuts");
+  EXPECT_EQ(PixelsBehind(p->Handle()), 0);
+  const std::vector<COLORREF> after = Shown(p->Handle());
+  ASSERT_EQ(after.size(), before.size());
+  int inBar = 0, below = 0;
+  for (size_t i = 0; i < after.size(); ++i)
+    if (after[i] != before[i]) ++(static_cast<int>(i) / p->Width() < p->CaptionHeight() ? inBar : below);
+  EXPECT_GT(inBar, 20);
+  EXPECT_EQ(below, 0);
 }
 
 TEST_F(OnForm, ComboTypeAheadThroughItsWindow) {
