@@ -78,17 +78,18 @@ bool OnCheckBox(int x, int y, const TLkRect& text, int stateImageWidth, int imag
 class TLkCheckClick {
  public:
   // A left press; `selected` is the selected node's absolute index (-1 none).
+  // Every press starts over: one off the box drops a click that an earlier
+  // press left pending, so a later click on the text toggles nothing.
   void Press(int selected, bool onBox) {
-    if (selected >= 0 && onBox) {
-      pending_ = true;
-      index_ = selected;
-    }
+    pending_ = selected >= 0 && onBox;
+    index_ = pending_ ? selected : -1;
   }
   // A left release: true when it toggles (the caller then toggles, which clears it).
   bool Release(int selected, bool insideClient) const {
     return pending_ && selected >= 0 && selected == index_ && insideClient;
   }
-  // A toggle or SetItemState. A release that does not toggle leaves it set.
+  // A toggle or SetItemState. A release that does not toggle leaves it set
+  // until the next press.
   void Clear() { pending_ = false; }
   bool Pending() const { return pending_; }
 

@@ -191,12 +191,16 @@ TEST(CheckRules, APendingClickTogglesOnlyOverTheSameSelectedNodeInside) {
     EXPECT_EQ(click.Release(s.releaseSelected, s.inside), s.toggles)
         << s.pressSelected << " " << s.onBox << " " << s.releaseSelected << " " << s.inside;
   }
-  // A release that does not toggle leaves the click pending; a later press
-  // off the box does not clear it either.
+  // A release that does not toggle leaves the click pending until the next
+  // press: one off the box (on the text) clears it, one on the box renews it.
   TLkCheckClick click;
   click.Press(2, true);
   EXPECT_FALSE(click.Release(2, false));
+  EXPECT_TRUE(click.Pending());
   click.Press(2, false);
+  EXPECT_FALSE(click.Pending());
+  EXPECT_FALSE(click.Release(2, true));
+  click.Press(2, true);
   EXPECT_TRUE(click.Release(2, true));
   click.Clear();
   EXPECT_FALSE(click.Release(2, true));

@@ -187,6 +187,15 @@ TEST_F(CheckTree, ClicksAndKeysAsAUserGivesThem) {
          EXPECT_EQ(t.tree_->Selected(), t.tree_->Items()->Item(7));  // the press landed
        },
        "", "010110111"},
+      {"released outside, then a click on the text: still no toggle", false, -1, -1,
+       [](CheckTree& t) {
+         RECT r;
+         GetWindowRect(t.form_->Handle(), &r);
+         const POINT edge = OnScreen(t.tree_, t.tree_->ClientWidth() - 2, t.tree_->ClientHeight() - 2);
+         Click(t.Box(7), POINT{r.right + 40, r.bottom + 40}, &edge);
+         Click(t.Text(7));
+       },
+       "", "010110111"},
       {"space toggles the selected node", false, -1, -1,
        [](CheckTree& t) {
          t.tree_->SetSelected(t.tree_->Items()->Item(8));
