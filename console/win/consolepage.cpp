@@ -7,6 +7,10 @@ THourglass::THourglass() { Screen->SetCursor(crHourGlass); }
 THourglass::~THourglass() { Screen->SetCursor(crDefault); }
 
 TConsolePage::TConsolePage(TLKMain* form, const TConsolePageFace& face) : TComponent(form), form_(form), face_(face) {
+  // Built while its form is: what the page owns is set up first and loads
+  // with the form (the recent-folder list reads its key only once its root
+  // key, name and subkey are all set).
+  if (form->Loading()) BeginLoading();
   SetName(std::string(face.PanelName) + "Page");
   Panel = new TLkCaptionPanel(this);
   Panel->SetName(face.PanelName);

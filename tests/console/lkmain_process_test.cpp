@@ -156,6 +156,26 @@ TEST_F(LkMainProcess, SplashHandsOverAndASecondStartEndsSilently) {
   EXPECT_TRUE(first.WaitExit(10000, code));
 }
 
+// The recent folders live under HKEY_LOCAL_MACHINE: a start and an exit
+// leave no key of the program under HKEY_CURRENT_USER.
+TEST_F(LkMainProcess, TheRecentFoldersKeyIsNeverMadeUnderTheCurrentUser) {
+  const std::string mine = "HKCU\\Software\\Velmora";
+  lkfix::RunProgram("reg delete \"" + mine + "\\Lockmere\\MRU Items\" /f");
+  ASSERT_NE(lkfix::RunProgram("reg query \"" + mine + "\\Lockmere\\MRU Items\"").ExitCode, 0u);
+  Program p;
+  ASSERT_TRUE(p.Start());
+  ASSERT_TRUE(p.WaitFor(20000, [](const std::vector<TWindowInfo>& ws) {
+    return Find(ws, "Lockmere v1.01") && !Find(ws, "Lockmere");
+  })) << "no main window";
+  PostMessageA(Find(WindowsOf(p.Pid()), "Lockmere v1.01")->hwnd, WM_CLOSE, 0, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(p.WaitExit(10000, code));
+  const lkfix::TRunResult user = lkfix::RunProgram("reg query \"" + mine + "\" /s");
+  EXPECT_EQ(user.Output.find("MRU Items"), std::string::npos) << user.Output;
+  EXPECT_EQ(lkfix::RunProgram("reg query \"HKLM\\Software\\Velmora\\Lockmere\\MRU Items\"").ExitCode, 0u)
+      << "the list is kept under HKEY_LOCAL_MACHINE";
+}
+
 struct PasswordCase {
   const char* name;
   const char* typed;  // null: Cancel
