@@ -1147,8 +1147,10 @@ bool TWinControl::MouseMessage(UINT msg, WPARAM w, LPARAM l) {
   } else {
     target->DispatchMouseMove(shift, cx, cy);
   }
-  // A windowless child took it; our own mouse messages go on to the native procedure.
-  return windowless;
+  // A windowless child took it; our own mouse messages go on to the native
+  // procedure, and so does every right-button release: from it the system
+  // makes the context-menu message that opens the child's popup menu.
+  return windowless && msg != WM_RBUTTONUP;
 }
 
 void TWinControl::TrackMouseControl(int x, int y) {

@@ -1,6 +1,8 @@
 #include "gate/win/htlabel.h"
 
 #include <algorithm>
+#include <climits>
+#include <vector>
 
 namespace {
 
@@ -37,9 +39,26 @@ void TTaggedCanvasAdapter::FillRect(int left, int top, int right, int bottom) {
 int TTaggedCanvasAdapter::TextWidth(std::string_view text) { return c_.TextWidth(std::string(text)); }
 int TTaggedCanvasAdapter::TextHeight(std::string_view text) { return c_.TextHeight(std::string(text)); }
 void TTaggedCanvasAdapter::TextOut(int x, int y, std::string_view text) {
+  const std::string piece(text);
+  // The canvas font goes into the context first.
+  c_.TextExtent(piece);
+  HDC dc = c_.Handle();
   // Segments sit side by side: no background of their own.
-  SetBkMode(c_.Handle(), TRANSPARENT);
-  c_.TextOut(x, y, std::string(text));
+  SetBkMode(dc, TRANSPARENT);
+  // Each character at the advance the measurement gives it: a plain
+  // TextOut may place glyphs closer than the font's measured widths (Wine
+  // does with Tahoma's small sizes), and the next piece, put where this
+  // one measured to end, would then stand a few blanks off.
+  const int n = static_cast<int>(piece.size());
+  std::vector<int> ends(piece.size() + 1, 0), dx(piece.size() + 1, 0);
+  int fit = 0;
+  SIZE size{};
+  if (n == 0 || !GetTextExtentExPointA(dc, piece.data(), n, INT_MAX, &fit, ends.data(), &size) || fit != n) {
+    c_.TextOut(x, y, piece);
+    return;
+  }
+  for (int i = 0; i < n; ++i) dx[i] = ends[i] - (i ? ends[i - 1] : 0);
+  ExtTextOutA(dc, x, y, 0, nullptr, piece.data(), static_cast<UINT>(n), dx.data());
 }
 
 TLkHtLabel::TLkHtLabel(TComponent* owner) : TCustomLabel(owner) {}

@@ -204,4 +204,201 @@ TEST_F(GateTest, SkinGivesTheWindowItsPicturesPlacesAndColours) {
   EXPECT_TRUE(Ended(gates_.back(), 3000));
 }
 
+// The default message as drawn: each piece is written where the one before
+// it ended, so between "press" and the bold "RETURN" (and "the" and "OK")
+// there is one blank of the label's font, as the font measures it.
+TEST_F(GateTest, DefaultMessageLeavesOneBlankBeforeItsBoldWords) {
+  InstallGate(true);
+  WriteUserData({{commonEntry_, Record("pw", "")}});
+  OpenThroughShell(ProtectLink("Default", target_, "", 0));
+  HWND gate = WaitGateWindow();
+  ASSERT_NE(gate, nullptr);
+  Pause(500);
+  const ScreenPixels shot(gate);
+  shot.SaveBmp(WinPath(LK_BINARY_DIR "/tests/gate_win/default-gate.bmp"));
+
+  std::string shown;
+  for (const auto& line : TestRecord())
+    if (line.rfind("Message ", 0) == 0) shown = line.substr(8);
+  std::vector<std::string> lines;
+  for (size_t from = 0; from <= shown.size();) {
+    size_t to = shown.find('|', from);
+    if (to == std::string::npos) to = shown.size();
+    std::string text = shown.substr(from, to - from);
+    if (!text.empty() && text[0] == '~') text.erase(0, 1);
+    lines.push_back(text);
+    from = to + 1;
+  }
+  // The label's font, normal and bold, measured on the same display.
+  HDC screen = GetDC(nullptr);
+  HFONT normal = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+  HFONT bold = CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+  HGDIOBJ old = SelectObject(screen, normal);
+  SIZE blankSize{}, w{};
+  GetTextExtentPoint32A(screen, " ", 1, &blankSize);
+  GetTextExtentPoint32A(screen, "W", 1, &w);
+  const int blank = blankSize.cx, lineHeight = w.cy;
+  auto abc = [&](HFONT font, char c) {
+    SelectObject(screen, font);
+    ABC a{};
+    GetCharABCWidthsA(screen, static_cast<unsigned char>(c), static_cast<unsigned char>(c), &a);
+    return a;
+  };
+
+  auto ink = [&](int x, int y) {
+    const COLORREF c = shot.At(x, y);
+    return GetRValue(c) + GetGValue(c) + GetBValue(c) > 450;
+  };
+  for (const std::string word : {"RETURN", "OK"}) {
+    const std::string tag = "<b>" + word + "</b>";
+    int line = -1;
+    std::string before;
+    for (size_t i = 0; i < lines.size() && line < 0; ++i)
+      if (const size_t at = lines[i].find(tag); at != std::string::npos) {
+        line = static_cast<int>(i);
+        before = lines[i].substr(0, at);
+      }
+    ASSERT_GE(line, 0) << word << " in " << shown;
+    ASSERT_TRUE(before.size() >= 2 && before.back() == ' ' && before.find('<') == std::string::npos) << before;
+    const char last = before[before.size() - 2];
+    // Columns with ink in the line, from the label's left; words are runs
+    // apart by more than a pixel, the bold word the run after the words before it.
+    const int top = 56 + lineHeight * line;
+    std::vector<std::pair<int, int>> runs;
+    int gapRun = 99;
+    for (int x = 8; x < 289; ++x) {
+      bool any = false;
+      for (int y = top; y < top + lineHeight && !any; ++y) any = ink(x, y);
+      if (!any) {
+        ++gapRun;
+        continue;
+      }
+      if (gapRun > 1 || runs.empty()) runs.push_back({x, x});
+      runs.back().second = x;
+      gapRun = 0;
+    }
+    int words = 0;
+    for (size_t i = 0; i + 1 < before.size(); ++i) words += before[i] != ' ' && before[i + 1] == ' ';
+    ASSERT_GT(static_cast<int>(runs.size()), words) << word << ": " << before;
+    // The advance gap: empty columns less the right bearing of the letter
+    // before and the left bearing of the bold word's first letter.
+    const int empty = runs[words].first - runs[words - 1].second - 1;
+    const ABC a = abc(normal, last), b = abc(bold, word[0]);
+    EXPECT_NEAR(empty - a.abcC - b.abcA, blank, 1)
+        << word << ": " << empty << " empty columns between \"" << before << "\" and the bold word, a blank is "
+        << blank << " px";
+  }
+  SelectObject(screen, old);
+  DeleteObject(normal);
+  DeleteObject(bold);
+  ReleaseDC(nullptr, screen);
+  PressKey(gate, VK_ESCAPE);
+  EXPECT_TRUE(Ended(gates_.back(), 3000));
+}
+
+// The whole screen as a picture for a look.
+void SaveScreen(const std::string& path) { ScreenPixels(GetDesktopWindow()).SaveBmp(path); }
+
+// A button pressed and released at a point of the screen, as the mouse
+// would: through the system's input queue, not a posted message.
+void MouseClick(POINT at, bool right) {
+  const int sw = GetSystemMetrics(SM_CXSCREEN) - 1, sh = GetSystemMetrics(SM_CYSCREEN) - 1;
+  INPUT in[3] = {};
+  for (auto& i : in) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = at.x * 65535 / sw;
+    i.mi.dy = at.y * 65535 / sh;
+  }
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN) | MOUSEEVENTF_ABSOLUTE;
+  in[2].mi.dwFlags = (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP) | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in[0], sizeof(INPUT));
+  Pause(150);
+  SendInput(2, &in[1], sizeof(INPUT));
+}
+
+HWND WaitPopupMenu(DWORD ms) {
+  for (DWORD waited = 0; waited < ms; waited += 50) {
+    for (HWND hwnd : lkfix::TopWindows()) {
+      char cls[16] = {};
+      GetClassNameA(hwnd, cls, sizeof(cls));
+      if (std::string(cls) == "#32768" && IsWindowVisible(hwnd)) return hwnd;
+    }
+    Pause(50);
+  }
+  return nullptr;
+}
+
+// A right-click with the mouse on the picture and on the message opens the
+// menu; "About..." then names the skin.
+TEST_F(GateTest, RightClickWithTheMouseOpensTheMenuOnThePictureAndTheMessage) {
+  InstallGate(true);
+  const std::string folder = SkinFolder("Menu");
+  lkfix::WriteSolidBmp(folder + "back.bmp", 320, 200, kBack);
+  lkfix::WriteSolidBmp(folder + "up.bmp", 43, 15, kUp);
+  lkfix::WriteSolidBmp(folder + "down.bmp", 43, 15, kDown);
+  const std::string xml = R"(<skin version="1.0" name="Harbour Lights" author="Mira Velmora"><window background="back.bmp">)"
+                          R"(<text x="10" y="20" width="200" height="120" maxlength="30" color="#FFFF00"/>)"
+                          R"(<inputbox x="20" y="150" width="100" height="17" color="#FFC0CB"/>)"
+                          R"(<button x="200" y="170" width="43" height="15" buttonup="up.bmp" buttondown="down.bmp"/>)"
+                          R"(</window></skin>)";
+  std::FILE* f = std::fopen((folder + "skin.xml").c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs(xml.c_str(), f);
+  std::fclose(f);
+  SelectSkin("Menu");
+  WriteUserData({{commonEntry_, Record("pw", "", "Right-click me.")}});
+  OpenThroughShell(ProtectLink("Menu", target_, "", 0));
+  HWND gate = WaitGateWindow();
+  ASSERT_NE(gate, nullptr);
+  Pause(500);
+
+  struct Spot {
+    const char* what;
+    POINT at;  // client point
+  };
+  for (const Spot& spot : {Spot{"picture", {280, 120}}, Spot{"message", {30, 26}}}) {
+    POINT at = spot.at;
+    ClientToScreen(gate, &at);
+    MouseClick(at, true);
+    HWND menu = WaitPopupMenu(3000);
+    ASSERT_NE(menu, nullptr) << "a right-click on the " << spot.what;
+    if (std::string(spot.what) == "picture") SaveScreen(WinPath(LK_BINARY_DIR "/tests/gate_win/gate-menu.bmp"));
+    RECT r{};
+    GetWindowRect(menu, &r);
+    EXPECT_NEAR(r.left, at.x, 4) << spot.what << ": the menu opens at the pointer";
+    EXPECT_NEAR(r.top, at.y, 4) << spot.what;
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    for (int i = 0; i < 40 && IsWindowVisible(menu); ++i) Pause(50);
+  }
+
+  // "About..." chosen with the mouse: the second item.
+  POINT at{280, 120};
+  ClientToScreen(gate, &at);
+  MouseClick(at, true);
+  HWND menu = WaitPopupMenu(3000);
+  ASSERT_NE(menu, nullptr);
+  RECT r{};
+  GetWindowRect(menu, &r);
+  const int itemHeight = (r.bottom - r.top) / 2;
+  MouseClick(POINT{r.left + 20, r.top + itemHeight + itemHeight / 2}, false);
+  HWND box = nullptr;
+  for (int i = 0; i < 100 && !box; ++i) {
+    Pause(50);
+    for (HWND hwnd : lkfix::TopWindows()) {
+      char cls[16] = {};
+      GetClassNameA(hwnd, cls, sizeof(cls));
+      if (std::string(cls) == "#32770" && IsWindowVisible(hwnd)) box = hwnd;
+    }
+  }
+  ASSERT_NE(box, nullptr) << "the About box";
+  Pause(400);
+  SaveScreen(WinPath(LK_BINARY_DIR "/tests/gate_win/gate-about.bmp"));
+  const std::string about = TakeMessageBox(2000);
+  EXPECT_NE(about.find("About Lockmere\n"), std::string::npos) << about;
+  EXPECT_NE(about.find("Skin name: Harbour Lights\nSkin author: Mira Velmora"), std::string::npos) << about;
+  PressKey(gate, VK_ESCAPE);
+  EXPECT_TRUE(Ended(gates_.back(), 3000));
+}
+
 }  // namespace

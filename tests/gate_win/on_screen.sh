@@ -24,6 +24,9 @@ mkdir -p "$WINEPREFIX"
     "$LK_WINESERVER" -k || true
     touch "$WINEPREFIX/.lk-screen-ready"
   fi
+  # The fonts a user's machine has (Tahoma among them): the message is
+  # measured and drawn in them.
+  lk_prefix_fonts "$WINEPREFIX"
 ) 9>"$WINEPREFIX.lock"
 inner='"$LK_WINE" "$@"; rc=$?; "$LK_WINESERVER" -k 2>/dev/null || true; exit $rc'
 LK_WINE=$LK_WINE LK_WINESERVER=$LK_WINESERVER \
