@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "base/fileops.h"
@@ -13,6 +14,17 @@ bool IsFile(const std::string& name) {
 bool IsDirectory(const std::string& name) {
   struct stat st;
   return stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+TLookup LookUp(const std::string& name) {
+  struct stat st;
+  if (stat(name.c_str(), &st) == 0) return {true, S_ISDIR(st.st_mode), 0};
+  switch (errno) {
+    case ENOENT: return {false, false, 2};
+    case ENOTDIR: return {false, false, 3};
+    case EACCES: case EPERM: return {false, false, 5};
+    case ENAMETOOLONG: return {false, false, 206};
+    default: return {false, false, 31};
+  }
 }
 bool Truncate(std::FILE* f, int64_t size) { return std::fflush(f) == 0 && ftruncate(fileno(f), size) == 0; }
 bool SyncFile(std::FILE* f) { return fsync(fileno(f)) == 0; }

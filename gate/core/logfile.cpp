@@ -1,6 +1,7 @@
 #include "gate/core/logfile.h"
 
 #include <cstdio>
+#include <exception>
 #include <vector>
 
 #include "base/fileops.h"
@@ -9,14 +10,48 @@
 
 namespace {
 
+// The damaged log moved to the first free set-aside name; empty when the
+// folder takes no such move.
 std::string MoveAside(const std::string& logPath) {
   for (int attempt = 0; attempt < 1000; ++attempt) {
     const std::string aside = SetAsideLogName(logPath, attempt);
-    if (FileExists(aside)) continue;
-    if (lk_fileops::MoveReplace(logPath, aside)) return aside;
+    const lk_fileops::TLookup found = lk_fileops::LookUp(aside);
+    if (found.Found && !found.Folder) continue;  // an earlier bad log
+    if (!found.Found && lk_fileops::MoveReplace(logPath, aside)) return aside;
     break;
   }
-  throw EFCreateError("Cannot move the unreadable log \"" + logPath + "\" aside");
+  return {};
+}
+
+// A copy of a damaged log's bytes in a new file of the first folder that
+// takes one; raises when none does.
+std::string KeepCopy(const std::vector<std::string>& folders, const std::string& logPath, const std::string& bytes) {
+  const std::string name = ExtractFileName(logPath);
+  for (const std::string& folder : folders) {
+    if (folder.empty()) continue;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::string path = IncludeTrailingPathDelimiter(folder) + SetAsideLogName(name, attempt);
+      if (lk_fileops::LookUp(path).Found) continue;
+      try {
+        ReplaceFileAtomically(path, bytes.data(), bytes.size());
+        return path;
+      } catch (const EStreamError&) {
+      }
+      break;
+    }
+  }
+  throw EFCreateError("Cannot keep a copy of the unreadable log \"" + logPath + "\"");
+}
+
+// The log's bytes; none, and `tooLong`, when it is longer than the limit.
+std::string ReadLogBytes(const std::string& path, bool& tooLong) {
+  TFileStream f(path, fmOpenRead | fmShareDenyWrite);
+  const int64_t size = f.Size();
+  tooLong = size > kLogSizeLimit;
+  if (tooLong || size <= 0) return {};
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  f.ReadBuffer(bytes.data(), size);
+  return bytes;
 }
 
 // Writes `bytes` over the existing file without making a new one; puts
@@ -55,23 +90,43 @@ std::string ContainerImage(TLkStreams& container) {
 
 }  // namespace
 
-TLogAppendResult AppendLogRecord(TLkStreams& container, const std::string& logPath, const TLogRecord& record) {
+TDataFileLookup DataFileLookup(const lk_fileops::TLookup& found) {
+  if (found.Found) return found.Folder ? TDataFileLookup::Unreadable : TDataFileLookup::Load;
+  constexpr uint32_t kFileNotFound = 2, kPathNotFound = 3;
+  return found.Error == kFileNotFound || found.Error == kPathNotFound ? TDataFileLookup::Missing
+                                                                      : TDataFileLookup::Unreadable;
+}
+
+TLogAppendResult AppendLogRecord(TLkStreams& container, const std::string& logPath, const TLogRecord& record,
+                                 const std::vector<std::string>& keepFolders) {
   TLogAppendResult result;
   container.ClearStreams();
-  const bool exists = FileExists(logPath);
-  // Present but not readable now raises here: it is never replaced.
-  std::string previous = exists ? ReadFileBytes(logPath) : std::string();
+  const TDataFileLookup state = DataFileLookup(lk_fileops::LookUp(logPath));
+  // Present but not to be looked up or read now: it is never replaced.
+  if (state == TDataFileLookup::Unreadable) throw EFOpenError("Cannot open file \"" + logPath + "\"");
+  const bool exists = state == TDataFileLookup::Load;
+  bool tooLong = false;
+  const std::string previous = exists ? ReadLogBytes(logPath, tooLong) : std::string();
+  bool damaged = tooLong;
   if (!previous.empty()) {
     TMemoryStream bytes;
     bytes.WriteBuffer(previous.data(), static_cast<int64_t>(previous.size()));
     try {
       container.LoadFromStream(bytes);
-    } catch (const ECorruptFile&) {
-      result.SetAside = MoveAside(logPath);
-    } catch (const EStreamError&) {
-      result.SetAside = MoveAside(logPath);
+    } catch (const std::exception&) {
+      // Corrupt, cut short, or sizes no memory holds: the bytes are bad.
+      damaged = true;
     }
-    if (!result.SetAside.empty()) container.ClearStreams();
+  }
+  bool inPlace = false;
+  if (damaged) {
+    container.ClearStreams();
+    result.SetAside = MoveAside(logPath);
+    if (result.SetAside.empty()) {
+      if (tooLong) throw EFCreateError("Cannot move the oversized log \"" + logPath + "\" aside");
+      result.SetAside = KeepCopy(keepFolders, logPath, previous);
+      inPlace = true;
+    }
   }
   std::vector<std::string> names;
   const TStringList& list = container.StreamList();
@@ -83,7 +138,7 @@ TLogAppendResult AppendLogRecord(TLkStreams& container, const std::string& logPa
   const std::string text = EncodeLogRecord(record);
   bytes.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
   container.AddStream(result.RecordName, bytes);
-  WriteLog(logPath, ContainerImage(container), previous, exists && result.SetAside.empty());
+  WriteLog(logPath, ContainerImage(container), previous, exists && (!damaged || inPlace));
   return result;
 }
 
@@ -113,7 +168,11 @@ std::string KeepLogRecordAside(TLkStreams& container, const std::vector<std::str
 TUserDataStatus ReadUserData(TLkStreams& container, const std::string& userDataPath, const std::string& entryName,
                              TUserRecord& record) {
   record = TUserRecord{};
-  if (!FileExists(userDataPath)) return TUserDataStatus::Missing;
+  switch (DataFileLookup(lk_fileops::LookUp(userDataPath))) {
+    case TDataFileLookup::Missing: return TUserDataStatus::Missing;
+    case TDataFileLookup::Unreadable: return TUserDataStatus::Unreadable;
+    case TDataFileLookup::Load: break;
+  }
   try {
     container.LoadFromFile(userDataPath);
   } catch (const ECorruptFile&) {

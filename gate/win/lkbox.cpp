@@ -414,9 +414,11 @@ void TLKBox::LaunchTarget(bool watch) {
     run_.LogHasLines = true;
   }
   run_.FoundProgram = FindAssociatedProgram(run_.TargetPath);
-  const bool started = ExecuteViaShell(run_.TargetPath, run_.TargetParams, "open", SW_SHOWNORMAL);
-  // Nothing started, nothing to watch: no end time and no end-of-run action.
-  if (!started || run_.FoundProgram.empty() || AnsiUpperCase(ExtractFileExt(run_.FoundProgram)) == ".DLL") {
+  // What the shell answers is not looked at: it may report a failure while
+  // the program runs (a DDE conversation that timed out). A start that did
+  // fail is seen at the first tick, and the end time and action follow.
+  ExecuteViaShell(run_.TargetPath, run_.TargetParams, "open", SW_SHOWNORMAL);
+  if (run_.FoundProgram.empty() || AnsiUpperCase(ExtractFileExt(run_.FoundProgram)) == ".DLL") {
     Application->Terminate();
     return;
   }
@@ -477,11 +479,12 @@ void TLKBox::SaveLogRecord() {
       TLogFileLock lock(kLogSaveMs - spent);
       if (!lock.Owned()) break;
       try {
-        AppendLogRecord(*EncryptStream, LogPath(), *run_.LogLines);
+        AppendLogRecord(*EncryptStream, LogPath(), *run_.LogLines, {ExtractFilePath(LogPath()), TempFolder()});
         run_.LogSaved = true;
         return;
-      } catch (const Exception&) {
-        // Held open by another program, or not writable now.
+      } catch (...) {
+        // Held open by another program, not writable now, or beyond what
+        // memory holds: every failure ends in the kept-aside record.
       }
     }
     Sleep(kLogRetryMs);
@@ -491,7 +494,7 @@ void TLKBox::SaveLogRecord() {
     run_.LogKeptAside =
         KeepLogRecordAside(*EncryptStream, {ExtractFilePath(LogPath()), TempFolder()}, ExtractFileName(LogPath()), tag,
                            *run_.LogLines);
-  } catch (const Exception&) {
+  } catch (...) {
   }
 }
 

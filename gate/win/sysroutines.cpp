@@ -100,23 +100,20 @@ std::string ShortPathOf(const std::string& path) {
 }
 
 std::string LongPathOf(const std::string& path) {
-  const std::string drive = ExtractDrivePart(path);
-  const std::string rest = path.substr(drive.size());
-  if (rest.empty() || rest == "\\") {
-    return !path.empty() && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
-  }
-  // Recurse only on a strictly shorter parent, so every input ends.
-  const std::string parentPath = ParentPath(path);
-  const std::string parent = parentPath.size() < path.size() ? LongPathOf(parentPath) : parentPath;
-  std::string last = ExtractFileName(path);
-  WIN32_FIND_DATAA found;
   TQuietErrors quiet;
-  HANDLE h = FindFirstFileA(path.c_str(), &found);
-  if (h != INVALID_HANDLE_VALUE) {
-    last = CutAtNul(found.cFileName, sizeof(found.cFileName));
+  return LongPathWalk(path, [](std::string_view prefix, std::string& name) {
+    // Beyond the length the system looks up, and a wildcard would find
+    // another entry: the component stays as written.
+    if (prefix.size() >= MAX_PATH) return false;
+    const std::string_view last = prefix.substr(prefix.find_last_of("\\/:") + 1);
+    if (last.find_first_of("*?") != std::string_view::npos) return false;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA(std::string(prefix).c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    name = CutAtNul(found.cFileName, sizeof(found.cFileName));
     FindClose(h);
-  }
-  return parent + "\\" + last;
+    return true;
+  });
 }
 
 int32_t FileAttributesOf(const std::string& path) {

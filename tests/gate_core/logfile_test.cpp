@@ -161,6 +161,89 @@ TEST_F(LogFile, UserDataStatuses) {
   ReplaceFileAtomically(data, corrupt.data(), corrupt.size());
   EXPECT_EQ(ReadUserData(reader, data, "All Users", rec), TUserDataStatus::Unreadable);
   EXPECT_EQ(rec.Password, "");
+
+  // A folder where the file should be is no missing file.
+  std::filesystem::remove(data);
+  std::filesystem::create_directory(data);
+  EXPECT_EQ(ReadUserData(reader, data, "All Users", rec), TUserDataStatus::Unreadable);
+}
+
+// Only "file not found" and "path not found" mean there is no file; any
+// other failure to look it up, and a folder in its place, is unreadable.
+TEST(DataFileLookup, OnlyNotFoundMeansMissing) {
+  const struct {
+    lk_fileops::TLookup found;
+    TDataFileLookup expected;
+  } cases[] = {
+      {{true, false, 0}, TDataFileLookup::Load},
+      {{true, true, 0}, TDataFileLookup::Unreadable},      // a folder of that name
+      {{false, false, 2}, TDataFileLookup::Missing},       // ERROR_FILE_NOT_FOUND
+      {{false, false, 3}, TDataFileLookup::Missing},       // ERROR_PATH_NOT_FOUND
+      {{false, false, 5}, TDataFileLookup::Unreadable},    // ERROR_ACCESS_DENIED
+      {{false, false, 21}, TDataFileLookup::Unreadable},   // ERROR_NOT_READY
+      {{false, false, 32}, TDataFileLookup::Unreadable},   // ERROR_SHARING_VIOLATION
+      {{false, false, 53}, TDataFileLookup::Unreadable},   // ERROR_BAD_NETPATH
+      {{false, false, 67}, TDataFileLookup::Unreadable},   // ERROR_BAD_NET_NAME
+      {{false, false, 123}, TDataFileLookup::Unreadable},  // ERROR_INVALID_NAME ("|" in a folder name)
+      {{false, false, 161}, TDataFileLookup::Unreadable},  // ERROR_BAD_PATHNAME
+      {{false, false, 206}, TDataFileLookup::Unreadable},  // ERROR_FILENAME_EXCED_RANGE
+      {{false, false, 1231}, TDataFileLookup::Unreadable}, // ERROR_NETWORK_UNREACHABLE
+      {{false, false, 0}, TDataFileLookup::Unreadable},    // a failure without a code
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DataFileLookup(c.found), c.expected) << c.found.Found << c.found.Folder << " " << c.found.Error;
+}
+
+// A damaged log in a folder that takes neither a temporary file nor a
+// moved-aside file (folders hold those names): its bytes are kept in the
+// first other folder that takes a file, and the log is rewritten in place,
+// so this run and the next are in the log.
+TEST_F(LogFile, DamagedLogThatCannotBeMovedIsKeptElsewhereAndRewrittenInPlace) {
+  const std::string junk = "&*a damaged log";
+  ReplaceFileAtomically(path_, junk.data(), junk.size());
+  std::filesystem::create_directory(path_ + ".tmp~");
+  std::filesystem::create_directory(path_ + ".bad");
+  const std::filesystem::path keep = dir_ / "keep";
+  std::filesystem::create_directory(keep);
+  TLkStreams c(nullptr);
+  c.SetEncrypted(true);
+  c.SetKey("4617");
+  // Nowhere to keep its bytes: the damaged log is left as it is.
+  EXPECT_THROW(AppendLogRecord(c, path_, Run("a"), {(dir_ / "no such folder").string()}), EStreamError);
+  EXPECT_EQ(ReadFileBytes(path_), junk);
+
+  const TLogAppendResult r = AppendLogRecord(c, path_, Run("a"), {(dir_ / "no such folder").string(), keep.string()});
+  EXPECT_EQ(r.RecordName, "1");
+  EXPECT_EQ(r.SetAside, (keep / "lmlog.bin.bad").string());
+  EXPECT_EQ(ReadFileBytes(r.SetAside), junk);
+  EXPECT_EQ(AppendLogRecord(c, path_, Run("b"), {keep.string()}).RecordName, "2");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2"}));
+  EXPECT_TRUE(std::filesystem::is_directory(path_ + ".bad"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(keep), {}), 1) << "one copy, of the damaged log only";
+}
+
+// A log longer than the limit is not read: moved aside like a damaged one,
+// or, where it cannot be moved, left as it is (too large to copy).
+TEST_F(LogFile, OversizedLogIsNotReadButMovedAside) {
+  {
+    std::FILE* f = std::fopen(path_.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    std::filesystem::resize_file(path_, kLogSizeLimit + 1);  // sparse
+  }
+  TLkStreams c(nullptr);
+  c.SetEncrypted(true);
+  c.SetKey("4617");
+  std::filesystem::create_directory(path_ + ".bad");
+  EXPECT_THROW(AppendLogRecord(c, path_, Run("a"), {dir_.string()}), EStreamError);
+  EXPECT_EQ(std::filesystem::file_size(path_), static_cast<std::uintmax_t>(kLogSizeLimit + 1));
+  std::filesystem::remove(path_ + ".bad");
+
+  const TLogAppendResult r = AppendLogRecord(c, path_, Run("a"), {dir_.string()});
+  EXPECT_EQ(r.RecordName, "1");
+  EXPECT_EQ(r.SetAside, path_ + ".bad");
+  EXPECT_EQ(std::filesystem::file_size(r.SetAside), static_cast<std::uintmax_t>(kLogSizeLimit + 1));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"1"}));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "gate/core/endofrun.h"
 #include "gate/core/gateoptions.h"
 #include "gate/core/pathparts.h"
+#include "base/locale.h"
 
 namespace {
 
@@ -103,6 +106,49 @@ TEST(PathParts, DriveAndStrictlyShorterParent) {
     }
     EXPECT_LT(steps, 100);
   }
+}
+
+// The long-path walk over a made-up file system (names by lower-case path).
+TEST(PathParts, LongPathWalkTakesEachFoundComponentsStoredName) {
+  const std::map<std::string, std::string> fs{
+      {"c:\\progra~1", "Program Files"}, {"c:\\progra~1\\lockme~1.exe", "Lockmere Gate.exe"},
+      {"c:\\docs", "Docs Folder"},      {"\\\\srv\\share\\a", "Alpha"},
+  };
+  const TLongNameLookup lookup = [&](std::string_view prefix, std::string& name) {
+    const auto it = fs.find(LowerCase(std::string(prefix)));
+    if (it == fs.end()) return false;
+    name = it->second;
+    return true;
+  };
+  const struct {
+    const char* path;
+    const char* expected;
+  } cases[] = {
+      {"C:\\PROGRA~1\\LOCKME~1.EXE", "C:\\Program Files\\Lockmere Gate.exe"},
+      {"C:\\progra~1\\missing\\x.txt", "C:\\Program Files\\missing\\x.txt"},
+      {"C:\\nothing\\here.txt", "C:\\nothing\\here.txt"},
+      {"C:\\", "C:"},
+      {"C:", "C:"},
+      {"C:\\docs\\", "C:\\Docs Folder\\"},  // a folder with its separator keeps it
+      {"\\\\srv\\share\\a", "\\\\srv\\share\\Alpha"},
+      {"\\\\srv\\share\\", "\\\\srv\\share"},
+      {"a:b:", "a:\\b\\"},  // junk still ends
+  };
+  for (const auto& c : cases) EXPECT_EQ(LongPathWalk(c.path, lookup), c.expected) << c.path;
+}
+
+// Deep paths are walked, not recursed: 20,000 components return, each
+// looked up once, none found and so all as written.
+TEST(PathParts, LongPathWalkOfTwentyThousandComponentsReturns) {
+  std::string path = "C:";
+  for (int i = 0; i < 20000; ++i) path += "\\d" + std::to_string(i % 10);
+  int lookups = 0;
+  const std::string result = LongPathWalk(path, [&](std::string_view, std::string&) {
+    ++lookups;
+    return false;
+  });
+  EXPECT_EQ(result, path);
+  EXPECT_EQ(lookups, 20000);
 }
 
 }  // namespace

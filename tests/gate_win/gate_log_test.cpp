@@ -198,7 +198,40 @@ TEST_P(WatchOnVersion, SeesTheTargetRunningUntilItEnds) {
 
 INSTANTIATE_TEST_SUITE_P(Versions, WatchOnVersion, testing::Values("win98", "winme", "nt40", "win2k", "winxp"));
 
-TEST_F(GateLogTest, FailedStartPerformsNoActionAndLogsThreeLines) {
+// What the shell answers about the start is not looked at: a program it
+// finds but cannot start is watched, found not running at the first tick,
+// and the end time and the log-off follow about a second later.
+TEST_F(GateLogTest, FailedStartOfAFoundProgramEndsTheRunWithItsAction) {
+  InstallGate(true);
+  WriteUserData({{commonEntry_, Record("pw", "1,6")}});
+  const std::string broken = install_ + "Broken Program.exe";  // no program inside
+  std::FILE* f = std::fopen(broken.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("not a program", f);
+  std::fclose(f);
+  OpenThroughShell(ProtectLink("Broken", broken, "", 0));
+  HWND gate = WaitGateWindow();
+  ASSERT_NE(gate, nullptr);
+  Type(gate, "pw");
+  const DWORD start = GetTickCount();
+  PressKey(gate, VK_RETURN);
+  ASSERT_TRUE(Ended(gates_.back(), 5000));
+  const DWORD took = GetTickCount() - start;
+  EXPECT_GE(took, 900u) << "the first tick, one delay after the start";
+  EXPECT_LT(took, 4000u);
+  std::vector<std::string> calls;
+  for (const auto& line : TestRecord())
+    if (line.rfind("Message ", 0) != 0) calls.push_back(line.substr(0, line.find('\t')));
+  EXPECT_EQ(calls, std::vector<std::string>{"ExitWindowsEx 0"});
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log.at("1").EndTime);
+  EXPECT_EQ(log.at("1").Action.value_or(""), "6");
+}
+
+// A target that is not there has no program the shell could name: nothing
+// is watched, no action runs, and the record has its three lines.
+TEST_F(GateLogTest, MissingTargetHasNothingToWatchAndNoAction) {
   InstallGate(true);
   WriteUserData({{commonEntry_, Record("pw", "1,6")}});
   OpenThroughShell(ProtectLink("Gone", install_ + "no such program.exe", "", 0));
@@ -353,6 +386,74 @@ TEST_F(GateLogTest, UnreadableLogIsMovedAsideAndANewOneStarted) {
   const auto log = ReadLog();
   ASSERT_EQ(log.size(), 1u);
   EXPECT_TRUE(log.count("1"));
+}
+
+// The folder rights the installation recommends: users may write the log
+// but make no file beside it (folders hold the names of the temporary file,
+// of the moved-aside log and of the next copy's temporary file). A damaged
+// log is then kept in the user's temporary folder and rewritten in place:
+// this run and the next are in the log.
+TEST_F(GateLogTest, DamagedLogInAFolderThatTakesNoNewFileIsRewrittenInPlace) {
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string kept = std::string(temp) + "lmlog.bin.bad";
+  DeleteFileA(kept.c_str());
+  const std::string junk = "&*a damaged log";
+  std::FILE* f = std::fopen((install_ + "lmlog.bin").c_str(), "wb");
+  std::fwrite(junk.data(), 1, junk.size(), f);
+  std::fclose(f);
+  for (const char* name : {"lmlog.bin.tmp~", "lmlog.bin.bad", "lmlog.bin.bad1.tmp~"})
+    CreateDirectoryA((install_ + name).c_str(), nullptr);
+  WriteUserData({{commonEntry_, Record("pw", "1")}});
+  const std::string link = ProtectLink("Damaged", target_, "", 0);
+  WatchedRun(link, 1);
+  auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log.at("1").EndTime);
+  EXPECT_EQ(FileBytes(kept), junk) << "the damaged log's bytes, kept";
+  WatchedRun(link, 2);
+  log = ReadLog();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_TRUE(log.count("1") && log.count("2"));
+  DeleteFileA(kept.c_str());
+}
+
+// A log a user has made 1.5 GB long is not read: it is moved aside, the
+// record starts a new log, and the end of the run is not held up.
+TEST_F(GateLogTest, OversizedLogDoesNotHoldTheRunUp) {
+  InstallGate(true);
+  const std::string path = install_ + "lmlog.bin";
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER size;
+  size.QuadPart = 1536LL * 1024 * 1024;  // sparse: nothing is written
+  ASSERT_TRUE(SetFilePointerEx(h, size, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(SetEndOfFile(h));
+  CloseHandle(h);
+  WriteUserData({{commonEntry_, Record("pw", "1,6")}});
+  OpenThroughShell(ProtectLink("Large", target_, "", 0));
+  HWND gate = WaitGateWindow();
+  ASSERT_NE(gate, nullptr);
+  Type(gate, "pw");
+  PressKey(gate, VK_RETURN);
+  const auto run = WaitTargetRun(1);
+  ASSERT_TRUE(run);
+  Pause(1200);
+  const DWORD start = GetTickCount();
+  EndTarget(run->Pid);
+  ASSERT_TRUE(Ended(gates_.back(), 10000));
+  EXPECT_LT(GetTickCount() - start, 4000u) << "the gate ends within 4 s of the target";
+  std::vector<std::string> calls;
+  for (const auto& line : TestRecord())
+    if (line.rfind("Message ", 0) != 0) calls.push_back(line.substr(0, line.find('\t')));
+  EXPECT_EQ(calls, std::vector<std::string>{"ExitWindowsEx 0"});
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log.at("1").Action.value_or(""), "6");
+  WIN32_FILE_ATTRIBUTE_DATA aside{};
+  ASSERT_TRUE(GetFileAttributesExA((path + ".bad").c_str(), GetFileExInfoStandard, &aside));
+  EXPECT_EQ(aside.nFileSizeHigh * 4294967296.0 + aside.nFileSizeLow, 1536.0 * 1024 * 1024) << "moved aside whole";
+  DeleteFileA((path + ".bad").c_str());
 }
 
 }  // namespace

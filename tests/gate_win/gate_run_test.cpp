@@ -7,6 +7,8 @@
 #include "base/locale.h"
 #include "base/sysutils.h"
 #include "gate_fixture.h"
+#include "shared/core/gatearg.h"
+#include "shared/win/settings.h"
 #include "shared/core/streamcol.h"
 #include "tests/shared_win/winfixture.h"
 
@@ -364,6 +366,56 @@ TEST_F(GateTest, SecondEnterAndClickAfterAcceptanceStartNothing) {
   ASSERT_TRUE(WaitTargetRun(1));
   Pause(1500);
   EXPECT_EQ(TargetRuns().size(), 1u);
+}
+
+// "InstallPath" naming a folder the system cannot look up ("|" is no
+// character of a name): the user data is unreadable, not missing, so no
+// password opens the target, the empty one included.
+TEST_F(GateTest, UserDataThatCannotBeLookedUpOpensNothing) {
+  WriteUserData({{commonEntry_, Record("", "")}});
+  const std::string link = ProtectLink("Unlooked", target_, "", 0);
+  const std::string unlooked = "C:\\lk|gate\\";
+  ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, "InstallPath", REG_SZ, unlooked.c_str(),
+                            static_cast<DWORD>(unlooked.size() + 1)),
+            ERROR_SUCCESS);
+  OpenThroughShell(link);
+  const std::string box = TakeMessageBox();
+  EXPECT_NE(box.find("Unable to read user data."), std::string::npos) << box;
+  HWND gate = WaitGateWindow();
+  ASSERT_NE(gate, nullptr);
+  PressKey(gate, VK_RETURN);  // the empty password
+  ClickOk(gate);
+  Type(gate, "x");
+  PressKey(gate, VK_RETURN);
+  Pause(800);
+  EXPECT_TRUE(TargetRuns().empty());
+  EXPECT_TRUE(IsWindowVisible(gate));
+  PressKey(gate, VK_ESCAPE);
+  EXPECT_TRUE(Ended(gates_.back(), 3000));
+}
+
+// A target thousands of folders deep, with "Use log": its long form is
+// walked, not recursed, and the window opens (started as the shell would,
+// with the argument a link cannot hold).
+TEST_F(GateTest, TargetSevenThousandFoldersDeepWithLogOpensTheWindow) {
+  WriteUserData({{commonEntry_, Record("pw", "1")}});
+  std::string target = "C:";
+  for (int i = 0; i < 7000; ++i) target += "\\a";
+  target += "\\app.exe";
+  std::string cmd = "\"" + gatePath_ + "\" " + EncodeGateArgument(target, "", 0);
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, install_.c_str(), &si, &pi))
+      << GetLastError();
+  CloseHandle(pi.hThread);
+  HWND gate = WaitGateWindow();
+  DWORD code = 259;
+  if (!gate) GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  ASSERT_NE(gate, nullptr) << "exit code " << code;
+  PressKey(gate, VK_ESCAPE);
+  EXPECT_TRUE(Ended(gates_.back(), 3000));
 }
 
 }  // namespace
