@@ -93,3 +93,8 @@ void LoadLogFile(TLkStreams& log, const std::string& path) {
   }
   log.LoadFromStream(file);
 }
+
+const char* LogDeleteStatusText(TLogDeletion deletion, bool refreshed) {
+  if (deletion == TLogDeletion::ldFailed) return kStatusLogNotDeleted;
+  return refreshed ? kStatusLogRefreshed : kStatusLogNotFound;
+}

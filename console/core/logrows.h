@@ -20,6 +20,12 @@ inline constexpr const char* kStatusLogNotFound = " Log file not found.";
 inline constexpr const char* kStatusLogDeleted = " Log file deleted.";
 inline constexpr const char* kStatusLogNotDeleted = " Unable to delete file.";
 
+// What Delete did to the log file, and the status it leaves: the refresh
+// that follows says what the list shows, except that a log still there
+// after the administrator chose to delete it is told last.
+enum class TLogDeletion { ldNotAsked, ldDeclined, ldDeleted, ldFailed };
+const char* LogDeleteStatusText(TLogDeletion deletion, bool refreshed);
+
 enum class TLogPathView { lpFileName, lpFullPath };
 
 // "Username", "Executed", "Started", "Total", "Action".

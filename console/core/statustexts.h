@@ -7,6 +7,9 @@
 inline constexpr const char* kStatusRefreshed = " Viewing panel refreshed.";
 inline constexpr const char* kStatusProtected = " Protection implemented.";
 inline constexpr const char* kStatusReverted = " Protection removed.";
+// "New..." where the system has no new-shortcut command to run (or it
+// cannot be started).
+inline constexpr const char* kStatusNoNewLinkCommand = " No new-shortcut command is available.";
 
 // The outcome of a command over the selected links.
 struct TBatchOutcome {

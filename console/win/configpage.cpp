@@ -130,6 +130,7 @@ void TConfigPage::BuildPage() {
   ComboIconos = Place<TImageComboBox>(this, IconPanel, "ComboIconos", 200, 7, 72, 40);
   ComboIconos->SetShowCaptions(false);
   ComboIconos->SetImages(shIconos);  // entries " 0" to " 4"
+  ComboIconos->OnChange = TNotifyEvent(this, &TConfigPage::ComboIconosChange);
 
   // Explorer verbs.
   GroupShell = Place<TGroupBox>(this, SettingsPanel, "GroupShell", 8, 192, 240, 116);
@@ -311,6 +312,7 @@ void TConfigPage::CheckAuthClick(TObject*) { MarkChanged(); }
 void TConfigPage::EditAuthChange(TObject*) { MarkChanged(); }
 void TConfigPage::CheckRandomClick(TObject*) { MarkChanged(); }
 void TConfigPage::CheckIconSelectClick(TObject*) { MarkChanged(); }
+void TConfigPage::ComboIconosChange(TObject*) { MarkChanged(); }
 void TConfigPage::CheckContextAuthClick(TObject*) { MarkChanged(); }
 void TConfigPage::CheckContextIconClick(TObject*) { MarkChanged(); }
 void TConfigPage::CheckContextPerUserClick(TObject*) { MarkChanged(); }

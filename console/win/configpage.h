@@ -75,6 +75,8 @@ class TConfigPage : public TConsolePage {
   void EditAuthChange(TObject* sender);
   void CheckRandomClick(TObject* sender);
   void CheckIconSelectClick(TObject* sender);
+  // Another gate icon is a change Exit must not drop.
+  void ComboIconosChange(TObject* sender);
   void CheckContextAuthClick(TObject* sender);
   void CheckContextIconClick(TObject* sender);
   void CheckContextPerUserClick(TObject* sender);

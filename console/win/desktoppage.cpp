@@ -475,8 +475,7 @@ TBatchOutcome TDesktopPage::RewriteSelected(const std::function<TLinkPlan()>& ma
   SetStatusText(statusText(outcome));
   if (refresh_pending_) {
     refresh_pending_ = false;
-    RefreshDesktop();
-    SetStatusText(statusText(outcome));
+    FolderMonitorChange(FolderMonitor);
   }
   return outcome;
 }
@@ -531,7 +530,11 @@ void TDesktopPage::FolderMonitorChange(TObject*) {
     refresh_pending_ = true;
     return;
   }
-  RefreshDesktop();
+  // Not a command of its own: the status keeps what the command that
+  // changed the folder said (Restore, Paste, Protect ...).
+  Rescan(CurrentFolder());
+  if (Refresh->Tag() == 1) DesktopPanel->SetCaption(BrowseCaption(DesktopLista->Count()));
+  Form()->Repaint();
 }
 
 // ---- File commands
@@ -582,7 +585,11 @@ void TDesktopPage::Delete1Click(TObject*) {
   DeleteFilesViaShell(Form()->Handle(), paths, kDeleteFilesOnly);
 }
 
-void TDesktopPage::NewShortcut1Click(TObject*) { StartNewLinkWizard(CurrentFolder()); }
+void TDesktopPage::NewShortcut1Click(TObject*) {
+  const std::string folder = CurrentFolder();
+  if (folder.empty()) return;
+  if (!StartNewLinkWizard(folder)) SetStatusText(kStatusNoNewLinkCommand);
+}
 
 void TDesktopPage::Execute1Click(TObject*) {
   const std::vector<std::string> paths = SelectedPaths();

@@ -60,6 +60,7 @@ TLKMain::TLKMain(TComponent* owner) : TForm(owner) {
   BeginLoading();
   BuildForm();
   OnCreate = TNotifyEvent(this, &TLKMain::FormCreate);
+  OnCloseQuery = TCloseQueryEvent(this, &TLKMain::FormCloseQuery);
   OnClose = TCloseEvent(this, &TLKMain::FormClose);
   OnDestroy = TNotifyEvent(this, &TLKMain::FormDestroy);
   OnKeyDown = TKeyEvent(this, &TLKMain::FormKeyDown);
@@ -218,6 +219,11 @@ void TLKMain::ApplicationEvents1Exception(TObject*, const std::exception& e) {
   Application->MessageBox("Error Message: \"" + message + "\"\r\n", "Unexpected Error", MB_OK | MB_ICONERROR);
 }
 
+// The close box drops unsaved changes no more than Exit does.
+void TLKMain::FormCloseQuery(TObject*, bool& canClose) {
+  canClose = MayLeave();
+}
+
 void TLKMain::FormClose(TObject*, TCloseAction&) { Application->Terminate(); }
 
 void TLKMain::FormDestroy(TObject*) {
@@ -249,15 +255,19 @@ void TLKMain::OutBarraItemClick(TObject*) {
 
 void TLKMain::ExitCommand() {
   OutBarra->SetSelectedItem(0);
+  if (MayLeave()) Application->Terminate();
+}
+
+bool TLKMain::MayLeave() {
   // Every page with unsaved changes is asked in turn; No shows that page.
   for (int i = 0; i < static_cast<int>(Pages.size()); ++i) {
     if (!Pages[i]->AskUnsavedChanges()) {
       OutBarra->SetSelectedItem(i);
       OutBarraItemClick(OutBarra);
-      return;
+      return false;
     }
   }
-  Application->Terminate();
+  return true;
 }
 
 void TLKMain::FormKeyDown(TObject*, WORD& key, TShiftState shift) {

@@ -46,6 +46,7 @@ class TLKMain : public TForm {
 
   // Handlers.
   void FormCreate(TObject* sender);
+  void FormCloseQuery(TObject* sender, bool& canClose);
   void FormClose(TObject* sender, TCloseAction& action);
   void FormDestroy(TObject* sender);
   void FormKeyDown(TObject* sender, WORD& key, TShiftState shift);
@@ -70,6 +71,8 @@ class TLKMain : public TForm {
   void EnumerateUsers();
   void ShowPage(int item);
   void ExitCommand();
+  // The Exit questions, page by page; false (a "No") shows that page.
+  bool MayLeave();
 };
 
 // The main window once created (null before).

@@ -107,7 +107,7 @@ bool TLogViewPage::LoadLogView() {
   return true;
 }
 
-void TLogViewPage::LogViewRefresh() {
+bool TLogViewPage::LogViewRefresh() {
   THourglass hourglass;
   records_.clear();
   loaded_.clear();
@@ -118,19 +118,25 @@ void TLogViewPage::LogViewRefresh() {
   const bool loaded = LoadLogView();
   if (!loaded) LogList->SetOwnerDataCount(0);
   SetStatusText(loaded ? kStatusLogRefreshed : kStatusLogNotFound);
+  return loaded;
 }
 
 void TLogViewPage::ToolButton11Click(TObject*) {
-  if (FileExists(LogFileName) &&
-      Application->MessageBox("The log file will be deleted. \r\nAre you sure?", "Confirmation",
-                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
-    // The gate's append (load, add, save) takes the same mutex: a gate
-    // ending now neither loses its record nor brings the old log back.
-    TLogFileLock lock(kLogLockWaitMs);
-    const bool deleted = lock.Owned() && (DeleteFileA(LogFileName.c_str()) || !FileExists(LogFileName));
-    SetStatusText(deleted ? kStatusLogDeleted : kStatusLogNotDeleted);
+  TLogDeletion deletion = TLogDeletion::ldNotAsked;
+  if (FileExists(LogFileName)) {
+    deletion = TLogDeletion::ldDeclined;
+    if (Application->MessageBox("The log file will be deleted. \r\nAre you sure?", "Confirmation",
+                                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
+      // The gate's append (load, add, save) takes the same mutex: a gate
+      // ending now neither loses its record nor brings the old log back.
+      THourglass hourglass;
+      TLogFileLock lock(kLogLockWaitMs);
+      const bool deleted = lock.Owned() && (DeleteFileA(LogFileName.c_str()) || !FileExists(LogFileName));
+      deletion = deleted ? TLogDeletion::ldDeleted : TLogDeletion::ldFailed;
+      SetStatusText(deleted ? kStatusLogDeleted : kStatusLogNotDeleted);
+    }
   }
-  LogViewRefresh();
+  SetStatusText(LogDeleteStatusText(deletion, LogViewRefresh()));
 }
 
 void TLogViewPage::ToolButton15Click(TObject*) { LogViewRefresh(); }

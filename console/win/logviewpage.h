@@ -45,7 +45,8 @@ class TLogViewPage : public TConsolePage {
   // Adds the log's rows (the list is not cleared); false when there is no
   // log or it cannot be read.
   bool LoadLogView();
-  void LogViewRefresh();
+  // True when the log was read.
+  bool LogViewRefresh();
   void ToolButton11Click(TObject* sender);  // delete
   void ToolButton15Click(TObject* sender);
   void ToolButton16Click(TObject* sender);

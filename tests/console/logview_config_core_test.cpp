@@ -82,6 +82,22 @@ TEST(LogRecordOrder, OtherNamesComeLastInTheirOrder) {
   EXPECT_EQ(shown, (std::vector<std::string>{"3", "07", "b", "a", "", "12345678901234567890"}));
 }
 
+// After Delete the refresh's text stands, unless the log is still there.
+TEST(LogDelete, TheRefreshSpeaksLastUnlessTheLogStayed) {
+  const struct {
+    TLogDeletion deletion;
+    bool refreshed;
+    const char* shown;
+  } cases[] = {
+      {TLogDeletion::ldNotAsked, false, kStatusLogNotFound}, {TLogDeletion::ldDeclined, true, kStatusLogRefreshed},
+      {TLogDeletion::ldDeleted, false, kStatusLogNotFound},  {TLogDeletion::ldDeleted, true, kStatusLogRefreshed},
+      {TLogDeletion::ldFailed, true, kStatusLogNotDeleted},  {TLogDeletion::ldFailed, false, kStatusLogNotDeleted},
+  };
+  for (const auto& c : cases)
+    EXPECT_STREQ(LogDeleteStatusText(c.deletion, c.refreshed), c.shown)
+        << static_cast<int>(c.deletion) << " " << c.refreshed;
+}
+
 TEST(ConfigRules, ColourSquaresByTag) {
   const char* expected[] = {"BLUE", "CYAN", "RED", "GREEN", "YELLOW", "BLACK"};
   for (int tag = 0; tag < 6; ++tag) EXPECT_EQ(OverlayColourOfTag(tag), expected[tag]);

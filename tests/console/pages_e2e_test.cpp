@@ -410,10 +410,16 @@ TEST_F(Pages, EachColourSquareMovesTheMarker) {
   EXPECT_EQ(c->La_equis_marca_el_lugar->Caption(), "r");
 }
 
-TEST_F(Pages, ChoosingAnotherIconAloneIsNoChange) {
+// Loading the stored icon is no change; choosing another one is, so that
+// Exit and the close box ask before dropping it.
+TEST_F(Pages, ChoosingAnotherIconIsAChange) {
   TLKMain* m = Start();
-  Config()->ComboIconos->SetItemIndex(4);
   EXPECT_FALSE(m->State.ConfigChanged);
+  TImageComboBox* icons = Config()->ComboIconos;
+  SendMessageA(icons->Handle(), WM_KEYDOWN, VK_DOWN, 1);  // as the administrator picks one
+  EXPECT_EQ(icons->ItemIndex(), 1);
+  EXPECT_TRUE(m->State.ConfigChanged);
+  m->State.ConfigChanged = false;
 }
 
 TEST_F(Pages, StoredChoicesOutOfRangeTakeTheirFirstValue) {
@@ -529,6 +535,26 @@ TEST_F(Pages, ExitWithBothPagesChangedAsksAboutEach) {
   EXPECT_EQ(boxes_[1].Flags & (MB_TYPEMASK | MB_ICONMASK | MB_DEFMASK), UINT(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
   EXPECT_EQ(m->OutBarra->SelectedItem(), 2);  // No: the User Settings page shows
   m->State.ConfigChanged = m->State.UserSettingsChanged = false;
+}
+
+// The close box asks the Exit questions too: "No" keeps the window, shows
+// the changed page and keeps the change.
+TEST_F(Pages, TheCloseBoxAsksAsExitDoes) {
+  TLKMain* m = Start();
+  m->Show();
+  m->State.ConfigChanged = true;
+  answer_ = IDNO;
+  SendMessageA(m->Handle(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].Caption, "Warning!");
+  EXPECT_EQ(boxes_[0].Text, "\"Configuration\" changes are not saved. Do you want to exit anyway?");
+  EXPECT_TRUE(IsWindowVisible(m->Handle()));
+  EXPECT_EQ(m->OutBarra->SelectedItem(), 1);
+  EXPECT_TRUE(m->ConfigPage->PageShown());
+  EXPECT_TRUE(m->State.ConfigChanged);
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the application was ended";
+  m->State.ConfigChanged = false;
 }
 
 // ---- Log View page
@@ -683,16 +709,36 @@ TEST_F(Pages, DeletingAsksFirstAndNoIsTheDefault) {
   EXPECT_EQ(boxes_.size(), 2u);
 }
 
+// A log that cannot be deleted (a program holds it open) is said to be
+// still there after the refresh, which shows its rows again.
+TEST_F(Pages, AFailedDeletionIsToldAfterTheRefresh) {
+  const std::string log = folder_ + "lmlog.bin";
+  WriteLog(log, kSampleLog);
+  Start();
+  LogView()->LogFileName = log;
+  HANDLE held = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  answer_ = IDYES;
+  LogView()->ToolButton11Click(LogView()->ToolButton11);
+  CloseHandle(held);
+  EXPECT_TRUE(FileExists(log));
+  EXPECT_EQ(main_->StatusText(), " Unable to delete file.");
+  EXPECT_EQ(LogView()->RowCount(), 5);
+}
+
 TEST_F(Pages, DeletingWaitsForAGateThatIsAppending) {
   const std::string log = folder_ + "lmlog.bin";
   WriteLog(log, kSampleLog);
   Start();
   LogView()->LogFileName = log;
   std::atomic<bool> held{false};
+  std::atomic<int> cursor{crDefault};
   std::thread gate([&] {
     TLogFileLock lock;
     held = true;
-    Sleep(1500);
+    Sleep(1000);
+    cursor = Screen->Cursor();  // the console is waiting for this lock now
+    Sleep(500);
   });
   while (!held) Sleep(5);
   const DWORD start = GetTickCount();
@@ -700,6 +746,8 @@ TEST_F(Pages, DeletingWaitsForAGateThatIsAppending) {
   const DWORD took = GetTickCount() - start;
   gate.join();
   EXPECT_GE(took, 1000u);  // it waited for the gate's append
+  EXPECT_EQ(cursor, crHourGlass) << "no hourglass while waiting";
+  EXPECT_EQ(Screen->Cursor(), crDefault);
   EXPECT_FALSE(FileExists(log));
 }
 

@@ -405,6 +405,61 @@ TEST_F(PagesProcess, TheProgramPasswordIsAskedAtTheNextStart) {
   EXPECT_TRUE(next.WaitReady()) << "the password was not taken";
 }
 
+// The gate icons' combo box of the Configuration page (the owner-drawn one).
+HWND IconsCombo(HWND page) {
+  for (HWND combo : OfClass(page, "combobox"))
+    if (GetWindowLongA(combo, GWL_STYLE) & CBS_OWNERDRAWVARIABLE) return combo;
+  return nullptr;
+}
+
+// The window's close box with an unsaved change on the Configuration page:
+// the Exit question; "No" keeps the window, the page and the change, "Yes"
+// ends the console. A new gate icon is such a change, as a check box is.
+TEST_F(PagesProcess, TheCloseBoxAsksBeforeDroppingAChange) {
+  struct Case {
+    const char* name;
+    void (*change)(HWND page);
+    bool (*changed)(HWND page);
+  };
+  const Case cases[] = {
+      {"another gate icon", [](HWND page) { Key(IconsCombo(page), VK_DOWN); },
+       [](HWND page) { return SendMessageA(IconsCombo(page), CB_GETCURSEL, 0, 0) == 1; }},
+      {"a check box", [](HWND page) { Click(Find(page, "Random", "button")); },
+       [](HWND page) { return Checked(Find(page, "Random", "button")); }},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TConsole c;
+    ASSERT_TRUE(c.Start());
+    ASSERT_TRUE(c.WaitReady());
+    HWND page = c.ShowPage("Configuration");
+    ASSERT_NE(page, nullptr);
+    k.change(page);
+    ASSERT_TRUE(c.WaitFor(5000, [&] { return k.changed(page); }));
+    ASSERT_NE(c.ShowPage("Log View"), nullptr);  // away from the changed page
+    PostMessageA(c.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);  // as the close box does
+    HWND box = nullptr;
+    ASSERT_TRUE(c.WaitFor(10000, [&] { return (box = c.TopWindow("Warning!", "#32770")) != nullptr; }))
+        << "the console ended or did not ask";
+    std::string texts;
+    for (HWND h : Descendants(box)) texts += TextOf(h) + "|";
+    EXPECT_NE(texts.find("\"Configuration\" changes are not saved. Do you want to exit anyway?"), std::string::npos)
+        << texts;
+    Click(Find(box, "&No"));
+    ASSERT_TRUE(c.WaitFor(10000, [&] { return !c.TopWindow("Warning!", "#32770"); }));
+    Sleep(300);
+    EXPECT_TRUE(c.Running());
+    EXPECT_TRUE(IsWindowVisible(c.Main()));
+    EXPECT_EQ(c.Page("Configuration"), page) << "the changed page is shown";
+    EXPECT_TRUE(k.changed(page)) << "the change is kept";
+    PostMessageA(c.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(c.WaitFor(10000, [&] { return (box = c.TopWindow("Warning!", "#32770")) != nullptr; }));
+    Click(Find(box, "&Yes"));
+    for (int i = 0; i < 150 && c.Running(); ++i) Sleep(100);
+    EXPECT_FALSE(c.Running()) << "Yes did not end the console";
+  }
+}
+
 TEST_F(PagesProcess, TheExplorerVerbsComeAndGo) {
   TConsole c;
   ASSERT_TRUE(c.Start());

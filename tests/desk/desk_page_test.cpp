@@ -249,6 +249,28 @@ TEST_F(DeskPage, BackupThenRestoreIntoAnotherFolder) {
   EXPECT_EQ(Status(), " Backup file(s) restored successfully.");
   EXPECT_EQ(FileBytes(common_ + "\\lkd Second.lnk"), FileBytes(b));
   EXPECT_TRUE(Exists(BackupFolder() + "\\lkd First.lnk"));  // the backups stay
+  // The folder monitor's rescan shows the restored links and leaves
+  // Restore's word standing.
+  auto pumpUntil = [](const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) {
+      Application->ProcessMessages();
+      Sleep(25);
+    }
+    return done();
+  };
+  EXPECT_TRUE(pumpUntil([&] { return Row("lkd Second") != nullptr; })) << "the monitor showed no restored link";
+  EXPECT_EQ(Status(), " Backup file(s) restored successfully.");
+
+  // Into a browsed folder without links: its caption follows the rows the
+  // monitor's rescan finds.
+  const std::string empty = Work("empty");
+  CreateDirectoryA(empty.c_str(), nullptr);
+  p->LkMRUFileList1MRUItemClick(nullptr, empty);
+  EXPECT_EQ(p->DesktopPanel->Caption(), "No Shortcuts Found");
+  p->RestoreClick(p->Restore);
+  EXPECT_TRUE(pumpUntil([&] { return Row("lkd First") != nullptr; })) << "the monitor showed no restored link";
+  EXPECT_EQ(p->DesktopPanel->Caption(), "Browsing Directory");
+  EXPECT_EQ(Status(), " Backup file(s) restored successfully.");
 
   // Without a backup folder.
   lkfix::RemoveFolder(BackupFolder());
@@ -307,8 +329,10 @@ TEST_F(DeskPage, NewLinkTakesAFreeNameAndLeavesNoEmptyFile) {
   PickUser(CommonEntry());
   made_.push_back(common_ + "\\newlink.lnk");
   made_.push_back(common_ + "\\newlink (2).lnk");
+  p->Form()->SetStatusText(" before");
   p->NewShortcut1Click(p->ToolButton10);
   p->NewShortcut1Click(p->ToolButton10);
+  EXPECT_EQ(p->Form()->StatusText(), " before");  // the command's own window says the rest
   for (int i = 0; i < 100 && FileBytes(record).find("(2)") == std::string::npos; ++i) Sleep(50);
   const std::string calls = FileBytes(record);
   EXPECT_NE(calls.find(common_ + "\\newlink.lnk"), std::string::npos) << calls;
@@ -316,6 +340,13 @@ TEST_F(DeskPage, NewLinkTakesAFreeNameAndLeavesNoEmptyFile) {
   // A command that cannot start: no empty file stays.
   WriteRegistryValue(".LNK\\ShellNew", "Command", TLkVariant("C:\\lkdesk\\missing.exe %1"), HKEY_CLASSES_ROOT);
   p->NewShortcut1Click(p->ToolButton10);
+  EXPECT_FALSE(Exists(common_ + "\\newlink (3).lnk"));
+  EXPECT_EQ(p->Form()->StatusText(), " No new-shortcut command is available.");
+  // No command at all, as under Wine: said, not silently nothing.
+  DeleteRegistryKey(".LNK\\ShellNew", HKEY_CLASSES_ROOT);
+  p->Form()->SetStatusText(" before");
+  p->NewShortcut1Click(p->ToolButton10);
+  EXPECT_EQ(p->Form()->StatusText(), " No new-shortcut command is available.");
   EXPECT_FALSE(Exists(common_ + "\\newlink (3).lnk"));
 }
 
