@@ -2,35 +2,117 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 #include "base/win/comctl_load.h"
 #include "base/win/lazy_dll.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
 
+namespace {
+
+// An icon's pixels at a size, top row first, as BGRA with straight alpha:
+// from its own alpha channel where it has one, else from its mask.
+bool IconPixels(HICON icon, int cx, int cy, std::vector<uint32_t>& out) {
+  HICON sized = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, 0));
+  if (!sized) return false;
+  ICONINFO ii{};
+  const bool got = GetIconInfo(sized, &ii);
+  DestroyIcon(sized);
+  if (!got) return false;
+  bool ok = ii.hbmColor != nullptr;  // a two-colour icon is no overlay's ground
+  if (ok) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = cx;
+    bi.bmiHeader.biHeight = -cy;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> mask(static_cast<size_t>(cx) * cy);
+    out.assign(mask.size(), 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    ok = GetDIBits(dc, ii.hbmColor, 0, cy, out.data(), &bi, DIB_RGB_COLORS) == cy &&
+         GetDIBits(dc, ii.hbmMask, 0, cy, mask.data(), &bi, DIB_RGB_COLORS) == cy;
+    DeleteDC(dc);
+    bool alpha = false;
+    for (uint32_t p : out) alpha = alpha || (p >> 24) != 0;
+    if (!alpha)
+      for (size_t i = 0; i < out.size(); ++i) out[i] = (out[i] & 0xFFFFFFu) | ((mask[i] & 0xFFFFFFu) ? 0u : 0xFF000000u);
+  }
+  if (ii.hbmColor) DeleteObject(ii.hbmColor);
+  DeleteObject(ii.hbmMask);
+  return ok;
+}
+
+// `top` over `ground`, both straight alpha.
+uint32_t Over(uint32_t top, uint32_t ground) {
+  const uint32_t at = top >> 24, ag = ground >> 24;
+  const uint32_t a = at + ag * (255 - at) / 255;
+  if (a == 0) return 0;
+  uint32_t result = a << 24;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const uint32_t ct = (top >> shift) & 0xFF, cg = (ground >> shift) & 0xFF;
+    result |= ((ct * at + cg * ag * (255 - at) / 255) / a) << shift;
+  }
+  return result;
+}
+
+HICON IconFromPixels(const std::vector<uint32_t>& pixels, int cx, int cy) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = cx;
+  bi.bmiHeader.biHeight = -cy;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP colour = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!colour) return nullptr;
+  memcpy(bits, pixels.data(), pixels.size() * sizeof(uint32_t));
+  // The mask for systems that draw without the alpha channel: set bits are
+  // transparent; rows are whole 16-bit words.
+  const int row = (cx + 15) / 16 * 2;
+  std::vector<uint8_t> maskBits(static_cast<size_t>(row) * cy, 0);
+  for (int y = 0; y < cy; ++y)
+    for (int x = 0; x < cx; ++x)
+      if ((pixels[static_cast<size_t>(y) * cx + x] >> 24) == 0) maskBits[y * row + x / 8] |= 0x80 >> (x % 8);
+  HBITMAP mask = CreateBitmap(cx, cy, 1, 1, maskBits.data());
+  ICONINFO ii{TRUE, 0, 0, mask, colour};
+  HICON icon = mask ? CreateIconIndirect(&ii) : nullptr;
+  if (mask) DeleteObject(mask);
+  DeleteObject(colour);
+  return icon;
+}
+
+}  // namespace
+
 bool MergeOverlayIcon(HICON& icon, HICON overlay, bool large) {
+  // Composed here pixel by pixel: the image list's merge loses every pixel
+  // of an icon with an alpha channel under Wine.
+  if (!icon || !overlay) return false;
   const int cx = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
   const int cy = GetSystemMetrics(large ? SM_CYICON : SM_CYSMICON);
-  HIMAGELIST list = comctl::ImageList_Create(cx, cy, ILC_MASK | ILC_COLOR32, 1, 0);
-  if (!list) return false;
-  if (comctl::ImageList_AddIcon(list, icon) < 0 || comctl::ImageList_AddIcon(list, overlay) < 0) {
-    comctl::ImageList_Destroy(list);
-    return false;
-  }
-  HIMAGELIST merged = comctl::ImageList_Merge(list, 0, list, 1, 0, 0);
-  HICON result = merged ? comctl::ImageList_GetIcon(merged, 0, ILD_NORMAL) : nullptr;
-  // Both lists go on every path: one refresh of a protected row must not
-  // cost GDI handles.
-  if (merged) comctl::ImageList_Destroy(merged);
-  comctl::ImageList_Destroy(list);
+  std::vector<uint32_t> ground, top;
+  if (!IconPixels(icon, cx, cy, ground) || !IconPixels(overlay, cx, cy, top)) return false;
+  for (size_t i = 0; i < ground.size(); ++i) ground[i] = Over(top[i], ground[i]);
+  HICON result = IconFromPixels(ground, cx, cy);
   if (!result) return false;
   DestroyIcon(icon);
   icon = result;
   return true;
 }
 
+namespace {
+constexpr int kShortcutArrowId = 30;
+}  // namespace
+
 void AddLinkArrowOverlay(HICON& largeIcon, HICON& smallIcon) {
   HICON arrowLarge = nullptr, arrowSmall = nullptr;
-  if (shell::ExtractIconExA("shell32.dll", 29, &arrowLarge, &arrowSmall, 1) == 2) {
+  // The shortcut arrow by its resource id (icon 29 of the shell's library on
+  // Windows): the library's order differs between systems, and under Wine
+  // icon 29 is a whole picture that hid every program's own icon.
+  if (shell::ExtractIconExA("shell32.dll", -kShortcutArrowId, &arrowLarge, &arrowSmall, 1) == 2) {
     MergeOverlayIcon(largeIcon, arrowLarge, true);
     MergeOverlayIcon(smallIcon, arrowSmall, false);
   }

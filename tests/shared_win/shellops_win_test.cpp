@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
 #include "base/sysutils.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
@@ -71,6 +76,54 @@ TEST(OverlayWin, MergedIconReplacesTheOldOneWithoutLeaking) {
   EXPECT_FALSE(MergeOverlayIcon(bad, overlay, true));  // no icon: nothing changes
   EXPECT_EQ(bad, nullptr);
   DestroyIcon(overlay);
+}
+
+// What an icon looks like drawn on white at its size.
+std::vector<COLORREF> Drawn(HICON icon, int size) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, size, size);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  RECT all{0, 0, size, size};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(dc, x, y));
+  SelectObject(dc, old);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The link arrow marks the lower left corner of a program's icon and leaves
+// the rest of its picture as it was (the shell library's icon 29 under Wine
+// is a whole picture, which made every link look the same).
+TEST(OverlayWin, TheLinkArrowCoversACornerOnly) {
+  const std::string program = SystemFolder() + "notepad.exe";
+  const struct {
+    UINT flag;
+    int size;
+  } cases[] = {{SHGFI_LARGEICON, GetSystemMetrics(SM_CXICON)}, {SHGFI_SMALLICON, GetSystemMetrics(SM_CXSMICON)}};
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.size);
+    SHFILEINFOA info{};
+    ASSERT_TRUE(SHGetFileInfoA(program.c_str(), 0, &info, sizeof info, SHGFI_ICON | k.flag)) << program;
+    HICON icon = info.hIcon, other = CopyIcon(info.hIcon);
+    const std::vector<COLORREF> before = Drawn(icon, k.size);
+    AddLinkArrowOverlay(k.flag == SHGFI_LARGEICON ? icon : other, k.flag == SHGFI_LARGEICON ? other : icon);
+    const std::vector<COLORREF> after = Drawn(icon, k.size);
+    const int h = k.size / 2;
+    int corner = 0, rest = 0;
+    for (int y = 0; y < k.size; ++y)
+      for (int x = 0; x < k.size; ++x)
+        if (before[y * k.size + x] != after[y * k.size + x]) ++(x < h && y >= h ? corner : rest);
+    EXPECT_GT(corner, 4) << "no arrow in the lower left corner";
+    EXPECT_EQ(rest, 0) << "the program's own picture was painted over";
+    DestroyIcon(icon);
+    DestroyIcon(other);
+  }
 }
 
 TEST(DeleteViaShellWin, SilentDeleteOfSeveralFiles) {
