@@ -15,18 +15,18 @@ function(lk_lean_windows_image name)
   endif()
 endfunction()
 
-# lk_host_pictures(SOURCE file OUT_DIR dir OUTPUTS files... COMMENT text)
+# lk_host_pictures(SOURCE file OUT_DIR dir OUTPUTS files... [DEPENDS files...] COMMENT text)
 # Pictures (bitmaps, icons) that a small program of ours draws at build time:
 # compiled with the host's compiler and run with the output folder, so no
 # Windows program has to run during the build.
 function(lk_host_pictures)
-  cmake_parse_arguments(G "" "SOURCE;OUT_DIR;COMMENT" "OUTPUTS" ${ARGN})
+  cmake_parse_arguments(G "" "SOURCE;OUT_DIR;COMMENT" "OUTPUTS;DEPENDS" ${ARGN})
   find_program(LK_HOST_CXX NAMES g++ c++ clang++ REQUIRED)
   get_filename_component(tool ${G_SOURCE} NAME_WE)
   add_custom_command(OUTPUT ${G_OUTPUTS}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${G_OUT_DIR}
     COMMAND ${LK_HOST_CXX} -std=c++17 -O1 -o ${G_OUT_DIR}/${tool} ${G_SOURCE}
     COMMAND ${G_OUT_DIR}/${tool} ${G_OUT_DIR}
-    DEPENDS ${G_SOURCE}
+    DEPENDS ${G_SOURCE} ${G_DEPENDS}
     COMMENT "${G_COMMENT}")
 endfunction()

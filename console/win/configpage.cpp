@@ -3,6 +3,7 @@
 #include "base/streams.h"
 #include "base/stringlist.h"
 #include "console/core/configrules.h"
+#include "console/core/pictureindex.h"
 #include "console/win/lkmainform.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
@@ -54,9 +55,9 @@ TConfigPage::TConfigPage(TLKMain* form) : TConsolePage(form, kConfigFace) {
 }
 
 void TConfigPage::BuildPage() {
-  ToolButton8 = NewButton("ToolButton8", "Save config", 7);
+  ToolButton8 = NewButton("ToolButton8", "Save config", mnSaveConfig);
   ToolButton8->OnClick = TNotifyEvent(this, &TConfigPage::ToolButton8Click);
-  ToolButton9 = NewButton("ToolButton9", "Cancel", 5);
+  ToolButton9 = NewButton("ToolButton9", "Cancel", mnCancel);
   ToolButton9->OnClick = TNotifyEvent(this, &TConfigPage::ToolButton9Click);
 
   // Program password.

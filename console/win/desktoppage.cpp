@@ -8,6 +8,7 @@
 #include "console/win/desktoppage.h"
 
 #include "console/core/configrules.h"
+#include "console/core/pictureindex.h"
 #include "console/core/popuprule.h"
 #include "console/win/lkmainform.h"
 #include "controls/win/filecopy.h"
@@ -148,21 +149,21 @@ void TDesktopPage::BuildPage() {
   DesktopLista->SetReadOnly(true);
 
   // The page's tool bar.
-  ToolButton1 = NewButton("ToolButton1", "Large icons", 0, TToolButtonStyle::tbsCheck);
+  ToolButton1 = NewButton("ToolButton1", "Large icons", mnLargeIcons, TToolButtonStyle::tbsCheck);
   ToolButton1->SetGrouped(true);
   ToolButton1->SetTag(0);
-  ToolButton3 = NewButton("ToolButton3", "Small icons", 1, TToolButtonStyle::tbsCheck);
+  ToolButton3 = NewButton("ToolButton3", "Small icons", mnSmallIcons, TToolButtonStyle::tbsCheck);
   ToolButton3->SetGrouped(true);
   ToolButton3->SetTag(2);
-  ToolButton5 = NewButton("ToolButton5", "List", 2, TToolButtonStyle::tbsCheck);
+  ToolButton5 = NewButton("ToolButton5", "List", mnReport, TToolButtonStyle::tbsCheck);
   ToolButton5->SetGrouped(true);
   ToolButton5->SetTag(3);
   ToolButton1->SetDown(true);
   NewSeparator();
-  Refresh = NewButton("Refresh", "Refresh", 3);
+  Refresh = NewButton("Refresh", "Refresh", mnRefresh);
   Refresh->OnClick = TNotifyEvent(this, &TDesktopPage::RefreshButton);
   NewSeparator();
-  ToolButton10 = NewButton("ToolButton10", "New...", 4);
+  ToolButton10 = NewButton("ToolButton10", "New...", mnNewLink);
   NewSeparator();
   Combo_Userlist = new TLkComboBox(this);
   Combo_Userlist->SetName("Combo_Userlist");
@@ -244,6 +245,12 @@ void TDesktopPage::BuildPage() {
   Execute1 = NewItem(this, root, "Execute");
   Execute1->SetDefault(true);
   Properties = NewItem(this, root, "Properties");
+  // Each command's picture (the sub-items' from the menu's list too).
+  const std::pair<TMenuItem*, TMenuPicture> pictures[] = {
+      {Protectwithpassword, mnProtect}, {User1, mnAllUsers}, {Peruser, mnOneUser}, {Removeprotection1, mnRevert},
+      {Copy3, mnCopy},       {Paste1, mnPaste},   {SelectAll1, mnSelectAll}, {Backup, mnBackup},
+      {Restore, mnRestore},  {Delete1, mnDelete}, {Execute1, mnExecute},     {Properties, mnProperties}};
+  for (auto [item, picture] : pictures) item->SetImageIndex(picture);
   Copy3->OnClick = TNotifyEvent(this, &TDesktopPage::Copy3Click);
   Paste1->OnClick = TNotifyEvent(this, &TDesktopPage::Paste1Click);
   Backup->OnClick = TNotifyEvent(this, &TDesktopPage::BackupClick);

@@ -1,8 +1,7 @@
 #include "console/win/lkmainform.h"
 
-#include <shellapi.h>
-
 #include "base/locale.h"
+#include "console/core/pictureindex.h"
 #include "console/win/authprompt.h"
 #include "console/win/configpage.h"
 #include "console/win/desktoppage.h"
@@ -20,23 +19,13 @@ TLKMain* LKMain = nullptr;
 namespace {
 THaltHook g_halt = nullptr;
 
-// Icons of the system's shell library for the image lists.
-void AddShellIcons(TImageList* list, std::initializer_list<int> indices, bool large) {
-  for (int index : indices) {
-    HICON big = nullptr, small = nullptr;
-    ExtractIconExA("shell32.dll", index, &big, &small, 1);
-    TIcon icon;
-    icon.SetHandle(large ? big : small);
-    if (large && small) DestroyIcon(small);
-    if (!large && big) DestroyIcon(big);
-    if (!icon.Empty())
-      list->AddIcon(&icon);
-    else {
-      TBitmap blank;
-      blank.SetSize(list->Width(), list->Height());
-      list->AddMasked(&blank, clBlack);
-    }
-  }
+// The console's own pictures, drawn at build time: one strip of cells on
+// fuchsia per list (the shell's icon library holds other pictures on every
+// system).
+void LoadPictures(TImageList* list, const char* strip) {
+  TBitmap bitmap;
+  bitmap.LoadFromResourceName(GetModuleHandleA(nullptr), strip);
+  list->AddMasked(&bitmap, clFuchsia);
 }
 
 // The side bar's items after the pages.
@@ -88,9 +77,9 @@ void TLKMain::BuildForm() {
   SetClientSize(635, 470);
 
   IconosMain = new TImageList(this, 32, 32);
-  AddShellIcons(IconosMain, {3, 21, 44, 27, 23, 1}, true);
+  LoadPictures(IconosMain, "LKMAINPICS");
   IconosMenus = new TImageList(this, 16, 16);
-  AddShellIcons(IconosMenus, {34, 35, 36, 238, 21, 3, 44, 12}, false);
+  LoadPictures(IconosMenus, "LKMENUPICS");
   Cipher = new TLkVigenereCipher(this);
   Cipher->SetKey("2953");
 
@@ -114,8 +103,9 @@ void TLKMain::BuildForm() {
   OutBarra->SetItemHightlightColor(clNone);
   // The bar's stored groups: one group, six items, no actions.
   TLkSideGroupData menu{"Menu Bar", {}};
-  const std::pair<const char*, int> items[] = {{"Shorcut View", 0}, {"Configuration", 1}, {"User Settings", 2},
-                                               {"View Log", 5},     {"About...", 3},      {"Exit", 4}};
+  const std::pair<const char*, int> items[] = {{"Shorcut View", mpShortcuts}, {"Configuration", mpConfiguration},
+                                               {"User Settings", mpUserSettings}, {"View Log", mpLog},
+                                               {"About...", mpAbout},            {"Exit", mpExit}};
   for (auto [caption, image] : items) {
     TLkSideItemData& item = menu.Items.emplace_back();
     item.Caption = caption;

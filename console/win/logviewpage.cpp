@@ -4,6 +4,7 @@
 
 #include "base/streams.h"
 #include "console/core/configrules.h"
+#include "console/core/pictureindex.h"
 #include "console/core/usersettings.h"
 #include "console/win/lkmainform.h"
 #include "controls/core/listsort.h"
@@ -29,17 +30,17 @@ TLogViewPage::TLogViewPage(TLKMain* form) : TConsolePage(form, kLogViewFace), Lo
 }
 
 void TLogViewPage::BuildPage() {
-  ToolButton16 = NewButton("ToolButton16", "Filename view", 2, TToolButtonStyle::tbsCheck);
+  ToolButton16 = NewButton("ToolButton16", "Filename view", mnFileNameView, TToolButtonStyle::tbsCheck);
   ToolButton16->SetGrouped(true);
   ToolButton16->SetDown(true);
   ToolButton16->OnClick = TNotifyEvent(this, &TLogViewPage::ToolButton16Click);
-  ToolButton15 = NewButton("ToolButton15", "Full path view", 0, TToolButtonStyle::tbsCheck);
+  ToolButton15 = NewButton("ToolButton15", "Full path view", mnFullPathView, TToolButtonStyle::tbsCheck);
   ToolButton15->SetGrouped(true);
   ToolButton15->OnClick = TNotifyEvent(this, &TLogViewPage::ToolButton15Click);
   NewSeparator();
-  ToolButton13 = NewButton("ToolButton13", "Refresh", 5);
+  ToolButton13 = NewButton("ToolButton13", "Refresh", mnRefresh);
   ToolButton13->OnClick = TNotifyEvent(this, &TLogViewPage::ToolButton13Click);
-  ToolButton11 = NewButton("ToolButton11", "Delete log file", 6);
+  ToolButton11 = NewButton("ToolButton11", "Delete log file", mnDeleteLog);
   ToolButton11->OnClick = TNotifyEvent(this, &TLogViewPage::ToolButton11Click);
 
   LogList = new TLkListView(this);

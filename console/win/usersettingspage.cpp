@@ -1,6 +1,7 @@
 #include "console/win/usersettingspage.h"
 
 #include "base/streams.h"
+#include "console/core/pictureindex.h"
 #include "console/core/userdata.h"
 #include "console/core/usersettings.h"
 #include "console/win/lkmainform.h"
@@ -124,7 +125,7 @@ void TUserSettingsPage::BuildPage() {
   TreeFlags->FullExpand();
   TreeFlags->OnStateChange = TLkCheckTreeChangeEvent(this, &TUserSettingsPage::TreeFlagsStateChange);
 
-  ToolButton7 = NewButton("ToolButton7", "Update user settings (Ctrl - S)", 7);
+  ToolButton7 = NewButton("ToolButton7", "Update user settings (Ctrl - S)", mnSaveUsers);
   ToolButton7->OnClick = TNotifyEvent(this, &TUserSettingsPage::UpdateUserList);
 
   // The message editor's popup: the tags, then the standard edit actions.

@@ -13,7 +13,10 @@ set(LK_CTRLS_RES_OBJ ${LK_CTRLS_RES_DIR}/lkctrls_res.o CACHE INTERNAL "")
 set(_lk_res_src ${CMAKE_CURRENT_LIST_DIR})
 add_custom_command(
   OUTPUT ${LK_CTRLS_RES_OBJ} ${LK_CTRLS_RES_DIR}/lkctrls.rc ${LK_CTRLS_RES_DIR}/LKTREEVW_CHECKS.bmp
-         ${LK_CTRLS_RES_DIR}/FEDITBMP.bmp
+         ${LK_CTRLS_RES_DIR}/FEDITBMP.bmp ${LK_CTRLS_RES_DIR}/KEYICON2.ico ${LK_CTRLS_RES_DIR}/LK_HANDCUR.cur
+         ${LK_CTRLS_RES_DIR}/LK_DRAGCUR.cur ${LK_CTRLS_RES_DIR}/LK_HANDPOINT.cur
+         ${LK_CTRLS_RES_DIR}/LK_SMALLHANDPOINT.cur ${LK_CTRLS_RES_DIR}/LK_GRABHAND.cur
+         ${LK_CTRLS_RES_DIR}/LK_GRABHANDARROW.cur ${LK_CTRLS_RES_DIR}/LK_DRAGHAND.cur
   COMMAND ${CMAKE_COMMAND} -E make_directory ${LK_CTRLS_RES_DIR}
   COMMAND ${LK_HOST_CXX} -std=c++20 -O1 -I${CMAKE_SOURCE_DIR} ${_lk_res_src}/gen_lkres.cpp
           ${CMAKE_SOURCE_DIR}/controls/core/lkbuttonkinds.cpp -o ${LK_CTRLS_RES_DIR}/gen_lkres
