@@ -16,7 +16,7 @@ env_sh="$here/../../scripts/wine-env.sh"
 . "$env_sh"
 . "$env_sh" "$(lk_exe_arch "$tree/tests/console/console_pictures_shot.exe")"
 export WINEPREFIX="$tree/pictures-wine" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
-stages=7
+stages=8
 if [ "${LK_SHOT_INNER:-}" = 1 ]; then
   talk="$WINEPREFIX/drive_c/lkpictures"
   rm -rf "$talk"

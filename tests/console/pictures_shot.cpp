@@ -4,8 +4,8 @@
 // picture of the screen at each.
 //   console_pictures_shot.exe FOLDER
 // Stages: the four pages (their tool bars and the side bar), the link menu
-// opened on a selected link of the Desktop page, the About box, the program
-// password prompt. For stage N the program creates FOLDER\stage-N-NAME once
+// opened on a selected link of the Desktop page, the same with its
+// "Protect" sub-menu open, the About box, the program password prompt. For stage N the program creates FOLDER\stage-N-NAME once
 // it is drawn and goes on when FOLDER\shot-N exists (or after 30 s); it
 // creates FOLDER\done at the end.
 #include <windows.h>
@@ -51,7 +51,21 @@ struct TStage {
   // A stage whose window runs its own modal loop: opened by Prepare, shut by
   // Close once its picture is taken.
   std::function<void()> Close;
+  // Keys for its menu loop, posted once it runs.
+  std::vector<WORD> Keys = {};
 };
+
+void OpenLinkMenu() {
+  ShowPage(0);
+  TDesktopPage* page = LKMain->DesktopPage;
+  TListView* list = page->DesktopLista;
+  if (list->Count() > 0) list->Items(0)->SetSelected(true);
+  list->SetFocus();
+  // Where a right click on the first link would open it.
+  const TPoint at = list->ClientToScreen(TPoint{70, 40});
+  page->PopupMenu1->SetPopupComponent(list);
+  page->PopupMenu1->Popup(at.x, at.y);
+}
 
 const std::vector<TStage>& Stages() {
   static const std::vector<TStage> stages = {
@@ -59,19 +73,9 @@ const std::vector<TStage>& Stages() {
       {"configuration", [] { ShowPage(1); }, nullptr},
       {"usersettings", [] { ShowPage(2); }, nullptr},
       {"logview", [] { ShowPage(3); }, nullptr},
-      {"linkmenu",
-       [] {
-         ShowPage(0);
-         TDesktopPage* page = LKMain->DesktopPage;
-         TListView* list = page->DesktopLista;
-         if (list->Count() > 0) list->Items(0)->SetSelected(true);
-         list->SetFocus();
-         // Where a right click on the first link would open it.
-         const TPoint at = list->ClientToScreen(TPoint{70, 40});
-         page->PopupMenu1->SetPopupComponent(list);
-         page->PopupMenu1->Popup(at.x, at.y);
-       },
-       [] { EndMenu(); }},
+      {"linkmenu", OpenLinkMenu, [] { EndMenu(); }},
+      // "Protect" chosen by the keys: its two modes open beside it.
+      {"protectmenu", OpenLinkMenu, [] { EndMenu(); }, {VK_DOWN, VK_RIGHT}},
       {"about",
        [] {
          LKMain->OutBarra->SetSelectedItem(4);
@@ -95,6 +99,7 @@ enum class TPhase { Start, Settle, Wait, Closing };
 size_t g_stage = 0;
 TPhase g_phase = TPhase::Start;
 DWORD g_until = 0;
+bool g_keys_posted = false;
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   const std::vector<TStage>& stages = Stages();
@@ -106,6 +111,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
       if (!LKMain || !LKPlash || LKPlash->Visible()) return;  // the splash still up
       g_phase = TPhase::Settle;
       g_until = GetTickCount() + 1200;
+      g_keys_posted = false;
       if (s.Close) {
         s.Prepare();  // returns once the stage's window is shut
         ++g_stage;
@@ -116,6 +122,11 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
       }
       return;
     case TPhase::Settle:
+      if (!s.Keys.empty() && !g_keys_posted) {
+        for (WORD key : s.Keys) PostMessageA(LKMain->Handle(), WM_KEYDOWN, key, 1);
+        g_keys_posted = true;
+        g_until = GetTickCount() + 1200;
+      }
       if (GetTickCount() < g_until) return;
       Touch("stage-" + n + "-" + s.Name);
       g_phase = TPhase::Wait;
