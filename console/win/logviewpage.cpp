@@ -7,6 +7,7 @@
 #include "console/core/pictureindex.h"
 #include "console/core/usersettings.h"
 #include "console/win/lkmainform.h"
+#include "console/win/usersettingspage.h"
 #include "controls/core/listsort.h"
 #include "forms/win/application.h"
 #include "gate/win/logmutex.h"
@@ -83,7 +84,7 @@ void TLogViewPage::Closing() { WriteSetting(LKData::IconLogView, ToolButton15->D
 bool TLogViewPage::LoadLogView() {
   if (!FileExists(LogFileName)) return false;
   auto log = std::make_unique<TLkStreams>(nullptr);
-  log->SetKey("4617");  // the gate's key for the log, as for the user data
+  log->SetKey(kDataFileKey);  // the gate's key for the log, as for the user data
   try {
     LoadLogFile(*log, LogFileName);
   } catch (const ECorruptFile&) {
@@ -143,10 +144,8 @@ void TLogViewPage::ToolButton11Click(TObject*) {
 void TLogViewPage::ToolButton15Click(TObject*) { LogViewRefresh(); }
 void TLogViewPage::ToolButton16Click(TObject*) { LogViewRefresh(); }
 
-int TLogViewPage::FlagNodeCount() const {
-  // The flags tree of this system: no "Lock Workstation" off the NT line.
-  return RunningOnNT() ? kFlagNodeCount : kFlagNodeCount - 1;
-}
+// The flags tree as User Settings left it (no "Lock Workstation" off the NT line).
+int TLogViewPage::FlagNodeCount() const { return Form()->UserSettingsPage->FlagNodeCount(); }
 
 TLogRow TLogViewPage::Row(int index) const {
   if (index < 0 || index >= RowCount()) return {};

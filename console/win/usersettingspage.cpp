@@ -164,6 +164,7 @@ void TUserSettingsPage::BuildPage() {
   Underlined1->OnClick = TNotifyEvent(this, &TUserSettingsPage::Underlined1Click);
   RemoveTags1->OnClick = TNotifyEvent(this, &TUserSettingsPage::RemoveTags1Click);
   MemoGlobal->SetPopupMenu(PopupMenu3);
+  EnableEditors();  // no row yet
 }
 
 void TUserSettingsPage::StartUp() {
@@ -180,22 +181,30 @@ void TUserSettingsPage::LoadUserData() {
   std::vector<std::string> names;
   for (int i = 0; i < State().UserNames.Count(); ++i) names.push_back(State().UserNames[i]);
   rows_.clear();
-  held_row_ = -1;
-  load_failed_ = false;
   try {
     rows_ = LoadUserRows(*EncryptStream, UserDataPath(), names);
   } catch (const ECorruptFile&) {
-    load_failed_ = true;
+    editors_.ReadFailed();
+    EnableEditors();
     UserPassLista->SetOwnerDataCount(0);
     Application->MessageBox("Corrupted data!", Application->Title(), MB_OK);
     return;
   } catch (const EStreamError&) {
-    load_failed_ = true;
+    editors_.ReadFailed();
+    EnableEditors();
     UserPassLista->SetOwnerDataCount(0);
     Application->MessageBox("Error reading data!", Application->Title(), MB_OK);
     return;
   }
   UserPassLista->SetOwnerDataCount(static_cast<int>(rows_.size()));
+  // The editors show a row from the start: what is typed always has a row
+  // to go to.
+  const int first = editors_.RowsRead(static_cast<int>(rows_.size()));
+  if (first >= 0) {
+    LoadRow(first);
+    UserPassLista->SetItemIndex(first);
+  }
+  EnableEditors();
 }
 
 void TUserSettingsPage::UserPassListaData(TObject*, int index, int column, std::string& text) {
@@ -214,53 +223,55 @@ void TUserSettingsPage::SaveUserData() { SaveUserRows(*EncryptStream, UserDataPa
 
 void TUserSettingsPage::SaveUserList() {
   SaveUserData();
-  rows_changed_ = false;
-  State().UserSettingsChanged = false;
+  editors_.Saved();
+  State().UserSettingsChanged = editors_.Unsaved();
   SetStatusText(kStatusSaved);
 }
 
-void TUserSettingsPage::UserPassListaClick(TObject*) {
-  const int row = UserPassLista->ItemIndex();
-  if (row >= 0 && row != held_row_) LoadRow(row);
-}
+void TUserSettingsPage::UserPassListaClick(TObject*) { ChooseRow(UserPassLista->ItemIndex()); }
 
 // Arrow keys select without a click: the new row is shown all the same, and
 // what was typed for the row before stays with that row.
 void TUserSettingsPage::UserPassListaSelectItem(TObject*, TListItem*, bool selected) {
-  const int row = UserPassLista->ItemIndex();
-  if (selected && row >= 0 && row != held_row_) LoadRow(row);
+  if (selected) ChooseRow(UserPassLista->ItemIndex());
+}
+
+void TUserSettingsPage::ChooseRow(int row) {
+  const TRowMove move = editors_.Choose(row);
+  if (move.Store >= 0) StoreEditorsInRow(move.Store);
+  if (move.Load >= 0) LoadRow(move.Load);
 }
 
 void TUserSettingsPage::LoadRow(int index) {
   if (index < 0 || index >= static_cast<int>(rows_.size())) return;
-  StoreEditorsInRow();
   const TUserRow& row = rows_[index];
-  {
-    TFlagScope loading(loading_row_);
+  editors_.BeginLoad(index);
+  try {
     EditGlobal->SetText(row.Record.Password);
     MemoGlobal->SetText(MessageFromStored(row.Record.StoredMessage));
     TFlagScope filling(UpdatingFlags);
     // Codes this tree has no box for are left out; the heads never get one.
-    const TFlagStates states = FlagStatesFromOptions(row.Record.OptionText, TreeFlags->Items()->Count());
+    const TFlagStates states = FlagStatesFromOptions(row.Record.OptionText, FlagNodeCount());
     for (int i = 0; i < static_cast<int>(states.States.size()); ++i)
       TreeFlags->SetItemState(i, static_cast<TLkCheckState>(states.States[i]));
+  } catch (...) {
+    editors_.EndLoad();
+    throw;
   }
+  editors_.EndLoad();
   TreeFlags->FullExpand();
-  held_row_ = index;
-  editors_changed_ = false;
   // Edits kept in other rows are still unsaved.
-  State().UserSettingsChanged = rows_changed_;
+  State().UserSettingsChanged = editors_.Unsaved();
   PasswordPanel->SetCaption("User Settings: " + row.Name);
 }
 
-void TUserSettingsPage::StoreEditorsInRow() {
-  if (held_row_ < 0 || !editors_changed_) return;
-  TUserRecord& record = rows_[held_row_].Record;
+void TUserSettingsPage::StoreEditorsInRow(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  TUserRecord& record = rows_[row].Record;
   record.Password = EditGlobal->Text();
   record.StoredMessage = MessageToStored(MemoGlobal->Text());
   record.OptionText = OptionTextOfTree();
-  editors_changed_ = false;
-  rows_changed_ = true;
+  editors_.StoredHeld();
   UserPassLista->SetOwnerDataCount(static_cast<int>(rows_.size()));  // shows the row anew
 }
 
@@ -270,16 +281,27 @@ std::string TUserSettingsPage::OptionTextOfTree() const {
   return OptionsFromFlagStates(states);
 }
 
+int TUserSettingsPage::FlagNodeCount() const { return TreeFlags->Items()->Count(); }
+
+void TUserSettingsPage::EnableEditors() {
+  const bool on = editors_.TakesText();
+  EditGlobal->SetEnabled(on);
+  MemoGlobal->SetEnabled(on);
+  TreeFlags->SetEnabled(on);
+}
+
 void TUserSettingsPage::UpdateUserList(TObject*) {
   THourglass hourglass;
-  if (load_failed_) {
-    SetStatusText(kStatusNotRead);
-    return;
-  }
-  if (held_row_ >= 0) {
-    editors_changed_ = true;
-    StoreEditorsInRow();
-    SetStatusText(kStatusRowUpdated);
+  switch (editors_.Save()) {
+    case TEditorsSave::esRefuse:
+      SetStatusText(kStatusNotRead);
+      return;
+    case TEditorsSave::esStoreHeldThenWrite:
+      StoreEditorsInRow(editors_.HeldRow());
+      SetStatusText(kStatusRowUpdated);
+      break;
+    case TEditorsSave::esWriteRows:
+      break;
   }
   SaveUserList();
 }
@@ -295,15 +317,13 @@ void TUserSettingsPage::TreeFlagsStateChange(TObject*, TTreeNode* node, TLkCheck
 }
 
 void TUserSettingsPage::EditorChanged() {
-  if (loading_row_) return;
-  editors_changed_ = true;
-  State().UserSettingsChanged = true;
+  if (editors_.EditorChanged()) State().UserSettingsChanged = true;
 }
 
 void TUserSettingsPage::EditGlobalChange(TObject*) { EditorChanged(); }
 
 void TUserSettingsPage::MemoGlobalChange(TObject*) {
-  if (!loading_row_ && HoldsStoredLineBreak(MemoGlobal->Text())) {
+  if (editors_.TakesText() && HoldsStoredLineBreak(MemoGlobal->Text())) {
     // The byte stands for a line break in the file: it could never come back
     // as itself.
     std::string text = MemoGlobal->Text();

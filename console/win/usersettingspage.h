@@ -10,6 +10,7 @@
 #include "forms/win/menus.h"
 #include "forms/win/stdctrls.h"
 #include "console/core/userdata.h"
+#include "console/core/usereditors.h"
 #include "shared/core/streamcol.h"
 
 class TUserSettingsPage : public TConsolePage {
@@ -67,27 +68,30 @@ class TUserSettingsPage : public TConsolePage {
   void Underlined1Click(TObject* sender);
   void RemoveTags1Click(TObject* sender);
 
-  // The rows as the list shows them, and the one the editors show (-1
-  // before the first is chosen).
+  // The rows as the list shows them, and the one the editors show (the
+  // first once the rows are read; -1 without rows).
   const std::vector<TUserRow>& Rows() const { return rows_; }
-  int HeldRow() const { return held_row_; }
+  int HeldRow() const { return editors_.HeldRow(); }
+  // The nodes of the flags tree as this system has it ("Lock Workstation"
+  // is gone off the NT line).
+  int FlagNodeCount() const;
 
  private:
   void BuildPage();
-  // The row into the editors, and the editors back into their row.
+  // A row chosen in the list: the editors go into their row, the chosen
+  // row comes into them.
+  void ChooseRow(int row);
   void LoadRow(int row);
   void UserPassListaData(TObject* sender, int index, int column, std::string& text);
-  void StoreEditorsInRow();
+  void StoreEditorsInRow(int row);
   std::string OptionTextOfTree() const;
   void EditorChanged();
+  // The editors take text only while they show a row.
+  void EnableEditors();
   void ReplaceMemoSelection(const std::string& text);
 
   // The list is virtual: it asks for each shown cell, so thousands of
   // users fill it at once.
   std::vector<TUserRow> rows_;
-  int held_row_ = -1;
-  bool loading_row_ = false;
-  bool editors_changed_ = false;  // the editors differ from their row
-  bool rows_changed_ = false;     // rows differ from the file
-  bool load_failed_ = false;      // the file could not be read: never overwrite it
+  TUserEditors editors_;
 };

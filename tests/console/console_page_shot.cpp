@@ -1,8 +1,8 @@
 // The console's main window on one of its pages, for a screenshot under
 // Xvfb (scripts/screenshot.sh): console_page_shot.exe PAGE, where PAGE is the
 // side bar's item (0 Desktop, 1 Configuration, 2 User Settings, 3 Log View).
-// On the User Settings page the first row is chosen, so the editors and the
-// flags tree show it.
+// On the User Settings page the editors show the first row, as they do from
+// the start; two of its flags are ticked for the picture.
 #include <windows.h>
 #include <objbase.h>
 
@@ -24,7 +24,6 @@ int main(int argc, char** argv) {
   main->OutBarraItemClick(main->OutBarra);
   if (page == 2 && !main->UserSettingsPage->Rows().empty()) {
     TUserSettingsPage* p = main->UserSettingsPage;
-    p->UserPassLista->SetItemIndex(0);
     p->TreeFlags->SetItemState(1, TLkCheckState(2));
     p->TreeFlags->SetItemState(8, TLkCheckState(2));
   }

@@ -24,6 +24,7 @@
 #include "console/win/desktoppage.h"
 #include "console/win/lkmainform.h"
 #include "console/win/logviewpage.h"
+#include "console/win/usersettingspage.h"
 #include "forms/win/application.h"
 #include "gate/win/logmutex.h"
 #include "shared/core/streamcol.h"
@@ -640,6 +641,23 @@ TEST_F(Pages, TheLogShowsOneRowPerRecordWhateverItHolds) {
   EXPECT_EQ(cells[0][3], "0:15:00");
   EXPECT_EQ(cells[1][3], "1:30:00");
   EXPECT_EQ(cells[4][3], "n/a");
+}
+
+// The "Action" column names the node of the flags tree as User Settings
+// has it: off the NT line, where "Lock Workstation" is gone, its code is
+// shown as it was stored.
+TEST_F(Pages, TheActionColumnFollowsTheFlagsTreeOfUserSettings) {
+  const std::string log = folder_ + "lmlog.bin";
+  WriteLog(log, {{"1", "alice\r\nC:\\a.exe\r\n1:00 PM - 12/10/2026\r\n1:05 PM - 12/10/2026\r\n10\r\n"}});
+  TLKMain* m = Start();
+  LogView()->LogFileName = log;
+  ShowPage(3);
+  WORD f5 = VK_F5;
+  m->FormKeyDown(m, f5, 0);
+  ASSERT_EQ(ListCells(LogView()->LogList).at(0).at(4), "Lock Workstation");
+  m->UserSettingsPage->DeleteLockWorkstationOption();
+  m->FormKeyDown(m, f5, 0);
+  EXPECT_EQ(ListCells(LogView()->LogList).at(0).at(4), "10");
 }
 
 TEST_F(Pages, AMissingOrUnreadableLogShowsNothingAndSaysNotFound) {

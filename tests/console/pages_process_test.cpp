@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "shared/core/streamcol.h"
+#include "shared/core/userrecord.h"
 #include "shared/core/vigenere.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
@@ -130,10 +131,25 @@ class TConsole {
     }
     return Page(caption);
   }
+  // "User Settings" reads "User Settings: <user>" while a row is shown.
   HWND Page(const std::string& caption) {
-    for (HWND h = GetWindow(main_, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
-      if (IsWindowVisible(h) && TextOf(h) == caption) return h;
+    for (HWND h = GetWindow(main_, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+      const std::string text = TextOf(h);
+      if (IsWindowVisible(h) && (text == caption || text.rfind(caption + ": ", 0) == 0)) return h;
+    }
     return nullptr;
+  }
+
+  // Ctrl+S through the input queue, so the console's own reads of the
+  // shift state see Ctrl held, as with a real keyboard.
+  bool PressCtrlS() {
+    SetForegroundWindow(main_);
+    INPUT in[4]{};
+    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[3].ki.wVk = VK_CONTROL;
+    in[1].ki.wVk = in[2].ki.wVk = 'S';
+    in[2].ki.dwFlags = in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    return SendInput(4, in, sizeof(INPUT)) == 4;
   }
 
   // The shown page's tool bar: a click on its button `index`.
@@ -576,6 +592,81 @@ TEST_F(PagesProcess, APlainLogLeavesTheUserDataSaveEnciphered) {
   const lkfix::TRunResult other = lkfix::RunProgram(lkdev + " --key 4618");
   EXPECT_NE(other.ExitCode, 0u) << other.Output;
   EXPECT_NE(other.Output.find("File is corrupt."), std::string::npos) << other.Output;
+}
+
+// The user-data file's records by name.
+std::map<std::string, TUserRecord> UserRecords(const std::string& path) {
+  std::map<std::string, TUserRecord> records;
+  TLkStreams c(nullptr);
+  c.SetKey(kDataFileKey);
+  c.LoadFromFile(path);
+  for (int i = 0; i < c.Count(); ++i)
+    records[c.StreamList()[i]] =
+        DecodeUserRecord(static_cast<const TMemoryStream*>(c.StreamList().Objects(i))->AsString());
+  return records;
+}
+
+// The password editor (the memo is the other edit, a multi-line one).
+HWND PasswordEditor(HWND page) {
+  for (HWND h : OfClass(page, "edit"))
+    if (!(GetWindowLongA(h, GWL_STYLE) & ES_MULTILINE)) return h;
+  return nullptr;
+}
+
+// A password typed before any row was clicked goes into the row the editors
+// show from the start, the first one, and " User settings saved." comes
+// only with the record holding it.
+TEST_F(PagesProcess, APasswordTypedBeforeAnyClickIsSavedInTheRowShown) {
+  const std::string data = install_ + "lmdata.bin";
+  DeleteFileA(data.c_str());
+  TConsole c;
+  ASSERT_TRUE(c.Start());
+  ASSERT_TRUE(c.WaitReady());
+  HWND page = c.ShowPage("User Settings");
+  ASSERT_NE(page, nullptr);
+  HWND list = OfClass(page, "syslistview32").at(0);
+  const std::string common = c.Cells(list, 1).at(0).at(0);
+  EXPECT_EQ(TextOf(page), "User Settings: " + common);
+  EXPECT_EQ(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 0) << "the row shown is selected";
+  HWND edit = PasswordEditor(page);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(edit));
+  Type(edit, "typed-first");
+  ASSERT_TRUE(c.WaitFor(5000, [&] { return TextOf(edit) == "typed-first"; })) << TextOf(edit);
+  ASSERT_TRUE(c.PressCtrlS());
+  ASSERT_TRUE(c.WaitStatus(" User settings saved.")) << c.StatusText();
+  EXPECT_EQ(UserRecords(data)[common].Password, "typed-first");
+  EXPECT_EQ(c.Cells(list, 2).at(0).at(1), "typed-first");
+  EXPECT_TRUE(c.Close());
+}
+
+// A file that could not be read: the editors take no text, and a save is
+// refused and said so instead of writing an empty file over it.
+TEST_F(PagesProcess, AnUnreadableFileLeavesTheEditorsClosedAndIsNeverSaved) {
+  const std::string data = install_ + "lmdata.bin";
+  const std::string damaged = "&this is no container";
+  lkfix::WriteTextFile(data, damaged);
+  TConsole c;
+  ASSERT_TRUE(c.Start());
+  HWND box = nullptr;
+  ASSERT_TRUE(c.WaitFor(30000, [&] { return (box = c.TopWindow("Lockmere", "#32770")) != nullptr; }));
+  std::string texts;
+  for (HWND h : Descendants(box)) texts += TextOf(h) + "|";
+  EXPECT_NE(texts.find("Corrupted data!"), std::string::npos) << texts;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(c.WaitReady());
+  HWND page = c.ShowPage("User Settings");
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(TextOf(page), "User Settings");
+  HWND edit = PasswordEditor(page);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(edit));
+  for (HWND h : OfClass(page, "systreeview32")) EXPECT_FALSE(IsWindowEnabled(h));
+  ASSERT_TRUE(c.PressCtrlS());
+  ASSERT_TRUE(c.WaitFor(10000, [&] { return c.StatusText().find("not saved") != std::string::npos; }))
+      << c.StatusText();
+  EXPECT_EQ(lkfix::ReadTextFile(data), damaged);
+  EXPECT_TRUE(c.Close());
 }
 
 }  // namespace
