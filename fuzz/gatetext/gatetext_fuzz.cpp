@@ -62,6 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)DecodeLogRecord(text);
   (void)user.MessageText();
 
+  // The long-path walk ends on any text, a lookup that renames every
+  // component included.
+  (void)LongPathWalk(text, [](std::string_view, std::string&) { return false; });
+  (void)LongPathWalk(text, [](std::string_view prefix, std::string& name) {
+    name = std::to_string(prefix.size());
+    return true;
+  });
+
   std::string p = text.substr(0, 300);
   for (int steps = 0; !p.empty(); ++steps) {
     const std::string parent = ParentPath(p);

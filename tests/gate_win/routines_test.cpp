@@ -51,6 +51,16 @@ TEST(LongPath, LongFormsRootsAndMissingParts) {
   EXPECT_EQ(LongPathOf("C:\\"), "C:");
   EXPECT_EQ(LongPathOf("C:"), "C:");
   EXPECT_EQ(LongPathOf("C:\\no such folder\\x.exe"), "C:\\no such folder\\x.exe");
+  // A folder named with its separator keeps it, and its own name.
+  const std::string shortDir = ShortPathOf(dir);
+  ASSERT_FALSE(shortDir.empty());
+  EXPECT_TRUE(SameText(LongPathOf(shortDir + "\\"), dir + "\\")) << shortDir;
+  // 20,000 components below it: walked, not recursed; the found part takes
+  // its long form, the rest stays as written.
+  std::string tail;
+  for (int i = 0; i < 20000; ++i) tail += "\\a";
+  const std::string deep = LongPathOf(shortDir + tail);
+  EXPECT_TRUE(SameText(deep, dir + tail)) << deep.substr(0, 200);
   // Whatever the input, the walk ends.
   for (const char* odd : {"", "\\", "\\\\", ":", "x", "\\\\srv\\share\\a\\b", "C:\\\\\\", "a\\b\\", "..\\.."})
     (void)LongPathOf(odd);
