@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build and the tests need. Safe to run again:
 # it only asks apt for what is missing.
-set -euo pipefail
+set -eEuo pipefail
+# A command that fails unexpectedly names itself: no silent end.
+trap 'echo "install-deps.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 
 packages=(
   build-essential cmake ninja-build pkg-config

@@ -6,7 +6,9 @@
 # The prefix is $LK_SHOT_PREFIX (default: build/shot-wine of the source tree,
 # with "64" added for a 64-bit program: a program of the mingw64 tree), made
 # by the one prefix recipe (scripts/wine-prefix.sh) for the X display.
-set -euo pipefail
+set -eEuo pipefail
+# A command that fails unexpectedly names itself: no silent end.
+trap 'echo "screenshot.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 program=${1:?usage: screenshot.sh PROGRAM.exe OUT.png [SECONDS] [ARGS...]}
 out=${2:?usage: screenshot.sh PROGRAM.exe OUT.png [SECONDS] [ARGS...]}
 delay=${3:-4}

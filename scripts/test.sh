@@ -3,7 +3,9 @@
 # 64-bit Windows tree where the machine runs no 32-bit programs) and runs
 # every test (native, sanitized with a short run of each fuzzer, and the
 # Windows programs under Wine). Exits non-zero when anything failed.
-set -euo pipefail
+set -eEuo pipefail
+# A command that fails unexpectedly names itself: no silent end.
+trap 'echo "test.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
@@ -35,16 +37,15 @@ status=0
 for t in native fuzz "$wintree"; do
   echo "== ctest: $t"
   log="build/$t/ctest.log"
-  set +e
   extra=()
   # The Windows programs share one Wine desktop: under a full machine a window
   # can lose the focus or a deadline to a neighbour, so a failed case gets two
   # more tries there. Every retry is in the log.
   [ "$t" = "$wintree" ] && extra=(--repeat until-pass:3)
-  ctest --test-dir "build/$t" -j "$jobs" --output-on-failure --no-tests=error "${extra[@]}" 2>&1 | tee "$log"
-  rc=${PIPESTATUS[0]}
-  set -e
-  [ "$rc" -ne 0 ] && status=1
+  rc=0
+  ctest --test-dir "build/$t" -j "$jobs" --output-on-failure --no-tests=error "${extra[@]}" 2>&1 | tee "$log" ||
+    rc=${PIPESTATUS[0]}
+  if [ "$rc" -ne 0 ]; then status=1; fi
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1 || true)
   if [ -n "$line" ]; then
     total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
@@ -52,6 +53,7 @@ for t in native fuzz "$wintree"; do
     passed=$((passed + total - bad))
     failed=$((failed + bad))
   else
+    echo "test.sh: ctest of build/$t printed no totals (status $rc)"
     status=1
   fi
 done

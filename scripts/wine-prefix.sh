@@ -22,7 +22,9 @@
 # A prefix made ready carries a stamp; running the recipe again does nothing
 # unless the stamp is older than the recipe, or a shell folder became a link
 # again (a Wine update re-creates them), in which case it is brought up to date.
-set -euo pipefail
+set -eEuo pipefail
+# A command that fails unexpectedly names itself: no silent end.
+trap 'echo "wine-prefix.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 usage="usage: wine-prefix.sh PREFIX [win32|win64] [--display null|x11] [--demo LKDEV_EXE]"
 prefix=${1:?$usage}
 shift

@@ -3,7 +3,9 @@
 # display driver, a desktop with plain and protected links (console_fixture),
 # then lkmain.exe in a Wine virtual desktop under Xvfb.
 #   tests/console/console_screenshot.sh BUILD_TREE [OUT_DIR]
-set -euo pipefail
+set -eEuo pipefail
+# A command that fails unexpectedly names itself: no silent end.
+trap 'echo "console_screenshot.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 tree=$(cd "$1" && pwd)
 out=${2:-$tree/screenshots}
 env_sh="$(dirname "$0")/../../scripts/wine-env.sh"

@@ -2,7 +2,9 @@
 # Pictures of the Configuration and Log View pages (PNG), drawn by Wine's
 # X11 driver on a virtual display, in a prefix of their own.
 #   tests/console/pages_screenshot.sh BUILD_TREE [OUT_DIR]
-set -euo pipefail
+set -eEuo pipefail
+# A command that fails unexpectedly names itself: no silent end.
+trap 'echo "pages_screenshot.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 tree=$(cd "$1" && pwd)
 out=$(realpath -m "${2:-$tree/screenshots}")
 env_sh="$(dirname "$0")/../../scripts/wine-env.sh"

@@ -3,10 +3,14 @@
 # program) and checks that each one landed inside the prefix and none in the
 # home folder.
 #   shell_folders_check.sh WINE_RUN PROBE_EXE PREFIX
-set -euo pipefail
+set -eEuo pipefail
+# A command that fails unexpectedly names itself: no silent end.
+trap 'echo "shell_folders_check.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 wine_run=${1:?}; probe=${2:?}; prefix=${3:?}
 tag="lk-home-probe-$$-$RANDOM"
-written=$("$wine_run" "$probe" "$tag" | tr -d '\r')
+rc=0
+written=$("$wine_run" "$probe" "$tag" | tr -d '\r') || rc=$?
+[ "$rc" -eq 0 ] || { echo "the probe failed (status $rc) after writing:"; echo "$written"; exit 1; }
 count=$(grep -c . <<<"$written" || true)
 [ "$count" -ge 8 ] || { echo "the probe wrote $count file(s):"; echo "$written"; exit 1; }
 inside=$(find "$prefix/drive_c" -name "$tag*" | wc -l)

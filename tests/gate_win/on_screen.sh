@@ -3,7 +3,9 @@
 # under a virtual X display, in a prefix of its own (BUILD_DIR/wine-screen)
 # with Wine's X11 driver, so that what a window paints can be read back from
 # the screen. The tests' own prefix draws nothing (null driver).
-set -euo pipefail
+set -eEuo pipefail
+# A command that fails unexpectedly names itself: no silent end.
+trap 'echo "on_screen.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 build=${1:?usage: on_screen.sh BUILD_DIR PROGRAM.exe [ARGS...]}
 program=${2:?usage: on_screen.sh BUILD_DIR PROGRAM.exe [ARGS...]}
 shift 2
@@ -18,9 +20,10 @@ mkdir -p "$WINEPREFIX"
   if [ ! -f "$WINEPREFIX/.lk-screen-ready" ]; then
     "$LK_WINE" wineboot --init >/dev/null 2>&1 || true
     "$LK_WINESERVER" --wait || true
-    "$LK_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    setting() { "$LK_WINE" reg add "$@" >/dev/null 2>&1 || { echo "on_screen.sh: reg add $* failed in $WINEPREFIX" >&2; exit 1; }; }
+    setting 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
     # No window manager on the virtual display: Wine draws frames itself.
-    "$LK_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    setting 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
     "$LK_WINESERVER" -k || true
     touch "$WINEPREFIX/.lk-screen-ready"
   fi

@@ -8,7 +8,9 @@
 #   tests/menus/menu_screenshot.sh MENU_SHOT_EXE OUT_DIR [MENU]
 # Exit 0 when every probe matched; the picture is OUT_DIR/MENU.png and the
 # probes OUT_DIR/MENU-probes.txt.
-set -euo pipefail
+set -eEuo pipefail
+# A command that fails unexpectedly names itself: no silent end.
+trap 'echo "menu_screenshot.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 exe=$(realpath "$1")
 out=$(realpath -m "$2")
 menu=${3:-popupmenu1}
@@ -39,4 +41,4 @@ if [ ! -f "$WINEPREFIX/.lk-ready" ]; then
 fi
 LK_SHOT_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$exe" "$out" "$menu"
 cat "$out/$menu-probes.txt"
-tail -n 1 "$out/$menu-probes.txt" | grep -qx PASS
+tail -n 1 "$out/$menu-probes.txt" | grep -qx PASS || { echo "menu_screenshot.sh: the probes above did not all match"; exit 1; }

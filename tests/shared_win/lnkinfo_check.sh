@@ -11,9 +11,9 @@ check_link() {  # name [argument length]
   link_unix="$work/lnkinfo/$1.lnk"
   rm -f "$link_unix"
   link_win="Z:$(printf '%s' "$link_unix" | tr / '\\')"
-  out=$("$wine_run" "$probe" writelink "$link_win" ${2:-} | tr -d '\r')
+  out=$("$wine_run" "$probe" writelink "$link_win" ${2:-} | tr -d '\r') || true
   if [ ! -f "$link_unix" ]; then printf 'no link written\n%s\n' "$out"; fail=1; return; fi
-  info=$(lnkinfo "$link_unix")
+  if ! info=$(lnkinfo "$link_unix" 2>&1); then printf 'lnkinfo could not read %s:\n%s\n' "$1" "$info"; fail=1; return; fi
   for pair in "Local path=target" "Command line arguments=arguments" "Description=description" \
               "Working directory=working"; do
     label=${pair%%=*} key=${pair#*=}
