@@ -33,10 +33,15 @@ const std::string& Folder() {
   return folder;
 }
 
-// Texts with control characters come back normalised (a tab as a blank).
+// Texts that come back as they went out. A control character below 0x20
+// does not: tab, line feed and carriage return come back normalised (as a
+// blank), the others, like 0x7F to 0x9F, have no byte in the written
+// encoding and are written as "_".
 bool Plain(const std::string& s) {
-  for (const char c : s)
-    if (static_cast<unsigned char>(c) < 0x20) return false;
+  for (const char c : s) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (b < 0x20 || (b >= 0x7F && b <= 0x9F)) return false;
+  }
   return true;
 }
 
