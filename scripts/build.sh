@@ -6,12 +6,25 @@
 # and on request a fourth:
 #   mingw64 MinGW-w64 x86_64: the same programs and tests as 64-bit Windows
 #           programs, for machines that cannot run 32-bit Wine
-# Usage: build.sh [native|fuzz|mingw|mingw64 ...]   (default: the first three)
-set -euo pipefail
+# Usage: build.sh [native|fuzz|mingw|mingw64 ...] [--target NAME ...]
+#   (default: the first three trees; --target builds only the named targets
+#   of each tree and what they need, as scripts/run-console.sh does)
+set -eEuo pipefail
+# A command that fails unexpectedly names itself: no silent end.
+trap 'echo "build.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-trees=("$@")
+trees=()
+targets=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --target) targets+=("${2:?build.sh: --target needs a name}"); shift 2 ;;
+    *) trees+=("$1"); shift ;;
+  esac
+done
 [ ${#trees[@]} -eq 0 ] && trees=(native fuzz mingw)
+only=()
+[ ${#targets[@]} -gt 0 ] && only=(--target "${targets[@]}")
 
 for t in "${trees[@]}"; do
   case "$t" in
@@ -22,5 +35,5 @@ for t in "${trees[@]}"; do
     *) echo "build.sh: unknown tree '$t'" >&2; exit 2 ;;
   esac
   cmake -S "$root" -B "build/$t" -G Ninja "${args[@]}" >/dev/null
-  cmake --build "build/$t" -j "$(nproc)"
+  cmake --build "build/$t" -j "$(nproc)" "${only[@]}"
 done
