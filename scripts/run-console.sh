@@ -32,6 +32,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
 # it fails.
 boot_pid=""
 if [ ! -f "$prefix/system.reg" ]; then
+  mkdir -p "$(dirname "$prefix")"
   rm -rf "$prefix.boot"
   (
     export WINEPREFIX="$prefix.boot"
@@ -43,7 +44,7 @@ fi
 "$root/scripts/build.sh" "$tree" --target lkmain --target passbox --target lkdev
 if [ -n "$boot_pid" ] && ! wait "$boot_pid"; then
   echo "run-console.sh: booting the prefix $prefix failed; the recipe tries again:" >&2
-  cat "$prefix.boot.log" >&2
+  cat "$prefix.boot.log" >&2 || true
 fi
 
 # Made by the one prefix recipe; the first time, with a few links to protect
