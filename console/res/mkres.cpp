@@ -258,7 +258,8 @@ void DrawMenuPicture(TMenuPicture which, Painter& p) {
       break;
     case mnNewLink:  // a new sheet with a spark
       Page(p, 4, 1, 14, 15.5, 3.5);
-      p.Shape(Poly({{4, 0}, {5.2, 3}, {8, 4}, {5.2, 5}, {4, 8}, {2.8, 5}, {0, 4}, {2.8, 3}}), kGold, kGoldEdge);
+      p.Shape(Poly({{4.5, 0}, {6, 3}, {9, 4.5}, {6, 6}, {4.5, 9}, {3, 6}, {0, 4.5}, {3, 3}}), Rgb{255, 232, 64},
+              kGoldEdge);
       break;
     case mnCancel:  // a red cross
       p.Shape(Stroke(3.5, 3.5, 12.5, 12.5, 3.6) | Stroke(12.5, 3.5, 3.5, 12.5, 3.6), kRed, kRedEdge);
