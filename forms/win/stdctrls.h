@@ -189,6 +189,7 @@ class TCheckBox : public TWinControl {
   LRESULT CtlColor(HDC dc) override;
 
  private:
+  void RedrawDisabledCaption();
   TCheckBoxState state_ = TCheckBoxState::cbUnchecked;
   bool allow_grayed_ = false;
   bool word_wrap_ = false;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "controls/win/captionpanel.h"
@@ -160,45 +162,17 @@ TEST_F(OnForm, ListViewFillsAndSorts) {
   EXPECT_EQ(lv->Items(2)->Caption(), "a");
 }
 
-// What a window shows now, its child windows included: the null display
-// driver keeps every window's pixels, so what the program's own repaints
-// left there can be read back.
-std::vector<COLORREF> Shown(HWND h) {
-  RECT r;
-  GetClientRect(h, &r);
-  HDC window = GetDCEx(h, nullptr, DCX_CACHE);  // children not clipped away
-  HDC dc = CreateCompatibleDC(window);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = r.right;
-  bi.bmiHeader.biHeight = -r.bottom;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(window, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(dc, bmp);
-  BitBlt(dc, 0, 0, r.right, r.bottom, window, 0, 0, SRCCOPY);
-  GdiFlush();
-  std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits),
-                               static_cast<const COLORREF*>(bits) + r.right * r.bottom);
-  SelectObject(dc, old);
-  DeleteObject(bmp);
-  DeleteDC(dc);
-  ReleaseDC(h, window);
-  return pixels;
-}
-
 // What a full repaint of the window draws (forced here, and only here).
 std::vector<COLORREF> Repainted(HWND h) {
   RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  return Shown(h);
+  return WindowShows(h);
 }
 
 // After a change the window shows what a full repaint would: the change's
 // own invalidation did the work, with only messages pumped.
 int PixelsBehind(HWND h) {
   PumpFor(300);
-  const std::vector<COLORREF> now = Shown(h), full = Repainted(h);
+  const std::vector<COLORREF> now = WindowShows(h), full = Repainted(h);
   int differ = 0;
   for (size_t i = 0; i < now.size() && i < full.size(); ++i) differ += now[i] != full[i];
   return differ;
@@ -232,11 +206,11 @@ TEST_F(OnForm, ListViewDrawsEveryViewChangeAtOnce) {
   PumpFor(300);
   const TViewStyle order[] = {TViewStyle::vsReport, TViewStyle::vsIcon, TViewStyle::vsList,
                               TViewStyle::vsReport, TViewStyle::vsSmallIcon, TViewStyle::vsIcon};
-  std::vector<COLORREF> before = Shown(lv->Handle());
+  std::vector<COLORREF> before = WindowShows(lv->Handle());
   for (TViewStyle style : order) {
     lv->SetViewStyle(style);
     EXPECT_EQ(PixelsBehind(lv->Handle()), 0) << "view " << static_cast<int>(style);
-    const std::vector<COLORREF> after = Shown(lv->Handle());
+    const std::vector<COLORREF> after = WindowShows(lv->Handle());
     EXPECT_NE(after, before) << "view " << static_cast<int>(style);
     before = after;
   }
@@ -252,10 +226,10 @@ TEST_F(OnForm, CaptionPanelRepaintsANewCaption) {
   p->SetCaption("root Desktop Shortcuts");
   form_->Show();
   PumpFor(300);
-  const std::vector<COLORREF> before = Shown(p->Handle());
+  const std::vector<COLORREF> before = WindowShows(p->Handle());
   p->SetCaption("All Users Desktop Shortcuts");
   EXPECT_EQ(PixelsBehind(p->Handle()), 0);
-  const std::vector<COLORREF> after = Shown(p->Handle());
+  const std::vector<COLORREF> after = WindowShows(p->Handle());
   ASSERT_EQ(after.size(), before.size());
   int inBar = 0, below = 0;
   for (size_t i = 0; i < after.size(); ++i)

@@ -116,6 +116,35 @@ class WindowPixels {
   HGDIOBJ old_ = nullptr;
 };
 
+// What a window shows now, its child windows included, top row first: the
+// null display driver keeps every window's pixels (and the X11 driver puts
+// them on the screen), so what the program's own repaints left there can be
+// read back.
+inline std::vector<COLORREF> WindowShows(HWND h) {
+  RECT r;
+  GetClientRect(h, &r);
+  HDC window = GetDCEx(h, nullptr, DCX_CACHE);  // children not clipped away
+  HDC dc = CreateCompatibleDC(window);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = r.right;
+  bi.bmiHeader.biHeight = -r.bottom;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(window, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  BitBlt(dc, 0, 0, r.right, r.bottom, window, 0, 0, SRCCOPY);
+  GdiFlush();
+  std::vector<COLORREF> pixels(static_cast<const COLORREF*>(bits),
+                               static_cast<const COLORREF*>(bits) + r.right * r.bottom);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(h, window);
+  return pixels;
+}
+
 // The clipboard's text, put and read as the edit controls do (CF_TEXT).
 inline bool PutOnClipboard(const std::string& text) {
   if (!OpenClipboard(nullptr)) return false;
