@@ -241,7 +241,7 @@ void DrawMenuPicture(TMenuPicture which, Painter& p) {
       Tiles(p, 2, 2, 6, 2, 1, 1, false);
       break;
     case mnSmallIcons:  // small tiles in columns, each with its name
-      Tiles(p, 2, 3, 3, 2, 1, 1.5, true);
+      Tiles(p, 2, 3, 4, 1.5, 0.5, 0.5, true);
       break;
     case mnReport:  // rows and columns under a header
       p.Shape(Rect(0, 1, 16, 15), kWhite, kPaperEdge);
