@@ -237,7 +237,15 @@ void TLKMain::OutBarraItemClick(TObject*) {
     ShowPage(item);
   } else if (item == kAboutItem) {
     SetHelpContext(1);
-    if (LKPlash && !LKPlash->Visible()) LKPlash->ShowModal();
+    if (LKPlash && !LKPlash->Visible()) {
+      LKPlash->ShowModal();
+      // Closed: the bar names the page shown again, not "About...".
+      for (int i = 0; i < static_cast<int>(Pages.size()); ++i)
+        if (Pages[i]->PageShown()) {
+          OutBarra->SetSelectedItem(i);
+          SetHelpContext(Pages[i]->HelpContext());
+        }
+    }
   } else if (item == kExitItem) {
     ExitCommand();
   }

@@ -578,21 +578,24 @@ TEST_F(Console, SplashHandsOverThenServesAsTheAboutBox) {
   EXPECT_FALSE(splash->Visible());
   EXPECT_FALSE(splash->LkTimerList1->Active());
   EXPECT_EQ(splash->FormStyle(), TFormStyle::fsNormal);
-  // Shown from the side bar, a click on its picture closes it.
+  // Shown from the side bar, a click on its picture closes it; then the bar
+  // names the page shown again, and F1 opens that page's topic.
   int shown = 0;
-  seam_.show_modal = [&shown](TCustomForm&, int& result) {
+  seam_.show_modal = [&](TCustomForm&, int& result) {
     ++shown;
-    result = mrNone;
+    EXPECT_EQ(main_->HelpContext(), 1);
+    splash->Show();
+    splash->Image1Click(splash->Image1);
+    EXPECT_EQ(splash->ModalResult(), mrOk);
+    EXPECT_FALSE(splash->Visible());
+    result = mrOk;
     return true;
   };
   main_->OutBarra->SetSelectedItem(4);
   main_->OutBarraItemClick(main_->OutBarra);
   EXPECT_EQ(shown, 1);
-  EXPECT_EQ(main_->HelpContext(), 1);
-  splash->Show();
-  splash->Image1Click(splash->Image1);
-  EXPECT_EQ(splash->ModalResult(), mrOk);
-  EXPECT_FALSE(splash->Visible());
+  EXPECT_EQ(main_->OutBarra->SelectedItem(), 0);
+  EXPECT_EQ(main_->HelpContext(), 4);
   TCustomForm::Free(main_);
   main_ = nullptr;
   TCustomForm::Free(splash);

@@ -5,7 +5,9 @@
 // keys posted to its controls, then only messages pumped), and its pixels
 // are taken from the X screen (repaint_shots.sh, Wine's X11 driver on a
 // virtual display) into BMP files.
-//   console_repaint_shots.exe OUT_FOLDER
+//   console_repaint_shots.exe OUT_FOLDER          the pages
+//   console_repaint_shots.exe OUT_FOLDER about    the program's own start,
+//     the About box opened from the side bar and closed by a click on it
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -16,6 +18,8 @@
 #include "console/win/configpage.h"
 #include "console/win/desktoppage.h"
 #include "console/win/lkmainform.h"
+#include "console/win/splash.h"
+#include "forms/win/timer.h"
 #include "forms/win/application.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/settings.h"
@@ -65,9 +69,59 @@ void Link(const std::string& folder, const std::string& name, const std::string&
 
 }  // namespace
 
+// A left click posted to a window at a point of its client area.
+void ClickAt(HWND h, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  PostMessageA(h, WM_MOUSEMOVE, 0, at);
+  PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(h, WM_LBUTTONUP, 0, at);
+}
+
+// The splash hands over to the main window as in lkmain.exe; then "About..."
+// in the side bar, and a click on the About box's picture closes it.
+int AboutShots(const std::string& out) {
+  Application->Initialize();
+  TLKPlash* splash = nullptr;
+  Application->CreateForm(splash);
+  int step = 0;
+  TTimer timer(nullptr);
+  timer.SetInterval(1500);
+  timer.SetOnTimer([&](TObject*) {
+    if (!LKMain || !LKMain->StartupDone || LKPlash->Visible()) {
+      if (step == 1 && LKPlash->Visible()) {
+        Shot(LKMain, out + "\\about-1-open.bmp");
+        const RECT r = LKPlash->ClientRect();
+        ClickAt(LKPlash->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        step = 2;
+      }
+      return;
+    }
+    if (step == 0) {
+      Shot(LKMain, out + "\\about-0-before.bmp");
+      const TLkSideItemModel& about = LKMain->OutBarra->Item(0, 4);
+      ClickAt(LKMain->OutBarra->Handle(), (about.ImageRect.Left + about.ImageRect.Right) / 2,
+              (about.ImageRect.Top + about.ImageRect.Bottom) / 2);
+      step = 1;
+    } else if (step == 2) {
+      Shot(LKMain, out + "\\about-2-closed.bmp");
+      timer.SetEnabled(false);
+      Application->Terminate();
+    }
+  });
+  timer.SetEnabled(true);
+  Application->Run();
+  return step == 2 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
-  if (argc != 2) return 2;
+  if (argc != 2 && argc != 3) return 2;
   const std::string out = argv[1];
+  if (argc == 3) {
+    CoInitialize(nullptr);
+    InitInstallPaths();
+    WriteSetting(LKData::doAuthenticate, false);
+    return std::string(argv[2]) == "about" ? AboutShots(out) : 2;
+  }
   CoInitialize(nullptr);
   InitInstallPaths();
   WriteSetting(LKData::doAuthenticate, false);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Pictures of the console's window right after the commands that change it
-# (view buttons, a change of user, a browsed folder, the Configuration page),
+# (view buttons, a change of user, a browsed folder, the Configuration page,
+# the About box closed),
 # drawn by Wine's X11 driver on a virtual display, in a prefix of its own.
 #   tests/console/repaint_shots.sh BUILD_TREE [OUT_DIR]
 set -euo pipefail
@@ -19,8 +20,10 @@ winout=$("$LK_WINE" winepath -w "$out" 2>/dev/null | tr -d '\r')
 rc=0
 xvfb-run -a -s "-screen 0 1024x768x24" "$LK_WINE" "$program" "$winout" || rc=$?
 "$LK_WINESERVER" -k || true
-for b in "$out"/desk-*.bmp "$out"/config*.bmp; do
+xvfb-run -a -s "-screen 0 1024x768x24" "$LK_WINE" "$program" "$winout" about || rc=$?
+"$LK_WINESERVER" -k || true
+for b in "$out"/desk-*.bmp "$out"/config*.bmp "$out"/about-*.bmp; do
   convert "$b" "${b%.bmp}.png" && rm -f "$b"
 done
-ls "$out"/desk-*.png "$out"/config*.png
+ls "$out"/desk-*.png "$out"/config*.png "$out"/about-*.png
 [ "$rc" = 0 ] || { echo "repaint_shots.sh: the shot program ended with $rc" >&2; exit 1; }
