@@ -41,13 +41,19 @@ void TGraphicsObject::Changed() {
   if (OnChange) OnChange(this);
 }
 
+void TGraphicsObject::Releasing() {
+  if (OnRelease) OnRelease(this);
+}
+
 // ---- TFont
 
 TFont::TFont() = default;
 TFont::~TFont() { Drop(); }
 
 void TFont::Drop() {
-  if (handle_) DeleteObject(handle_);
+  if (!handle_) return;
+  Releasing();
+  DeleteObject(handle_);
   handle_ = nullptr;
 }
 
@@ -130,7 +136,9 @@ HFONT TFont::Handle() const {
 
 TPen::~TPen() { Drop(); }
 void TPen::Drop() {
-  if (handle_) DeleteObject(handle_);
+  if (!handle_) return;
+  Releasing();
+  DeleteObject(handle_);
   handle_ = nullptr;
 }
 void TPen::Assign(const TPen& o) {
@@ -171,7 +179,9 @@ HPEN TPen::Handle() const {
 
 TBrush::~TBrush() { Drop(); }
 void TBrush::Drop() {
-  if (handle_) DeleteObject(handle_);
+  if (!handle_) return;
+  Releasing();
+  DeleteObject(handle_);
   handle_ = nullptr;
 }
 void TBrush::Assign(const TBrush& o) {
@@ -230,10 +240,18 @@ HBRUSH TBrush::Handle() const {
 // ---- TCanvas
 
 TCanvas::TCanvas() {
-  // A change of a selected object must reach the DC: select it again on next use.
-  font_.OnChange = [this](TObject*) { if (dc_ && old_font_) { SelectObject(dc_, old_font_); old_font_ = nullptr; } };
-  pen_.OnChange = [this](TObject*) { if (dc_ && old_pen_) { SelectObject(dc_, old_pen_); old_pen_ = nullptr; } };
-  brush_.OnChange = [this](TObject*) { if (dc_ && old_brush_) { SelectObject(dc_, old_brush_); old_brush_ = nullptr; } };
+  // A change of a selected object must reach the DC: the old object goes
+  // back in before the handle is deleted, and the new one is selected on
+  // next use.
+  auto font = [this](TObject*) { if (dc_ && old_font_) { SelectObject(dc_, old_font_); old_font_ = nullptr; } };
+  auto pen = [this](TObject*) { if (dc_ && old_pen_) { SelectObject(dc_, old_pen_); old_pen_ = nullptr; } };
+  auto brush = [this](TObject*) { if (dc_ && old_brush_) { SelectObject(dc_, old_brush_); old_brush_ = nullptr; } };
+  font_.OnChange = font;
+  font_.OnRelease = font;
+  pen_.OnChange = pen;
+  pen_.OnRelease = pen;
+  brush_.OnChange = brush;
+  brush_.OnRelease = brush;
 }
 TCanvas::~TCanvas() { Restore(); }
 

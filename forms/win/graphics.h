@@ -113,9 +113,14 @@ using TFontStyles = uint8_t;
 class TGraphicsObject : public TObject {
  public:
   TNotifyEvent OnChange;
+  // Told just before the handle is deleted, while it is still a live object:
+  // a canvas that holds it selected puts its old object back first, since
+  // the 9x line refuses to delete a selected object (and leaks it).
+  TNotifyEvent OnRelease;
 
  protected:
   void Changed();
+  void Releasing();
 };
 
 class TFont : public TGraphicsObject {

@@ -1,7 +1,11 @@
 // Colours, fonts, canvas, bitmaps, icons, pictures and image lists.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/streams.h"
+#include "base/win/comctl_load.h"
+#include "base/win/structsizes.h"
 #include "forms/win/graphics.h"
 
 namespace {
@@ -33,6 +37,60 @@ TEST(Font, ChangesFireOnceAndReachTheHandle) {
   f.SetSize(8);
   EXPECT_EQ(f.Height(), -MulDiv(8, 96, 72));
   EXPECT_EQ(f.Size(), 8);
+}
+
+// A dropped handle is announced while it is still a live object, once, and
+// only when there was one; a canvas that had it selected holds its old
+// object again before the handle goes. (Wine defers deleting a selected
+// object, where the 9x line refuses it, so the order is checked here.)
+TEST(GdiObjects, AHandleIsReleasedFromTheCanvasBeforeItIsDeleted) {
+  struct Kind {
+    const char* name;
+    UINT type;
+    std::function<TGraphicsObject*(TCanvas*)> object;
+    std::function<HGDIOBJ(TCanvas*)> handle;
+    std::function<void(TCanvas*)> use;     // selects the object into the DC
+    std::function<void(TCanvas*)> change;  // drops its handle
+  };
+  const Kind kinds[] = {
+      {"font", OBJ_FONT, [](TCanvas* c) { return c->Font(); }, [](TCanvas* c) { return HGDIOBJ(c->Font()->Handle()); },
+       [](TCanvas* c) { c->TextOut(0, 0, "x"); },
+       [](TCanvas* c) { c->Font()->SetHeight(c->Font()->Height() - 3); }},
+      {"pen", OBJ_PEN, [](TCanvas* c) { return c->Pen(); }, [](TCanvas* c) { return HGDIOBJ(c->Pen()->Handle()); },
+       [](TCanvas* c) { c->LineTo(4, 4); }, [](TCanvas* c) { c->Pen()->SetWidth(c->Pen()->Width() + 1); }},
+      {"brush", OBJ_BRUSH, [](TCanvas* c) { return c->Brush(); },
+       [](TCanvas* c) { return HGDIOBJ(c->Brush()->Handle()); }, [](TCanvas* c) { c->Rectangle(0, 0, 3, 3); },
+       [](TCanvas* c) { c->Brush()->SetColor(c->Brush()->Color() ^ 0x00FFFFFF); }},
+  };
+  for (const Kind& k : kinds) {
+    SCOPED_TRACE(k.name);
+    TBitmap b;
+    b.SetSize(8, 8);
+    TCanvas* c = b.Canvas();
+    const HDC dc = c->Handle();
+    const HGDIOBJ original = GetCurrentObject(dc, k.type);
+    k.use(c);
+    const HGDIOBJ used = k.handle(c);
+    ASSERT_EQ(GetCurrentObject(dc, k.type), used);
+    // The canvas's own hook, then one that looks at the DC after it.
+    TGraphicsObject* object = k.object(c);
+    const TNotifyEvent canvasHook = object->OnRelease;
+    int released = 0;
+    object->OnRelease = [&](TObject* sender) {
+      canvasHook(sender);
+      ++released;
+      EXPECT_EQ(GetObjectType(used), k.type) << "still alive when announced";
+      EXPECT_EQ(GetCurrentObject(dc, k.type), original) << "no longer selected when deleted";
+    };
+    k.change(c);
+    EXPECT_EQ(released, 1);
+    EXPECT_EQ(GetObjectType(used), 0u) << "deleted";
+    k.change(c);  // no handle to drop
+    EXPECT_EQ(released, 1);
+    k.use(c);
+    EXPECT_EQ(GetCurrentObject(dc, k.type), k.handle(c)) << "the new one is used";
+    object->OnRelease = canvasHook;
+  }
 }
 
 TEST(Bitmap, CanvasDrawsAndTheBmpImageRoundTrips) {
@@ -124,6 +182,50 @@ TEST(ImageList, AddsMaskedImagesAndDrawsThemTransparent) {
   list.Delete(0);
   EXPECT_EQ(list.Count(), 1);
   list.Draw(t, 0, 0, 5);  // out of range: nothing, no failure
+}
+
+// The structures that grew with newer systems go to the system with the
+// size Windows 95 and NT 4.0 know (on 32 bits: 340, 44 and 40 bytes), and
+// the system takes them.
+TEST(OldestSystems, GrownStructuresTakeTheSizeEverySystemAccepts) {
+  if (sizeof(void*) == 4) {
+    EXPECT_EQ(kNonClientMetricsSize, 340u);
+    EXPECT_EQ(kMenuItemInfoSize, 44u);
+    EXPECT_EQ(kToolInfoSize, 40u);
+  }
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = kNonClientMetricsSize;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0));
+  EXPECT_NE(metrics.lfMenuFont.lfFaceName[0], '\0');
+
+  HMENU menu = CreatePopupMenu();
+  char text[] = "&Copy";
+  MENUITEMINFOA item{};
+  item.cbSize = kMenuItemInfoSize;
+  item.fMask = MIIM_ID | MIIM_STRING;
+  item.wID = 7;
+  item.dwTypeData = text;
+  EXPECT_TRUE(InsertMenuItemA(menu, 0, TRUE, &item));
+  char back[16] = {};
+  GetMenuStringA(menu, 7, back, sizeof back, MF_BYCOMMAND);
+  EXPECT_STREQ(back, "&Copy");
+  DestroyMenu(menu);
+
+  LoadCommonControls();
+  HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  HWND tips = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(owner && tips);
+  char tip[] = "tip";
+  TTTOOLINFOA tool{};
+  tool.cbSize = kToolInfoSize;
+  tool.hwnd = owner;
+  tool.uId = 1;
+  tool.rect = RECT{0, 0, 50, 50};
+  tool.lpszText = tip;
+  EXPECT_TRUE(SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+  EXPECT_EQ(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 1);
+  DestroyWindow(tips);
+  DestroyWindow(owner);
 }
 
 }  // namespace
