@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "base/sysutils.h"
+#include "base/win/structsizes.h"
 #include "forms/win/application.h"
 
 HKEY RootKeyHandle(TRootKey key) {
@@ -29,8 +30,8 @@ struct TMenuFontCanvas {
   HGDIOBJ old = nullptr;
   TMenuFontCanvas() {
     NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    metrics.cbSize = kNonClientMetricsSize;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics, 0))
       font = CreateFontIndirectA(&metrics.lfMenuFont);
     dc = CreateCompatibleDC(nullptr);
     if (dc && font) old = SelectObject(dc, font);

@@ -6,6 +6,7 @@
 
 #include "base/sysutils.h"
 #include "base/win/comctl_load.h"
+#include "base/win/structsizes.h"
 #include "forms/win/controls.h"
 #include "forms/win/forms.h"
 #include "base/win/lazy_dll.h"
@@ -331,7 +332,7 @@ void TApplication::UpdateHint(TControl* control) {
   if (text.empty() || !host) {
     if (hint_window_) {
       TOOLINFOA ti{};
-      ti.cbSize = sizeof ti;
+      ti.cbSize = kToolInfoSize;
       while (SendMessageA(hint_window_, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&ti)))
         SendMessageA(hint_window_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     }
@@ -345,11 +346,11 @@ void TApplication::UpdateHint(TControl* control) {
     if (!hint_window_) return;
   }
   TOOLINFOA old{};
-  old.cbSize = sizeof old;
+  old.cbSize = kToolInfoSize;
   while (SendMessageA(hint_window_, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&old)))
     SendMessageA(hint_window_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&old));
   TOOLINFOA ti{};
-  ti.cbSize = sizeof ti;
+  ti.cbSize = kToolInfoSize;
   ti.uFlags = TTF_SUBCLASS;
   ti.hwnd = host;
   ti.uId = 1;

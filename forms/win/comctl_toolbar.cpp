@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "base/win/structsizes.h"
 #include "forms/win/application.h"
 #include "base/win/comctl_load.h"
 
@@ -154,7 +155,7 @@ void TToolBar::UpdateTipText(const TToolButton* b) {
   // the text can be read back.
   std::string text = b->hint_.substr(0, b->hint_.find('|'));
   TOOLINFOA ti{};
-  ti.cbSize = sizeof ti;
+  ti.cbSize = kToolInfoSize;
   ti.hwnd = hwnd_;
   ti.uId = static_cast<UINT_PTR>(b->command_);
   ti.lpszText = text.data();
@@ -166,7 +167,7 @@ std::string TToolBar::ToolTipText(const TToolButton* b) {
   if (!tips) return std::string();
   char buf[1024] = "";
   TOOLINFOA ti{};
-  ti.cbSize = sizeof ti;
+  ti.cbSize = kToolInfoSize;
   ti.hwnd = hwnd_;
   ti.uId = static_cast<UINT_PTR>(b->command_);
   ti.lpszText = buf;

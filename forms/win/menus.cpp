@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "base/win/structsizes.h"
 #include "forms/win/application.h"
 #include "forms/win/forms.h"
 
@@ -229,7 +230,7 @@ void TMenuItem::Rebuild() {
   for (TMenuItem* i : items_) {
     if (!i->visible_) continue;
     MENUITEMINFOA mi{};
-    mi.cbSize = sizeof mi;
+    mi.cbSize = kMenuItemInfoSize;
     mi.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_DATA;
     mi.wID = i->command_;
     mi.dwItemData = reinterpret_cast<ULONG_PTR>(i);
