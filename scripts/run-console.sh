@@ -69,8 +69,11 @@ if [ -n "$old" ] && [ -d "$old" ] && [ "$(cd "$old" && pwd)" != "$(cd "$install"
     fi
   done
 fi
-cp "$root/build/$tree/console/lkmain.exe" "$install/lkmain.exe"
-cp "$root/build/$tree/gate/passbox.exe" "$prefix/drive_c/windows/system32/passbox.exe"
+# put FILE DEST: a new file in its place (a copy of the program that is
+# running keeps the file it started from).
+put() { cmp -s "$1" "$2" || { cp "$1" "$2.new" && mv -f "$2.new" "$2"; }; }
+put "$root/build/$tree/console/lkmain.exe" "$install/lkmain.exe"
+put "$root/build/$tree/gate/passbox.exe" "$prefix/drive_c/windows/system32/passbox.exe"
 # The install folder in the registry, as an installer writes it.
 reg_file="$prefix/drive_c/windows/temp/lk-install.reg"
 mkdir -p "$(dirname "$reg_file")"
