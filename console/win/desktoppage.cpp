@@ -389,9 +389,15 @@ int TDesktopPage::AddFileIcons(const std::string& file, TLkListView* view, bool 
 }
 
 void TDesktopPage::RefreshDesktop() {
-  Rescan(CurrentFolder());
+  RescanShown();
   SetStatusText(kStatusRefreshed);
   Form()->Repaint();
+}
+
+void TDesktopPage::RescanShown() {
+  Rescan(CurrentFolder());
+  // A browsed folder's caption says whether it holds links: it follows the rows.
+  if (Refresh->Tag() == 1) DesktopPanel->SetCaption(BrowseCaption(DesktopLista->Count()));
 }
 
 void TDesktopPage::Rescan(const std::string& folder) {
@@ -539,8 +545,7 @@ void TDesktopPage::FolderMonitorChange(TObject*) {
   }
   // Not a command of its own: the status keeps what the command that
   // changed the folder said (Restore, Paste, Protect ...).
-  Rescan(CurrentFolder());
-  if (Refresh->Tag() == 1) DesktopPanel->SetCaption(BrowseCaption(DesktopLista->Count()));
+  RescanShown();
   Form()->Repaint();
 }
 

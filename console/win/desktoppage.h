@@ -111,6 +111,8 @@ class TDesktopPage : public TConsolePage {
   void SelectStartUser();
   // Clears the rows and both image lists and lists the folder's links.
   void Rescan(const std::string& folder);
+  // Rescans the folder shown, the browsed folder's caption with it.
+  void RescanShown();
   // The shared steps of every way of browsing a folder.
   void ShowBrowsedFolder(const std::string& folder);
   // Copies each source to its destination through the shell, in order,

@@ -271,6 +271,12 @@ TEST_F(DeskPage, BackupThenRestoreIntoAnotherFolder) {
   EXPECT_TRUE(pumpUntil([&] { return Row("lkd First") != nullptr; })) << "the monitor showed no restored link";
   EXPECT_EQ(p->DesktopPanel->Caption(), "Browsing Directory");
   EXPECT_EQ(Status(), " Backup file(s) restored successfully.");
+  // And after Refresh, once the links are gone again.
+  DeleteFileA((empty + "\\lkd First.lnk").c_str());
+  DeleteFileA((empty + "\\lkd Second.lnk").c_str());
+  p->RefreshButton(p->Refresh);
+  EXPECT_EQ(p->DesktopLista->Count(), 0);
+  EXPECT_EQ(p->DesktopPanel->Caption(), "No Shortcuts Found");
 
   // Without a backup folder.
   lkfix::RemoveFolder(BackupFolder());
