@@ -244,12 +244,15 @@ void TLMSkin::BuildDocument() {
   TLkXMLDocument& doc = Document();
   root_ = nullptr;
   doc.Clear();
+  // Every element belongs to the document before its attributes are set: a
+  // text the writer refuses (an empty reference, "&;") raises, and nothing
+  // made so far is lost outside the document.
   TLkXMLElement* skin = doc.NewElement(u"skin");
+  doc.setDocumentElement(skin);
+  root_ = skin;
   SetText(*skin, u"version", version_);
   SetText(*skin, u"name", name_);
   SetText(*skin, u"author", author_);
-  doc.setDocumentElement(skin);
-  root_ = skin;
 
   auto append = [](TLkXMLElement& parent, const char16_t* name) -> TLkXMLElement& {
     TLkXMLElement* e = parent.GetOwnerDocument()->NewElement(name);
