@@ -26,6 +26,18 @@ TLazyDll& Msimg32Dll() {
   static constinit TLazyDll dll("msimg32.dll");
   return dll;
 }
+TLazyDll& Kernel32Dll() {
+  static constinit TLazyDll dll("kernel32.dll");
+  return dll;
+}
+TLazyDll& User32Dll() {
+  static constinit TLazyDll dll("user32.dll");
+  return dll;
+}
+TLazyDll& Gdi32Dll() {
+  static constinit TLazyDll dll("gdi32.dll");
+  return dll;
+}
 
 namespace {
 
@@ -152,3 +164,36 @@ BOOL TransparentBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int sx, int 
 }
 
 }  // namespace msimg
+
+namespace kernel {
+
+BOOL SetSystemPowerState(BOOL suspend, BOOL force) {
+  LK_LAZY_ENTRY(Kernel32Dll, SetSystemPowerState);
+  if (f) return f(suspend, force);
+  SetMissing();
+  return FALSE;
+}
+
+}  // namespace kernel
+
+namespace user {
+
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
+  LK_LAZY_ENTRY(User32Dll, TrackMouseEvent);
+  if (f) return f(track);
+  SetMissing();
+  return FALSE;
+}
+
+}  // namespace user
+
+namespace gdi {
+
+DWORD GetGlyphIndicesA(HDC dc, LPCSTR text, int count, LPWORD glyphs, DWORD flags) {
+  LK_LAZY_ENTRY(Gdi32Dll, GetGlyphIndicesA);
+  if (f) return f(dc, text, count, glyphs, flags);
+  SetMissing();
+  return GDI_ERROR;
+}
+
+}  // namespace gdi

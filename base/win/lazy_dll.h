@@ -1,4 +1,4 @@
-// System DLLs on first use. Every DLL a program imports is mapped (with the
+// System DLLs on first use, and entry points older systems lack. Every DLL a program imports is mapped (with the
 // DLLs it imports in turn) before WinMain runs, and for a small program that
 // is a large share of its start-up. So the layer imports only what a window
 // needs anyway (kernel32, user32, gdi32, advapi32); comctl32, shell32, ole32
@@ -39,7 +39,7 @@ class TLazyDll {
   std::atomic<HMODULE> module_{nullptr};
 };
 
-// Looks up `name` in `dll` (one of the four below) once, into a local `f`:
+// Looks up `name` in `dll` (one of those below) once, into a local `f`:
 // a function-local static, so other threads wait for the first lookup, and a
 // missing entry point stays null.
 #define LK_LAZY_ENTRY(dll, name) static const auto f = dll().Entry<decltype(&::name)>(#name)
@@ -48,6 +48,11 @@ TLazyDll& Comctl32Dll();
 TLazyDll& Shell32Dll();
 TLazyDll& Ole32Dll();
 TLazyDll& Msimg32Dll();
+// Always mapped; looked up here for what Windows 95 or NT 4.0 lacks, so that
+// no import names it and the programs still load there.
+TLazyDll& Kernel32Dll();
+TLazyDll& User32Dll();
+TLazyDll& Gdi32Dll();
 
 // The entry points in use, with the system's signatures. Each loads its DLL
 // on its first call; if the DLL or the entry point is missing it fails as the
@@ -76,3 +81,20 @@ namespace msimg {
 BOOL TransparentBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int sx, int sy, int scx, int scy,
                     UINT transparent);
 }  // namespace msimg
+
+// Entry points of the always-mapped DLLs that an older system lacks; each
+// fails as above when it is missing.
+namespace kernel {
+// Windows 95 and 2000 on; not on NT 4.0.
+BOOL SetSystemPowerState(BOOL suspend, BOOL force);
+}  // namespace kernel
+
+namespace user {
+// NT 4.0 and Windows 98 on; not on Windows 95.
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* track);
+}  // namespace user
+
+namespace gdi {
+// Windows 2000 on (GDI_ERROR where missing).
+DWORD GetGlyphIndicesA(HDC dc, LPCSTR text, int count, LPWORD glyphs, DWORD flags);
+}  // namespace gdi

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "base/sysutils.h"
+#include "base/win/mouseleave.h"
 #include "forms/win/application.h"
 #include "forms/win/forms.h"
 #include "forms/win/menus.h"
@@ -1160,8 +1161,7 @@ void TWinControl::TrackMouseControl(int x, int y) {
   TControl* over = ControlAtPos(x, y);
   if (over && !ControlChainEnabled(over)) over = nullptr;
   Application->SetMouseControl(over ? over : this);
-  TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
-  TrackMouseEvent(&tme);
+  TrackMouseLeave(hwnd_);
 }
 
 void TWinControl::MouseLeftWindow() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/fontcmap.h"
 #include "base/locale.h"
 #include "base/sysutils.h"
 #include "base/win/comctl_load.h"
@@ -13,19 +14,74 @@ COLORREF ColorToRGB(TColor color) {
   return static_cast<COLORREF>(color) & 0xFFFFFF;
 }
 
-bool FontHasGlyphs(const TFont& font, const std::string& text) {
-  if (text.empty()) return true;
+namespace {
+
+// The font's character map, empty if it is not a TrueType font.
+std::vector<std::uint8_t> CharacterMap(HDC dc) {
+  const DWORD tag = 'c' | 'm' << 8 | 'a' << 16 | static_cast<DWORD>('p') << 24;
+  const DWORD size = GetFontData(dc, tag, 0, nullptr, 0);
+  if (size == GDI_ERROR || size == 0) return {};
+  std::vector<std::uint8_t> table(size);
+  if (GetFontData(dc, tag, 0, table.data(), size) != size) return {};
+  return table;
+}
+
+// Without GetGlyphIndices: a TrueType font's own map, or for any other font
+// the range of characters it holds.
+bool HasGlyphsByMap(HDC dc, const std::string& text) {
+  TEXTMETRICA tm{};
+  if (!GetTextMetricsA(dc, &tm)) return false;
+  const std::vector<std::uint8_t> map = CharacterMap(dc);
+  if (map.empty()) {
+    for (unsigned char c : text)
+      if (c < static_cast<BYTE>(tm.tmFirstChar) || c > static_cast<BYTE>(tm.tmLastChar)) return false;
+    return true;
+  }
+  // A symbol font's map is by byte; any other's by the character's code.
+  std::vector<std::uint32_t> codes;
+  if (tm.tmCharSet == SYMBOL_CHARSET) {
+    for (unsigned char c : text) codes.push_back(c);
+  } else {
+    std::wstring wide(text.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                      static_cast<int>(wide.size()));
+    if (n <= 0) return false;
+    for (int k = 0; k < n; ++k) codes.push_back(static_cast<std::uint16_t>(wide[k]));
+  }
+  for (std::uint32_t code : codes)
+    if (!CmapHasGlyph(map.data(), map.size(), code)) return false;
+  return true;
+}
+
+// Runs `answer` with the font selected into a screen DC.
+template <class F>
+bool WithFont(const TFont& font, F answer) {
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font.Handle());
-  std::vector<WORD> glyphs(text.size());
-  const DWORD n = GetGlyphIndicesA(dc, text.data(), static_cast<int>(text.size()), glyphs.data(),
-                                   GGI_MARK_NONEXISTING_GLYPHS);
+  const bool result = answer(dc);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
-  if (n == GDI_ERROR) return false;
-  for (WORD g : glyphs)
-    if (g == 0xFFFF) return false;
-  return true;
+  return result;
+}
+
+}  // namespace
+
+bool FontHasGlyphs(const TFont& font, const std::string& text) {
+  if (text.empty()) return true;
+  return WithFont(font, [&](HDC dc) {
+    std::vector<WORD> glyphs(text.size());
+    const DWORD n = gdi::GetGlyphIndicesA(dc, text.data(), static_cast<int>(text.size()), glyphs.data(),
+                                          GGI_MARK_NONEXISTING_GLYPHS);
+    if (n == GDI_ERROR) return GetLastError() == ERROR_PROC_NOT_FOUND && HasGlyphsByMap(dc, text);
+    for (WORD g : glyphs)
+      if (g == 0xFFFF) return false;
+    return true;
+  });
+}
+
+bool FontHasGlyphsByMap(const TFont& font, const std::string& text) {
+  if (text.empty()) return true;
+  return WithFont(font, [&](HDC dc) { return HasGlyphsByMap(dc, text); });
 }
 
 bool IntersectRects(TRect& out, const TRect& a, const TRect& b) {

@@ -164,6 +164,9 @@ enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear,
 // Whether the font has a glyph of its own for every character of `text`
 // (a symbol font of another system may lack some, and would draw boxes).
 bool FontHasGlyphs(const TFont& font, const std::string& text);
+// The same answer from the font's own character map, as FontHasGlyphs gives
+// it on a system without GetGlyphIndices (before Windows 2000).
+bool FontHasGlyphsByMap(const TFont& font, const std::string& text);
 
 class TPen : public TGraphicsObject {
  public:

@@ -222,6 +222,10 @@ HMENU TMenuItem::Handle() {
   return handle_;
 }
 
+// Only what Windows 95 and NT 4.0 know: MIIM_TYPE with the kind of item in
+// fType and its text (or an owner-drawn item's value) in dwTypeData. An
+// owner-drawn item then has no text in the system, so its mnemonic is
+// answered through WM_MENUCHAR (MenuCharResult).
 void TMenuItem::Rebuild() {
   if (!handle_) return;
   while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
@@ -231,19 +235,20 @@ void TMenuItem::Rebuild() {
     if (!i->visible_) continue;
     MENUITEMINFOA mi{};
     mi.cbSize = kMenuItemInfoSize;
-    mi.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_DATA;
+    mi.fMask = MIIM_ID | MIIM_STATE | MIIM_TYPE | MIIM_DATA;
     mi.wID = i->command_;
     mi.dwItemData = reinterpret_cast<ULONG_PTR>(i);
     std::string text = i->caption_;
     if (i->shortcut_) text += "\t" + ShortCutToText(i->shortcut_);
-    if (i->IsLine()) {
-      mi.fType = MFT_SEPARATOR;
-    } else {
-      mi.fMask |= MIIM_STRING;
+    mi.fType = i->IsLine() ? MFT_SEPARATOR : MFT_STRING;
+    if (owner_draw) {
+      // The item's value either way, whichever field the system hands back.
+      mi.fType |= MFT_OWNERDRAW;
+      mi.dwTypeData = reinterpret_cast<LPSTR>(i);
+    } else if (!i->IsLine()) {
       mi.dwTypeData = text.data();
       mi.cch = static_cast<UINT>(text.size());
     }
-    if (owner_draw) mi.fType |= MFT_OWNERDRAW;
     if (menu && menu->RightToLeft()) mi.fType |= MFT_RIGHTORDER;
     if (i->radio_item_) mi.fType |= MFT_RADIOCHECK;
     mi.fState = (i->enabled_ ? MFS_ENABLED : MFS_DISABLED) | (i->checked_ ? MFS_CHECKED : 0) |
@@ -453,22 +458,68 @@ bool DrawItem(DRAWITEMSTRUCT* dis) {
   return true;
 }
 
+// The item whose menu handle this is.
+TMenuItem* ItemOfMenu(HMENU menu) {
+  for (TMenuItem* i : LiveItems())
+    if (i->HandleAllocated() && i->Handle() == menu) return i;
+  return nullptr;
+}
+
 // A (sub-)menu opens: its items show their actions' state, and the item
 // that owns the sub-menu hears of it.
 bool InitPopup(HMENU menu) {
-  for (TMenuItem* i : LiveItems()) {
-    if (!i->HandleAllocated() || i->Handle() != menu) continue;
-    const std::vector<TMenuItem*> items = [&] {
-      std::vector<TMenuItem*> v;
-      for (int k = 0; k < i->Count(); ++k) v.push_back(i->Items(k));
-      return v;
-    }();
-    for (TMenuItem* c : items)
-      if (TMenuItem::Live(c)) c->InitiateAction();
-    if (TMenuItem::Live(i) && i->Parent()) i->Click();
+  TMenuItem* i = ItemOfMenu(menu);
+  if (!i) return false;
+  std::vector<TMenuItem*> items;
+  for (int k = 0; k < i->Count(); ++k) items.push_back(i->Items(k));
+  for (TMenuItem* c : items)
+    if (TMenuItem::Live(c)) c->InitiateAction();
+  if (TMenuItem::Live(i) && i->Parent()) i->Click();
+  return true;
+}
+
+// The letter after a single '&' ("&&" is an ampersand), upper case; 0 if none.
+char MnemonicOf(const std::string& caption) {
+  for (size_t k = 0; k + 1 < caption.size(); ++k) {
+    if (caption[k] != '&') continue;
+    if (caption[k + 1] != '&') {
+      char c[2] = {caption[k + 1], 0};
+      CharUpperBuffA(c, 1);
+      return c[0];
+    }
+    ++k;
+  }
+  return 0;
+}
+
+bool MenuChar(WPARAM w, LPARAM l, LRESULT& result) {
+  if (HIWORD(w) & MF_SYSMENU) return false;
+  HMENU handle = reinterpret_cast<HMENU>(l);
+  TMenuItem* menu = ItemOfMenu(handle);
+  if (!menu) return false;
+  char key[2] = {static_cast<char>(LOWORD(w)), 0};
+  CharUpperBuffA(key, 1);
+  // Positions in the system's menu: hidden items are not in it.
+  std::vector<int> matches;
+  int selected = -1, position = 0;
+  for (int k = 0; k < menu->Count(); ++k) {
+    TMenuItem* i = menu->Items(k);
+    if (!i->Visible()) continue;
+    if (GetMenuState(handle, static_cast<UINT>(position), MF_BYPOSITION) & MF_HILITE) selected = position;
+    if (!i->IsLine() && key[0] && MnemonicOf(i->Caption()) == key[0]) matches.push_back(position);
+    ++position;
+  }
+  if (matches.empty()) return false;
+  if (matches.size() == 1) {
+    // As the system does with its own texts: one item runs (a disabled one is only selected).
+    const bool enabled = !(GetMenuState(handle, static_cast<UINT>(matches[0]), MF_BYPOSITION) & MF_GRAYED);
+    result = MAKELRESULT(matches[0], enabled ? MNC_EXECUTE : MNC_SELECT);
     return true;
   }
-  return false;
+  // Several: each press selects the next one.
+  auto next = std::upper_bound(matches.begin(), matches.end(), selected);
+  result = MAKELRESULT(next == matches.end() ? matches.front() : *next, MNC_SELECT);
+  return true;
 }
 
 bool RunCommand(UINT command) {
@@ -500,6 +551,8 @@ bool DispatchMenuMessage(UINT msg, WPARAM w, LPARAM l, LRESULT& result) {
       if (!InitPopup(reinterpret_cast<HMENU>(w))) return false;
       result = 0;
       return true;
+    case WM_MENUCHAR:
+      return MenuChar(w, l, result);
     default:
       return false;
   }

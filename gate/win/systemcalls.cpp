@@ -1,5 +1,6 @@
 #include "gate/win/systemcalls.h"
 
+#include "base/win/lazy_dll.h"
 #include "shared/win/installpaths.h"
 
 #ifdef LK_GATE_TEST_BUILD
@@ -47,7 +48,8 @@ void RecordShownMessage(const std::string& text) {
 void RecordShownMessage(const std::string&) {}
 
 BOOL SystemExitWindows(UINT flags) { return ExitWindowsEx(flags, 0); }
-BOOL SystemSetPowerState(BOOL suspend, BOOL force) { return SetSystemPowerState(suspend, force); }
+// Looked up by name: NT 4.0 has no such entry (the call then fails).
+BOOL SystemSetPowerState(BOOL suspend, BOOL force) { return kernel::SetSystemPowerState(suspend, force); }
 
 void SystemStartScreenSaver() { PostMessageA(GetDesktopWindow(), WM_SYSCOMMAND, SC_SCREENSAVE, 0); }
 

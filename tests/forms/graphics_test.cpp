@@ -202,7 +202,8 @@ TEST(OldestSystems, GrownStructuresTakeTheSizeEverySystemAccepts) {
   char text[] = "&Copy";
   MENUITEMINFOA item{};
   item.cbSize = kMenuItemInfoSize;
-  item.fMask = MIIM_ID | MIIM_STRING;
+  item.fMask = MIIM_ID | MIIM_TYPE;  // the form every system knows
+  item.fType = MFT_STRING;
   item.wID = 7;
   item.dwTypeData = text;
   EXPECT_TRUE(InsertMenuItemA(menu, 0, TRUE, &item));

@@ -173,4 +173,41 @@ TEST(SymbolFonts, GlyphsAreToldFromBoxes) {
   EXPECT_FALSE(FontHasGlyphs(font, std::string(1, '\x01')));
 }
 
+// Before Windows 2000 the font's own character map answers: the same as the
+// system's glyph indices, for symbol and text fonts, TrueType or not.
+TEST(SymbolFonts, TheCharacterMapAnswersAsTheGlyphIndicesDo) {
+  const struct {
+    const char* face;
+    BYTE charset;
+    std::string text;
+  } cases[] = {
+      {"Marlett", SYMBOL_CHARSET, "r"},
+      {"Marlett", SYMBOL_CHARSET, "rst01"},
+      {"Marlett", SYMBOL_CHARSET, "\xFE"},
+      {"Webdings", SYMBOL_CHARSET, "r"},
+      {"Wingdings", SYMBOL_CHARSET, "J"},
+      {"Tahoma", DEFAULT_CHARSET, "Lockmere"},
+      {"Tahoma", DEFAULT_CHARSET, "caf\xE9 \x80"},
+      {"Tahoma", DEFAULT_CHARSET, std::string(1, '\x01')},
+      {"Tahoma", DEFAULT_CHARSET, "ok\x7F"},
+      {"Courier New", DEFAULT_CHARSET, "Lockmere"},
+      {"System", DEFAULT_CHARSET, "Lockmere"},
+      {"MS Sans Serif", DEFAULT_CHARSET, "Lockmere"},
+  };
+  int differ = 0;
+  for (const auto& c : cases) {
+    TFont font;
+    font.SetName(c.face);
+    font.SetCharset(c.charset);
+    const bool indices = FontHasGlyphs(font, c.text), map = FontHasGlyphsByMap(font, c.text);
+    EXPECT_EQ(map, indices) << c.face << " \"" << c.text << "\"";
+    differ += map != indices;
+  }
+  EXPECT_EQ(differ, 0);
+  TFont marlett;
+  marlett.SetName("Marlett");
+  marlett.SetCharset(SYMBOL_CHARSET);
+  EXPECT_TRUE(FontHasGlyphsByMap(marlett, "r"));  // the close box's cross, found by the map too
+}
+
 }  // namespace

@@ -18,6 +18,7 @@
 #include "forms/win/menus.h"
 #include "forms/win/stdctrls.h"
 #include "forms/win/timer.h"
+#include "base/win/structsizes.h"
 #include "tests/forms/ui_test_util.h"
 
 namespace {
@@ -101,6 +102,152 @@ TEST_F(MenusTest, EveryWindowOfOursAnswersMenuMessagesAlike) {
     EXPECT_GT(mis.itemHeight, 0u);
   }
   DestroyMenu(foreign);
+}
+
+// ---- What the system holds ----
+
+// The items as a system that knows only MIIM_TYPE reads them back.
+struct SystemItem {
+  UINT type, state;
+  std::string text;
+  ULONG_PTR data;
+  bool sub_menu;
+};
+std::vector<SystemItem> OldStyleItems(HMENU menu) {
+  std::vector<SystemItem> out;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[64] = {};
+    MENUITEMINFOA mi{};
+    mi.cbSize = kMenuItemInfoSize;
+    mi.fMask = MIIM_TYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU;
+    mi.dwTypeData = text;
+    mi.cch = sizeof text;
+    EXPECT_TRUE(GetMenuItemInfoA(menu, i, TRUE, &mi)) << i;
+    const bool string = !(mi.fType & (MFT_SEPARATOR | MFT_OWNERDRAW | MFT_BITMAP));
+    out.push_back({mi.fType, mi.fState, string ? text : "", mi.dwItemData, mi.hSubMenu != nullptr});
+  }
+  return out;
+}
+
+class MenuItems : public MenusTest {
+ protected:
+  void SetUp() override {
+    MenusTest::SetUp();
+    menu = new TPopupMenu(form);
+    open = NewItem(form, menu->Items(), "&Open", 'O' | scCtrl);
+    line = NewItem(form, menu->Items(), "-");
+    hidden = NewItem(form, menu->Items(), "&Hidden");
+    hidden->SetVisible(false);
+    large = NewItem(form, menu->Items(), "&Large");
+    large->SetRadioItem(true);
+    large->SetChecked(true);
+    small = NewItem(form, menu->Items(), "&Small");
+    small->SetRadioItem(true);
+    exec = NewItem(form, menu->Items(), "E&xecute");
+    exec->SetDefault(true);
+    gone = NewItem(form, menu->Items(), "&Gone");
+    gone->SetEnabled(false);
+    protect = NewItem(form, menu->Items(), "&Protect");
+    NewItem(form, protect, "&All Users");
+    both = NewItem(form, menu->Items(), "Save && &Quit");
+    again = NewItem(form, menu->Items(), "&Save As");
+  }
+
+ public:
+  TPopupMenu* menu = nullptr;
+  TMenuItem *open, *line, *hidden, *large, *small, *exec, *gone, *protect, *both, *again;
+};
+
+TEST_F(MenuItems, TheSystemHoldsTextsSeparatorsStatesAndOwnerDrawnItems) {
+  for (bool owner_draw : {false, true}) {
+    SCOPED_TRACE(owner_draw ? "owner-drawn" : "drawn by the system");
+    menu->SetOwnerDraw(owner_draw);
+    const std::vector<SystemItem> got = OldStyleItems(menu->Handle());
+    const UINT drawn = owner_draw ? MFT_OWNERDRAW : 0;
+    const struct {
+      TMenuItem* item;
+      UINT type, state;
+      const char* text;
+      bool sub_menu;
+    } want[] = {
+        {open, MFT_STRING, MFS_ENABLED, "&Open\tCtrl+O", false},
+        {line, MFT_SEPARATOR, MFS_ENABLED, "", false},
+        {large, MFT_RADIOCHECK, MFS_CHECKED, "&Large", false},
+        {small, MFT_RADIOCHECK, MFS_UNCHECKED, "&Small", false},
+        {exec, MFT_STRING, MFS_DEFAULT, "E&xecute", false},
+        {gone, MFT_STRING, MFS_DISABLED, "&Gone", false},
+        {protect, MFT_STRING, MFS_ENABLED, "&Protect", true},
+        {both, MFT_STRING, MFS_ENABLED, "Save && &Quit", false},
+        {again, MFT_STRING, MFS_ENABLED, "&Save As", false},
+    };
+    ASSERT_EQ(got.size(), std::size(want));  // the hidden item is not there
+    for (size_t k = 0; k < got.size(); ++k) {
+      const auto& w = want[k];
+      SCOPED_TRACE(w.item->Caption());
+      EXPECT_EQ(got[k].type, w.type | drawn);
+      EXPECT_EQ(got[k].state & (MFS_CHECKED | MFS_DEFAULT | MFS_DISABLED), w.state);
+      // An owner-drawn item's text is its program's: the system holds none.
+      EXPECT_EQ(got[k].text, owner_draw ? "" : w.text);
+      EXPECT_EQ(got[k].data, reinterpret_cast<ULONG_PTR>(w.item));
+      EXPECT_EQ(got[k].sub_menu, w.sub_menu);
+    }
+  }
+}
+
+// An owner-drawn item's mnemonic: the system asks with WM_MENUCHAR, at the
+// positions of its own menu (the hidden item is not in it).
+TEST_F(MenuItems, MnemonicsOfOwnerDrawnItemsAnswerTheSystemsQuestion) {
+  menu->SetOwnerDraw(true);
+  HMENU h = menu->Handle();
+  form->Show();
+  const struct {
+    char key;
+    LRESULT result;
+  } cases[] = {
+      {'x', MAKELRESULT(4, MNC_EXECUTE)},  // either case
+      {'X', MAKELRESULT(4, MNC_EXECUTE)},
+      {'q', MAKELRESULT(7, MNC_EXECUTE)},  // after a "&&"
+      {'g', MAKELRESULT(5, MNC_SELECT)},   // disabled: only selected
+      {'p', MAKELRESULT(6, MNC_EXECUTE)},  // opens its sub-menu
+      {'s', MAKELRESULT(3, MNC_SELECT)},   // "&Small" and "&Save As": the first
+      {'h', MNC_IGNORE},                   // hidden
+      {'z', MNC_IGNORE},
+      {'&', MNC_IGNORE},
+  };
+  for (const auto& c : cases) {
+    const LRESULT got = SendMessageA(form->Handle(), WM_MENUCHAR, MAKEWPARAM(c.key, MF_POPUP), reinterpret_cast<LPARAM>(h));
+    EXPECT_EQ(got, c.result) << c.key;
+  }
+  HMENU foreign = CreatePopupMenu();
+  AppendMenuA(foreign, MF_STRING, 1, "&Xylophone");
+  EXPECT_EQ(SendMessageA(form->Handle(), WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP), reinterpret_cast<LPARAM>(foreign)),
+            MNC_IGNORE);
+  DestroyMenu(foreign);
+}
+
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+// The menu as the user opens it: a key that is an item's mnemonic runs the
+// item, owner-drawn or not.
+TEST_F(MenuItems, AMnemonicKeyInTheOpenMenuRunsItsItem) {
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  SetActiveWindow(form->Handle());
+  for (bool owner_draw : {false, true}) {
+    SCOPED_TRACE(owner_draw ? "owner-drawn" : "drawn by the system");
+    menu->SetOwnerDraw(owner_draw);
+    int runs = 0;
+    exec->OnClick = [&](TObject*) { ++runs; };
+    // The key waits in the queue for the menu's own loop; a menu that took
+    // nothing is closed after two seconds.
+    PostMessageA(form->Handle(), WM_KEYDOWN, 'X', 0x002D0001);
+    PostMessageA(form->Handle(), WM_KEYUP, 'X', 0xC02D0001);
+    const UINT_PTR guard = SetTimer(nullptr, 0, 2000, CloseMenu);
+    menu->Popup(20, 20);
+    KillTimer(nullptr, guard);
+    Application->ProcessMessages();
+    EXPECT_EQ(runs, 1);
+  }
 }
 
 // ---- The menu painter ----
