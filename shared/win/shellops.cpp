@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/win/comctl_load.h"
+#include "base/win/dib.h"
 #include "base/win/lazy_dll.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/registro.h"
@@ -24,12 +25,7 @@ bool IconPixels(HICON icon, int cx, int cy, std::vector<uint32_t>& out) {
   if (!got) return false;
   bool ok = ii.hbmColor != nullptr;  // a two-colour icon is no overlay's ground
   if (ok) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = cx;
-    bi.bmiHeader.biHeight = -cy;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDownDib32(cx, cy);
     std::vector<uint32_t> mask(static_cast<size_t>(cx) * cy);
     out.assign(mask.size(), 0);
     HDC dc = CreateCompatibleDC(nullptr);
@@ -60,12 +56,7 @@ uint32_t Over(uint32_t top, uint32_t ground) {
 }
 
 HICON IconFromPixels(const std::vector<uint32_t>& pixels, int cx, int cy) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = cx;
-  bi.bmiHeader.biHeight = -cy;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  BITMAPINFO bi = TopDownDib32(cx, cy);
   void* bits = nullptr;
   HBITMAP colour = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!colour) return nullptr;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win/dib.h"
 #include "console/core/pictureindex.h"
 #include "console/win/configpage.h"
 #include "console/win/desktoppage.h"
@@ -31,12 +32,7 @@ namespace {
 
 // A picture's pixels as drawn over a ground colour, top-down, 0x00RRGGBB.
 std::vector<uint32_t> Drawn(HIMAGELIST list, int index, int size, COLORREF ground) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = size;
-  bi.bmiHeader.biHeight = -size;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  BITMAPINFO bi = TopDownDib32(size, size);
   void* bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP b = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win/dib.h"
 #include "forms/win/application.h"
 #include "forms/win/controls.h"
 
@@ -86,12 +87,7 @@ class WindowPixels {
     height_ = r.bottom;
     HDC screen = GetDC(nullptr);
     dc_ = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = -height_;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDownDib32(width_, height_);
     void* bits = nullptr;
     bmp_ = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     ReleaseDC(nullptr, screen);
@@ -125,12 +121,7 @@ inline std::vector<COLORREF> WindowShows(HWND h) {
   GetClientRect(h, &r);
   HDC window = GetDCEx(h, nullptr, DCX_CACHE);  // children not clipped away
   HDC dc = CreateCompatibleDC(window);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = r.right;
-  bi.bmiHeader.biHeight = -r.bottom;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  BITMAPINFO bi = TopDownDib32(r.right, r.bottom);
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(window, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(dc, bmp);

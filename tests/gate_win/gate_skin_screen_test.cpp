@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/locale.h"
+#include "base/win/dib.h"
 #include "gate_fixture.h"
 
 namespace {
@@ -32,12 +33,7 @@ class ScreenPixels {
     pixels_.resize(static_cast<size_t>(width_) * height_);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = -height_;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDownDib32(width_, height_);
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(dc, bmp);
@@ -60,12 +56,7 @@ class ScreenPixels {
   }
   void SaveBmp(const std::string& path) const {
     BITMAPFILEHEADER fh{};
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof(ih);
-    ih.biWidth = width_;
-    ih.biHeight = -height_;
-    ih.biPlanes = 1;
-    ih.biBitCount = 32;
+    BITMAPINFOHEADER ih = TopDownDib32(width_, height_).bmiHeader;
     fh.bfType = 0x4D42;
     fh.bfOffBits = sizeof(fh) + sizeof(ih);
     fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels_.size() * 4);

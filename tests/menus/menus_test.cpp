@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win/dib.h"
 #include "controls/win/hotlabel.h"
 #include "controls/win/menupainter.h"
 #include "forms/win/actions.h"
@@ -391,12 +392,7 @@ class ItemPixels {
   ItemPixels(int w, int h) : w_(w), h_(h) {
     HDC screen = GetDC(nullptr);
     dc_ = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDownDib32(w, h);
     void* bits = nullptr;
     bmp_ = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     ReleaseDC(nullptr, screen);
