@@ -292,6 +292,31 @@ std::optional<TTargetRun> GateTest::WaitTargetRun(size_t count, DWORD ms) {
   return std::nullopt;
 }
 
+std::optional<TTargetRun> GateTest::PassGate(const std::string& password, size_t runNumber) {
+  HWND gate = WaitGateWindow();
+  if (!gate) {
+    ADD_FAILURE() << "no gate window";
+    return std::nullopt;
+  }
+  Type(gate, password);
+  PressKey(gate, VK_RETURN);
+  return WaitTargetRun(runNumber);
+}
+
+void GateTest::ExpectEveryPasswordRefused() {
+  HWND gate = WaitGateWindow();
+  ASSERT_NE(gate, nullptr);
+  PressKey(gate, VK_RETURN);  // the empty password
+  ClickOk(gate);
+  Type(gate, "x");
+  PressKey(gate, VK_RETURN);
+  Pause(800);
+  EXPECT_TRUE(TargetRuns().empty());
+  EXPECT_TRUE(IsWindowVisible(gate));
+  PressKey(gate, VK_ESCAPE);
+  EXPECT_TRUE(Ended(gates_.back(), 3000));
+}
+
 void GateTest::EndTarget(DWORD pid) {
   const std::string title = "lktarget " + std::to_string(pid);
   if (HWND w = FindWindowA("LkTestTarget", title.c_str())) PostMessageA(w, WM_CLOSE, 0, 0);

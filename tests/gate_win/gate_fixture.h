@@ -55,6 +55,12 @@ class GateTest : public testing::Test {
   std::vector<TTargetRun> TargetRuns();
   std::optional<TTargetRun> WaitTargetRun(size_t count, DWORD ms = 8000);
   void EndTarget(DWORD pid);
+  // Types `password` into the gate's window and presses Enter: the
+  // `runNumber`th start of the target, or none (a missing window fails).
+  std::optional<TTargetRun> PassGate(const std::string& password, size_t runNumber = 1);
+  // A gate that cannot read its user data: neither the empty password nor
+  // another starts anything, the window stays, Escape ends the gate.
+  void ExpectEveryPasswordRefused();
   static bool Ended(HANDLE process, DWORD ms);
 
   // Skins: a folder under the install folder's "skins\" (answered with a

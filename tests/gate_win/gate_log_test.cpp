@@ -19,11 +19,7 @@ class GateLogTest : public GateTest {
   // One watched run: open, password, target, end target, gate ends.
   void WatchedRun(const std::string& link, size_t runNumber) {
     OpenThroughShell(link);
-    HWND gate = WaitGateWindow();
-    ASSERT_NE(gate, nullptr);
-    Type(gate, "pw");
-    PressKey(gate, VK_RETURN);
-    const auto run = WaitTargetRun(runNumber);
+    const auto run = PassGate("pw", runNumber);
     ASSERT_TRUE(run);
     Pause(1200);  // at least one tick sees it running
     EndTarget(run->Pid);
@@ -181,11 +177,7 @@ TEST_P(WatchOnVersion, SeesTheTargetRunningUntilItEnds) {
   SetGateVersion(GetParam());
   WriteUserData({{commonEntry_, Record("pw", "1")}});
   OpenThroughShell(ProtectLink("Watch", target_, "", 0));
-  HWND gate = WaitGateWindow();
-  ASSERT_NE(gate, nullptr);
-  Type(gate, "pw");
-  PressKey(gate, VK_RETURN);
-  const auto run = WaitTargetRun(1);
+  const auto run = PassGate("pw");
   ASSERT_TRUE(run);
   HANDLE process = gates_.back();
   EXPECT_FALSE(Ended(process, 2500)) << "the watch must see the target";
@@ -432,11 +424,7 @@ TEST_F(GateLogTest, OversizedLogDoesNotHoldTheRunUp) {
   CloseHandle(h);
   WriteUserData({{commonEntry_, Record("pw", "1,6")}});
   OpenThroughShell(ProtectLink("Large", target_, "", 0));
-  HWND gate = WaitGateWindow();
-  ASSERT_NE(gate, nullptr);
-  Type(gate, "pw");
-  PressKey(gate, VK_RETURN);
-  const auto run = WaitTargetRun(1);
+  const auto run = PassGate("pw");
   ASSERT_TRUE(run);
   Pause(1200);
   const DWORD start = GetTickCount();

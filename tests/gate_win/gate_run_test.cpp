@@ -289,17 +289,7 @@ TEST_F(GateTest, CorruptUserDataIsReportedAndOpensNothing) {
   EXPECT_NE(texts.find("Unable to read user data."), std::string::npos) << texts;
   PostMessageA(box, WM_COMMAND, IDOK, 0);
 
-  HWND gate = WaitGateWindow();
-  ASSERT_NE(gate, nullptr);
-  PressKey(gate, VK_RETURN);  // the empty password of an unread file
-  ClickOk(gate);
-  Type(gate, "x");
-  PressKey(gate, VK_RETURN);
-  Pause(800);
-  EXPECT_TRUE(TargetRuns().empty());
-  EXPECT_TRUE(IsWindowVisible(gate));
-  PressKey(gate, VK_ESCAPE);
-  EXPECT_TRUE(Ended(gates_.back(), 3000));
+  ExpectEveryPasswordRefused();
 }
 
 TEST_F(GateTest, FolderTargetIsOpenedAndNotWatched) {
@@ -335,11 +325,7 @@ TEST_F(GateTest, DocumentIsWatchedThroughItsAssociatedProgram) {
 
   WriteUserData({{commonEntry_, Record("pw", "1")}});
   OpenThroughShell(ProtectLink("Doc", doc, "", 0));
-  HWND gate = WaitGateWindow();
-  ASSERT_NE(gate, nullptr);
-  Type(gate, "pw");
-  PressKey(gate, VK_RETURN);
-  const auto run = WaitTargetRun(1);
+  const auto run = PassGate("pw");
   ASSERT_TRUE(run);
   EXPECT_NE(LowerCase(run->CommandLine).find("quarterly report.lktdoc"), std::string::npos) << run->CommandLine;
   HANDLE process = gates_.back();
@@ -381,17 +367,7 @@ TEST_F(GateTest, UserDataThatCannotBeLookedUpOpensNothing) {
   OpenThroughShell(link);
   const std::string box = TakeMessageBox();
   EXPECT_NE(box.find("Unable to read user data."), std::string::npos) << box;
-  HWND gate = WaitGateWindow();
-  ASSERT_NE(gate, nullptr);
-  PressKey(gate, VK_RETURN);  // the empty password
-  ClickOk(gate);
-  Type(gate, "x");
-  PressKey(gate, VK_RETURN);
-  Pause(800);
-  EXPECT_TRUE(TargetRuns().empty());
-  EXPECT_TRUE(IsWindowVisible(gate));
-  PressKey(gate, VK_ESCAPE);
-  EXPECT_TRUE(Ended(gates_.back(), 3000));
+  ExpectEveryPasswordRefused();
 }
 
 // A target thousands of folders deep, with "Use log": its long form is
