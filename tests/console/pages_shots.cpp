@@ -16,31 +16,13 @@
 #include "shared/core/streamcol.h"
 #include "shared/win/installpaths.h"
 #include "shared/win/settings.h"
+#include "tests/console/shots_util.h"
 
 namespace {
 
 const std::string kInstall = "C:\\lkshots\\";
 
-void Pump(int ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (GetTickCount() < end) {
-    Application->ProcessMessages();
-    Sleep(20);
-  }
-}
-
-void Shot(TLKMain* m, const std::string& file) {
-  Pump(600);
-  RECT r;
-  GetWindowRect(m->Handle(), &r);
-  TBitmap b;
-  b.SetSize(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(b.Canvas()->Handle(), 0, 0, b.Width(), b.Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  b.SaveToFile(file);
-  std::printf("%s\n", file.c_str());
-}
+void Shot(TLKMain* m, const std::string& file) { ShotOfWindow(m, file, 600); }
 
 void Log() {
   TLkStreams log(nullptr);

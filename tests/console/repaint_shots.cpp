@@ -25,30 +25,11 @@
 #include "shared/win/settings.h"
 #include "shared/win/shelllink.h"
 #include "shared/win/users.h"
+#include "tests/console/shots_util.h"
 
 namespace {
 
-void Pump(int ms) {
-  const DWORD end = GetTickCount() + ms;
-  while (static_cast<LONG>(end - GetTickCount()) > 0) {
-    Application->ProcessMessages();
-    Sleep(20);
-  }
-}
-
-// The window as the screen shows it, saved.
-void Shot(TLKMain* m, const std::string& file) {
-  TBitmap b;
-  Pump(700);
-  RECT r;
-  GetWindowRect(m->Handle(), &r);
-  b.SetSize(r.right - r.left, r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  BitBlt(b.Canvas()->Handle(), 0, 0, b.Width(), b.Height(), screen, r.left, r.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  b.SaveToFile(file);
-  std::printf("%s\n", file.c_str());
-}
+void Shot(TLKMain* m, const std::string& file) { ShotOfWindow(m, file, 700); }
 
 // A click on a tool button of the shown page, as the mouse gives it.
 void ClickToolButton(TToolBar* bar, int index) {
