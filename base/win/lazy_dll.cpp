@@ -10,34 +10,20 @@ HMODULE TLazyDll::Module() {
   return m;
 }
 
-TLazyDll& Comctl32Dll() {
-  static constinit TLazyDll dll("comctl32.dll");
-  return dll;
-}
-TLazyDll& Shell32Dll() {
-  static constinit TLazyDll dll("shell32.dll");
-  return dll;
-}
-TLazyDll& Ole32Dll() {
-  static constinit TLazyDll dll("ole32.dll");
-  return dll;
-}
-TLazyDll& Msimg32Dll() {
-  static constinit TLazyDll dll("msimg32.dll");
-  return dll;
-}
-TLazyDll& Kernel32Dll() {
-  static constinit TLazyDll dll("kernel32.dll");
-  return dll;
-}
-TLazyDll& User32Dll() {
-  static constinit TLazyDll dll("user32.dll");
-  return dll;
-}
-TLazyDll& Gdi32Dll() {
-  static constinit TLazyDll dll("gdi32.dll");
-  return dll;
-}
+// Each DLL's one loader, made on first use.
+#define LK_LAZY_DLL(accessor, file)       \
+  TLazyDll& accessor() {                  \
+    static constinit TLazyDll dll(file);  \
+    return dll;                           \
+  }
+LK_LAZY_DLL(Comctl32Dll, "comctl32.dll")
+LK_LAZY_DLL(Shell32Dll, "shell32.dll")
+LK_LAZY_DLL(Ole32Dll, "ole32.dll")
+LK_LAZY_DLL(Msimg32Dll, "msimg32.dll")
+LK_LAZY_DLL(Kernel32Dll, "kernel32.dll")
+LK_LAZY_DLL(User32Dll, "user32.dll")
+LK_LAZY_DLL(Gdi32Dll, "gdi32.dll")
+#undef LK_LAZY_DLL
 
 namespace {
 
