@@ -443,6 +443,13 @@ std::vector<std::string> GateTest::TestRecord() {
   return out;
 }
 
+std::vector<std::string> GateTest::EndOfRunCalls() {
+  std::vector<std::string> calls;
+  for (const auto& line : TestRecord())
+    if (line.rfind("Message ", 0) != 0) calls.push_back(line.substr(0, line.find('\t')));
+  return calls;
+}
+
 std::string GateTest::FileBytes(const std::string& path) {
   std::string bytes;
   if (std::FILE* f = std::fopen(path.c_str(), "rb")) {

@@ -79,6 +79,9 @@ class GateTest : public testing::Test {
 
   std::map<std::string, TLogRecord> ReadLog();
   std::vector<std::string> TestRecord();  // lines of the test build's record
+  // The end-of-run calls in that record, each as far as its first tab
+  // ("ExitWindowsEx 0"); the message lines left out.
+  std::vector<std::string> EndOfRunCalls();
   static std::string FileBytes(const std::string& path);
 
   std::string install_;     // with trailing "\"

@@ -211,10 +211,7 @@ TEST_F(GateLogTest, FailedStartOfAFoundProgramEndsTheRunWithItsAction) {
   const DWORD took = GetTickCount() - start;
   EXPECT_GE(took, 900u) << "the first tick, one delay after the start";
   EXPECT_LT(took, 4000u);
-  std::vector<std::string> calls;
-  for (const auto& line : TestRecord())
-    if (line.rfind("Message ", 0) != 0) calls.push_back(line.substr(0, line.find('\t')));
-  EXPECT_EQ(calls, std::vector<std::string>{"ExitWindowsEx 0"});
+  EXPECT_EQ(EndOfRunCalls(), std::vector<std::string>{"ExitWindowsEx 0"});
   const auto log = ReadLog();
   ASSERT_EQ(log.size(), 1u);
   EXPECT_TRUE(log.at("1").EndTime);
@@ -277,8 +274,7 @@ class LogHeldOpen : public GateLogTest {
     CloseHandle(held);
     EXPECT_TRUE(Ended(gates_.back(), 10000));
     result.endMs = GetTickCount() - start;
-    for (const auto& line : TestRecord())
-      if (line.rfind("Message ", 0) != 0) result.calls.push_back(line.substr(0, line.find('\t')));
+    result.calls = EndOfRunCalls();
     return result;
   }
   std::vector<std::string> AsideFiles() {
@@ -431,10 +427,7 @@ TEST_F(GateLogTest, OversizedLogDoesNotHoldTheRunUp) {
   EndTarget(run->Pid);
   ASSERT_TRUE(Ended(gates_.back(), 10000));
   EXPECT_LT(GetTickCount() - start, 4000u) << "the gate ends within 4 s of the target";
-  std::vector<std::string> calls;
-  for (const auto& line : TestRecord())
-    if (line.rfind("Message ", 0) != 0) calls.push_back(line.substr(0, line.find('\t')));
-  EXPECT_EQ(calls, std::vector<std::string>{"ExitWindowsEx 0"});
+  EXPECT_EQ(EndOfRunCalls(), std::vector<std::string>{"ExitWindowsEx 0"});
   const auto log = ReadLog();
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log.at("1").Action.value_or(""), "6");
