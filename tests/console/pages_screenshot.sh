@@ -10,10 +10,11 @@ out=$(realpath -m "${2:-$tree/screenshots}")
 env_sh="$(dirname "$0")/../../scripts/wine-env.sh"
 . "$env_sh"
 . "$env_sh" "$(lk_exe_arch "$tree/tests/console/console_pages_shots.exe")"
-export WINEPREFIX="$tree/screenshot-wine" WINEDEBUG=-all
+export WINEPREFIX="$tree/screenshot-wine" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
 mkdir -p "$out"
-[ -d "$WINEPREFIX" ] || { "$LK_WINE" wineboot --init >/dev/null 2>&1; "$LK_WINESERVER" --wait; }
-lk_prefix_fonts "$WINEPREFIX"
+# The one prefix recipe, for the X display (a prefix booted without one
+# cannot create the program's windows under the virtual display).
+"$(dirname "$0")/../../scripts/wine-prefix.sh" "$WINEPREFIX" "$WINEARCH" --display x11
 winout=$("$LK_WINE" winepath -w "$out" 2>/dev/null | tr -d '\r')
 xvfb-run -a -s "-screen 0 1024x768x24" "$LK_WINE" "$tree/tests/console/console_pages_shots.exe" "$winout"
 "$LK_WINESERVER" -k || true
