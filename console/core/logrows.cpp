@@ -7,6 +7,8 @@
 #include "base/sysutils.h"
 #include "console/core/usersettings.h"
 #include "shared/core/elapsed.h"
+#include "shared/core/errors.h"
+#include "shared/core/logrecord.h"
 #include "shared/core/streamcol.h"
 
 std::vector<std::string_view> LogRecordLines(std::string_view bytes) {
@@ -91,6 +93,7 @@ void LoadLogFile(TLkStreams& log, const std::string& path) {
     log.ClearStreams();
     return;
   }
+  if (file.Size() > kLogSizeLimit) throw ECorruptFile("The log file is too large to read.");
   log.LoadFromStream(file);
 }
 

@@ -58,5 +58,6 @@ std::vector<int> LogRecordOrder(const std::vector<std::string>& names);
 // Loads the log file `path` into `log`, as LoadFromFile does, except that a
 // file of no bytes is an empty log (the installation makes one so that users
 // may write it, and the gate appends to it as to a new log): `log` is then
-// emptied. Raises ECorruptFile or a stream error as the container does.
+// emptied. Raises ECorruptFile or a stream error as the container does, and
+// ECorruptFile, unread, for a file longer than kLogSizeLimit.
 void LoadLogFile(TLkStreams& log, const std::string& path);

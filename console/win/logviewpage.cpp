@@ -1,6 +1,7 @@
 #include "console/win/logviewpage.h"
 
 #include <algorithm>
+#include <new>
 
 #include "base/streams.h"
 #include "console/core/configrules.h"
@@ -91,6 +92,8 @@ bool TLogViewPage::LoadLogView() {
     return false;
   } catch (const EStreamError&) {
     return false;
+  } catch (const std::bad_alloc&) {
+    return false;  // a log too large to hold here is as unreadable as a damaged one
   }
   LogStreams = log.get();
   loaded_.push_back(std::move(log));

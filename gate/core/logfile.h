@@ -20,11 +20,6 @@
 enum class TDataFileLookup { Load, Missing, Unreadable };
 TDataFileLookup DataFileLookup(const lk_fileops::TLookup& found);
 
-// A log longer than this is not read: a user may write the log and could
-// make it too large to load, or to load within the seconds the end of a
-// run may wait. It is treated as unreadable.
-inline constexpr int64_t kLogSizeLimit = 16 * 1024 * 1024;
-
 struct TLogAppendResult {
   std::string RecordName;  // the name the record was stored under
   std::string SetAside;    // where an unreadable log was moved; empty if none

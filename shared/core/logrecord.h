@@ -4,6 +4,7 @@
 // the run was watched. The gate writes it, the console's log view reads it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,11 @@ std::string NextLogRecordName(const std::vector<std::string>& names);
 // The named mutex held around every load-change-save of the log file, by
 // the gate's append and the console's deletion alike.
 inline constexpr const char* kLogMutexName = "LMereLogFile";
+
+// A log longer than this is not read, by the gate nor by the console: a user
+// may write the log and could make it too large to load, or to load within
+// the seconds the end of a run may wait. It is treated as unreadable.
+inline constexpr int64_t kLogSizeLimit = 16 * 1024 * 1024;
 
 // Where an unreadable log is moved before a fresh one is started.
 std::string SetAsideLogName(const std::string& logPath, int attempt);

@@ -1,9 +1,15 @@
 // The Log View's row rules and the Configuration page's decisions.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "console/core/configrules.h"
 #include "console/core/logrows.h"
 #include "console/core/usersettings.h"
+#include "shared/core/errors.h"
+#include "shared/core/logrecord.h"
+#include "shared/core/streamcol.h"
 
 namespace {
 
@@ -80,6 +86,31 @@ TEST(LogRecordOrder, OtherNamesComeLastInTheirOrder) {
   std::vector<std::string> shown;
   for (int i : LogRecordOrder(names)) shown.push_back(names[static_cast<std::size_t>(i)]);
   EXPECT_EQ(shown, (std::vector<std::string>{"3", "07", "b", "a", "", "12345678901234567890"}));
+}
+
+// The installation's empty log is an empty log; a log that a user made
+// larger than any log is refused before it is read, as a damaged one is.
+TEST(LoadLogFile, EmptyIsAnEmptyLogAndOversizedIsRefusedUnread) {
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("lk-loadlog-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  std::filesystem::create_directories(folder);
+  const std::string empty = (folder / "empty.bin").string(), big = (folder / "big.bin").string();
+  std::ofstream(empty, std::ios::binary).close();
+  std::ofstream(big, std::ios::binary).close();
+  std::filesystem::resize_file(big, kLogSizeLimit + 1);  // sparse: nothing to read but zeros
+
+  TLkStreams log(nullptr);
+  TMemoryStream held;
+  log.AddStream("1", held);
+  LoadLogFile(log, empty);
+  EXPECT_EQ(log.StreamList().Count(), 0);
+  try {
+    LoadLogFile(log, big);
+    ADD_FAILURE() << "an oversized log was read";
+  } catch (const ECorruptFile& e) {
+    EXPECT_EQ(e.Message(), "The log file is too large to read.");  // not the container's "File is corrupt."
+  }
+  std::filesystem::remove_all(folder);
 }
 
 // After Delete the refresh's text stands, unless the log is still there.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -674,6 +675,15 @@ TEST_F(Pages, AMissingOrUnreadableLogShowsNothingAndSaysNotFound) {
     EXPECT_EQ(LogView()->RowCount(), 0) << name;
     EXPECT_EQ(SendMessageA(LogView()->LogList->Handle(), LVM_GETITEMCOUNT, 0, 0), 0) << name;
   }
+  // A user may write the log and so make it larger than this process can
+  // hold: it is refused unread, like a damaged one (sparse, 1.5 GB).
+  DeleteFileA(log.c_str());
+  lkfix::WriteTextFile(log, "");
+  std::filesystem::resize_file(log, 1536ull * 1024 * 1024);
+  LogView()->LogViewRefresh();
+  EXPECT_EQ(main_->StatusText(), " Log file not found.");
+  EXPECT_EQ(LogView()->RowCount(), 0);
+  DeleteFileA(log.c_str());
   EXPECT_TRUE(boxes_.empty());
   EXPECT_EQ(Screen->Cursor(), crDefault);
 }
