@@ -70,9 +70,5 @@ COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF color) {
   LK_LAZY_ENTRY(Comctl32Dll, ImageList_SetBkColor);
   return f ? f(list, color) : CLR_NONE;
 }
-HIMAGELIST ImageList_Merge(HIMAGELIST a, int ia, HIMAGELIST b, int ib, int dx, int dy) {
-  LK_LAZY_ENTRY(Comctl32Dll, ImageList_Merge);
-  return f ? f(a, ia, b, ib, dx, dy) : nullptr;
-}
 
 }  // namespace comctl

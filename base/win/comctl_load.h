@@ -29,5 +29,4 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, 
 HICON ImageList_GetIcon(HIMAGELIST list, int index, UINT flags);
 BOOL ImageList_SetOverlayImage(HIMAGELIST list, int image, int overlay);
 COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF color);
-HIMAGELIST ImageList_Merge(HIMAGELIST a, int ia, HIMAGELIST b, int ib, int dx, int dy);
 }  // namespace comctl

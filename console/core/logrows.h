@@ -17,7 +17,6 @@ class TLkStreams;
 
 inline constexpr const char* kStatusLogRefreshed = " Log data refreshed.";
 inline constexpr const char* kStatusLogNotFound = " Log file not found.";
-inline constexpr const char* kStatusLogDeleted = " Log file deleted.";
 inline constexpr const char* kStatusLogNotDeleted = " Unable to delete file.";
 
 // What Delete did to the log file, and the status it leaves: the refresh

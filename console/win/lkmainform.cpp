@@ -1,5 +1,7 @@
 #include "console/win/lkmainform.h"
 
+#include <algorithm>
+
 #include "base/locale.h"
 #include "console/core/pictureindex.h"
 #include "console/win/authprompt.h"
@@ -240,11 +242,10 @@ void TLKMain::OutBarraItemClick(TObject*) {
     if (LKPlash && !LKPlash->Visible()) {
       LKPlash->ShowModal();
       // Closed: the bar names the page shown again, not "About...".
-      for (int i = 0; i < static_cast<int>(Pages.size()); ++i)
-        if (Pages[i]->PageShown()) {
-          OutBarra->SetSelectedItem(i);
-          SetHelpContext(Pages[i]->HelpContext());
-        }
+      if (TConsolePage* shown = ShownPage()) {
+        OutBarra->SetSelectedItem(static_cast<int>(std::find(Pages.begin(), Pages.end(), shown) - Pages.begin()));
+        SetHelpContext(shown->HelpContext());
+      }
     }
   } else if (item == kExitItem) {
     ExitCommand();

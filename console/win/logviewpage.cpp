@@ -138,7 +138,6 @@ void TLogViewPage::ToolButton11Click(TObject*) {
       TLogFileLock lock(kLogLockWaitMs);
       const bool deleted = lock.Owned() && (DeleteFileA(LogFileName.c_str()) || !FileExists(LogFileName));
       deletion = deleted ? TLogDeletion::ldDeleted : TLogDeletion::ldFailed;
-      SetStatusText(deleted ? kStatusLogDeleted : kStatusLogNotDeleted);
     }
   }
   SetStatusText(LogDeleteStatusText(deletion, LogViewRefresh()));

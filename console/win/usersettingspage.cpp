@@ -181,19 +181,19 @@ void TUserSettingsPage::LoadUserData() {
   std::vector<std::string> names;
   for (int i = 0; i < State().UserNames.Count(); ++i) names.push_back(State().UserNames[i]);
   rows_.clear();
+  const char* failure = nullptr;
   try {
     rows_ = LoadUserRows(*EncryptStream, UserDataPath(), names);
   } catch (const ECorruptFile&) {
-    editors_.ReadFailed();
-    EnableEditors();
-    UserPassLista->SetOwnerDataCount(0);
-    Application->MessageBox("Corrupted data!", Application->Title(), MB_OK);
-    return;
+    failure = "Corrupted data!";
   } catch (const EStreamError&) {
+    failure = "Error reading data!";
+  }
+  if (failure) {
     editors_.ReadFailed();
     EnableEditors();
     UserPassLista->SetOwnerDataCount(0);
-    Application->MessageBox("Error reading data!", Application->Title(), MB_OK);
+    Application->MessageBox(failure, Application->Title(), MB_OK);
     return;
   }
   UserPassLista->SetOwnerDataCount(static_cast<int>(rows_.size()));

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <vector>
 
 #include "base/fileops.h"
@@ -23,24 +24,39 @@ std::string MoveAside(const std::string& logPath) {
   return {};
 }
 
-// A copy of a damaged log's bytes in a new file of the first folder that
-// takes one; raises when none does.
-std::string KeepCopy(const std::vector<std::string>& folders, const std::string& logPath, const std::string& bytes) {
-  const std::string name = ExtractFileName(logPath);
+// `bytes` in a new file of the first of `folders` that takes one, under the
+// first of the names `nameAt(0)` .. `nameAt(names - 1)` that is free there;
+// the file's path. Empty when no folder takes it, `error` then holding the
+// last write's failure (left as it is when nothing was tried).
+std::string WriteInFirstFolder(const std::vector<std::string>& folders, int names,
+                               const std::function<std::string(int)>& nameAt, const std::string& bytes,
+                               std::string& error) {
   for (const std::string& folder : folders) {
     if (folder.empty()) continue;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::string path = IncludeTrailingPathDelimiter(folder) + SetAsideLogName(name, attempt);
+    for (int attempt = 0; attempt < names; ++attempt) {
+      const std::string path = IncludeTrailingPathDelimiter(folder) + nameAt(attempt);
       if (lk_fileops::LookUp(path).Found) continue;
       try {
         ReplaceFileAtomically(path, bytes.data(), bytes.size());
         return path;
-      } catch (const EStreamError&) {
+      } catch (const EStreamError& e) {
+        error = e.Message();
       }
-      break;
+      break;  // the folder takes no new file
     }
   }
-  throw EFCreateError("Cannot keep a copy of the unreadable log \"" + logPath + "\"");
+  return {};
+}
+
+// A copy of a damaged log's bytes in a new file of the first folder that
+// takes one; raises when none does.
+std::string KeepCopy(const std::vector<std::string>& folders, const std::string& logPath, const std::string& bytes) {
+  const std::string name = ExtractFileName(logPath);
+  std::string error;
+  const std::string path =
+      WriteInFirstFolder(folders, 100, [&](int attempt) { return SetAsideLogName(name, attempt); }, bytes, error);
+  if (path.empty()) throw EFCreateError("Cannot keep a copy of the unreadable log \"" + logPath + "\"");
+  return path;
 }
 
 // The log's bytes; none, and `tooLong`, when it is longer than the limit.
@@ -149,20 +165,11 @@ std::string KeepLogRecordAside(TLkStreams& container, const std::vector<std::str
   const std::string text = EncodeLogRecord(record);
   bytes.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
   container.AddStream("1", bytes);
-  const std::string image = ContainerImage(container);
-  std::string lastError = "No folder for the log record";
-  for (const std::string& folder : folders) {
-    if (folder.empty()) continue;
-    const std::string path = IncludeTrailingPathDelimiter(folder) + logName + "." + tag + ".rec";
-    if (FileExists(path)) continue;
-    try {
-      ReplaceFileAtomically(path, image.data(), image.size());
-      return path;
-    } catch (const EStreamError& e) {
-      lastError = e.Message();
-    }
-  }
-  throw EFCreateError(lastError);
+  std::string error = "No folder for the log record";
+  const std::string path = WriteInFirstFolder(
+      folders, 1, [&](int) { return logName + "." + tag + ".rec"; }, ContainerImage(container), error);
+  if (path.empty()) throw EFCreateError(error);
+  return path;
 }
 
 TUserDataStatus ReadUserData(TLkStreams& container, const std::string& userDataPath, const std::string& entryName,

@@ -40,8 +40,7 @@ int TTaggedCanvasAdapter::TextWidth(std::string_view text) { return c_.TextWidth
 int TTaggedCanvasAdapter::TextHeight(std::string_view text) { return c_.TextHeight(std::string(text)); }
 void TTaggedCanvasAdapter::TextOut(int x, int y, std::string_view text) {
   const std::string piece(text);
-  // The canvas font goes into the context first.
-  c_.TextExtent(piece);
+  c_.RequireFont();  // the raw calls below draw and measure with it
   HDC dc = c_.Handle();
   // Segments sit side by side: no background of their own.
   SetBkMode(dc, TRANSPARENT);

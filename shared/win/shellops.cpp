@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "base/win/comctl_load.h"
 #include "base/win/dib.h"
 #include "base/win/lazy_dll.h"
 #include "shared/win/installpaths.h"
