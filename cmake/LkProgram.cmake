@@ -30,3 +30,11 @@ function(lk_host_pictures)
     DEPENDS ${G_SOURCE} ${G_DEPENDS}
     COMMENT "${G_COMMENT}")
 endfunction()
+
+# A program of the system (lkmain, passbox): a lean image (above), and the
+# runtime's semaphores made through calls the 9x line carries out
+# (base/win/runtime_9x.cpp, linked as an object).
+function(lk_system_program name)
+  lk_lean_windows_image(${name})
+  target_link_libraries(${name} PRIVATE lk_runtime_9x)
+endfunction()

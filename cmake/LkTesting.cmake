@@ -7,6 +7,10 @@ if(LK_WINDOWS)
     set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    # Its port hook, found before its own: a Notification over a Win32 event
+    # (the toolchain's C++ library has no std::mutex).
+    target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/support/gtest_port)
+    target_sources(gtest PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/gtest_port/notification.cpp)
   endif()
   set(LK_GTEST_LIBS gtest gmock)
   set(LK_GTEST_MAIN gtest_main)

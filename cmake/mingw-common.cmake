@@ -4,9 +4,14 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${LK_MINGW_PROCESSOR})
 set(_lk_triple ${LK_MINGW_PROCESSOR}-w64-mingw32)
 
-# The -posix compilers: the win32 thread model lacks std::mutex and friends.
-set(CMAKE_C_COMPILER ${_lk_triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_lk_triple}-g++-posix)
+# The -win32 compilers (the win32 thread model): the -posix ones link the
+# winpthreads library into every program, and it imports calls that Windows 95
+# and NT 4.0 lack (GetTickCount64, the vectored exception handlers, ...).
+# This C++ library has no std::mutex, std::thread or std::condition_variable:
+# the programs lock and start threads with calls of their own
+# (base/win/critsec.h, forms/win/thread.h), the tests too (tests/support).
+set(CMAKE_C_COMPILER ${_lk_triple}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${_lk_triple}-g++-win32)
 set(CMAKE_RC_COMPILER ${_lk_triple}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${_lk_triple})

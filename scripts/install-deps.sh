@@ -7,7 +7,7 @@ trap 'echo "install-deps.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)"
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
+  g++-mingw-w64-i686-win32 mingw-w64-tools binutils-mingw-w64-i686
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   wine wine32:i386
@@ -20,7 +20,7 @@ packages=(
 )
 # Where the machine runs no 32-bit programs: the 64-bit build and 64-bit Wine
 # that its Windows tests run on (scripts/wine-env.sh).
-packages64=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64)
+packages64=(g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 wine64)
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi

@@ -6,7 +6,14 @@ bool LoadCommonControls() {
   // Once: a function-local static, other threads wait for the registration.
   static const bool loaded = [] {
     LK_LAZY_ENTRY(Comctl32Dll, InitCommonControlsEx);
-    if (!f) return false;
+    if (!f) {
+      // The first Windows 95 and NT 4.0 carry the library without the Ex call
+      // (it came with version 4.70); the old call registers the same classes.
+      LK_LAZY_ENTRY(Comctl32Dll, InitCommonControls);
+      if (!f) return false;
+      f();
+      return true;
+    }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
                                              ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_USEREX_CLASSES};
     f(&icc);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "base/utf8.h"
 #include "forms/win/application.h"
 #include "forms/win/forms.h"
 
@@ -249,20 +250,19 @@ void TLkCustomLabel::Paint() {
 // ======================================================================
 // TLkButton
 
+// LoadStringA gives the table's text in the ANSI code page on every system
+// (Windows 95 carries out neither LoadStringW's pointer form nor UTF-8
+// conversions); the UTF-8 fallback is decoded here for the same reason.
 std::string LoadLkString(int id, const std::string& fallback_utf8) {
-  wchar_t* res = nullptr;
-  int n = LoadStringW(GetModuleHandleA(nullptr), static_cast<UINT>(id), reinterpret_cast<wchar_t*>(&res), 0);
-  std::wstring wide;
-  if (n > 0 && res) {
-    wide.assign(res, static_cast<size_t>(n));
-  } else {
-    int wn = MultiByteToWideChar(CP_UTF8, 0, fallback_utf8.data(), static_cast<int>(fallback_utf8.size()), nullptr, 0);
-    wide.resize(static_cast<size_t>(wn));
-    MultiByteToWideChar(CP_UTF8, 0, fallback_utf8.data(), static_cast<int>(fallback_utf8.size()), wide.data(), wn);
-  }
-  int an = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(an), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), an, nullptr, nullptr);
+  char text[512];
+  const int n = LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), text, static_cast<int>(sizeof text));
+  if (n > 0) return std::string(text, static_cast<size_t>(n));
+  const std::u16string wide = Utf8ToUtf16(fallback_utf8);
+  const auto* chars = reinterpret_cast<const wchar_t*>(wide.data());
+  const int size = static_cast<int>(wide.size());
+  const int an = WideCharToMultiByte(CP_ACP, 0, chars, size, nullptr, 0, nullptr, nullptr);
+  std::string ansi(static_cast<size_t>(an > 0 ? an : 0), '\0');
+  if (an > 0) WideCharToMultiByte(CP_ACP, 0, chars, size, ansi.data(), an, nullptr, nullptr);
   return ansi;
 }
 

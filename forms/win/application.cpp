@@ -4,6 +4,8 @@
 
 #include <mutex>
 
+#include "base/win/critsec.h"
+
 #include "base/sysutils.h"
 #include "base/win/comctl_load.h"
 #include "base/win/structsizes.h"
@@ -19,7 +21,7 @@ TScreen* Screen = nullptr;
 namespace {
 
 TUiSeam* g_seam = nullptr;
-std::mutex g_queue_mutex;
+TCriticalSection g_queue_lock;
 constexpr UINT kRunQueued = WM_APP + 0x3F01;
 
 // The objects exist from start-up to exit, as the programs expect.
@@ -245,7 +247,7 @@ void TApplication::ProcessMessages() {
 
 void TApplication::Queue(std::function<void()> fn) {
   {
-    std::lock_guard<std::mutex> lock(g_queue_mutex);
+    std::lock_guard<TCriticalSection> lock(g_queue_lock);
     queued_.push_back(std::move(fn));
   }
   // The hidden window must be the main thread's: another thread only posts
@@ -262,7 +264,7 @@ void TApplication::Queue(std::function<void()> fn) {
 void TApplication::RunQueued() {
   std::vector<std::function<void()>> now;
   {
-    std::lock_guard<std::mutex> lock(g_queue_mutex);
+    std::lock_guard<TCriticalSection> lock(g_queue_lock);
     now.swap(queued_);
   }
   for (auto& fn : now) GuardCallback(this, fn);

@@ -559,6 +559,37 @@ TColor TBitmap::TransparentColor() const {
   return static_cast<TColor>(GetPixel(self.Canvas()->Handle(), 0, height_ - 1));
 }
 
+void MaskedTransparentBlt(HDC dst, const TRect& r, HDC src, int width, int height, COLORREF transparent) {
+  HDC maskDc = CreateCompatibleDC(dst);
+  HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+  if (!maskDc || !mask) {
+    if (mask) DeleteObject(mask);
+    if (maskDc) DeleteDC(maskDc);
+    return;
+  }
+  HGDIOBJ oldMask = SelectObject(maskDc, mask);
+  // Colour to monochrome: the source's background colour becomes white.
+  const COLORREF oldSrcBk = SetBkColor(src, transparent);
+  BitBlt(maskDc, 0, 0, width, height, src, 0, 0, SRCCOPY);
+  SetBkColor(src, oldSrcBk);
+  // Monochrome to colour takes the text colour for 0 and the background for
+  // 1: black and white, so the AND keeps the transparent pixels' XOR.
+  const COLORREF oldText = SetTextColor(dst, RGB(0, 0, 0));
+  const COLORREF oldBk = SetBkColor(dst, RGB(255, 255, 255));
+  const int oldMode = SetStretchBltMode(dst, COLORONCOLOR);
+  const int x = r.left, y = r.top, cx = r.Width(), cy = r.Height();
+  // dst ^ src, then 0 where opaque, then ^ src: src where opaque, dst elsewhere.
+  StretchBlt(dst, x, y, cx, cy, src, 0, 0, width, height, SRCINVERT);
+  StretchBlt(dst, x, y, cx, cy, maskDc, 0, 0, width, height, SRCAND);
+  StretchBlt(dst, x, y, cx, cy, src, 0, 0, width, height, SRCINVERT);
+  SetStretchBltMode(dst, oldMode);
+  SetBkColor(dst, oldBk);
+  SetTextColor(dst, oldText);
+  SelectObject(maskDc, oldMask);
+  DeleteObject(mask);
+  DeleteDC(maskDc);
+}
+
 void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
   if (Empty() || !canvas->Handle()) return;
   HDC src = Canvas()->Handle();
@@ -568,8 +599,9 @@ void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
     SetBkColor(dst, RGB(255, 255, 255));
   }
   if (transparent_) {
-    msimg::TransparentBlt(dst, r.left, r.top, r.Width(), r.Height(), src, 0, 0, width_, height_,
-                   ColorToRGB(TransparentColor()));
+    const COLORREF key = ColorToRGB(TransparentColor());
+    if (!msimg::TransparentBlt(dst, r.left, r.top, r.Width(), r.Height(), src, 0, 0, width_, height_, key))
+      MaskedTransparentBlt(dst, r, src, width_, height_, key);
   } else {
     SetStretchBltMode(dst, COLORONCOLOR);
     StretchBlt(dst, r.left, r.top, r.Width(), r.Height(), src, 0, 0, width_, height_, SRCCOPY);

@@ -351,6 +351,11 @@ class TBitmap : public TGraphic {
   mutable HGDIOBJ old_bitmap_ = nullptr;
 };
 
+// TransparentBlt's picture from calls every system has (msimg32, which holds
+// TransparentBlt, came with Windows 98 and 2000): the source's pixels of the
+// `transparent` colour leave `dst` as it was, through a monochrome mask.
+void MaskedTransparentBlt(HDC dst, const TRect& r, HDC src, int width, int height, COLORREF transparent);
+
 class TIcon : public TGraphic {
  public:
   TIcon() = default;

@@ -61,13 +61,13 @@ TThread::~TThread() {
 void TThread::Start() {
   if (handle_) return;
   {
-    std::lock_guard<std::mutex> lock(state_);
+    std::lock_guard<TCriticalSection> lock(state_);
     started_ = true;
   }
   unsigned id = 0;
   handle_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &TThread::ThreadProc, this, 0, &id));
   if (!handle_) {
-    std::lock_guard<std::mutex> lock(state_);
+    std::lock_guard<TCriticalSection> lock(state_);
     started_ = false;
     throw EOSError("Thread creation error", GetLastError());
   }
@@ -79,7 +79,7 @@ unsigned __stdcall TThread::ThreadProc(void* p) {
   GuardCallback(self->fatal_, [self] { self->Execute(); });
   bool freeNow;
   {
-    std::lock_guard<std::mutex> lock(self->state_);
+    std::lock_guard<TCriticalSection> lock(self->state_);
     self->finished_ = true;
     freeNow = self->freeOnFinish_;
   }
@@ -88,13 +88,13 @@ unsigned __stdcall TThread::ThreadProc(void* p) {
 }
 
 bool TThread::Finished() const {
-  std::lock_guard<std::mutex> lock(state_);
+  std::lock_guard<TCriticalSection> lock(state_);
   return finished_;
 }
 
 void TThread::FreeWhenFinished() {
   {
-    std::lock_guard<std::mutex> lock(state_);
+    std::lock_guard<TCriticalSection> lock(state_);
     if (started_ && !finished_) {
       freeOnFinish_ = true;
       return;

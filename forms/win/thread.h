@@ -13,6 +13,8 @@
 #include <functional>
 #include <mutex>
 
+#include "base/win/critsec.h"
+
 #include "forms/win/application.h"
 
 // The thread that runs main() and the message loop.
@@ -62,7 +64,7 @@ class TThread {
   HANDLE handle_ = nullptr;
   DWORD threadId_ = 0;
   std::atomic<bool> terminated_{false};
-  mutable std::mutex state_;
+  mutable TCriticalSection state_;
   bool started_ = false;
   bool finished_ = false;
   bool freeOnFinish_ = false;

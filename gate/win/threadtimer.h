@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 
 #include "base/component.h"
 #include "base/events.h"

@@ -14,7 +14,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "base/locale.h"
@@ -35,6 +34,7 @@
 #include "shared/win/settings.h"
 #include "shared/win/shelllink.h"
 #include "tests/shared_win/winfixture.h"
+#include "tests/support/testthread.h"
 
 namespace {
 
@@ -761,7 +761,7 @@ TEST_F(Pages, DeletingWaitsForAGateThatIsAppending) {
   LogView()->LogFileName = log;
   std::atomic<bool> held{false};
   std::atomic<int> cursor{crDefault};
-  std::thread gate([&] {
+  TTestThread gate([&] {
     TLogFileLock lock;
     held = true;
     Sleep(1000);

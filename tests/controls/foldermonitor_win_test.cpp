@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 #include <vector>
 
 #include "controls/win/foldermonitor.h"
 #include "base/sysutils.h"
 #include "tests/controls/win_support.h"
+#include "tests/support/testthread.h"
 
 namespace {
 
@@ -167,7 +167,7 @@ TEST_F(MonitorTest, ManyStopsWhileChangesArrive) {
   // old thread is stopped at whatever point it has reached, sometimes just
   // as it hands over a change.
   std::atomic<bool> writing{true};
-  std::thread writer([&] {
+  TTestThread writer([&] {
     for (int i = 0; writing; ++i) {
       WriteBytes(dir / ("w" + std::to_string(i % 20)), std::to_string(i));
       Sleep(1);

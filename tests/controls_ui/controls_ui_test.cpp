@@ -169,6 +169,8 @@ TEST_F(ControlsUiTest, ButtonKindSetsCaptionRoleAndResultFromTheStringTable) {
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), want.data(), int(want.size()));
     EXPECT_EQ(std::wstring(res, static_cast<size_t>(n)), want) << k;
     b->SetKind(kind);
+    // The table's text and the UTF-8 fallback (no entry 1) give the same ANSI caption.
+    EXPECT_EQ(b->Caption(), LoadLkString(1, utf8)) << k;
     EXPECT_EQ(b->Default(), ButtonIsDefault(kind)) << k;
     EXPECT_EQ(b->Cancel(), ButtonIsCancel(kind)) << k;
     EXPECT_EQ(b->ModalResult(), ButtonModalResult(kind)) << k;

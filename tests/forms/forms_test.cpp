@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <thread>
 #include <vector>
 
 #include "forms/win/application.h"
@@ -13,6 +12,7 @@
 #include "forms/win/menus.h"
 #include "forms/win/stdctrls.h"
 #include "tests/forms/ui_test_util.h"
+#include "tests/support/testthread.h"
 
 namespace {
 
@@ -693,7 +693,7 @@ TEST_F(FormsTest, HiddenWindowIsMadeOnFirstUseAndRunsWhatWaitedForIt) {
 TEST_F(FormsTest, WorkQueuedByAnotherThreadRunsInTheMainLoop) {
   const bool hadWindow = Application->HandleAllocated();
   DWORD ranOn = 0;
-  std::thread([&] { Application->Queue([&] { ranOn = GetCurrentThreadId(); }); }).join();
+  TTestThread([&] { Application->Queue([&] { ranOn = GetCurrentThreadId(); }); }).join();
   EXPECT_EQ(Application->HandleAllocated(), hadWindow);
   const DWORD start = GetTickCount();
   while (!ranOn && GetTickCount() - start < 3000) {

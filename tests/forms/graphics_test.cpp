@@ -5,6 +5,7 @@
 
 #include "base/streams.h"
 #include "base/win/comctl_load.h"
+#include "base/win/lazy_dll.h"
 #include "base/win/structsizes.h"
 #include "forms/win/graphics.h"
 
@@ -116,6 +117,39 @@ TEST(Bitmap, CanvasDrawsAndTheBmpImageRoundTrips) {
   copy.Assign(b);
   b.Canvas()->SetPixel(0, 0, clRed);
   EXPECT_EQ(copy.Canvas()->Pixel(0, 0), static_cast<TColor>(RGB(0, 0, 255)));
+}
+
+// Without msimg32 (Windows 95, NT 4.0) the mask gives TransparentBlt's
+// picture, at the bitmap's size and stretched.
+TEST(Bitmap, TheMaskedDrawLeavesTheTransparentColourOutAsTransparentBltDoes) {
+  TBitmap picture;
+  picture.SetSize(4, 3);
+  TCanvas* p = picture.Canvas();
+  p->Brush()->SetColor(clFuchsia);
+  p->FillRect(TRect(0, 0, 4, 3));
+  p->SetPixel(1, 1, clBlue);
+  p->SetPixel(2, 1, clLime);
+  p->SetPixel(3, 0, clBlack);
+  p->SetPixel(0, 2, clWhite);
+  for (const TRect& r : {TRect(1, 1, 5, 4), TRect(2, 0, 10, 6)}) {
+    TBitmap viaMsimg, viaMask;
+    for (TBitmap* b : {&viaMsimg, &viaMask}) {
+      b->SetSize(12, 8);
+      b->Canvas()->Brush()->SetColor(static_cast<TColor>(RGB(200, 120, 40)));
+      b->Canvas()->FillRect(TRect(0, 0, 12, 8));
+    }
+    ASSERT_TRUE(msimg::TransparentBlt(viaMsimg.Canvas()->Handle(), r.left, r.top, r.Width(), r.Height(),
+                                      p->Handle(), 0, 0, 4, 3, RGB(255, 0, 255)));
+    MaskedTransparentBlt(viaMask.Canvas()->Handle(), r, p->Handle(), 4, 3, RGB(255, 0, 255));
+    int opaque = 0;
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 12; ++x) {
+        const TColor got = viaMask.Canvas()->Pixel(x, y);
+        EXPECT_EQ(got, viaMsimg.Canvas()->Pixel(x, y)) << "(" << x << "," << y << ") in " << r.Width() << " wide";
+        opaque += got != static_cast<TColor>(RGB(200, 120, 40));
+      }
+    EXPECT_EQ(opaque, 4 * (r.Width() / 4) * (r.Height() / 3)) << "the four opaque pixels, scaled";
+  }
 }
 
 TEST(Bitmap, BadImagesAreRefusedWithAClearError) {

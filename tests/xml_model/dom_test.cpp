@@ -3,13 +3,13 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/xml_model/fake_parser.h"
 #include "tests/xml_model/test_util.h"
 #include "xml/dom.h"
 #include "xml/xmlerrors.h"
+#include "tests/support/testthread.h"
 
 namespace {
 
@@ -235,8 +235,8 @@ TEST(NodeListTest, TreesOfSeveralThreads) {
     }
   };
   for (int round = 0; round < 2; ++round) {
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) threads.emplace_back(build, t);
+    std::vector<TTestThread> threads;
+    for (int t = 0; t < kThreads; ++t) threads.emplace_back([&build, t] { build(t); });
     for (auto& th : threads) th.join();
     for (const auto& r : roots) {
       int texts = 0, elements = 0;

@@ -8,11 +8,12 @@
 
 #include <atomic>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "tests/support/testthread.h"
 
 class TLoopbackHttp {
  public:
@@ -36,12 +37,12 @@ class TLoopbackHttp {
     getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len);
     port_ = ntohs(a.sin_port);
     listen(listener_, 8);
-    thread_ = std::thread([this] { Serve(); });
+    thread_ = std::make_unique<TTestThread>([this] { Serve(); });
   }
   ~TLoopbackHttp() {
     stop_ = true;
     closesocket(listener_);
-    thread_.join();
+    thread_.reset();
     WSACleanup();
   }
   TLoopbackHttp(const TLoopbackHttp&) = delete;
@@ -49,7 +50,7 @@ class TLoopbackHttp {
 
   std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
   std::vector<std::string> RequestLines() {
-    std::lock_guard<std::mutex> g(m_);
+    std::lock_guard<TTestLock> g(m_);
     return lines_;
   }
   // The path of each request, in order.
@@ -77,7 +78,7 @@ class TLoopbackHttp {
       }
       const std::string line = request.substr(0, request.find("\r\n"));
       {
-        std::lock_guard<std::mutex> g(m_);
+        std::lock_guard<TTestLock> g(m_);
         lines_.push_back(line);
       }
       const TReply r = responder_(line);
@@ -91,8 +92,8 @@ class TLoopbackHttp {
   TResponder responder_;
   SOCKET listener_;
   int port_ = 0;
-  std::thread thread_;
+  std::unique_ptr<TTestThread> thread_;
   std::atomic<bool> stop_{false};
-  std::mutex m_;
+  TTestLock m_;
   std::vector<std::string> lines_;
 };

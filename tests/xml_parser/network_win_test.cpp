@@ -9,9 +9,9 @@
 #include <atomic>
 #include <cstdio>
 #include <map>
-#include <mutex>
-#include <thread>
+#include <memory>
 
+#include "tests/support/testthread.h"
 #include "tests/xml_model/loopback_http.h"
 #include "tests/xml_parser/parser_test_util.h"
 #include "xml/platform.h"
@@ -76,16 +76,16 @@ class FtpServer {
     WSADATA w;
     WSAStartup(MAKEWORD(2, 2), &w);
     listener_ = Listen(port_);
-    thread_ = std::thread([this] { Serve(); });
+    thread_ = std::make_unique<TTestThread>([this] { Serve(); });
   }
   ~FtpServer() {
     closesocket(listener_);
-    thread_.join();
+    thread_.reset();
     WSACleanup();
   }
   std::string Base() const { return "ftp://127.0.0.1:" + std::to_string(port_); }
   std::vector<std::string> Commands() {
-    std::lock_guard<std::mutex> g(m_);
+    std::lock_guard<TTestLock> g(m_);
     return commands_;
   }
 
@@ -128,7 +128,7 @@ class FtpServer {
       std::string line = pending.substr(0, eol);
       pending.erase(0, eol + 2);
       {
-        std::lock_guard<std::mutex> g(m_);
+        std::lock_guard<TTestLock> g(m_);
         commands_.push_back(line);
       }
       std::string verb = line.substr(0, line.find(' '));
@@ -183,8 +183,8 @@ class FtpServer {
   std::string path_, body_;
   SOCKET listener_;
   int port_ = 0;
-  std::thread thread_;
-  std::mutex m_;
+  std::unique_ptr<TTestThread> thread_;
+  TTestLock m_;
   std::vector<std::string> commands_;
 };
 
