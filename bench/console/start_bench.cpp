@@ -3,7 +3,10 @@
 // their records in the user-data file) beside the same start with no data
 // files, the two starts alternating round by round. A Windows program: run it
 // with
-//   build/<tree>/wine-run build/<tree>/bench/console/console_start_bench.exe [ROUNDS]
+//   build/<tree>/wine-run build/<tree>/bench/console/console_start_bench.exe [ROUNDS [PROGRAM ...]]
+// PROGRAMs (Windows paths, e.g. a copy of an older lkmain.exe for a before
+// and after) are timed in the same rounds as the tree's own, one after the
+// other, so a change of the machine's load touches them alike.
 // It takes the prefix lock of the tests, points "InstallPath" at a folder of
 // its own and adds the profiles for its run, and undoes all three at the end.
 #include <windows.h>
@@ -26,7 +29,7 @@ constexpr int kUsers = 1000;
 constexpr int kRecords = 100000;
 const std::string kInstall = "C:\\lkbench-start\\";
 
-std::string ProgramPath() {
+std::string TreeProgramPath() {
   std::string p = std::string("Z:") + LKMAIN_EXE;
   for (char& c : p)
     if (c == '/') c = '\\';
@@ -93,8 +96,8 @@ BOOL CALLBACK FindMain(HWND hwnd, LPARAM l) {
 }
 
 // Milliseconds from CreateProcess to an enabled main window, or -1.
-double TimeToMainWindow() {
-  std::string cmd = "\"" + ProgramPath() + "\"";
+double TimeToMainWindow(const std::string& program) {
+  std::string cmd = "\"" + program + "\"";
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -141,23 +144,31 @@ int main(int argc, char** argv) {
   if (GetFileAttributesA((kInstall + "lmlog.bin").c_str()) == INVALID_FILE_ATTRIBUTES) MakeDataFiles();
   const std::string files[] = {"lmdata.bin", "lmlog.bin"};
 
-  std::vector<double> with, without;
-  TimeToMainWindow();  // the first start of a program pays for loading it
+  std::vector<std::string> programs{TreeProgramPath()};
+  for (int i = 2; i < argc; ++i) programs.push_back(argv[i]);
+  std::vector<std::vector<double>> with(programs.size()), without(programs.size());
+  // The first start of a program pays for loading it.
+  for (const std::string& program : programs) TimeToMainWindow(program);
   for (int i = 0; i < rounds; ++i) {
-    with.push_back(TimeToMainWindow());
+    for (std::size_t p = 0; p < programs.size(); ++p) with[p].push_back(TimeToMainWindow(programs[p]));
     for (const auto& f : files) MoveFileA((kInstall + f).c_str(), (kInstall + f + ".away").c_str());
-    without.push_back(TimeToMainWindow());
+    for (std::size_t p = 0; p < programs.size(); ++p) without[p].push_back(TimeToMainWindow(programs[p]));
     for (const auto& f : files) MoveFileA((kInstall + f + ".away").c_str(), (kInstall + f).c_str());
   }
 
   for (const auto& sid : sids) lkfix::RemoveUserProfile(sid);
   WriteSetting(LKData::InstallPath, install);
   WriteSetting(LKData::doAuthenticate, asked);
-  const double wb = *std::min_element(with.begin(), with.end()), nb = *std::min_element(without.begin(), without.end());
   std::printf("start to an enabled main window, %d rounds, %d profiles\n", rounds, kUsers);
-  std::printf("  with %d log records and %d user records: best %8.1f ms, median %8.1f ms\n", kRecords, kUsers, wb,
-              Median(with));
-  std::printf("  with no data files:                       best %8.1f ms, median %8.1f ms\n", nb, Median(without));
-  std::printf("  ratio: best %.2f, median %.2f (target <= 1.5)\n", wb / nb, Median(with) / Median(without));
+  for (std::size_t p = 0; p < programs.size(); ++p) {
+    const std::vector<double>& w = with[p];
+    const std::vector<double>& n = without[p];
+    const double wb = *std::min_element(w.begin(), w.end()), nb = *std::min_element(n.begin(), n.end());
+    std::printf("%s\n", programs[p].c_str());
+    std::printf("  with %d log records and %d user records: best %8.1f ms, median %8.1f ms\n", kRecords, kUsers, wb,
+                Median(w));
+    std::printf("  with no data files:                       best %8.1f ms, median %8.1f ms\n", nb, Median(n));
+    std::printf("  ratio: best %.2f, median %.2f (target <= 1.5)\n", wb / nb, Median(w) / Median(n));
+  }
   return 0;
 }
