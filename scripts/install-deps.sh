@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build and the tests need. Safe to run again:
 # it only asks apt for what is missing.
+# Usage: install-deps.sh [--mingw64]
 set -eEuo pipefail
 # A command that fails unexpectedly names itself: no silent end.
 trap 'echo "install-deps.sh: line $LINENO: \"$BASH_COMMAND\" failed (status $?)" >&2' ERR
@@ -55,4 +56,6 @@ install() {
 
 install "${packages[@]}"
 . "$(dirname "$0")/wine-env.sh"
-lk_runs_32bit || install "${packages64[@]}"
+# --mingw64: those too on a machine that runs 32-bit programs, to build and
+# try the 64-bit tree there.
+if [ "${1:-}" = --mingw64 ] || ! lk_runs_32bit; then install "${packages64[@]}"; fi
