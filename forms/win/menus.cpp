@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "base/win/runningversion.h"
 #include "base/win/structsizes.h"
 #include "forms/win/application.h"
 #include "forms/win/forms.h"
@@ -17,6 +18,10 @@ std::map<UINT, TMenuItem*>& Commands() {
 std::set<TMenuItem*>& LiveItems() {
   static auto* s = new std::set<TMenuItem*>;
   return *s;
+}
+TMenuItemForm& ItemForm() {
+  static TMenuItemForm form = MenuItemFormOf(RunningWindowsVersion());
+  return form;
 }
 UINT NextCommand() {
   static UINT next = 0x1000;
@@ -32,6 +37,15 @@ TShortCut ShortCutOf(WORD key, TShiftState shift) {
   if (shift & ssCtrl) sc |= scCtrl;
   if (shift & ssAlt) sc |= scAlt;
   return sc;
+}
+
+TMenuItemForm MenuItemForm() { return ItemForm(); }
+
+void SetMenuItemForm(TMenuItemForm form) {
+  if (form == ItemForm()) return;
+  ItemForm() = form;
+  for (TMenuItem* i : LiveItems())
+    if (i->handle_) i->Rebuild();
 }
 
 // ======================================================================
@@ -222,35 +236,48 @@ HMENU TMenuItem::Handle() {
   return handle_;
 }
 
-// Only what Windows 95 and NT 4.0 know: MIIM_TYPE with the kind of item in
-// fType and its text (or an owner-drawn item's value) in dwTypeData. An
-// owner-drawn item then has no text in the system, so its mnemonic is
-// answered through WM_MENUCHAR (MenuCharResult).
+// Each item as the system's form takes it (MenuItemForm). Kind and text
+// apart: every item holds its text, an owner-drawn one too. Kind and text in
+// one field (MIIM_TYPE, all that Windows 95 and NT 4.0 know): an owner-drawn
+// item's field holds its value instead, so it has no text in the system, and
+// its mnemonic is answered through WM_MENUCHAR (MenuChar below). Either way
+// dwItemData is the item, which WM_MEASUREITEM and WM_DRAWITEM hand back.
 void TMenuItem::Rebuild() {
   if (!handle_) return;
   while (GetMenuItemCount(handle_) > 0) RemoveMenu(handle_, 0, MF_BYPOSITION);
   TMenu* menu = GetParentMenu();
   const bool owner_draw = menu && menu->OwnerDraw();
+  const TMenuItemForm form = ItemForm();
   for (TMenuItem* i : items_) {
     if (!i->visible_) continue;
     MENUITEMINFOA mi{};
     mi.cbSize = kMenuItemInfoSize;
-    mi.fMask = MIIM_ID | MIIM_STATE | MIIM_TYPE | MIIM_DATA;
+    mi.fMask = MIIM_ID | MIIM_STATE | MIIM_DATA;
     mi.wID = i->command_;
     mi.dwItemData = reinterpret_cast<ULONG_PTR>(i);
     std::string text = i->caption_;
     if (i->shortcut_) text += "\t" + ShortCutToText(i->shortcut_);
     mi.fType = i->IsLine() ? MFT_SEPARATOR : MFT_STRING;
-    if (owner_draw) {
-      // The item's value either way, whichever field the system hands back.
-      mi.fType |= MFT_OWNERDRAW;
-      mi.dwTypeData = reinterpret_cast<LPSTR>(i);
-    } else if (!i->IsLine()) {
-      mi.dwTypeData = text.data();
-      mi.cch = static_cast<UINT>(text.size());
-    }
+    if (owner_draw) mi.fType |= MFT_OWNERDRAW;
     if (menu && menu->RightToLeft()) mi.fType |= MFT_RIGHTORDER;
     if (i->radio_item_) mi.fType |= MFT_RADIOCHECK;
+    if (form == TMenuItemForm::TypeAndText) {
+      mi.fMask |= MIIM_FTYPE;
+      if (!i->IsLine()) {
+        mi.fMask |= MIIM_STRING;
+        mi.dwTypeData = text.data();
+        mi.cch = static_cast<UINT>(text.size());
+      }
+    } else {
+      mi.fMask |= MIIM_TYPE;
+      if (owner_draw) {
+        // The item's value either way, whichever field the system hands back.
+        mi.dwTypeData = reinterpret_cast<LPSTR>(i);
+      } else if (!i->IsLine()) {
+        mi.dwTypeData = text.data();
+        mi.cch = static_cast<UINT>(text.size());
+      }
+    }
     mi.fState = (i->enabled_ ? MFS_ENABLED : MFS_DISABLED) | (i->checked_ ? MFS_CHECKED : 0) |
                 (i->default_ ? MFS_DEFAULT : 0);
     if (!i->items_.empty()) {
@@ -492,6 +519,8 @@ char MnemonicOf(const std::string& caption) {
   return 0;
 }
 
+// A key the system matched to no item's text: an owner-drawn item without
+// text in the system (the old form) may still have it as its mnemonic.
 bool MenuChar(WPARAM w, LPARAM l, LRESULT& result) {
   if (HIWORD(w) & MF_SYSMENU) return false;
   HMENU handle = reinterpret_cast<HMENU>(l);

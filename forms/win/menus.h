@@ -9,6 +9,12 @@
 // OnMeasureItem / OnDrawItem (the menu painter hooks these; its handlers are
 // told apart from a program's by their identity).
 //
+// Items go to the system in the form its version takes (MenuItemForm): on
+// Windows 98 and 2000 on, every item keeps its text there, owner-drawn ones
+// too, so a screen reader or any tool reading the menu finds its captions.
+// On Windows 95 and NT 4.0 an owner-drawn item has no text in the system, and
+// WM_MENUCHAR answers its mnemonic.
+//
 // Shortcuts: the message loop asks IsMenuKey before a key reaches the
 // focused control. A shortcut shown by a popup menu of that control or of
 // one of its parents, by the form's main menu, or by an action of one of the
@@ -25,6 +31,7 @@
 
 #include "base/component.h"
 #include "base/events.h"
+#include "base/winversion.h"
 #include "forms/win/actions.h"
 #include "forms/win/controls.h"
 #include "forms/win/graphics.h"
@@ -35,6 +42,12 @@ class TImageList;
 
 // The shortcut of a key with the Shift, Ctrl and Alt of a shift state.
 TShortCut ShortCutOf(WORD key, TShiftState shift);
+
+// The form the items of every menu take in the system: the running system's
+// (MenuItemFormOf its version). A test sets the other one; the menus already
+// built are built again in it.
+TMenuItemForm MenuItemForm();
+void SetMenuItemForm(TMenuItemForm form);
 
 using TMenuMeasureItemEvent = TEvent<void(TObject* sender, TCanvas* canvas, int& width, int& height)>;
 using TMenuDrawItemEvent = TEvent<void(TObject* sender, TCanvas* canvas, const TRect& rect, bool selected)>;
@@ -135,6 +148,7 @@ class TMenuItem : public TComponent {
  private:
   friend class TMenu;
   friend class TMenuActionLink;
+  friend void SetMenuItemForm(TMenuItemForm form);
   void Changed();
   void Rebuild();
   std::string caption_;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/winversion.h"  // the platform ids
+
 // "\" appended unless the text already ends in one; an empty text gives "\".
 std::string AddPathSeparator(const std::string& path);
 
@@ -33,9 +35,6 @@ struct TInstallPaths {
 TInstallPaths ComputeInstallPaths(const std::optional<std::string>& installPathValue,
                                   const std::string& programPath,
                                   const std::string& systemDirectory, bool runningOnNT);
-
-constexpr uint32_t kPlatformWin32Windows = 1;  // the 9x line
-constexpr uint32_t kPlatformWin32NT = 2;
 
 // What the operating system reports about itself.
 struct TOsVersionFacts {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/win/lazy_dll.h"
+#include "base/win/runningversion.h"
 #include "shared/core/errors.h"
 #include "shared/core/lkstrings.h"
 #include "shared/win/registro.h"
@@ -106,17 +107,11 @@ TLkFileVersionInfo LoadFileVersionInfo(const std::string& fileName) {
 
 TOsVersionFacts ReadOsVersionFacts() {
   TOsVersionFacts f;
-  OSVERSIONINFOA v{};
-  v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (GetVersionExA(&v)) {
-#pragma GCC diagnostic pop
-    f.PlatformId = v.dwPlatformId;
-    f.Major = v.dwMajorVersion;
-    f.Minor = v.dwMinorVersion;
-    f.ServiceText = v.szCSDVersion;  // terminated within its array by the system
-  }
+  const TWindowsVersion& v = RunningWindowsVersion();
+  f.PlatformId = v.PlatformId;
+  f.Major = v.Major;
+  f.Minor = v.Minor;
+  f.ServiceText = v.ServiceText;
   if (HasVersionInfo("kernel32.dll")) {
     try {
       f.KernelVersion = LoadFileVersionInfo("kernel32.dll").FixedFileInfo().ProductVersionMS;

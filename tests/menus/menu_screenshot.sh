@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The menu painter on a real display: menu_shot.exe opens a popup menu of
-# the console's main window (MENU: popupmenu1, the Desktop page's, or
-# popupmenu3, the message editor's with its sub-menu open) in a Wine virtual
+# the console's main window (MENU: popupmenu1, the Desktop page's;
+# popupmenu1row, the same for a selected row; or popupmenu3, the message
+# editor's with its sub-menu open) in a Wine virtual
 # desktop under Xvfb (a prefix of its own with the default display driver),
 # reads the painter's colours off the screen, and this script takes the
 # picture while the menu is open.

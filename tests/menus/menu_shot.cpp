@@ -3,10 +3,12 @@
 // Started by menu_screenshot.sh, which takes the picture while the menu is
 // open.
 //
-//   menu_shot.exe FOLDER [popupmenu1|popupmenu3]
+//   menu_shot.exe FOLDER [popupmenu1|popupmenu1row|popupmenu3]
 // popupmenu1 (the default): the Desktop page's popup with "Select All"
-// selected; popupmenu3: the message editor's popup on the User Settings
-// page with its "Local Tags" sub-menu open and "Username" selected.
+// selected; popupmenu1row: the same for a selected row of a plain link, so
+// that the row's commands are enabled and "Execute" shows as the default;
+// popupmenu3: the message editor's popup on the User Settings page with its
+// "Local Tags" sub-menu open and "Username" selected.
 // Writes FOLDER\probes.txt (one line per probe, then "PASS" or "FAIL"),
 // creates FOLDER\ready while the menu is open, closes the menu once
 // FOLDER\shot-done exists (or after 30 s), and creates FOLDER\closed as it
@@ -30,6 +32,7 @@ std::string g_folder;
 std::string g_report;
 bool g_pass = true;
 bool g_popupmenu3 = false;
+bool g_row = false;
 int g_waited = 0;
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -142,6 +145,13 @@ void CALLBACK OpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   TPopupMenu* menu = LKMain->DesktopPage->PopupMenu1;
   TWinControl* control = LKMain->DesktopPage->DesktopLista;
+  if (g_row) {
+    TLkListView* list = LKMain->DesktopPage->DesktopLista;
+    list->Clear();
+    list->AddRow("Notepad", {"Text editor", "None", "C:\\users\\Public\\Desktop\\Notepad.lnk",
+                             "C:\\windows\\notepad.exe"}, -1);
+    list->Items(0)->SetSelected(true);
+  }
   if (g_popupmenu3) {
     LKMain->OutBarra->SetSelectedItem(2);
     LKMain->OutBarraItemClick(LKMain->OutBarra);
@@ -161,6 +171,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return 2;
   g_folder = argv[1];
   g_popupmenu3 = argc > 2 && std::string(argv[2]) == "popupmenu3";
+  g_row = argc > 2 && std::string(argv[2]) == "popupmenu1row";
   CreateDirectoryA(g_folder.c_str(), nullptr);
   DeleteFileA((g_folder + "\\ready").c_str());
   DeleteFileA((g_folder + "\\shot-done").c_str());

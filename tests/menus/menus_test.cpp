@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -42,6 +43,7 @@ class MenusTest : public ::testing::Test {
   void TearDown() override {
     SetKeys({});
     TCustomForm::Free(form);
+    SetMenuItemForm(system_form_);
   }
   // The keyboard state the message loop reads (posted keys do not change it).
   static void SetKeys(const std::vector<int>& down) {
@@ -64,7 +66,15 @@ class MenusTest : public ::testing::Test {
  public:
   TForm* form = nullptr;
   RecordingSeam seam;
+  const TMenuItemForm system_form_ = MenuItemForm();
 };
+
+// Both forms a menu item can take in the system, the running system's first.
+std::vector<TMenuItemForm> BothForms() {
+  return {MenuItemForm(), MenuItemForm() == TMenuItemForm::TypeOnly ? TMenuItemForm::TypeAndText
+                                                                    : TMenuItemForm::TypeOnly};
+}
+const char* NameOf(TMenuItemForm f) { return f == TMenuItemForm::TypeOnly ? "one field" : "text apart"; }
 
 // ---- The one menu dispatch ----
 
@@ -107,7 +117,8 @@ TEST_F(MenusTest, EveryWindowOfOursAnswersMenuMessagesAlike) {
 
 // ---- What the system holds ----
 
-// The items as a system that knows only MIIM_TYPE reads them back.
+// The items as a system that knows only MIIM_TYPE reads them back, and as a
+// newer one (or a screen reader) reads kind and text apart.
 struct SystemItem {
   UINT type, state;
   std::string text;
@@ -126,6 +137,21 @@ std::vector<SystemItem> OldStyleItems(HMENU menu) {
     EXPECT_TRUE(GetMenuItemInfoA(menu, i, TRUE, &mi)) << i;
     const bool string = !(mi.fType & (MFT_SEPARATOR | MFT_OWNERDRAW | MFT_BITMAP));
     out.push_back({mi.fType, mi.fState, string ? text : "", mi.dwItemData, mi.hSubMenu != nullptr});
+  }
+  return out;
+}
+std::vector<SystemItem> TextApartItems(HMENU menu) {
+  std::vector<SystemItem> out;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[64] = {};
+    MENUITEMINFOA mi{};
+    mi.cbSize = kMenuItemInfoSize;
+    mi.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU;
+    mi.dwTypeData = text;
+    mi.cch = sizeof text;
+    EXPECT_TRUE(GetMenuItemInfoA(menu, i, TRUE, &mi)) << i;
+    EXPECT_EQ(mi.cch, strlen(text)) << i;  // the text's length comes back with it
+    out.push_back({mi.fType, mi.fState, text, mi.dwItemData, mi.hSubMenu != nullptr});
   }
   return out;
 }
@@ -159,12 +185,25 @@ class MenuItems : public MenusTest {
   TMenuItem *open, *line, *hidden, *large, *small, *exec, *gone, *protect, *both, *again;
 };
 
+// In both forms the system holds every item's kind, state and value (the
+// item); its text too, but in the one-field form not an owner-drawn item's.
 TEST_F(MenuItems, TheSystemHoldsTextsSeparatorsStatesAndOwnerDrawnItems) {
-  for (bool owner_draw : {false, true}) {
-    SCOPED_TRACE(owner_draw ? "owner-drawn" : "drawn by the system");
-    menu->SetOwnerDraw(owner_draw);
-    const std::vector<SystemItem> got = OldStyleItems(menu->Handle());
-    const UINT drawn = owner_draw ? MFT_OWNERDRAW : 0;
+  const struct {
+    TMenuItemForm form;
+    bool owner_draw;
+  } cases[] = {
+      {TMenuItemForm::TypeAndText, false},
+      {TMenuItemForm::TypeAndText, true},
+      {TMenuItemForm::TypeOnly, false},
+      {TMenuItemForm::TypeOnly, true},
+      {TMenuItemForm::TypeAndText, true},  // back again: the menu is built anew
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(NameOf(c.form)) + (c.owner_draw ? ", owner-drawn" : ", drawn by the system"));
+    SetMenuItemForm(c.form);
+    menu->SetOwnerDraw(c.owner_draw);
+    const bool text_held = c.form == TMenuItemForm::TypeAndText || !c.owner_draw;
+    const UINT drawn = c.owner_draw ? MFT_OWNERDRAW : 0;
     const struct {
       TMenuItem* item;
       UINT type, state;
@@ -181,43 +220,62 @@ TEST_F(MenuItems, TheSystemHoldsTextsSeparatorsStatesAndOwnerDrawnItems) {
         {both, MFT_STRING, MFS_ENABLED, "Save && &Quit", false},
         {again, MFT_STRING, MFS_ENABLED, "&Save As", false},
     };
-    ASSERT_EQ(got.size(), std::size(want));  // the hidden item is not there
-    for (size_t k = 0; k < got.size(); ++k) {
+    // The one-field form as Windows 95 and NT 4.0 read it: what it was
+    // before the text-apart form came.
+    const std::vector<SystemItem> one_field = OldStyleItems(menu->Handle());
+    const std::vector<SystemItem> apart = TextApartItems(menu->Handle());
+    ASSERT_EQ(one_field.size(), std::size(want));  // the hidden item is not there
+    ASSERT_EQ(apart.size(), std::size(want));
+    for (size_t k = 0; k < std::size(want); ++k) {
       const auto& w = want[k];
       SCOPED_TRACE(w.item->Caption());
-      EXPECT_EQ(got[k].type, w.type | drawn);
-      EXPECT_EQ(got[k].state & (MFS_CHECKED | MFS_DEFAULT | MFS_DISABLED), w.state);
-      // An owner-drawn item's text is its program's: the system holds none.
-      EXPECT_EQ(got[k].text, owner_draw ? "" : w.text);
-      EXPECT_EQ(got[k].data, reinterpret_cast<ULONG_PTR>(w.item));
-      EXPECT_EQ(got[k].sub_menu, w.sub_menu);
+      for (const SystemItem& got : {one_field[k], apart[k]}) {
+        EXPECT_EQ(got.type, w.type | drawn);
+        EXPECT_EQ(got.state & (MFS_CHECKED | MFS_DEFAULT | MFS_DISABLED), w.state);
+        EXPECT_EQ(got.data, reinterpret_cast<ULONG_PTR>(w.item));
+        EXPECT_EQ(got.sub_menu, w.sub_menu);
+      }
+      // The one-field reading gives no owner-drawn item's text in either form.
+      EXPECT_EQ(one_field[k].text, c.owner_draw ? "" : w.text);
+      EXPECT_EQ(apart[k].text, text_held ? w.text : "");
     }
   }
+  // The sub-menu's item is built in the form too.
+  const std::vector<SystemItem> sub = TextApartItems(protect->Handle());
+  ASSERT_EQ(sub.size(), 1u);
+  EXPECT_EQ(sub[0].text, "&All Users");
+  EXPECT_EQ(sub[0].type, UINT(MFT_OWNERDRAW));
 }
 
 // An owner-drawn item's mnemonic: the system asks with WM_MENUCHAR, at the
-// positions of its own menu (the hidden item is not in it).
+// positions of its own menu (the hidden item is not in it). Asked in either
+// form, the menu built in it is found and answers alike.
 TEST_F(MenuItems, MnemonicsOfOwnerDrawnItemsAnswerTheSystemsQuestion) {
   menu->SetOwnerDraw(true);
   HMENU h = menu->Handle();
   form->Show();
-  const struct {
-    char key;
-    LRESULT result;
-  } cases[] = {
-      {'x', MAKELRESULT(4, MNC_EXECUTE)},  // either case
-      {'X', MAKELRESULT(4, MNC_EXECUTE)},
-      {'q', MAKELRESULT(7, MNC_EXECUTE)},  // after a "&&"
-      {'g', MAKELRESULT(5, MNC_SELECT)},   // disabled: only selected
-      {'p', MAKELRESULT(6, MNC_EXECUTE)},  // opens its sub-menu
-      {'s', MAKELRESULT(3, MNC_SELECT)},   // "&Small" and "&Save As": the first
-      {'h', MNC_IGNORE},                   // hidden
-      {'z', MNC_IGNORE},
-      {'&', MNC_IGNORE},
-  };
-  for (const auto& c : cases) {
-    const LRESULT got = SendMessageA(form->Handle(), WM_MENUCHAR, MAKEWPARAM(c.key, MF_POPUP), reinterpret_cast<LPARAM>(h));
-    EXPECT_EQ(got, c.result) << c.key;
+  for (TMenuItemForm f : BothForms()) {
+    SCOPED_TRACE(NameOf(f));
+    SetMenuItemForm(f);
+    const struct {
+      char key;
+      LRESULT result;
+    } cases[] = {
+        {'x', MAKELRESULT(4, MNC_EXECUTE)},  // either case
+        {'X', MAKELRESULT(4, MNC_EXECUTE)},
+        {'q', MAKELRESULT(7, MNC_EXECUTE)},  // after a "&&"
+        {'g', MAKELRESULT(5, MNC_SELECT)},   // disabled: only selected
+        {'p', MAKELRESULT(6, MNC_EXECUTE)},  // opens its sub-menu
+        {'s', MAKELRESULT(3, MNC_SELECT)},   // "&Small" and "&Save As": the first
+        {'h', MNC_IGNORE},                   // hidden
+        {'z', MNC_IGNORE},
+        {'&', MNC_IGNORE},
+    };
+    for (const auto& c : cases) {
+      const LRESULT got =
+          SendMessageA(form->Handle(), WM_MENUCHAR, MAKEWPARAM(c.key, MF_POPUP), reinterpret_cast<LPARAM>(h));
+      EXPECT_EQ(got, c.result) << c.key;
+    }
   }
   HMENU foreign = CreatePopupMenu();
   AppendMenuA(foreign, MF_STRING, 1, "&Xylophone");
@@ -229,14 +287,23 @@ TEST_F(MenuItems, MnemonicsOfOwnerDrawnItemsAnswerTheSystemsQuestion) {
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
 // The menu as the user opens it: a key that is an item's mnemonic runs the
-// item, owner-drawn or not.
+// item, owner-drawn or not, in either form (where the system holds the text
+// it finds the item itself, else it asks with WM_MENUCHAR).
 TEST_F(MenuItems, AMnemonicKeyInTheOpenMenuRunsItsItem) {
   form->Show();
   SetForegroundWindow(form->Handle());
   SetActiveWindow(form->Handle());
-  for (bool owner_draw : {false, true}) {
-    SCOPED_TRACE(owner_draw ? "owner-drawn" : "drawn by the system");
-    menu->SetOwnerDraw(owner_draw);
+  const struct {
+    TMenuItemForm form;
+    bool owner_draw;
+  } cases[] = {{TMenuItemForm::TypeAndText, false},
+               {TMenuItemForm::TypeAndText, true},
+               {TMenuItemForm::TypeOnly, false},
+               {TMenuItemForm::TypeOnly, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(NameOf(c.form)) + (c.owner_draw ? ", owner-drawn" : ", drawn by the system"));
+    SetMenuItemForm(c.form);
+    menu->SetOwnerDraw(c.owner_draw);
     int runs = 0;
     exec->OnClick = [&](TObject*) { ++runs; };
     // The key waits in the queue for the menu's own loop; a menu that took
@@ -248,6 +315,44 @@ TEST_F(MenuItems, AMnemonicKeyInTheOpenMenuRunsItsItem) {
     KillTimer(nullptr, guard);
     Application->ProcessMessages();
     EXPECT_EQ(runs, 1);
+  }
+}
+
+void CALLBACK CloseMenuSoon(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
+// The open menu measures and draws each owner-drawn item through the item
+// the system hands back (itemData), in either form.
+TEST_F(MenuItems, TheOpenMenuMeasuresAndDrawsEveryOwnerDrawnItemInEitherForm) {
+  form->Show();
+  menu->SetOwnerDraw(true);
+  std::vector<TMenuItem*> shown;
+  for (int k = 0; k < menu->Items()->Count(); ++k)
+    if (menu->Items()->Items(k)->Visible()) shown.push_back(menu->Items()->Items(k));
+  for (TMenuItemForm f : BothForms()) {
+    SCOPED_TRACE(NameOf(f));
+    SetMenuItemForm(f);
+    std::map<TMenuItem*, int> measured, drawn;
+    for (TMenuItem* i : shown) {
+      i->OnMeasureItem = [&measured](TObject* s, TCanvas*, int& w, int& h) {
+        ++measured[static_cast<TMenuItem*>(s)];
+        w = 120, h = 18;
+      };
+      i->OnDrawItem = [&drawn](TObject* s, TCanvas*, const TRect&, bool) { ++drawn[static_cast<TMenuItem*>(s)]; };
+    }
+    // Open long enough to be drawn.
+    SetTimer(nullptr, 0, 700, CloseMenuSoon);
+    menu->Popup(20, 20);
+    Application->ProcessMessages();
+    for (TMenuItem* i : shown) {
+      SCOPED_TRACE(i->Caption());
+      EXPECT_GE(measured[i], 1);
+      EXPECT_GE(drawn[i], 1);
+    }
+    EXPECT_EQ(measured.size(), shown.size());  // nothing else, the hidden item not
+    EXPECT_EQ(drawn.size(), shown.size());
   }
 }
 

@@ -217,20 +217,34 @@ void TConsoleDriver::ClickListRow(HWND list, int row) {
   Send(list, WM_LBUTTONDOWN, MK_LBUTTON, pos);
 }
 
-bool TConsoleDriver::ProtectThroughPopup(int row, int subItem, DWORD ms, std::string& why) {
+HWND TConsoleDriver::OpenRowMenu(int row, DWORD ms, std::string& why) {
   POINT at{};
   if (!RowPoint(pi_.dwProcessId, list_, row, at)) {
     why = "no place for the row";
-    return false;
+    return nullptr;
   }
   ClientToScreen(list_, &at);
   PostMessageA(list_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list_), MAKELPARAM(at.x, at.y));
-  auto menus = [&] { return TopWindows("#32768").size(); };
-  if (!WaitFor(ms, [&] { return menus() >= 1; })) {
+  if (!WaitFor(ms, [&] { return !TopWindows("#32768").empty(); })) {
     why = "the popup menu did not open";
-    return false;
+    return nullptr;
   }
-  HWND menu = TopWindows("#32768").front();
+  return TopWindows("#32768").front();
+}
+
+bool TConsoleDriver::CloseMenus(DWORD ms) {
+  // Escape closes the innermost menu: again until none is left.
+  return WaitFor(ms, [&] {
+    const std::vector<HWND> open = TopWindows("#32768");
+    for (HWND menu : open) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    return open.empty();
+  });
+}
+
+bool TConsoleDriver::ProtectThroughPopup(int row, int subItem, DWORD ms, std::string& why) {
+  HWND menu = OpenRowMenu(row, ms, why);
+  if (!menu) return false;
+  auto menus = [&] { return TopWindows("#32768").size(); };
   // The first item, "Protect", and its sub-menu.
   PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
   PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 1);

@@ -43,6 +43,10 @@ class TConsoleDriver {
   // Right-click menu of the list: Protect, then the sub-item at `subItem`
   // (0 "All Users (default) Settings", 1 "Per-user Settings").
   bool ProtectThroughPopup(int row, int subItem, DWORD ms, std::string& why);
+  // The row's right-click menu, open: its menu window (null, and `why`, when
+  // none opened). CloseMenus closes every menu of the console again.
+  HWND OpenRowMenu(int row, DWORD ms, std::string& why);
+  bool CloseMenus(DWORD ms);
 
   std::string StatusText();
   // Empties the status bar, so that the next command's text can be told.
