@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/fileops.h"
+#include "base/filereplace.h"
 
 namespace lk_fileops {
 bool IsFile(const std::string& name) {
@@ -17,7 +18,7 @@ bool IsDirectory(const std::string& name) {
 }
 TLookup LookUp(const std::string& name) {
   struct stat st;
-  if (stat(name.c_str(), &st) == 0) return {true, S_ISDIR(st.st_mode), 0};
+  if (stat(name.c_str(), &st) == 0) return {true, S_ISDIR(st.st_mode), 0, (st.st_mode & S_IWUSR) == 0};
   switch (errno) {
     case ENOENT: return {false, false, 2};
     case ENOTDIR: return {false, false, 3};
@@ -28,5 +29,34 @@ TLookup LookUp(const std::string& name) {
 }
 bool Truncate(std::FILE* f, int64_t size) { return std::fflush(f) == 0 && ftruncate(fileno(f), size) == 0; }
 bool SyncFile(std::FILE* f) { return fsync(fileno(f)) == 0; }
-bool MoveReplace(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+namespace {
+
+bool oneStepMissing = false;
+
+class TPosixRenameOps : public lk_replace::TRenameOps {
+ public:
+  TLookup LookUp(const std::string& name) override { return lk_fileops::LookUp(name); }
+  // link() refuses an existing name, as a rename on Windows does.
+  bool Move(const std::string& from, const std::string& to) override {
+    return link(from.c_str(), to.c_str()) == 0 && unlink(from.c_str()) == 0;
+  }
+  bool Remove(const std::string& name) override { return unlink(name.c_str()) == 0; }
+};
+
+}  // namespace
+
+bool MoveReplace(const std::string& from, const std::string& to) {
+  if (!oneStepMissing) return std::rename(from.c_str(), to.c_str()) == 0;
+  TPosixRenameOps ops;
+  return lk_replace::ReplaceByRenames(ops, from, to);
+}
+std::string ReplacedFileToRead(const std::string& name) {
+  TPosixRenameOps ops;
+  return lk_replace::FileToRead(ops, name);
+}
+bool DeleteReplacedFile(const std::string& name) {
+  TPosixRenameOps ops;
+  return lk_replace::RemoveWithAside(ops, name);
+}
+void SetOneStepReplaceMissing(bool missing) { oneStepMissing = missing; }
 }  // namespace lk_fileops

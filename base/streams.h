@@ -93,6 +93,8 @@ bool FileExists(const std::string& fileName);
 bool DeleteFile(const std::string& fileName);
 
 // Writes `bytes` to a temporary file beside `fileName` and then moves it over
-// `fileName`, so a failure never leaves a torn file. Raises EFCreateError or
-// EWriteError and removes the temporary file on failure.
+// `fileName` (lk_fileops::MoveReplace: on the 9x line by renames, which a
+// reader completes through lk_fileops::ReplacedFileToRead), so a failure
+// never leaves a torn file. Raises EFCreateError or EWriteError and removes
+// the temporary file on failure.
 void ReplaceFileAtomically(const std::string& fileName, const void* bytes, std::size_t count);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/fileops.h"
 #include "base/locale.h"
 #include "base/streams.h"
 
@@ -9,7 +10,8 @@ std::vector<TUserRow> LoadUserRows(TLkStreams& container, const std::string& pat
                                    const std::vector<std::string>& names) {
   container.ClearStreams();
   container.SetKey(kDataFileKey);
-  if (FileExists(path)) container.LoadFromFile(path);
+  const std::string file = lk_fileops::ReplacedFileToRead(path);
+  if (FileExists(file)) container.LoadFromFile(file);
   std::vector<TUserRow> rows;
   rows.reserve(names.size());
   TMemoryStream scratch;

@@ -13,7 +13,8 @@ struct TUserRow {
   TUserRecord Record;
 };
 
-// The record of each of `names`, in that order, from the file at `path`;
+// The record of each of `names`, in that order, from the file at `path`
+// (its aside copy put back first where a save stopped between its renames);
 // empty records when the file or an entry is missing. The container takes
 // the data files' key. Raises what the
 // container raises (ECorruptFile, EReadError, the file errors).

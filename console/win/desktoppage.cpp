@@ -14,6 +14,8 @@
 #include "controls/win/filecopy.h"
 #include "controls/win/foldermonitor.h"
 #include "controls/win/menupainter.h"
+#include "base/fileops.h"
+#include "base/filereplace.h"
 #include "base/locale.h"
 #include "base/sysutils.h"
 #include "forms/win/application.h"
@@ -92,18 +94,31 @@ std::string IconKey(const std::string& file, bool isProtected) {
   return base + (isProtected ? "|p" : "|n");
 }
 
-// The link files of a folder, as the listing finds them: ordinary files
-// ending in ".lnk", in the file system's order.
-std::vector<std::string> LinkFileNames(const std::string& folder) {
+// The ordinary files of a folder that `pattern` finds, in the file system's order.
+std::vector<std::string> OrdinaryFileNames(const std::string& folder, const char* pattern) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "\\*.lnk").c_str(), &fd);
+  HANDLE h = FindFirstFileA((folder + "\\" + pattern).c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return names;
   do {
     if (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)) continue;
     names.push_back(fd.cFileName);
   } while (FindNextFileA(h, &fd));
   FindClose(h);
+  return names;
+}
+
+// The link files of a folder, as the listing finds them: ordinary files
+// ending in ".lnk", then the link of each aside copy ("x.lnk.old~") whose
+// link is missing: its save stopped between its renames (the 9x line). That
+// copy is put back here, so the scan and Restore's copies alike find the
+// link under its name (one that cannot be moved is read where it lies). An
+// aside copy beside its link is stale and adds nothing.
+std::vector<std::string> LinkFileNames(const std::string& folder) {
+  const std::vector<std::string> links = OrdinaryFileNames(folder, "*.lnk");
+  std::vector<std::string> names = lk_replace::NamesWithStoppedReplaces(
+      links, OrdinaryFileNames(folder, lk_replace::AsideName("*.lnk").c_str()));
+  for (std::size_t i = links.size(); i < names.size(); ++i) lk_fileops::ReplacedFileToRead(folder + "\\" + names[i]);
   return names;
 }
 

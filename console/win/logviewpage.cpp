@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "base/fileops.h"
+#include "base/filereplace.h"
 #include "base/streams.h"
 #include "console/core/configrules.h"
 #include "console/core/pictureindex.h"
@@ -21,6 +23,15 @@ const TConsolePageFace kLogViewFace{"LogPanel", "Log View", "PanelLog", "ToolBar
 // A gate holds the log for the few milliseconds of its append; one that
 // holds it longer is hung, and the deletion gives up rather than the console.
 constexpr DWORD kLogLockWaitMs = 5000;
+
+// The log where it can be read. A gate's replace that stopped between its
+// renames (the 9x line) left it under its aside name; it is put back under
+// the log's mutex, out of the way of a gate's replace in progress.
+std::string LogFileToRead(const std::string& log) {
+  if (FileExists(log)) return log;
+  TLogFileLock lock(kLogLockWaitMs);
+  return lk_fileops::ReplacedFileToRead(log);
+}
 
 }  // namespace
 
@@ -83,11 +94,12 @@ void TLogViewPage::StartUp() {
 void TLogViewPage::Closing() { WriteSetting(LKData::IconLogView, ToolButton15->Down() ? 1 : 0); }
 
 bool TLogViewPage::LoadLogView() {
-  if (!FileExists(LogFileName)) return false;
+  const std::string file = LogFileToRead(LogFileName);
+  if (!FileExists(file)) return false;
   auto log = std::make_unique<TLkStreams>(nullptr);
   log->SetKey(kDataFileKey);  // the gate's key for the log, as for the user data
   try {
-    LoadLogFile(*log, LogFileName);
+    LoadLogFile(*log, file);
   } catch (const ECorruptFile&) {
     return false;
   } catch (const EStreamError&) {
@@ -128,15 +140,16 @@ bool TLogViewPage::LogViewRefresh() {
 
 void TLogViewPage::ToolButton11Click(TObject*) {
   TLogDeletion deletion = TLogDeletion::ldNotAsked;
-  if (FileExists(LogFileName)) {
+  if (FileExists(LogFileName) || FileExists(lk_replace::AsideName(LogFileName))) {
     deletion = TLogDeletion::ldDeclined;
     if (Application->MessageBox("The log file will be deleted. \r\nAre you sure?", "Confirmation",
                                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
       // The gate's append (load, add, save) takes the same mutex: a gate
-      // ending now neither loses its record nor brings the old log back.
+      // ending now neither loses its record nor brings the old log back; nor
+      // does an aside copy a replace left (it goes first).
       THourglass hourglass;
       TLogFileLock lock(kLogLockWaitMs);
-      const bool deleted = lock.Owned() && (DeleteFileA(LogFileName.c_str()) || !FileExists(LogFileName));
+      const bool deleted = lock.Owned() && lk_fileops::DeleteReplacedFile(LogFileName);
       deletion = deleted ? TLogDeletion::ldDeleted : TLogDeletion::ldFailed;
     }
   }

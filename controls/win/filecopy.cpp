@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "base/fileops.h"
 #include "base/locale.h"
 #include "base/sysutils.h"
 #include "forms/win/application.h"
@@ -245,7 +246,7 @@ void BufferedCopy(const std::string& source, const std::string& target, bool ove
 
   // Only now the old target goes; a read-only one was asked to be overwritten.
   if (readOnly) SetFileAttributesA(target.c_str(), oldAttributes & ~FILE_ATTRIBUTE_READONLY);
-  if (!MoveFileExA(tempName, target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  if (!lk_fileops::MoveReplace(tempName, target)) {
     if (readOnly) SetFileAttributesA(target.c_str(), oldAttributes);
     throw EFCreateError("Cannot create file " + target);
   }

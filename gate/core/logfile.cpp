@@ -117,12 +117,15 @@ TLogAppendResult AppendLogRecord(TLkStreams& container, const std::string& logPa
                                  const std::vector<std::string>& keepFolders) {
   TLogAppendResult result;
   container.ClearStreams();
-  const TDataFileLookup state = DataFileLookup(lk_fileops::LookUp(logPath));
+  // Where a replace stopped between its renames, the old log is put back
+  // first: a new log started in its place would lose it.
+  const std::string source = lk_fileops::ReplacedFileToRead(logPath);
+  const TDataFileLookup state = DataFileLookup(lk_fileops::LookUp(source));
   // Present but not to be looked up or read now: it is never replaced.
   if (state == TDataFileLookup::Unreadable) throw EFOpenError("Cannot open file \"" + logPath + "\"");
   const bool exists = state == TDataFileLookup::Load;
   bool tooLong = false;
-  const std::string previous = exists ? ReadLogBytes(logPath, tooLong) : std::string();
+  const std::string previous = exists ? ReadLogBytes(source, tooLong) : std::string();
   bool damaged = tooLong;
   if (!previous.empty()) {
     TMemoryStream bytes;
@@ -175,13 +178,14 @@ std::string KeepLogRecordAside(TLkStreams& container, const std::vector<std::str
 TUserDataStatus ReadUserData(TLkStreams& container, const std::string& userDataPath, const std::string& entryName,
                              TUserRecord& record) {
   record = TUserRecord{};
-  switch (DataFileLookup(lk_fileops::LookUp(userDataPath))) {
+  const std::string source = lk_fileops::ReplacedFileToRead(userDataPath);
+  switch (DataFileLookup(lk_fileops::LookUp(source))) {
     case TDataFileLookup::Missing: return TUserDataStatus::Missing;
     case TDataFileLookup::Unreadable: return TUserDataStatus::Unreadable;
     case TDataFileLookup::Load: break;
   }
   try {
-    container.LoadFromFile(userDataPath);
+    container.LoadFromFile(source);
   } catch (const ECorruptFile&) {
     return TUserDataStatus::Unreadable;
   } catch (const EStreamError&) {

@@ -25,7 +25,8 @@ struct TLogAppendResult {
   std::string SetAside;    // where an unreadable log was moved; empty if none
 };
 
-// Loads the log (when it exists; an empty file is an empty log), adds
+// Loads the log (when it exists; an empty file is an empty log; a log whose
+// replace stopped between its renames is put back first), adds
 // `record` under the next free number and writes the whole container back:
 // through a temporary file and a rename, or, when the folder lets no
 // temporary file be made (users may write the log but not create or delete
@@ -51,7 +52,8 @@ std::string KeepLogRecordAside(TLkStreams& container, const std::vector<std::str
 
 enum class TUserDataStatus { Read, Missing, Unreadable };
 
-// Loads the user-data file and takes the entry `entryName` (letter case
+// Loads the user-data file (its aside copy put back first where a save
+// stopped between its renames) and takes the entry `entryName` (letter case
 // ignored). A missing file or entry gives an empty record and Missing; a
 // corrupt or unreadable file, or one that cannot be looked up, gives
 // Unreadable.

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "base/fileops.h"
 #include "base/win/lazy_dll.h"
 #include "shared/core/shellrules.h"
 
@@ -105,7 +106,8 @@ HRESULT ReadShellLink(const std::string& linkPath, TShellLink& link) {
   TComRef<IPersistFile> file;
   hr = shellLink->QueryInterface(IID_IPersistFile, file.Out());
   if (FAILED(hr)) return hr;
-  const std::string fullPath = AbsolutePath(linkPath);
+  // Where a save stopped between its renames, the old link is put back first.
+  const std::string fullPath = lk_fileops::ReplacedFileToRead(AbsolutePath(linkPath));
   hr = file->Load(WideText(fullPath).c_str(), STGM_READ);
   if (FAILED(hr)) return hr;
   hr = shellLink->Resolve(nullptr, SLR_ANY_MATCH);
@@ -151,8 +153,9 @@ HRESULT WriteShellLink(const TShellLink& link, const std::string& linkPath) {
   if (FAILED(hr = s->SetIconLocation(link.IconFile.c_str(), link.IconIndex))) return hr;
   TComRef<IPersistFile> file;
   if (FAILED(hr = s->QueryInterface(IID_IPersistFile, file.Out()))) return hr;
-  // Saved beside the link and moved over it in one step, so a failing save
-  // never leaves a link half written; the old link's attributes carry over.
+  // Saved beside the link and moved over it (in one step, or on the 9x line
+  // by renames that ReadShellLink completes), so a failing save never leaves
+  // a link half written; the old link's attributes carry over.
   const DWORD attributes = GetFileAttributesA(linkPath.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) return E_ACCESSDENIED;  // as saving over it would answer
@@ -163,7 +166,7 @@ HRESULT WriteShellLink(const TShellLink& link, const std::string& linkPath) {
     return hr;
   }
   if (exists) SetFileAttributesA(temporary.c_str(), attributes);
-  if (!MoveFileExA(temporary.c_str(), linkPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  if (!lk_fileops::MoveReplace(temporary, linkPath)) {
     const DWORD error = GetLastError();
     DeleteFileA(temporary.c_str());
     return HRESULT_FROM_WIN32(error);

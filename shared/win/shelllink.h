@@ -27,10 +27,11 @@ struct TShellLink {
 };
 
 // Loads, resolves (SLR_ANY_MATCH: the shell may show its search window) and
-// reads every field. On failure the record is left as it was. Texts are read
-// whole, however long (a Gate argument is never cut). ShowCommand is the
-// one the file's header stores (Wine's link object always answers
-// SW_SHOWNORMAL).
+// reads every field; a link whose save stopped between its renames (the 9x
+// line) is put back from its aside copy first, or read there. On failure
+// the record is left as it was. Texts are read whole, however long (a Gate
+// argument is never cut). ShowCommand is the one the file's header stores
+// (Wine's link object always answers SW_SHOWNORMAL).
 HRESULT ReadShellLink(const std::string& linkPath, TShellLink& link);
 // Sets every field but ItemIdList and saves; the first failing setter or the
 // save is answered. A record with an empty Target is refused (E_INVALIDARG)

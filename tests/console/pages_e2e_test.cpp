@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/filereplace.h"
 #include "base/locale.h"
 #include "base/streams.h"
 #include "console/core/configrules.h"
@@ -735,6 +736,32 @@ TEST_F(Pages, DeletingAsksFirstAndNoIsTheDefault) {
   // No file: no question, only the refresh.
   LogView()->ToolButton11Click(LogView()->ToolButton11);
   EXPECT_EQ(boxes_.size(), 2u);
+}
+
+// A gate's replace by renames (the 9x line) stopped between its moves
+// leaves the log under its aside name only: the view puts it back and shows
+// it. Deleting takes a stale copy too, which would otherwise come back as
+// the log at the next refresh.
+TEST_F(Pages, ALogLeftAsideByAStoppedReplaceIsShownAndDeletedWhole) {
+  const std::string log = folder_ + "lmlog.bin", aside = lk_replace::AsideName(log);
+  WriteLog(aside, kSampleLog);
+  Start();
+  LogView()->LogFileName = log;
+  LogView()->LogViewRefresh();
+  EXPECT_EQ(main_->StatusText(), " Log data refreshed.");
+  EXPECT_EQ(LogView()->RowCount(), 5);
+  EXPECT_TRUE(FileExists(log));
+  EXPECT_FALSE(FileExists(aside));
+
+  WriteLog(aside, {kSampleLog[0]});  // stale: the log beside it is whole
+  LogView()->LogViewRefresh();
+  EXPECT_EQ(LogView()->RowCount(), 5);
+  answer_ = IDYES;
+  LogView()->ToolButton11Click(LogView()->ToolButton11);
+  EXPECT_FALSE(FileExists(log));
+  EXPECT_FALSE(FileExists(aside));
+  EXPECT_EQ(main_->StatusText(), " Log file not found.");
+  EXPECT_EQ(LogView()->RowCount(), 0);
 }
 
 // A log that cannot be deleted (a program holds it open) is said to be

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "base/filereplace.h"
 #include "base/streams.h"
 #include "console/core/userdata.h"
 #include "shared/core/errors.h"
@@ -44,6 +45,18 @@ TEST_F(UserData, RowsComeBackForTheListedNamesInTheirOrder) {
   EXPECT_EQ(rows[2].Record.StoredMessage, "Hi\xFF<uname>");
   EXPECT_EQ(rows[2].Record.OptionText, "1,3,8");
   EXPECT_EQ(container_.Count(), 0);
+}
+
+// A save by renames (the 9x line's) stopped between its two moves leaves
+// the old file under its aside name only: it is put back and read.
+TEST_F(UserData, AFileLeftAsideByAStoppedSaveIsPutBackAndRead) {
+  SaveUserRows(container_, path_, {Row("All Users", "old", "", "")});
+  std::filesystem::rename(path_, lk_replace::AsideName(path_));
+  const std::vector<TUserRow> rows = LoadUserRows(container_, path_, {"All Users"});
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].Record.Password, "old");
+  EXPECT_TRUE(FileExists(path_));
+  EXPECT_FALSE(FileExists(lk_replace::AsideName(path_)));
 }
 
 TEST_F(UserData, AMissingFileGivesEmptyRecords) {

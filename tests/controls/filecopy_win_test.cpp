@@ -1,9 +1,11 @@
 // File copy with progress and the path routines, on real files under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "base/fileops.h"
 #include "controls/win/filecopy.h"
 #include "base/locale.h"
 #include "base/sysutils.h"
@@ -158,6 +160,35 @@ TEST_F(CopyTest, FailuresLeaveTheOldTargetIntact) {
   EXPECT_TRUE(ReadBytes(dst) == "precious");
   EXPECT_EQ(progress.log.back(), "pos 0");
   EXPECT_EQ(Files(), (std::vector<std::string>{"big.bin", "keep.txt"}));
+}
+
+// On the 9x line the copy replaces its target by renames: into a missing
+// target, over one, over a read-only one when asked, and a target held
+// open stays; nothing is left beside it.
+TEST_F(CopyTest, CopiesByRenamesAsOnThe9xLine) {
+  struct TRenamesAsOn9x {
+    TRenamesAsOn9x() { lk_fileops::SetOneStepReplaceMissing(true); }
+    ~TRenamesAsOn9x() { lk_fileops::SetOneStepReplaceMissing(false); }
+  } renames;
+  const std::string first = dir / "first.bin", second = dir / "second.bin", dst = dir / "copy.bin";
+  WriteBytes(first, Pattern(20000));
+  WriteBytes(second, Pattern(9000).substr(1) + "!");
+  CopyFileWithProgress(first, dst, false, false, &progress);
+  EXPECT_EQ(ReadBytes(dst), Pattern(20000));
+  CopyFileWithProgress(second, dst, false, false, &progress);
+  EXPECT_EQ(ReadBytes(dst), Pattern(9000).substr(1) + "!");
+  SetFileAttributesA(dst.c_str(), FILE_ATTRIBUTE_READONLY);
+  CopyFileWithProgress(first, dst, true, false, nullptr);
+  EXPECT_EQ(ReadBytes(dst), Pattern(20000));
+  EXPECT_FALSE(FileHasAttributes(dst, FILE_ATTRIBUTE_READONLY));
+
+  HANDLE holder = CreateFileA(dst.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_THROW(CopyFileWithProgress(second, dst, false, false, &progress), EFCreateError);
+  CloseHandle(holder);
+  EXPECT_EQ(ReadBytes(dst), Pattern(20000));
+  std::vector<std::string> left = Files();
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"copy.bin", "first.bin", "second.bin"}));
 }
 
 TEST_F(CopyTest, SourceEqualToTargetIsAnError) {

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string>
 
+#include "base/filereplace.h"
 #include "base/locale.h"
 #include "console/win/desktoppage.h"
 #include "console/win/lkmainform.h"
@@ -205,6 +206,42 @@ TEST_F(DeskPage, CopyOnOneDesktopAndPasteOnAnotherGiveTheSameFile) {
   EXPECT_EQ(FileBytes(common_ + "\\lkd Copied.lnk"), FileBytes(source));
   // Paste may be repeated elsewhere; the copy list stays.
   EXPECT_EQ(main_->State.CopyList.Count(), 1);
+}
+
+// A link saved by renames (the 9x line) and stopped between its moves is
+// only its aside copy: it is put back and listed under its own name, and
+// Restore copies it so from the backup folder. A stale copy beside a whole
+// link adds no second row.
+TEST_F(DeskPage, ALinkWhoseSaveStoppedHalfwayIsListedOnce) {
+  const std::string halfway = AddLink(desktop_, "lkd Halfway", "-h");
+  const std::string whole = AddLink(desktop_, "lkd Whole", "-w");
+  made_.push_back(lk_replace::AsideName(halfway));
+  made_.push_back(lk_replace::AsideName(whole));
+  ASSERT_TRUE(MoveFileA(halfway.c_str(), lk_replace::AsideName(halfway).c_str()));
+  ASSERT_TRUE(CopyFileA(whole.c_str(), lk_replace::AsideName(whole).c_str(), FALSE));
+  TDesktopPage* p = Start();
+  int halfwayRows = 0, wholeRows = 0;
+  for (int i = 0; i < p->DesktopLista->Count(); ++i) {
+    TListItem* row = p->DesktopLista->Items(i);
+    halfwayRows += row->Caption() == "lkd Halfway";
+    wholeRows += row->Caption() == "lkd Whole";
+  }
+  EXPECT_EQ(halfwayRows, 1);
+  EXPECT_EQ(wholeRows, 1);
+  EXPECT_TRUE(Exists(halfway)) << "put back by the listing";
+  EXPECT_FALSE(Exists(lk_replace::AsideName(halfway)));
+  ASSERT_NE(Row("lkd Halfway"), nullptr);
+  EXPECT_EQ(Row("lkd Halfway")->SubItem(2), halfway);
+
+  CreateDirectoryA(BackupFolder().c_str(), nullptr);
+  const std::string backup = BackupFolder() + "\\lkd Halfway.lnk";
+  ASSERT_TRUE(CopyFileA(halfway.c_str(), lk_replace::AsideName(backup).c_str(), FALSE));
+  const std::string empty = Work("restored");
+  CreateDirectoryA(empty.c_str(), nullptr);
+  p->LkMRUFileList1MRUItemClick(nullptr, empty);
+  p->RestoreClick(p->Restore);
+  EXPECT_EQ(Status(), " Backup file(s) restored successfully.");
+  EXPECT_EQ(FileBytes(empty + "\\lkd Halfway.lnk"), FileBytes(halfway));
 }
 
 TEST_F(DeskPage, WithoutAFolderNothingIsListedOrWritten) {

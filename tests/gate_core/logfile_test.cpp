@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "base/fileops.h"
+#include "base/filereplace.h"
 #include "base/streams.h"
 #include "gate/core/logfile.h"
 
@@ -166,6 +168,54 @@ TEST_F(LogFile, UserDataStatuses) {
   std::filesystem::remove(data);
   std::filesystem::create_directory(data);
   EXPECT_EQ(ReadUserData(reader, data, "All Users", rec), TUserDataStatus::Unreadable);
+}
+
+// A replace by renames (the 9x line's) stopped between its two moves leaves
+// the log under its aside name only: the append puts it back and adds to
+// it, on either path of its own replace, instead of starting a new log.
+TEST_F(LogFile, ALogLeftAsideByAStoppedReplaceIsAppendedTo) {
+  for (bool renames : {false, true}) {
+    SCOPED_TRACE(renames ? "renames" : "one step");
+    std::filesystem::remove(path_);
+    TLkStreams c(nullptr);
+    c.SetEncrypted(true);
+    c.SetKey("4617");
+    for (const char* user : {"a", "b"}) AppendLogRecord(c, path_, Run(user));
+    std::filesystem::rename(path_, lk_replace::AsideName(path_));
+    lk_fileops::SetOneStepReplaceMissing(renames);
+    const TLogAppendResult r = AppendLogRecord(c, path_, Run("c"));
+    lk_fileops::SetOneStepReplaceMissing(false);
+    EXPECT_EQ(r.RecordName, "3");
+    EXPECT_TRUE(r.SetAside.empty());
+    EXPECT_EQ(Names(), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_FALSE(FileExists(lk_replace::AsideName(path_)));
+  }
+}
+
+TEST_F(LogFile, UserDataLeftAsideByAStoppedReplaceIsRead) {
+  const std::string data = (dir_ / "lmdata.bin").string();
+  TLkStreams c(nullptr);
+  c.SetEncrypted(true);
+  c.SetKey("4617");
+  TUserRecord stored;
+  stored.Password = "pw";
+  TMemoryStream m;
+  const std::string bytes = EncodeUserRecord(stored);
+  m.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  c.AddStream("All Users", m);
+  c.SaveToFile(lk_replace::AsideName(data));
+  TLkStreams reader(nullptr);
+  reader.SetKey("4617");
+  TUserRecord rec;
+  ASSERT_EQ(ReadUserData(reader, data, "All Users", rec), TUserDataStatus::Read);
+  EXPECT_EQ(rec.Password, "pw");
+  EXPECT_TRUE(FileExists(data));
+  // Something in the file's place that cannot be read is not passed over
+  // for the copy: the gate fails closed.
+  std::filesystem::remove(data);
+  std::filesystem::create_directory(data);
+  c.SaveToFile(lk_replace::AsideName(data));
+  EXPECT_EQ(ReadUserData(reader, data, "All Users", rec), TUserDataStatus::Unreadable) << "the folder in its place";
 }
 
 // Only "file not found" and "path not found" mean there is no file; any

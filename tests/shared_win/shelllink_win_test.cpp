@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "base/filereplace.h"
+#include "base/fileops.h"
 #include "base/locale.h"
 #include "base/sysutils.h"
 #include "shared/core/gatearg.h"
@@ -101,6 +106,61 @@ TEST(ShellLinkWin, RewritingKeepsFieldsAndReplacesTargetAndArguments) {
   expected.Arguments = "QUJD1";
   ExpectSameLink(again, expected);
   EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+}
+
+// The one-step replace missing, as on the 9x line, for one test.
+struct TRenamesAsOn9x {
+  TRenamesAsOn9x() { lk_fileops::SetOneStepReplaceMissing(true); }
+  ~TRenamesAsOn9x() { lk_fileops::SetOneStepReplaceMissing(false); }
+};
+
+// The files in `folder` that `pattern` finds.
+std::vector<std::string> FilesIn(const std::string& folder, const char* pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+TEST(ShellLinkWin, SavedByRenamesAsOnThe9xLine) {
+  const std::string folder = lkfix::ScratchFolder("link9x");
+  const std::string path = folder + "\\renamed.lnk";
+  TShellLink second = FullRecord();
+  second.Description = "second save";
+  second.Arguments = "QUJD2";
+  {
+    TRenamesAsOn9x renames;
+    ASSERT_EQ(WriteShellLink(FullRecord(), path), S_OK) << "into a missing link";
+    ASSERT_EQ(WriteShellLink(second, path), S_OK) << "over the link";
+  }
+  TShellLink read;
+  ASSERT_EQ(ReadShellLink(path, read), S_OK);
+  ExpectSameLink(read, second);
+  EXPECT_EQ(FilesIn(folder, "*"), std::vector<std::string>{"renamed.lnk"})
+      << "no temporary file, no aside copy";
+
+  // Stopped between its two moves: only the aside copy is there, and the
+  // next read puts it back.
+  ASSERT_TRUE(MoveFileA(path.c_str(), lk_replace::AsideName(path).c_str()));
+  TShellLink halfway;
+  ASSERT_EQ(ReadShellLink(path, halfway), S_OK);
+  ExpectSameLink(halfway, second);
+  EXPECT_EQ(FilesIn(folder, "*.lnk*"), std::vector<std::string>{"renamed.lnk"});
+
+  // A replace that cannot be done (a folder holds the aside name) is a
+  // failed save, and the link stays as it was.
+  TRenamesAsOn9x renames;
+  ASSERT_TRUE(CreateDirectoryA(lk_replace::AsideName(path).c_str(), nullptr));
+  EXPECT_EQ(WriteShellLink(FullRecord(), path), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+  RemoveDirectoryA(lk_replace::AsideName(path).c_str());
+  ASSERT_EQ(ReadShellLink(path, read), S_OK);
+  EXPECT_EQ(read.Description, "second save");
+  EXPECT_EQ(FilesIn(folder, "*"), std::vector<std::string>{"renamed.lnk"});
 }
 
 TEST(ShellLinkWin, FailuresAreReportedAndLeaveThingsAsTheyWere) {
