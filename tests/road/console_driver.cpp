@@ -196,7 +196,9 @@ namespace {
 bool RowPoint(DWORD pid, HWND list, int row, POINT& at) {
   TRemoteBlock block(pid, sizeof(RECT));
   RECT r{};
-  r.left = LVIR_BOUNDS;
+  // The icon and the first column's text: in the list view a click beside
+  // them, on another column, selects nothing.
+  r.left = LVIR_SELECTBOUNDS;
   if (!block.Ok() || !block.Write(0, &r, sizeof r)) return false;
   DWORD_PTR ok = 0;
   SendMessageTimeoutA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(block.At(0)), SMTO_ABORTIFHUNG, 10000, &ok);
@@ -215,6 +217,16 @@ void TConsoleDriver::ClickListRow(HWND list, int row) {
   // The list tracks a drag inside the button-down: the up must be waiting.
   PostMessageA(list, WM_LBUTTONUP, 0, pos);
   Send(list, WM_LBUTTONDOWN, MK_LBUTTON, pos);
+}
+
+void TConsoleDriver::DoubleClickRow(int row) {
+  POINT at{};
+  if (!RowPoint(pi_.dwProcessId, list_, row, at)) return;
+  const LPARAM pos = MAKELPARAM(at.x, at.y);
+  ClickRow(row);
+  // Posted: the console opens the link inside the message, and may take its time.
+  PostMessageA(list_, WM_LBUTTONDBLCLK, MK_LBUTTON, pos);
+  PostMessageA(list_, WM_LBUTTONUP, 0, pos);
 }
 
 HWND TConsoleDriver::OpenRowMenu(int row, DWORD ms, std::string& why) {
@@ -325,14 +337,15 @@ bool TConsoleDriver::ShowPage(const std::string& caption, DWORD ms) {
   if (!bar || bar == main_) return false;
   RECT r;
   GetClientRect(bar, &r);
-  for (int y = 30; y < r.bottom; y += 8) {
+  const DWORD start = GetTickCount();
+  for (int y = 30; y < r.bottom && GetTickCount() - start < ms && Running(); y += 8) {
+    // Sent, not posted: the bar shows an item's page inside the button's
+    // release, so the page is there (or not) when the send returns.
     const LPARAM pos = MAKELPARAM((r.left + r.right) / 2, y);
-    PostMessageA(bar, WM_MOUSEMOVE, 0, pos);
-    PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, pos);
-    PostMessageA(bar, WM_LBUTTONUP, 0, pos);
-    // The bar answers a click once its messages are through.
-    Send(bar, WM_NULL, 0, 0);
-    if (WaitFor(ms / 50 + 100, [&] { return IsWindowVisible(panel) != FALSE; })) return true;
+    Send(bar, WM_MOUSEMOVE, 0, pos);
+    Send(bar, WM_LBUTTONDOWN, MK_LBUTTON, pos);
+    Send(bar, WM_LBUTTONUP, 0, pos);
+    if (IsWindowVisible(panel)) return true;
   }
   return false;
 }
@@ -343,6 +356,30 @@ HWND TConsoleDriver::PageWindow(const std::string& caption, const std::string& c
   TNthSearch s{classPart, nth};
   EnumChildWindows(panel, FindNth, reinterpret_cast<LPARAM>(&s));
   return s.found;
+}
+
+namespace {
+BOOL CALLBACK FindShownToolBar(HWND h, LPARAM l) {
+  if (Lower(ClassOf(h)).find("toolbarwindow32") == std::string::npos || !IsWindowVisible(h)) return TRUE;
+  *reinterpret_cast<HWND*>(l) = h;
+  return FALSE;
+}
+}  // namespace
+
+bool TConsoleDriver::ClickToolButton(int index) {
+  HWND bar = nullptr;
+  EnumChildWindows(main_, FindShownToolBar, reinterpret_cast<LPARAM>(&bar));
+  if (!bar) return false;
+  TRemoteBlock block(pi_.dwProcessId, sizeof(RECT));
+  RECT r{};
+  if (!block.Ok() || Send(bar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(block.At(0))) <= 0 ||
+      !block.Read(0, &r, sizeof r))
+    return false;
+  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageA(bar, WM_MOUSEMOVE, 0, at);
+  PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(bar, WM_LBUTTONUP, 0, at);
+  return true;
 }
 
 void TConsoleDriver::PressKeyIn(HWND window, WORD key) {
@@ -383,6 +420,26 @@ int TConsoleDriver::TreeNodeState(HWND tree, int absoluteIndex) {
   if (!item) return -1;
   const LRESULT state = Send(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_STATEIMAGEMASK);
   return static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
+}
+
+int TConsoleDriver::TreeNodeCount(HWND tree) { return static_cast<int>(Send(tree, TVM_GETCOUNT, 0, 0)); }
+
+std::string TConsoleDriver::TreeNodeText(HWND tree, int absoluteIndex) {
+  HTREEITEM item = TreeItem(tree, absoluteIndex);
+  if (!item) return "<no node>";
+  constexpr size_t kText = 256;
+  TRemoteBlock block(pi_.dwProcessId, sizeof(TVITEMA) + kText);
+  if (!block.Ok()) return "<no memory in the console>";
+  TVITEMA tv{};
+  tv.mask = TVIF_TEXT | TVIF_HANDLE;
+  tv.hItem = item;
+  tv.pszText = block.At(sizeof(TVITEMA));
+  tv.cchTextMax = kText;
+  char text[kText] = {};
+  if (!block.Write(0, &tv, sizeof tv) || !block.Write(sizeof tv, text, 1)) return "<write failed>";
+  Send(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.At(0)));
+  block.Read(sizeof(TVITEMA), text, kText - 1);
+  return text;
 }
 
 bool TConsoleDriver::PressCtrlKey(char key, DWORD ms) {

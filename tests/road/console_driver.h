@@ -40,6 +40,8 @@ class TConsoleDriver {
   std::string RowText(int row, int column);    // column 0 caption, 1 description, 2 protection
   bool RowSelected(int row);
   void ClickRow(int row);
+  // A double click on the row, as a user opens the link from the list.
+  void DoubleClickRow(int row);
   // Right-click menu of the list: Protect, then the sub-item at `subItem`
   // (0 "All Users (default) Settings", 1 "Per-user Settings").
   bool ProtectThroughPopup(int row, int subItem, DWORD ms, std::string& why);
@@ -59,6 +61,9 @@ class TConsoleDriver {
   // The `nth` window whose class contains `classPart` (lower case) on the
   // page whose caption panel reads `caption`.
   HWND PageWindow(const std::string& caption, const std::string& classPart, int nth = 0);
+  // A click on the button at `index` (separators count) of the shown
+  // page's tool bar.
+  bool ClickToolButton(int index);
   // Any list view of the console.
   int ListRowCount(HWND list);
   std::string ListText(HWND list, int row, int column);
@@ -72,6 +77,8 @@ class TConsoleDriver {
   bool ToggleTreeNode(HWND tree, int absoluteIndex);
   // The state image index of a tree node (-1 when not found).
   int TreeNodeState(HWND tree, int absoluteIndex);
+  int TreeNodeCount(HWND tree);
+  std::string TreeNodeText(HWND tree, int absoluteIndex);
   // Ctrl and a key, as the keyboard gives them to the window with the focus
   // (the main window sees them first).
   bool PressCtrlKey(char key, DWORD ms);
@@ -82,6 +89,7 @@ class TConsoleDriver {
   }
 
   HWND MainWindow() const { return main_; }
+  HWND LinkList() const { return list_; }
   DWORD ProcessId() const { return pi_.dwProcessId; }
 
  private:

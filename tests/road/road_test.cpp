@@ -18,6 +18,7 @@
 #include "base/locale.h"
 #include "base/sysutils.h"
 #include "gate_fixture.h"
+#include "shared/core/elapsed.h"
 #include "shared/core/gatearg.h"
 #include "shared/core/streamcol.h"
 #include "shared/win/shelllink.h"
@@ -49,6 +50,16 @@ void SetHklmBool(const char* name, bool on) {
   const DWORD v = on ? 1 : 0;
   RegSetValueExA(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
   RegCloseKey(k);
+}
+
+std::optional<DWORD> HklmDword(const char* name) {
+  DWORD v = 0, size = sizeof v, type = 0;
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &k) != ERROR_SUCCESS) return std::nullopt;
+  const bool found = RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(&v), &size) == ERROR_SUCCESS &&
+                     type == REG_DWORD;
+  RegCloseKey(k);
+  return found ? std::optional<DWORD>(v) : std::nullopt;
 }
 
 // Every "short time - short date" text of the user's locale from `from` to
@@ -128,15 +139,25 @@ class Road : public GateTest {
     ASSERT_TRUE(lock_->Held());
     GateTest::SetUp();
     if (HasFatalFailure()) return;
+    // A case stopped at its time limit left its Windows version behind.
+    lkfix::SetProgramVersion("lkmain.exe", version_);
+    SetGateVersion(version_);
     SetHklmBool("doAuthenticate", false);
     SetHklmBool("doIconSelect", false);
 
-    // A desktop of its own, under a name nobody else uses.
+    // A desktop of its own, under a name nobody else uses: a profile of the
+    // NT line's list, or of the 9x line's.
     std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
     name = name.substr(name.find_last_of('/') + 1);  // a mode case's own name
     profileName_ = "lkroad-" + name;
-    profileKey_ = lkfix::AddUserProfile(profileName_);
-    desktop_ = lkfix::UserDesktopOf(profileName_);
+    if (NineX()) {
+      lkfix::Add9xProfileList({profileName_});
+      desktop_ = "C:\\WINDOWS\\Profiles\\" + profileName_ + "\\Desktop";
+      lkfix::MakeFolders(desktop_);
+    } else {
+      profileKey_ = lkfix::AddUserProfile(profileName_);
+      desktop_ = lkfix::UserDesktopOf(profileName_);
+    }
     DeleteFileA((desktop_ + "\\Road App.lnk").c_str());
 
     workFolder_ = install_ + "Work Folder";
@@ -164,9 +185,18 @@ class Road : public GateTest {
       RemoveDirectoryA(desktop_.c_str());
       RemoveDirectoryA(("C:\\users\\" + profileName_).c_str());
     }
-    GateTest::TearDown();
+    if (NineX()) {
+      lkfix::Remove9xProfileList();
+      lkfix::RemoveFolder("C:\\WINDOWS\\Profiles\\" + profileName_);
+      RemoveDirectoryA("C:\\WINDOWS\\Profiles");  // when nothing else is in it
+    }
+    lkfix::SetProgramVersion("lkmain.exe", "");
+    GateTest::TearDown();  // the gate's version too
     lock_.reset();
   }
+
+  // The Windows version that lkmain.exe and passbox.exe are shown ("" Wine's own).
+  bool NineX() const { return version_ == "win95" || version_ == "win98" || version_ == "winme"; }
 
   // The administrator's part: lkmain.exe, the scratch desktop, the row, the
   // popup's Protect in `mode`; the console is closed again at the end.
@@ -230,6 +260,7 @@ class Road : public GateTest {
 
   std::optional<lkfix::TPrefixLock> lock_;
   std::unique_ptr<TConsoleDriver> console_;
+  std::string version_;
   std::string profileName_, profileKey_, desktop_, workFolder_, link_;
   TShellLink before_;
 };
@@ -415,5 +446,186 @@ TEST_F(RoadUserSettings, PasswordSetOnTheUserSettingsPageOpensTheLink) {
   ASSERT_EQ(log.size(), 1u) << "the run is logged";
   EXPECT_EQ(log.begin()->second.UserName, CurrentUser());
 }
+
+// The whole road under the Windows versions the prefix shows lkmain.exe and
+// passbox.exe, in one console session as the administrator works: User
+// Settings gives the common entry its password and "Use log", the shortcut
+// is protected for all users, opened from the list, the gate asks, and
+// after the run the Log View shows it. On the 9x line the common entry is
+// "Default", the users are those of its profile list (the console starts
+// on "Default"), and the flags tree has no "Lock Workstation"; NT 4.0 takes
+// the NT paths.
+struct TVersionCase {
+  const char* name;
+  const char* version;      // AppDefaults "Version"; "" Wine's own (6.1)
+  const char* commonEntry;  // the entry "All Users (default) Settings" names
+  int flagNodes;            // nodes of the User Settings flags tree
+};
+void PrintTo(const TVersionCase& c, std::ostream* os) { *os << c.name; }
+
+constexpr const char* kRoadMessage = "On the road, <uname>.";
+
+class RoadOnVersion : public RoadUserSettings, public testing::WithParamInterface<TVersionCase> {
+ protected:
+  RoadOnVersion() { version_ = GetParam().version; }
+  void SetUp() override {
+    RoadUserSettings::SetUp();
+    iconView_ = HklmDword(LKData::IconView.Name);
+  }
+  // The console keeps its view at its close: the prefix's next console
+  // starts as it did before this case.
+  void TearDown() override {
+    RoadUserSettings::TearDown();
+    if (iconView_)
+      WriteSetting(LKData::IconView, static_cast<int32_t>(*iconView_));
+    else
+      RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSettingsKey, LKData::IconView.Name);
+  }
+
+  // With LK_ROAD_SHOTS naming a folder (tests/road/road_screenshot.sh), the
+  // screen at this step, as <case>-<step>.bmp there.
+  void Shot(const char* step) {
+    char folder[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableA("LK_ROAD_SHOTS", folder, sizeof folder);
+    if (n == 0 || n >= sizeof folder) return;
+    Sleep(800);  // the last repaints
+    const std::string path = std::string(folder) + "\\" + GetParam().name + "-" + step + ".bmp";
+    EXPECT_TRUE(lkfix::SaveScreenBmp(path)) << path;
+  }
+
+  std::optional<DWORD> iconView_;
+};
+
+TEST_P(RoadOnVersion, SetThePasswordProtectOpenAndFindTheRunInTheLog) {
+  const TVersionCase& v = GetParam();
+  DeleteFileA((install_ + "lmdata.bin").c_str());  // the administrator gives it below
+  TConsoleDriver c;
+  ASSERT_TRUE(c.Start(WinPath(LK_BINARY_DIR "/console/lkmain.exe")));
+  std::string why;
+  ASSERT_TRUE(c.WaitReady(kLong, why)) << why;
+
+  const std::vector<std::string> users = c.DesktopNames();
+  ASSERT_FALSE(users.empty());
+  EXPECT_EQ(users[0], v.commonEntry);
+  if (NineX()) {
+    EXPECT_EQ(users, (std::vector<std::string>{"Default", profileName_})) << "the 9x profile list";
+    EXPECT_EQ(c.SelectedDesktop(), 0) << "the 9x line starts on \"Default\"";
+  } else {
+    EXPECT_NE(std::find(users.begin(), users.end(), profileName_), users.end()) << testing::PrintToString(users);
+    const int at = c.SelectedDesktop();
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(users[at], CurrentUser()) << "the NT line starts on the user's own desktop";
+  }
+
+  // User Settings: a row for every user entry, the flags of this system.
+  ASSERT_TRUE(c.ShowPage("User Settings", kLong)) << "the side bar shows the page";
+  HWND userRows = c.PageWindow("User Settings", "syslistview32");
+  ASSERT_EQ(c.ListRowCount(userRows), static_cast<int>(users.size()));
+  for (int i = 0; i < static_cast<int>(users.size()); ++i) EXPECT_EQ(c.ListText(userRows, i, 0), users[i]);
+  HWND tree = c.PageWindow("User Settings", "systreeview32");
+  ASSERT_NE(tree, nullptr);
+  EXPECT_EQ(c.TreeNodeCount(tree), v.flagNodes);
+  EXPECT_EQ(c.TreeNodeText(tree, 1), "Use log");
+  EXPECT_EQ(c.TreeNodeText(tree, 9), "ScreenSaver");
+  EXPECT_EQ(c.TreeNodeText(tree, 10), v.flagNodes > 10 ? "Lock Workstation" : "<no node>");
+  EditRow(c, commonEntry_, kCommonPassword, kRoadMessage, {1});
+  if (HasFatalFailure()) return;
+  const auto data = UserData();
+  EXPECT_EQ(data.size(), users.size()) << "every row is saved";
+  ASSERT_TRUE(data.count(commonEntry_));
+  EXPECT_EQ(data.at(commonEntry_), std::string(kCommonPassword) + "\r\n" + kRoadMessage + "\r\n1\r\n");
+  Shot("1-usersettings");
+
+  // Desktop Shortcuts: the scratch desktop's link, protected for all users,
+  // in the "List" view that shows the "Protection" column.
+  ASSERT_TRUE(c.ShowPage("Desktop Shortcuts", kLong));
+  ASSERT_TRUE(c.PickDesktop(profileName_, kLong)) << "the chooser moves to " << profileName_;
+  HWND desktopList = c.LinkList();
+  ASSERT_TRUE(c.ClickToolButton(2));
+  EXPECT_TRUE(c.WaitFor(kLong, [&] { return (GetWindowLongA(desktopList, GWL_STYLE) & LVS_TYPEMASK) == LVS_REPORT; }))
+      << "\"List\" shows the columns";
+  int row = -1;
+  ASSERT_TRUE(c.WaitFor(kLong, [&] { return (row = c.FindRow("Road App")) >= 0; })) << "the link is listed";
+  EXPECT_EQ(c.RowCount(), 1);
+  EXPECT_EQ(c.RowText(row, 2), "None");
+  c.ClickRow(row);
+  ASSERT_TRUE(c.WaitFor(kLong, [&] { return c.RowSelected(row); })) << "a click selects the row";
+  ASSERT_TRUE(c.ProtectThroughPopup(row, 0, kLong, why)) << why;
+  EXPECT_TRUE(c.WaitFor(kLong, [&] { return c.StatusText() == " Protection implemented."; }))
+      << "status: \"" << c.StatusText() << "\"";
+  EXPECT_TRUE(c.WaitFor(kLong, [&] {
+    row = c.FindRow("Road App");
+    return row >= 0 && c.RowText(row, 2) == "Protected";
+  })) << "the row turns \"Protected\"";
+  ExpectProtectedLink(0);
+  if (HasFatalFailure()) return;
+  Shot("2-protected");
+
+  // Opened from the list, as the shell opens it: the gate asks.
+  SYSTEMTIME opened, started, ending, ended;
+  GetLocalTime(&opened);
+  c.DoubleClickRow(row);
+  HWND gate = WaitGateWindow(kLong);
+  ASSERT_NE(gate, nullptr) << "the gate's window";
+  HANDLE gateProcess = gates_.back();
+  EXPECT_TRUE(SameText(ImageOf(gateProcess), gatePath_)) << "the gate that runs: " << ImageOf(gateProcess);
+  Type(gate, kCommonPassword);
+  EXPECT_EQ(LineLength(PasswordBox(gate)), static_cast<int>(std::string(kCommonPassword).size()));
+  Shot("3-gate");
+  PressKey(gate, VK_RETURN);
+
+  const auto run = WaitTargetRun(1, kLong);
+  ASSERT_TRUE(run) << "the password starts the target";
+  GetLocalTime(&started);
+  const std::string tail = std::string(" ") + kArguments;
+  EXPECT_TRUE(run->CommandLine.size() > tail.size() &&
+              run->CommandLine.compare(run->CommandLine.size() - tail.size(), tail.size(), tail) == 0)
+      << "its own arguments: " << run->CommandLine;
+  EXPECT_TRUE(SameText(run->WorkingFolder, workFolder_)) << run->WorkingFolder;
+  EXPECT_FALSE(IsWindowVisible(gate)) << "the gate hides once the password matched";
+  EXPECT_FALSE(Ended(gateProcess, 1500)) << "the gate watches the run it logs";
+  GetLocalTime(&ending);
+  EndTarget(run->Pid);
+  ASSERT_TRUE(Ended(gateProcess, kLong)) << "the gate ends after the target";
+  GetLocalTime(&ended);
+
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u) << "the run is logged";
+  const TLogRecord& r = log.begin()->second;
+  EXPECT_EQ(r.UserName, CurrentUser());
+  EXPECT_EQ(r.TargetPath, target_);
+  const auto starts = LocaleTimesBetween(opened, started);
+  EXPECT_TRUE(starts.count(r.StartTime)) << r.StartTime << " not among " << Joined(starts);
+  ASSERT_TRUE(r.EndTime);
+  const auto ends = LocaleTimesBetween(ending, ended);
+  EXPECT_TRUE(ends.count(*r.EndTime)) << *r.EndTime << " not among " << Joined(ends);
+
+  // Log View: read at start-up, before the run; F5 reads the run.
+  ASSERT_TRUE(c.ShowPage("Log View", kLong));
+  HWND logList = c.PageWindow("Log View", "syslistview32");
+  ASSERT_NE(logList, nullptr);
+  EXPECT_EQ(c.ListRowCount(logList), 0);
+  c.ClearStatus();
+  c.PressKeyIn(logList, VK_F5);
+  EXPECT_TRUE(c.WaitFor(kLong, [&] { return c.StatusText() == " Log data refreshed."; }))
+      << "status: \"" << c.StatusText() << "\"";
+  ASSERT_EQ(c.ListRowCount(logList), 1);
+  EXPECT_EQ(c.ListText(logList, 0, 0), CurrentUser());
+  EXPECT_EQ(c.ListText(logList, 0, 1), "lktarget.exe");
+  EXPECT_EQ(c.ListText(logList, 0, 2), r.StartTime);
+  EXPECT_EQ(c.ListText(logList, 0, 3), ElapsedTimeText(r.StartTime, *r.EndTime));
+  EXPECT_EQ(c.ListText(logList, 0, 4), "-");
+  Shot("4-logview");
+
+  DWORD code = 99;
+  EXPECT_TRUE(c.Close(kLong, code)) << "the console closes";
+  EXPECT_EQ(code, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, RoadOnVersion,
+                         testing::Values(TVersionCase{"WineDefault", "", "All Users", 11},
+                                         TVersionCase{"Win98", "win98", "Default", 10},
+                                         TVersionCase{"NT40", "nt40", "All Users", 11}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

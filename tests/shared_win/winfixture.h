@@ -73,6 +73,8 @@ void WriteTextFile(const std::string& path, const std::string& text);
 std::string ReadTextFile(const std::string& path);
 // A 24-bit picture file of one colour.
 void WriteSolidBmp(const std::string& path, int width, int height, COLORREF colour);
+// The whole screen as a 24-bit picture file (on Wine's null driver a black one).
+bool SaveScreenBmp(const std::string& path);
 
 // A profile "C:\users\<name>" under the NT ProfileList (subkey `sid`, made
 // from the name when empty) and its Desktop folder. Answers the subkey.
