@@ -16,7 +16,8 @@ std::string LastComponent(std::string path) {
 
 int BuildUserListNT(const TUserListNTInput& in, TStringList& names, TStringList& desktops) {
   const std::string desktopName = TextAfter("\\", in.DesktopValue);
-  const std::string profilesName = TextAfter("\\", in.ProfilesDirectory);
+  const std::string profilesName =
+      TextAfter("\\", in.ProfilesDirectory.empty() ? std::string(kNT4ProfilesDirectory) : in.ProfilesDirectory);
   // The stored profiles folder may be unexpanded ("%SystemDrive%\..."); the
   // common desktop lies inside it and gives its real beginning.
   const std::string profilesRoot = TextBefore(profilesName, in.CommonDesktop) + profilesName;

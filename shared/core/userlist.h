@@ -17,13 +17,16 @@ struct TProfileEntry {
 
 struct TUserListNTInput {
   std::string DesktopValue;       // HKCU User Shell Folders "Desktop", unexpanded
-  std::string ProfilesDirectory;  // ProfileList "ProfilesDirectory", as stored
+  std::string ProfilesDirectory;  // ProfileList "ProfilesDirectory", as stored; empty when missing
   std::string CommonDesktop;      // the all-users desktop folder
   std::string CommonEntryName;
   std::vector<TProfileEntry> Profiles;  // in registry order
 };
 // Fills both lists and answers the number of rows. Profiles outside the
 // profiles folder and those of LocalService and NetworkService are left out.
+// Without a "ProfilesDirectory" (NT 4.0: the value came with Windows 2000)
+// the profiles folder is NT 4.0's fixed one, kNT4ProfilesDirectory.
+inline constexpr const char* kNT4ProfilesDirectory = "%SystemRoot%\\Profiles";
 int BuildUserListNT(const TUserListNTInput& in, TStringList& names, TStringList& desktops);
 
 struct TUserList9xInput {

@@ -34,7 +34,11 @@ std::vector<TProfileEntry> ReadProfiles(const std::string& listKey, bool& listed
 int EnumerateUsersNT(TStringList& names, TStringList& desktops) {
   TUserListNTInput in;
   in.DesktopValue = ReadRegistryString(HKEY_CURRENT_USER, std::string(kExplorerKey) + "User Shell Folders", "Desktop");
-  in.ProfilesDirectory = ReadRegistryString(HKEY_LOCAL_MACHINE, kProfileListNT, "ProfilesDirectory");
+  try {
+    in.ProfilesDirectory = ReadRegistryString(HKEY_LOCAL_MACHINE, kProfileListNT, "ProfilesDirectory");
+  } catch (const ELkRegistryError&) {
+    // NT 4.0 has no such value; a missing list still fails below.
+  }
   in.CommonDesktop = CommonDesktopFolder();
   in.CommonEntryName = CommonEntryName();
   bool listed = false;

@@ -52,6 +52,25 @@ TEST(UserListNT, WineLayout) {
             (std::vector<std::string>{"All Users | C:\\users\\Public\\Desktop", "root | C:\\users\\root\\Desktop"}));
 }
 
+// NT 4.0 keeps every profile in %SystemRoot%\Profiles and names no
+// profiles folder in the registry.
+TEST(UserListNT, Nt4LayoutWithoutAProfilesFolderValue) {
+  TUserListNTInput in{"%USERPROFILE%\\Desktop",
+                      "",
+                      "C:\\WINNT\\Profiles\\All Users\\Desktop",
+                      "All Users",
+                      {{"S-1-5-21-7-500", "%SystemRoot%\\Profiles\\Administrator"},
+                       {"S-1-5-21-7-1000", "C:\\WINNT\\Profiles\\anna"},  // stored expanded
+                       {"S-1-5-21-7-1001", "D:\\Elsewhere\\ben"}}};
+  TStringList names, desktops;
+  EXPECT_EQ(BuildUserListNT(in, names, desktops), 3);
+  EXPECT_EQ(Rows(names, desktops), (std::vector<std::string>{
+                                       "All Users | C:\\WINNT\\Profiles\\All Users\\Desktop",
+                                       "Administrator | C:\\WINNT\\Profiles\\Administrator\\Desktop",
+                                       "anna | C:\\WINNT\\Profiles\\anna\\Desktop",
+                                   }));
+}
+
 TEST(UserList9x, DefaultRowThenEveryProfile) {
   TUserList9xInput in{
       "C:\\WINDOWS\\Profiles\\Anna\\Desktop",
