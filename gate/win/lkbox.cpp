@@ -325,8 +325,11 @@ bool TLKBox::ReadUserData(int mode, std::string& password, std::string& message,
     const std::string login = CurrentUserName();
     status = ::ReadUserData(*EncryptStream, UserDataPath(), login, record);
     // The console names per-user entries by the profile's folder, which may
-    // differ from the login name ("john.PC" for "john").
-    if (status == TUserDataStatus::Missing) {
+    // differ from the login name ("john.PC" for "john"). On the 9x line it
+    // names them by the login (the 9x profile list's keys), and the folder
+    // would be asked of the NT profile list through the process token, a
+    // call that line does not carry out.
+    if (status == TUserDataStatus::Missing && RunningOnNT()) {
       const std::string folder = CurrentProfileFolderName();
       if (!folder.empty() && !AnsiSameText(folder, login))
         status = ::ReadUserData(*EncryptStream, UserDataPath(), folder, record);
