@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "gate/win/systemcalls.h"
+#include "shared/win/installpaths.h"
 
 bool TLkWinReboot::EnableShutdownPrivilege(bool enable) {
   HANDLE token = nullptr;
@@ -19,7 +20,10 @@ bool TLkWinReboot::EnableShutdownPrivilege(bool enable) {
 }
 
 bool TLkWinReboot::Execute() {
-  EnableShutdownPrivilege(true);
+  // Only the NT line has privileges; the 9x line needs none to end a
+  // session and exports the token calls as stubs.
+  const bool nt = RunningOnNT();
+  if (nt) EnableShutdownPrivilege(true);
   BOOL ok = FALSE;
   switch (operation_) {
     case TRebootOperation::roLogOff:
@@ -32,7 +36,7 @@ bool TLkWinReboot::Execute() {
       ok = SystemSetPowerState(operation_ == TRebootOperation::roSuspend, force_);
       break;
   }
-  EnableShutdownPrivilege(false);
+  if (nt) EnableShutdownPrivilege(false);
   return ok != FALSE;
 }
 
