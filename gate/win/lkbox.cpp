@@ -12,6 +12,7 @@
 #include "gate/core/gateoptions.h"
 #include "gate/core/logfile.h"
 #include "gate/core/messagetext.h"
+#include "gate/core/watchrule.h"
 #include "gate/win/htlabel.h"
 #include "gate/win/iconhide.h"
 #include "gate/win/logmutex.h"
@@ -419,8 +420,12 @@ void TLKBox::LaunchTarget(bool watch) {
   run_.FoundProgram = FindAssociatedProgram(run_.TargetPath);
   // What the shell answers is not looked at: it may report a failure while
   // the program runs (a DDE conversation that timed out). A start that did
-  // fail is seen at the first tick, and the end time and action follow.
-  ExecuteViaShell(run_.TargetPath, run_.TargetParams, "open", SW_SHOWNORMAL);
+  // fail is seen at the first tick that lists the running programs, and the
+  // end time and action follow. The process handle is asked for where the
+  // list cannot be read.
+  HANDLE started = nullptr;
+  ExecuteViaShell(run_.TargetPath, run_.TargetParams, "open", SW_SHOWNORMAL, &started);
+  run_.StartedProcess.reset(started);
   if (run_.FoundProgram.empty() || AnsiUpperCase(ExtractFileExt(run_.FoundProgram)) == ".DLL") {
     Application->Terminate();
     return;
@@ -430,12 +435,24 @@ void TLKBox::LaunchTarget(bool watch) {
   ThreadTimer->SetActive(true);
 }
 
+// One look at the running programs and at the started process.
+bool TLKBox::WatchedRunEnded() const {
+  TWatchSight sight;
+  TStringList running;
+  sight.ListRead = SystemListRunningProcesses(running);
+  sight.ProgramListed =
+      sight.ListRead && ProgramListed(running, run_.FoundProgram, run_.FoundProgramLong, run_.FoundProgramShort);
+  sight.Started = StartedProcessState(run_.StartedProcess.get());
+  return WatchedRunHasEnded(sight);
+}
+
 void TLKBox::ThreadTimerTimer(TObject*) {
   ThreadTimer->SetActive(false);
-  if (!ProgramHasEnded(run_.FoundProgram, run_.FoundProgramLong, run_.FoundProgramShort)) {
+  if (!WatchedRunEnded()) {
     ThreadTimer->SetActive(true);
     return;
   }
+  run_.StartedProcess.reset();
   if (run_.LogLines) {
     run_.LogLines->EndTime = NowLogText();
     if (run_.ExitAction >= 6 && run_.ExitAction <= 10) run_.LogLines->Action = IntToStr(run_.ExitAction);

@@ -20,6 +20,11 @@ class TLkWinReboot;
 class TLkThreadTimer;
 class TIconHide;
 
+// Closes a handle the run state owns.
+struct THandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+
 // What one run of the gate knows, set during creation and used by the
 // launch, the watch and the log.
 struct TGateRunState {
@@ -37,6 +42,9 @@ struct TGateRunState {
   std::string LogKeptAside;   // else the file that keeps it, when one does
   std::string TargetLongPath;
   std::string FoundProgram, FoundProgramLong, FoundProgramShort;
+  // The watched start's process, where the shell handed one back: it decides
+  // where the running programs cannot be listed.
+  std::unique_ptr<void, THandleCloser> StartedProcess;
   int32_t WrapColumn = 55;
   std::string AboutSkinName = "Default";
   std::string AboutSkinAuthor = "Velmora";
@@ -86,6 +94,7 @@ class TLKBox : public TForm {
   void StartLogging();
   void CheckPassword();
   void LaunchTarget(bool watch);
+  bool WatchedRunEnded() const;
   void PerformExitAction();
   void SaveLogRecord();
 

@@ -188,10 +188,18 @@ DWORD ProcessIdOf(const TStringList& list, int index) {
   return static_cast<DWORD>(reinterpret_cast<uintptr_t>(list.Objects(index)));
 }
 
-bool ProgramHasEnded(const std::string& name1, const std::string& name2, const std::string& name3) {
-  TStringList list;
-  ListRunningProcesses(list, true);
+bool ProgramListed(const TStringList& list, const std::string& name1, const std::string& name2,
+                   const std::string& name3) {
   for (const std::string* name : {&name1, &name2, &name3})
-    if (!name->empty() && list.IndexOf(*name) >= 0) return false;
-  return true;
+    if (!name->empty() && list.IndexOf(*name) >= 0) return true;
+  return false;
+}
+
+TStartedProcess StartedProcessState(HANDLE process) {
+  if (!process) return TStartedProcess::Unknown;
+  switch (WaitForSingleObject(process, 0)) {
+    case WAIT_OBJECT_0: return TStartedProcess::Ended;
+    case WAIT_TIMEOUT: return TStartedProcess::Running;
+    default: return TStartedProcess::Unknown;
+  }
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "gate/core/watchrule.h"
+
 class TStringList;
 
 // Fills `list` (not cleared first) with one line per process, the process
@@ -31,6 +33,11 @@ bool LoadToolHelp();
 // The id stored as a line's object.
 DWORD ProcessIdOf(const TStringList& list, int index);
 
-// True when none of the three names is among the running programs (names
-// compared without regard to case).
-bool ProgramHasEnded(const std::string& name1, const std::string& name2, const std::string& name3);
+// True when one of the three names (empty ones skipped) is in the list,
+// compared without regard to case.
+bool ProgramListed(const TStringList& list, const std::string& name1, const std::string& name2,
+                   const std::string& name3);
+
+// The state of a started process as its handle shows it; Unknown without a
+// handle or when it cannot be waited on.
+TStartedProcess StartedProcessState(HANDLE process);

@@ -1,6 +1,7 @@
 #include "gate/win/systemcalls.h"
 
 #include "base/win/lazy_dll.h"
+#include "gate/win/processlist.h"
 #include "shared/win/installpaths.h"
 
 #ifdef LK_GATE_TEST_BUILD
@@ -37,6 +38,11 @@ BOOL SystemSetPowerState(BOOL suspend, BOOL force) {
 }
 void SystemStartScreenSaver() { Record("ScreenSaver" + LogSizeNote()); }
 void SystemLockWorkstation() { Record("LockWorkStation" + LogSizeNote()); }
+bool SystemListRunningProcesses(TStringList& list) {
+  const std::string withheld = InstallFolder() + "gate-test-no-process-list";
+  if (GetFileAttributesA(withheld.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+  return ListRunningProcesses(list, true);
+}
 void RecordShownMessage(const std::string& text) {
   std::string line;
   for (char c : text) line += (c == '\r') ? '|' : (c == '\n') ? '~' : c;
@@ -46,6 +52,8 @@ void RecordShownMessage(const std::string& text) {
 #else
 
 void RecordShownMessage(const std::string&) {}
+
+bool SystemListRunningProcesses(TStringList& list) { return ListRunningProcesses(list, true); }
 
 BOOL SystemExitWindows(UINT flags) { return ExitWindowsEx(flags, 0); }
 // Looked up by name: NT 4.0 has no such entry (the call then fails).

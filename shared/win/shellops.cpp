@@ -132,15 +132,21 @@ bool ShowPropertiesDialog(HWND owner, const std::string& path) {
   return shell::ShellExecuteExA(&info) != 0;
 }
 
-bool ExecuteViaShell(const std::string& file, const std::string& parameters, const std::string& verb, int showCommand) {
+bool ExecuteViaShell(const std::string& file, const std::string& parameters, const std::string& verb, int showCommand,
+                     HANDLE* startedProcess) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_DOENVSUBST | SEE_MASK_FLAG_NO_UI;
+  if (startedProcess) info.fMask |= SEE_MASK_NOCLOSEPROCESS;
   info.lpFile = TextOrNothing(file);
   info.lpParameters = TextOrNothing(parameters);
   info.lpVerb = TextOrNothing(verb);
   info.nShow = showCommand;
-  return shell::ShellExecuteExA(&info) != 0;
+  const bool accepted = shell::ShellExecuteExA(&info) != 0;
+  // Handed over whatever the answer: a handle the shell filled in is the
+  // caller's to close.
+  if (startedProcess) *startedProcess = info.hProcess;
+  return accepted;
 }
 
 bool StartNewLinkWizard(const std::string& folder) {

@@ -20,9 +20,12 @@ void AddLinkArrowOverlay(HICON& largeIcon, HICON& smallIcon);
 bool DeleteFilesViaShell(HWND owner, const std::vector<std::string>& paths, uint32_t options);
 bool ShowPropertiesDialog(HWND owner, const std::string& path);
 // ShellExecuteEx with SEE_MASK_DOENVSUBST | SEE_MASK_FLAG_NO_UI; empty texts
-// are passed as nothing. True when the shell accepted it.
+// are passed as nothing. True when the shell accepted it. With
+// `startedProcess` also SEE_MASK_NOCLOSEPROCESS: it receives the handle of
+// the process the shell started, for the caller to close, or null where the
+// shell hands none back (a DDE conversation; a link under Wine).
 bool ExecuteViaShell(const std::string& file, const std::string& parameters, const std::string& verb,
-                     int showCommand);
+                     int showCommand, HANDLE* startedProcess = nullptr);
 // Runs the shell's new-link command on a new empty link file in the folder:
 // "newlink.lnk", or "newlink (2).lnk" ... when that name is taken. True when
 // the command started; when it cannot be started the empty file is removed

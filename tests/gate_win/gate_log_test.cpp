@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "base/locale.h"
@@ -189,6 +190,62 @@ TEST_P(WatchOnVersion, SeesTheTargetRunningUntilItEnds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, WatchOnVersion, testing::Values("win98", "winme", "nt40", "win2k", "winxp"));
+
+// A log-off run watched on NT 4.0, with a twin of the target (the same
+// program, started apart from the gate) still running after the gate's own
+// start has ended. With the process list read (Wine has the process-status
+// library NT 4.0 lists through) the watch is as it always was: the list
+// names the program while the twin runs. With the list withheld (NT 4.0
+// without that library) the started process's handle decides. Either way
+// nothing ends at the first ticks, and the end is logged and acted on.
+struct WatchCase {
+  const char* name;
+  bool listWithheld;
+};
+
+void PrintTo(const WatchCase& c, std::ostream* os) { *os << c.name; }
+
+class LogOffWatch : public GateLogTest, public testing::WithParamInterface<WatchCase> {};
+
+TEST_P(LogOffWatch, ActsOnlyOnceTheWatchedProgramHasEnded) {
+  const bool withheld = GetParam().listWithheld;
+  InstallGate(true);
+  SetGateVersion("nt40");
+  // The test build reads no process list while this file is there.
+  if (withheld) std::fclose(std::fopen((install_ + "gate-test-no-process-list").c_str(), "wb"));
+  WriteUserData({{commonEntry_, Record("pw", "1,6")}});
+  OpenThroughShell(ProtectLink("Watched", target_, "", 0));
+  const auto run = PassGate("pw");
+  ASSERT_TRUE(run);
+  HANDLE gate = gates_.back();
+  std::string line = "\"" + target_ + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION twin{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &twin));
+  CloseHandle(twin.hThread);
+  CloseHandle(twin.hProcess);
+  ASSERT_TRUE(WaitTargetRun(2));
+
+  EXPECT_FALSE(Ended(gate, 2000)) << "the first ticks must see the target running";
+  EXPECT_TRUE(EndOfRunCalls().empty());
+  EXPECT_TRUE(ReadLog().empty()) << "no record, so no end time, while the target runs";
+  EndTarget(run->Pid);
+  if (!withheld) {
+    EXPECT_FALSE(Ended(gate, 2000)) << "the list still names the program";
+    EXPECT_TRUE(EndOfRunCalls().empty());
+    EndTarget(twin.dwProcessId);
+  }
+  ASSERT_TRUE(Ended(gate, 3000));
+  EXPECT_EQ(EndOfRunCalls(), std::vector<std::string>{"ExitWindowsEx 0"});
+  const auto log = ReadLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log.at("1").EndTime);
+  EXPECT_EQ(log.at("1").Action.value_or(""), "6");
+}
+
+INSTANTIATE_TEST_SUITE_P(Nt40, LogOffWatch, testing::Values(WatchCase{"listRead", false}, WatchCase{"listWithheld", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // What the shell answers about the start is not looked at: a program it
 // finds but cannot start is watched, found not running at the first tick,

@@ -28,12 +28,36 @@ TEST(ProcessList, ListsThisProgramWithItsFullPath) {
   ASSERT_GE(i, 0) << "a bare file name would end every watch at its first tick";
   EXPECT_EQ(ProcessIdOf(list, i), GetCurrentProcessId());
   EXPECT_EQ(list.IndexOf("System Idle Process") >= 0 || list.Count() > 0, true);
-  EXPECT_FALSE(ProgramHasEnded(Self(), "", ""));
-  EXPECT_FALSE(ProgramHasEnded("nothing", AnsiUpperCase(Self()), ""));
-  EXPECT_TRUE(ProgramHasEnded("C:\\nowhere\\gone.exe", "", ""));
+  EXPECT_TRUE(ProgramListed(list, Self(), "", ""));
+  EXPECT_TRUE(ProgramListed(list, "nothing", AnsiUpperCase(Self()), ""));
+  EXPECT_TRUE(ProgramListed(list, "", "", LowerCase(Self())));
+  EXPECT_FALSE(ProgramListed(list, "C:\\nowhere\\gone.exe", "", ""));
+  EXPECT_FALSE(ProgramListed(list, "", "", "")) << "an empty name is no name";
+  EXPECT_FALSE(ProgramListed(TStringList(), Self(), "", ""));
   TStringList names;
   ASSERT_TRUE(ListRunningProcesses(names, false));
   EXPECT_GE(names.Count(), 1);
+}
+
+// The handle of a started process as the watch reads it where the running
+// programs cannot be listed.
+TEST(ProcessList, StartedProcessStateFromItsHandle) {
+  EXPECT_EQ(StartedProcessState(nullptr), TStartedProcess::Unknown);
+  EXPECT_EQ(StartedProcessState(GetCurrentProcess()), TStartedProcess::Running);
+  std::string line = "\"" + Self() + "\" --gtest_list_tests --gtest_filter=None";
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  CloseHandle(pi.hThread);
+  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+  EXPECT_EQ(StartedProcessState(pi.hProcess), TStartedProcess::Ended);
+  CloseHandle(pi.hProcess);
+  // A handle that may not be waited on tells nothing.
+  HANDLE unwaitable = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId());
+  ASSERT_TRUE(unwaitable);
+  EXPECT_EQ(StartedProcessState(unwaitable), TStartedProcess::Unknown);
+  CloseHandle(unwaitable);
 }
 
 TEST(LongPath, LongFormsRootsAndMissingParts) {

@@ -152,6 +152,25 @@ TEST(ExecuteViaShellWin, StartsTheProgramWithItsParameters) {
   EXPECT_EQ(TextOrNothing(t), t.c_str());
 }
 
+// Asked for it, the caller gets the started program's process: it signals
+// once the program has ended. A start that fails hands back none.
+TEST(ExecuteViaShellWin, HandsBackTheStartedProcessWhenAsked) {
+  const std::string out = lkfix::ScratchFolder("shellexec3") + "\\ran.txt";
+  HANDLE process = INVALID_HANDLE_VALUE;
+  EXPECT_TRUE(ExecuteViaShell(Probe(), "record " + out + " watched", "open", SW_SHOWNORMAL, &process));
+  ASSERT_NE(process, nullptr);
+  ASSERT_NE(process, INVALID_HANDLE_VALUE);
+  ASSERT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  EXPECT_TRUE(GetExitCodeProcess(process, &code));
+  EXPECT_EQ(code, 0u);
+  CloseHandle(process);
+  EXPECT_EQ(lkfix::ReadTextFile(out), "watched") << "the handle is of the program the shell started";
+  process = INVALID_HANDLE_VALUE;
+  EXPECT_FALSE(ExecuteViaShell("C:\\lktest\\no such program.exe", "", "open", SW_SHOWNORMAL, &process));
+  EXPECT_EQ(process, nullptr);
+}
+
 // Wine 8 has no "properties" verb: the shell shows its own error box and
 // the failure must come back as false, not as success.
 TEST(PropertiesDialogWin, RefusalIsReported) {
