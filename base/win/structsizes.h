@@ -14,7 +14,10 @@
 
 // Up to lfMessageFont: no iPaddedBorderWidth (Vista).
 inline constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
-// Up to cch: no hbmpItem (Windows 98 and 2000).
-inline constexpr UINT kMenuItemInfoSize = offsetof(MENUITEMINFOA, cch) + sizeof(UINT);
+// Up to cch: no hbmpItem (Windows 98 and 2000). A 64-bit program runs only
+// on systems that know the whole structure, and there the shorter size
+// would not be the system's old one (padding comes before hbmpItem).
+inline constexpr UINT kMenuItemInfoSize =
+    sizeof(void*) == 4 ? offsetof(MENUITEMINFOA, cch) + sizeof(UINT) : sizeof(MENUITEMINFOA);
 // Up to lpszText: no lParam (common controls 4.70) and no lpReserved (XP).
 inline constexpr UINT kToolInfoSize = offsetof(TTTOOLINFOA, lpszText) + sizeof(LPSTR);

@@ -33,13 +33,10 @@ if [ "${LK_SHOT_INNER:-}" = 1 ]; then
   exit 0
 fi
 mkdir -p "$out"
-if [ ! -f "$WINEPREFIX/.lk-ready" ]; then
-  "$LK_WINE" wineboot --init >/dev/null 2>&1 || true
-  "$LK_WINESERVER" --wait || true
-  "$LK_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
-  "$LK_WINESERVER" -k || true
-  touch "$WINEPREFIX/.lk-ready"
-fi
+# The one prefix recipe: shell folders inside the prefix, Wine's fonts, no
+# crash dialog.
+"$here/../../scripts/wine-prefix.sh" "$WINEPREFIX" "$WINEARCH" --display x11 ||
+  { echo "menu_screenshot.sh: the prefix could not be made" >&2; exit 1; }
 LK_SHOT_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$exe" "$out" "$menu"
 cat "$out/$menu-probes.txt"
 tail -n 1 "$out/$menu-probes.txt" | grep -qx PASS || { echo "menu_screenshot.sh: the probes above did not all match"; exit 1; }

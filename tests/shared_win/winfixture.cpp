@@ -141,20 +141,32 @@ void WriteTextFile(const std::string& path, const std::string& text) {
   CloseHandle(h);
 }
 
-void WriteSolidBmp(const std::string& path, int width, int height, COLORREF colour) {
-  const int stride = (width * 3 + 3) & ~3;
-  BITMAPFILEHEADER fh{};
+namespace {
+// A bottom-up 24-bit picture: its info header, and its file's two headers.
+BITMAPINFOHEADER Bmp24Header(int width, int height) {
   BITMAPINFOHEADER ih{};
   ih.biSize = sizeof(ih);
   ih.biWidth = width;
   ih.biHeight = height;
   ih.biPlanes = 1;
   ih.biBitCount = 24;
+  return ih;
+}
+int Bmp24Stride(int width) { return (width * 3 + 3) & ~3; }
+std::string Bmp24FileHeaders(const BITMAPINFOHEADER& ih) {
+  BITMAPFILEHEADER fh{};
   fh.bfType = 0x4D42;
   fh.bfOffBits = sizeof(fh) + sizeof(ih);
-  fh.bfSize = fh.bfOffBits + stride * height;
+  fh.bfSize = fh.bfOffBits + Bmp24Stride(ih.biWidth) * ih.biHeight;
   std::string bytes(reinterpret_cast<const char*>(&fh), sizeof(fh));
   bytes.append(reinterpret_cast<const char*>(&ih), sizeof(ih));
+  return bytes;
+}
+}  // namespace
+
+void WriteSolidBmp(const std::string& path, int width, int height, COLORREF colour) {
+  const int stride = Bmp24Stride(width);
+  std::string bytes = Bmp24FileHeaders(Bmp24Header(width, height));
   std::string row(static_cast<size_t>(stride), '\0');
   for (int x = 0; x < width; ++x) {
     row[x * 3] = static_cast<char>(GetBValue(colour));
@@ -167,13 +179,8 @@ void WriteSolidBmp(const std::string& path, int width, int height, COLORREF colo
 
 bool SaveScreenBmp(const std::string& path) {
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  BITMAPINFOHEADER ih{};
-  ih.biSize = sizeof(ih);
-  ih.biWidth = width;
-  ih.biHeight = height;
-  ih.biPlanes = 1;
-  ih.biBitCount = 24;
-  const int stride = (width * 3 + 3) & ~3;
+  BITMAPINFOHEADER ih = Bmp24Header(width, height);
+  const int stride = Bmp24Stride(width);
   void* bits = nullptr;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -186,12 +193,7 @@ bool SaveScreenBmp(const std::string& path) {
     SelectObject(memory, old);
   }
   if (ok) {
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(ih);
-    fh.bfSize = fh.bfOffBits + stride * height;
-    std::string bytes(reinterpret_cast<const char*>(&fh), sizeof(fh));
-    bytes.append(reinterpret_cast<const char*>(&ih), sizeof(ih));
+    std::string bytes = Bmp24FileHeaders(ih);
     bytes.append(static_cast<const char*>(bits), static_cast<size_t>(stride) * height);
     WriteTextFile(path, bytes);
   }
