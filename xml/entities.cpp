@@ -404,6 +404,6 @@ bool TLkCharReference::Resolve() {
   if (!ok)
     throw ELkXMLParserError("The character reference \"&" + A(Name) + ";\" does not name an XML character.",
                             LineOf(OwnerDocument));
-  Value = CodePointToWide(static_cast<uint32_t>(cp));
+  Value = CodePointToUtf16(static_cast<uint32_t>(cp));
   return true;
 }

@@ -214,7 +214,7 @@ WideChar TInputBuffer::ReadCharUTF8() {
   if (b == 0) throw ELkXMLParserError(kMsgNulInInput, 0);
   if (b < 0x80) return static_cast<WideChar>(b);
   unsigned char seq[4] = {static_cast<unsigned char>(b)};
-  int len = UTF8SequenceLength(seq[0]);
+  int len = Utf8SequenceLength(seq[0]);
   if (len == 0) throw ELkXMLParserError(kMsgMalformedUTF8, 0);
   for (int i = 1; i < len; ++i) {
     int c = NextByte();
@@ -222,9 +222,9 @@ WideChar TInputBuffer::ReadCharUTF8() {
     seq[i] = static_cast<unsigned char>(c);
   }
   uint32_t cp = 0;
-  if (DecodeUTF8(seq, static_cast<std::size_t>(len), cp) == 0) throw ELkXMLParserError(kMsgMalformedUTF8, 0);
+  if (DecodeUtf8(seq, static_cast<std::size_t>(len), cp) == 0) throw ELkXMLParserError(kMsgMalformedUTF8, 0);
   if (cp < 0x10000) return static_cast<WideChar>(cp);
-  WideString pair = CodePointToWide(cp);
+  WideString pair = CodePointToUtf16(cp);
   pendingLow_ = pair[1];
   return pair[0];
 }
@@ -464,7 +464,7 @@ std::size_t TwoByteRun(const uint8_t* p, std::size_t n, bool bigEndian, WideChar
 
 namespace {
 // The bytes of the two- and three-byte UTF-8 sequences from base[i] on
-// (before limit), decoded into out; 0 when none is there. What DecodeUTF8
+// (before limit), decoded into out; 0 when none is there. What DecodeUtf8
 // refuses (overlong forms, surrogates) ends them.
 int32_t DecodeLetters(const uint8_t* base, int32_t i, int32_t limit, WideString& out) {
   const int32_t from = i;
@@ -558,7 +558,7 @@ void TInputBuffer::ReadRunOf(WideString& out, int32_t& lines) {
       continue;
     }
     uint32_t cp = 0;
-    const int len = DecodeUTF8(base + i, static_cast<std::size_t>(limit - i), cp);
+    const int len = DecodeUtf8(base + i, static_cast<std::size_t>(limit - i), cp);
     if (len == 0) break;
     if (cp < 0x10000) {
       out += static_cast<WideChar>(cp);
@@ -613,9 +613,9 @@ void TInputBuffer::StepBack() {
     // Both halves of a pair were read: give the low half again next.
     unsigned char fwd[4] = {seq[3], seq[2], seq[1], seq[0]};
     uint32_t cp = 0;
-    DecodeUTF8(fwd, 4, cp);
+    DecodeUtf8(fwd, 4, cp);
     for (int i = 0; i < 4; ++i) NextByte();
-    pendingLow_ = CodePointToWide(cp)[1];
+    pendingLow_ = CodePointToUtf16(cp)[1];
   }
 }
 

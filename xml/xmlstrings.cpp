@@ -142,47 +142,11 @@ std::string WideCharToUTF8(WideChar c) {
   return out;
 }
 
-int UTF8SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
-
-int DecodeUTF8(const unsigned char* p, std::size_t n, uint32_t& cp) {
-  if (n == 0) return 0;
-  int len = UTF8SequenceLength(p[0]);
-  if (len == 0 || n < static_cast<std::size_t>(len)) return 0;
-  if (len == 1) {
-    cp = p[0];
-    return 1;
-  }
-  uint32_t v = p[0] & (0x7F >> len);
-  for (int i = 1; i < len; ++i) {
-    if ((p[i] & 0xC0) != 0x80) return 0;
-    v = (v << 6) | (p[i] & 0x3F);
-  }
-  static const uint32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-  if (v < kMin[len] || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return 0;
-  cp = v;
-  return len;
-}
-
-WideString CodePointToWide(uint32_t cp) {
-  if (cp < 0x10000) return WideString(1, static_cast<WideChar>(cp));
-  cp -= 0x10000;
-  WideString s;
-  s += static_cast<WideChar>(0xD800 + (cp >> 10));
-  s += static_cast<WideChar>(0xDC00 + (cp & 0x3FF));
-  return s;
-}
-
 WideString UTF8ToWideChar(const std::string& bytes) {
   uint32_t cp = 0;
-  if (DecodeUTF8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), cp) == 0)
+  if (DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), cp) == 0)
     throw ELkXMLParserError(kMsgMalformedUTF8, 0);
-  return CodePointToWide(cp);
+  return CodePointToUtf16(cp);
 }
 
 // --- whole texts ---------------------------------------------------------------
@@ -245,9 +209,9 @@ WideString UTF8ToWide(const std::string& text) {
   std::size_t i = 0, n = text.size();
   while (i < n) {
     uint32_t cp = 0;
-    int len = DecodeUTF8(p + i, n - i, cp);
+    int len = DecodeUtf8(p + i, n - i, cp);
     if (len == 0) throw ELkXMLParserError(kMsgMalformedUTF8, 0);
-    out += CodePointToWide(cp);
+    out += CodePointToUtf16(cp);
     i += static_cast<std::size_t>(len);
   }
   return out;

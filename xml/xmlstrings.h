@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/utf8.h"
 #include "xml/codepages.h"
 #include "xml/parsersupport.h"
 #include "xml/xmlstring.h"
@@ -107,16 +108,8 @@ std::string WideCharToUTF8(WideChar c);
 // malformed or incomplete sequence.
 WideString UTF8ToWideChar(const std::string& bytes);
 
-// Strict UTF-8 decoding of the sequence at p (n bytes available): its length
-// (1-4) with the code point in cp, or 0 when the bytes are not a well-formed
-// sequence (bad lead, missing or bad continuation, overlong form, surrogate,
-// above U+10FFFF). For n too small to hold the sequence the result is 0.
-int DecodeUTF8(const unsigned char* p, std::size_t n, uint32_t& cp);
-// The length a lead byte announces (1-4), 0 for a byte that cannot lead.
-int UTF8SequenceLength(unsigned char lead);
-
-// A code point as UTF-16: one unit, or a surrogate pair above U+FFFF.
-WideString CodePointToWide(uint32_t cp);
+// One UTF-8 sequence, a lead byte's length and a code point as UTF-16:
+// base/utf8.h (Utf8SequenceLength, DecodeUtf8, CodePointToUtf16).
 
 inline WideChar MakeWideChar(uint8_t high, uint8_t low) {
   return static_cast<WideChar>((high << 8) | low);

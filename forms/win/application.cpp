@@ -4,10 +4,9 @@
 
 #include <mutex>
 
-#include "base/win/critsec.h"
-
 #include "base/sysutils.h"
 #include "base/win/comctl_load.h"
+#include "base/win/critsec.h"
 #include "base/win/structsizes.h"
 #include "forms/win/controls.h"
 #include "forms/win/forms.h"

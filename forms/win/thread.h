@@ -14,7 +14,6 @@
 #include <mutex>
 
 #include "base/win/critsec.h"
-
 #include "forms/win/application.h"
 
 // The thread that runs main() and the message loop.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/win/runningversion.h"
 #include "xml/win/xmlwin.h"
 #include "xml/xmlstrings.h"
 
@@ -73,10 +74,8 @@ bool WinAnsiToWide(const std::string& text, WideString& out) { return ToWide(tex
 }  // namespace
 
 bool IsWindows95Platform() {
-  OSVERSIONINFOA info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-  if (!GetVersionExA(&info)) return false;
-  return info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && info.dwMajorVersion == 4 && info.dwMinorVersion == 0;
+  const TWindowsVersion& v = RunningWindowsVersion();
+  return v.PlatformId == kPlatformWin32Windows && v.Major == 4 && v.Minor == 0;
 }
 
 void InstallWinXMLSystem() {
