@@ -26,14 +26,32 @@ done
 only=()
 [ ${#targets[@]} -gt 0 ] && only=(--target "${targets[@]}")
 
+# CMake takes a toolchain file's compilers only when it first configures a
+# tree; a tree made before the file changed (as when the thread model did)
+# would go on with the old ones. So the files' checksum stays with the tree,
+# and a tree whose files changed since is configured anew (its cache goes;
+# what it built is rebuilt, its Wine prefix stays).
+toolchain_sum() { cat "$root/cmake/mingw-common.cmake" "$1" | sha1sum | cut -d' ' -f1; }
+
 for t in "${trees[@]}"; do
+  toolchain=""
   case "$t" in
     native) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     fuzz) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLK_FUZZ=ON) ;;
-    mingw) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
-    mingw64) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
+    mingw) toolchain="$root/cmake/mingw-i686.cmake" ;;
+    mingw64) toolchain="$root/cmake/mingw-x86_64.cmake" ;;
     *) echo "build.sh: unknown tree '$t'" >&2; exit 2 ;;
   esac
+  if [ -n "$toolchain" ]; then
+    args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain")
+    sum=$(toolchain_sum "$toolchain")
+    stamp="build/$t/.lk-toolchain"
+    if [ -f "build/$t/CMakeCache.txt" ] && [ "$(cat "$stamp" 2>/dev/null)" != "$sum" ]; then
+      echo "build.sh: build/$t was configured with other toolchain files; configuring it anew"
+      rm -rf "build/$t/CMakeCache.txt" "build/$t/CMakeFiles"
+    fi
+  fi
   cmake -S "$root" -B "build/$t" -G Ninja "${args[@]}" >/dev/null
+  [ -z "$toolchain" ] || echo "$sum" > "build/$t/.lk-toolchain"
   cmake --build "build/$t" -j "$(nproc)" "${only[@]}"
 done
